@@ -1,0 +1,36 @@
+# Test helpers shared by every folder.
+find_package(GTest REQUIRED)
+include(GoogleTest)
+
+# Where tests find the real files written by other programs; acceptance tests skip when absent.
+set(SHARED_TESTDATA_DIR "${CMAKE_SOURCE_DIR}/../shared/testdata" CACHE PATH "Folder of real sample files")
+
+# Environment every test runs in: headless Qt with a private runtime folder.
+set(TEST_ENVIRONMENT
+    "QT_QPA_PLATFORM=offscreen"
+    "XDG_RUNTIME_DIR=${CMAKE_BINARY_DIR}/xdg-runtime"
+    "SHARED_TESTDATA_DIR=${SHARED_TESTDATA_DIR}"
+    "ASAN_OPTIONS=detect_leaks=1")
+file(MAKE_DIRECTORY "${CMAKE_BINARY_DIR}/xdg-runtime")
+file(CHMOD "${CMAKE_BINARY_DIR}/xdg-runtime" DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE)
+
+# add_gtest(name SOURCES ... LIBS ...): one GoogleTest executable, each case its own CTest test.
+function(add_gtest name)
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
+  gtest_discover_tests(${name}
+    PROPERTIES ENVIRONMENT "${TEST_ENVIRONMENT}"
+    DISCOVERY_TIMEOUT 60
+    DISCOVERY_MODE PRE_TEST)
+endfunction()
+
+# add_qt_test(name SOURCES ... LIBS ...): one Qt Test executable run as one CTest test.
+function(add_qt_test name)
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  set_target_properties(${name} PROPERTIES AUTOMOC ON)
+  target_link_libraries(${name} PRIVATE ${T_LIBS} Qt6::Test)
+  add_test(NAME ${name} COMMAND ${name})
+  set_tests_properties(${name} PROPERTIES ENVIRONMENT "${TEST_ENVIRONMENT}")
+endfunction()
