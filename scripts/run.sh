@@ -8,6 +8,7 @@ build=${BUILD_DIR:-$root/build}
 samples="$build/samples"
 mkdir -p "$samples"
 [ -x "$build/quarto/plt-samples" ] && "$build/quarto/plt-samples" "$samples"
+[ -x "$build/brindle/spr-sample" ] && "$build/brindle/spr-sample" "$samples"
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
   echo "Built. No display found: run this again on a desktop, or under 'xvfb-run -a'." >&2
   exit 0
