@@ -1,0 +1,90 @@
+#pragma once
+// PlotReader: a buffered, bounds-checked byte reader over a plot file or a block of memory.
+//
+// Every read names how many bytes it wants and returns false when fewer remain (a body cut short
+// by the end of the data); it never reads past the end. A file is read in large blocks, so a
+// sequential walk of small reads costs one system call per block, and a seek inside the current
+// block costs none. Opening and read failures throw PlotIoError with the texts the shell shows.
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <span>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace quarto {
+
+class PlotIoError : public std::runtime_error {
+ public:
+  enum class Kind { NotFound, AccessDenied, ReadError, ShortFile };
+  PlotIoError(Kind kind, const std::string& what) : std::runtime_error(what), kind_(kind) {}
+  Kind kind() const { return kind_; }
+
+ private:
+  Kind kind_;
+};
+
+// Texts of the input/output errors, as the application's error box shows them.
+inline constexpr const char* kTextFileNotFound = "File not found";
+inline constexpr const char* kTextFileAccessDenied = "File access denied";
+inline constexpr const char* kTextReadBeyondEnd = "Read beyond end of file";
+inline constexpr const char* kTextReadError = "Read error";
+
+class PlotReader {
+ public:
+  // Reads the given memory; the caller keeps it alive while the reader is used.
+  explicit PlotReader(std::span<const uint8_t> memory);
+  // Opens the file read-only. Throws PlotIoError (NotFound, AccessDenied, ReadError).
+  static PlotReader OpenFile(const std::filesystem::path& path);
+
+  PlotReader(PlotReader&&) noexcept;
+  PlotReader& operator=(PlotReader&&) noexcept;
+  ~PlotReader();
+
+  // Copies n bytes to dst and advances. Returns false, leaving the position at the end of the data,
+  // when fewer than n bytes remain. Throws PlotIoError(ReadError) on a failing device.
+  bool Read(void* dst, size_t n) {
+    if (n <= static_cast<size_t>(end_ - cur_)) {
+      if (n) std::memcpy(dst, cur_, n);
+      cur_ += n;
+      return true;
+    }
+    return ReadSlow(dst, n);
+  }
+  // Like Read without copying.
+  bool Skip(size_t n) {
+    if (n <= static_cast<size_t>(end_ - cur_)) {
+      cur_ += n;
+      return true;
+    }
+    return ReadSlow(nullptr, n);
+  }
+  // Copies the next n bytes without advancing; false when fewer than n remain.
+  bool Peek(void* dst, size_t n);
+
+  uint64_t Tell() const { return block_pos_ + static_cast<uint64_t>(cur_ - begin_); }
+  uint64_t Size() const { return size_; }
+  bool AtEnd() const { return Tell() >= size_; }
+  uint64_t Remaining() const { return size_ - Tell(); }
+  // Moves to an absolute position; positions past the end read as the end.
+  void Seek(uint64_t pos);
+
+ private:
+  PlotReader() = default;
+  bool ReadSlow(void* dst, size_t n);
+  // Loads the block starting at pos (file-backed only).
+  void Fill(uint64_t pos);
+
+  std::FILE* file_ = nullptr;
+  std::vector<uint8_t> buffer_;
+  uint64_t size_ = 0;
+  uint64_t block_pos_ = 0;  // file position of begin_
+  const uint8_t* begin_ = nullptr;
+  const uint8_t* cur_ = nullptr;
+  const uint8_t* end_ = nullptr;
+};
+
+}  // namespace quarto
