@@ -1,0 +1,201 @@
+// Our small file-manager host for panel plug-ins. It loads a plug-in, fills its start-up
+// record, provides the host services, records every box the plug-in shows and answers it
+// through a responder: a script given in advance (tests) or a person at a terminal.
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "formatmodule/interface.h"
+#include "host/plugin_api.h"
+
+namespace host {
+
+struct MessageCall {
+  unsigned flags = 0;
+  std::string helpTopic;
+  std::vector<std::string> lines;  // title first, buttons last
+  int buttons = 0;
+};
+
+struct DialogItemRecord {
+  int type = 0, x1 = 0, y1 = 0, x2 = 0, y2 = 0, focus = 0;
+  intptr_t selected = 0;
+  std::string history;  // for an edit line with DIF_HISTORY
+  unsigned flags = 0;
+  int defaultButton = 0;
+  std::string data;
+  bool operator==(const DialogItemRecord&) const = default;
+};
+
+struct DialogCall {
+  int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+  std::string helpTopic;
+  std::vector<DialogItemRecord> items;
+  int result = -1;
+};
+
+struct MenuItemRecord {
+  std::string text;
+  int selected = 0, checked = 0, separator = 0;
+};
+
+struct MenuCall {
+  int x = 0, y = 0, maxHeight = 0;
+  unsigned flags = 0;
+  std::string title, bottom, helpTopic;
+  std::vector<MenuItemRecord> items;
+};
+
+struct ControlCall {
+  void* plugin = nullptr;
+  int command = 0;
+  intptr_t param = 0;
+};
+
+// One entry of the host's log, in call order.
+struct Event {
+  enum Kind { Message, Dialog, Menu, Control, SaveScreen, RestoreScreen } kind;
+  size_t index = 0;  // position in the list of calls of that kind
+};
+
+// A scripted answer to the next box of its kind.
+struct Answer {
+  enum Kind { Message, Dialog, Menu } kind = Message;
+  int result = 0;                    // button, closing item or menu item; -1 for Esc
+  std::map<int, std::string> data;   // dialog: item index -> new Data
+  std::map<int, int> selected;       // dialog: item index -> new check state
+};
+
+// Answers the boxes. The default answers are those of Enter: the first button, the
+// dialog's default button, the menu's selected item (message boxes without buttons are
+// never asked).
+class Responder {
+ public:
+  virtual ~Responder() = default;
+  virtual int OnMessage(const MessageCall& call);
+  // May change the items' Data and Selected before returning the closing item.
+  virtual int OnDialog(const DialogCall& call, FarDialogItem* items, int count);
+  virtual int OnMenu(const MenuCall& call);
+};
+
+// Answers from a queue of Answers. Strict: a box with no answer queued (or of another
+// kind) is a failure, answered with Esc. Lenient: such a box gets the default answer.
+class ScriptedResponder : public Responder {
+ public:
+  explicit ScriptedResponder(bool strict) : strict_(strict) {}
+  void Push(Answer answer) { answers_.push_back(std::move(answer)); }
+  const std::vector<std::string>& failures() const { return failures_; }
+  size_t pending() const { return answers_.size(); }
+  int OnMessage(const MessageCall& call) override;
+  int OnDialog(const DialogCall& call, FarDialogItem* items, int count) override;
+  int OnMenu(const MenuCall& call) override;
+
+ private:
+  std::optional<Answer> Take(Answer::Kind kind, const std::string& what);
+  bool strict_;
+  std::deque<Answer> answers_;
+  std::vector<std::string> failures_;
+};
+
+// The language file beside a plug-in: "N=text" lines, "#" starts a comment.
+class LanguageFile {
+ public:
+  bool Load(const std::string& path);
+  const char* Text(int number) const;  // "" for a number without text
+  size_t size() const { return texts_.size(); }
+
+ private:
+  std::map<int, std::string> texts_;
+};
+
+struct HostOptions {
+  std::string language = "en";  // picks "<plug-in name>.<language>.lng"
+  std::string rootKey = "Software\\DeskTools\\PanoplyHost\\Plugins";
+  std::string registryFile;     // empty: the platform's default store
+};
+
+class Host {
+ public:
+  explicit Host(HostOptions options = {});
+  ~Host();
+  Host(const Host&) = delete;
+  Host& operator=(const Host&) = delete;
+
+  // Loads the plug-in library by path and checks that it has all 15 exports.
+  bool Load(const std::string& pluginPath, std::string* error = nullptr);
+  // Uses exports linked into this process; modulePath stands for the plug-in's file.
+  bool Attach(const PluginExports& exports, const std::string& modulePath,
+              std::string* error = nullptr);
+  // Fills the start-up record and hands it to SetStartupInfo.
+  void Start();
+  // Calls ExitFAR (once) and unloads the library.
+  void Stop();
+
+  const PluginExports& plugin() const { return exports_; }
+  const PluginStartupInfo& startupInfo() const { return startup_; }
+  const std::string& modulePath() const { return modulePath_; }
+  const LanguageFile& language() const { return language_; }
+
+  void SetResponder(Responder* responder) { responder_ = responder; }
+
+  // What the plug-in did through the services.
+  std::vector<MessageCall> messages;
+  std::vector<DialogCall> dialogs;
+  std::vector<MenuCall> menus;
+  std::vector<ControlCall> controls;
+  std::vector<Event> events;
+  int screensSaved = 0, screensRestored = 0;
+  std::vector<std::string> serviceErrors;  // restores without save and the like
+  bool ScreenBalanced() const { return openScreens_.empty() && serviceErrors.empty(); }
+  void ClearLog();
+
+  // Panel state reported through FCTL_GETPANELINFO.
+  std::vector<PluginPanelItem> panelItems;
+  std::vector<int> panelSelection;  // indexes into panelItems
+  int panelCurrent = 0;
+  int updateRequests = 0, redrawRequests = 0;
+  std::function<void()> onUpdatePanel;  // run for FCTL_UPDATEPANEL
+
+  // Service entry points (static, dispatched to the host that is running).
+  static const char* SvcGetMsg(int pluginNumber, int msgId);
+  static int SvcMessage(int pluginNumber, unsigned flags, const char* helpTopic,
+                        const char* const* items, int itemsNumber, int buttonsNumber);
+  static int SvcDialog(int pluginNumber, int x1, int y1, int x2, int y2, const char* helpTopic,
+                       FarDialogItem* item, int itemsNumber);
+  static int SvcMenu(int pluginNumber, int x, int y, int maxHeight, unsigned flags,
+                     const char* title, const char* bottom, const char* helpTopic,
+                     const int* breakKeys, int* breakCode, const FarMenuItem* item,
+                     int itemsNumber);
+  static int SvcControl(void* plugin, int command, void* param);
+  static void* SvcSaveScreen(int x1, int y1, int x2, int y2);
+  static void SvcRestoreScreen(void* screen);
+
+ private:
+  bool Bind(const std::string& modulePath, std::string* error);
+  Responder& responder();
+
+  HostOptions options_;
+  void* library_ = nullptr;
+  PluginExports exports_;
+  std::string modulePath_;
+  PluginStartupInfo startup_{};
+  LanguageFile language_;
+  Responder defaultResponder_;
+  Responder* responder_ = nullptr;
+  bool started_ = false;
+  int moduleNumber_ = 0;
+  std::vector<uintptr_t> openScreens_;
+  uintptr_t nextScreen_ = 1;
+  PanelInfo panelInfo_{};
+};
+
+// A record view of one FarDialogItem.
+DialogItemRecord RecordOf(const FarDialogItem& item);
+
+}  // namespace host

@@ -1,0 +1,368 @@
+#include "host/host.h"
+
+#include <dlfcn.h>
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+
+#include "platform/registry.h"
+
+namespace host {
+
+namespace {
+
+Host* g_running = nullptr;  // the host whose plug-in is being served
+int g_nextModuleNumber = 1;
+
+std::string Str(const char* s) { return s ? std::string(s) : std::string(); }
+
+int DefaultDialogButton(const FarDialogItem* items, int count) {
+  for (int i = 0; i < count; ++i)
+    if (items[i].Type == DI_BUTTON && items[i].DefaultButton) return i;
+  return -1;
+}
+
+template <typename Proc>
+Proc Symbol(void* library, const char* name) {
+  return reinterpret_cast<Proc>(dlsym(library, name));
+}
+
+}  // namespace
+
+DialogItemRecord RecordOf(const FarDialogItem& item) {
+  DialogItemRecord r;
+  r.type = item.Type;
+  r.x1 = item.X1;
+  r.y1 = item.Y1;
+  r.x2 = item.X2;
+  r.y2 = item.Y2;
+  r.focus = item.Focus;
+  if (item.Flags & DIF_HISTORY) {
+    r.history = Str(item.History);
+  } else {
+    r.selected = item.Selected;
+  }
+  r.flags = item.Flags;
+  r.defaultButton = item.DefaultButton;
+  r.data.assign(item.Data, strnlen(item.Data, sizeof item.Data));
+  return r;
+}
+
+// ---- responders ----
+
+int Responder::OnMessage(const MessageCall&) { return 0; }
+
+int Responder::OnDialog(const DialogCall&, FarDialogItem* items, int count) {
+  return DefaultDialogButton(items, count);
+}
+
+int Responder::OnMenu(const MenuCall& call) {
+  for (size_t i = 0; i < call.items.size(); ++i)
+    if (call.items[i].selected) return static_cast<int>(i);
+  return call.items.empty() ? -1 : 0;
+}
+
+std::optional<Answer> ScriptedResponder::Take(Answer::Kind kind, const std::string& what) {
+  if (!answers_.empty() && answers_.front().kind == kind) {
+    Answer a = std::move(answers_.front());
+    answers_.pop_front();
+    return a;
+  }
+  if (strict_) failures_.push_back("unexpected " + what);
+  return std::nullopt;
+}
+
+int ScriptedResponder::OnMessage(const MessageCall& call) {
+  const auto a = Take(Answer::Message, "message box: " + (call.lines.empty() ? "" : call.lines[0]));
+  if (!a) return strict_ ? -1 : Responder::OnMessage(call);
+  return a->result;
+}
+
+int ScriptedResponder::OnDialog(const DialogCall& call, FarDialogItem* items, int count) {
+  const auto a = Take(Answer::Dialog, "dialog: " + call.helpTopic);
+  if (!a) return strict_ ? -1 : Responder::OnDialog(call, items, count);
+  for (const auto& [index, text] : a->data) {
+    if (index < 0 || index >= count) continue;
+    const size_t n = std::min(text.size(), sizeof items[index].Data - 1);
+    std::memcpy(items[index].Data, text.data(), n);
+    items[index].Data[n] = 0;
+  }
+  for (const auto& [index, state] : a->selected)
+    if (index >= 0 && index < count) items[index].Selected = state;
+  return a->result;
+}
+
+int ScriptedResponder::OnMenu(const MenuCall& call) {
+  const auto a = Take(Answer::Menu, "menu: " + call.title);
+  if (!a) return strict_ ? -1 : Responder::OnMenu(call);
+  return a->result;
+}
+
+// ---- language file ----
+
+bool LanguageFile::Load(const std::string& path) {
+  texts_.clear();
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  std::string line;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.empty() || line[0] == '#') continue;
+    const size_t eq = line.find('=');
+    if (eq == 0 || eq == std::string::npos) continue;
+    const std::string number = line.substr(0, eq);
+    if (!std::all_of(number.begin(), number.end(), [](char c) { return c >= '0' && c <= '9'; }))
+      continue;
+    texts_[std::stoi(number)] = line.substr(eq + 1);
+  }
+  return true;
+}
+
+const char* LanguageFile::Text(int number) const {
+  const auto it = texts_.find(number);
+  return it == texts_.end() ? "" : it->second.c_str();
+}
+
+// ---- host ----
+
+Host::Host(HostOptions options) : options_(std::move(options)) {}
+
+Host::~Host() { Stop(); }
+
+bool Host::Load(const std::string& pluginPath, std::string* error) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  const std::string path = fs::absolute(pluginPath, ec).lexically_normal().string();
+  void* lib = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (!lib) {
+    if (error) *error = "cannot load " + path + ": " + Str(dlerror());
+    return false;
+  }
+  PluginExports e;
+  void** slots[] = {
+      reinterpret_cast<void**>(&e.SetStartupInfo), reinterpret_cast<void**>(&e.OpenFilePlugin),
+      reinterpret_cast<void**>(&e.GetFindData),    reinterpret_cast<void**>(&e.GetPluginInfo),
+      reinterpret_cast<void**>(&e.ClosePlugin),    reinterpret_cast<void**>(&e.ExitFAR),
+      reinterpret_cast<void**>(&e.Configure),      reinterpret_cast<void**>(&e.FreeFindData),
+      reinterpret_cast<void**>(&e.OpenPlugin),     reinterpret_cast<void**>(&e.GetOpenPluginInfo),
+      reinterpret_cast<void**>(&e.SetDirectory),   reinterpret_cast<void**>(&e.DeleteFiles),
+      reinterpret_cast<void**>(&e.GetFiles),       reinterpret_cast<void**>(&e.PutFiles),
+      reinterpret_cast<void**>(&e.ProcessHostFile),
+  };
+  std::string missing;
+  for (size_t i = 0; i < std::size(kPluginExportNames); ++i) {
+    *slots[i] = dlsym(lib, kPluginExportNames[i]);
+    if (!*slots[i]) missing += std::string(missing.empty() ? "" : ", ") + kPluginExportNames[i];
+  }
+  if (!missing.empty()) {
+    if (error) *error = path + " lacks the exports " + missing;
+    dlclose(lib);
+    return false;
+  }
+  library_ = lib;
+  exports_ = e;
+  return Bind(path, error);
+}
+
+bool Host::Attach(const PluginExports& exports, const std::string& modulePath, std::string* error) {
+  exports_ = exports;
+  return Bind(modulePath, error);
+}
+
+bool Host::Bind(const std::string& modulePath, std::string* error) {
+  modulePath_ = modulePath;
+  if (modulePath_.size() >= sizeof startup_.ModuleName) {
+    if (error) *error = "the plug-in's path is too long: " + modulePath_;
+    return false;
+  }
+  namespace fs = std::filesystem;
+  const fs::path p(modulePath_);
+  const fs::path base = p.parent_path() / p.stem();
+  if (!language_.Load(base.string() + "." + options_.language + ".lng"))
+    language_.Load(base.string() + ".en.lng");
+  return true;
+}
+
+void Host::Start() {
+  if (!options_.registryFile.empty()) {
+    // The plug-in carries its own copy of the platform layer: tell both through the
+    // environment.
+    setenv(platform::kRegistryFileVariable, options_.registryFile.c_str(), 1);
+    platform::SetRegistryStorePath(options_.registryFile);
+  }
+  g_running = this;
+  if (!moduleNumber_) moduleNumber_ = g_nextModuleNumber++;
+  std::memset(&startup_, 0, sizeof startup_);
+  startup_.StructSize = sizeof startup_;
+  std::memcpy(startup_.ModuleName, modulePath_.c_str(), modulePath_.size() + 1);
+  startup_.ModuleNumber = moduleNumber_;
+  startup_.RootKey = options_.rootKey.c_str();
+  startup_.GetMsg = &Host::SvcGetMsg;
+  startup_.Message = &Host::SvcMessage;
+  startup_.Dialog = &Host::SvcDialog;
+  startup_.Menu = &Host::SvcMenu;
+  startup_.Control = &Host::SvcControl;
+  startup_.SaveScreen = &Host::SvcSaveScreen;
+  startup_.RestoreScreen = &Host::SvcRestoreScreen;
+  if (exports_.SetStartupInfo) exports_.SetStartupInfo(&startup_);
+  started_ = true;
+}
+
+void Host::Stop() {
+  if (started_ && exports_.ExitFAR) {
+    g_running = this;
+    exports_.ExitFAR();
+  }
+  started_ = false;
+  if (library_) dlclose(library_);
+  library_ = nullptr;
+  exports_ = {};
+  if (g_running == this) g_running = nullptr;
+}
+
+void Host::ClearLog() {
+  messages.clear();
+  dialogs.clear();
+  menus.clear();
+  controls.clear();
+  events.clear();
+}
+
+Responder& Host::responder() { return responder_ ? *responder_ : defaultResponder_; }
+
+const char* Host::SvcGetMsg(int pluginNumber, int msgId) {
+  Host* h = g_running;
+  if (!h || pluginNumber != h->moduleNumber_) return "";
+  return h->language_.Text(msgId);
+}
+
+int Host::SvcMessage(int pluginNumber, unsigned flags, const char* helpTopic,
+                     const char* const* items, int itemsNumber, int buttonsNumber) {
+  Host* h = g_running;
+  if (!h || pluginNumber != h->moduleNumber_) return -1;
+  MessageCall call;
+  call.flags = flags;
+  call.helpTopic = Str(helpTopic);
+  for (int i = 0; items && i < itemsNumber; ++i) call.lines.push_back(Str(items[i]));
+  call.buttons = buttonsNumber;
+  if (buttonsNumber < 0 || buttonsNumber > itemsNumber)
+    h->serviceErrors.push_back("message box with " + std::to_string(buttonsNumber) + " buttons of " +
+                               std::to_string(itemsNumber) + " lines");
+  h->messages.push_back(call);
+  h->events.push_back({Event::Message, h->messages.size() - 1});
+  if (buttonsNumber <= 0) return -1;  // no buttons: the box stays on screen, no answer
+  const int r = h->responder().OnMessage(call);
+  return r >= buttonsNumber ? -1 : r;
+}
+
+int Host::SvcDialog(int pluginNumber, int x1, int y1, int x2, int y2, const char* helpTopic,
+                    FarDialogItem* item, int itemsNumber) {
+  Host* h = g_running;
+  if (!h || pluginNumber != h->moduleNumber_ || !item || itemsNumber <= 0) return -1;
+  DialogCall call;
+  call.x1 = x1;
+  call.y1 = y1;
+  call.x2 = x2;
+  call.y2 = y2;
+  call.helpTopic = Str(helpTopic);
+  for (int i = 0; i < itemsNumber; ++i) call.items.push_back(RecordOf(item[i]));
+  int r = h->responder().OnDialog(call, item, itemsNumber);
+  if (r >= itemsNumber) r = -1;
+  call.result = r;
+  h->dialogs.push_back(std::move(call));
+  h->events.push_back({Event::Dialog, h->dialogs.size() - 1});
+  return r;
+}
+
+int Host::SvcMenu(int pluginNumber, int x, int y, int maxHeight, unsigned flags, const char* title,
+                  const char* bottom, const char* helpTopic, const int*, int* breakCode,
+                  const FarMenuItem* item, int itemsNumber) {
+  Host* h = g_running;
+  if (!h || pluginNumber != h->moduleNumber_) return -1;
+  MenuCall call;
+  call.x = x;
+  call.y = y;
+  call.maxHeight = maxHeight;
+  call.flags = flags;
+  call.title = Str(title);
+  call.bottom = Str(bottom);
+  call.helpTopic = Str(helpTopic);
+  for (int i = 0; item && i < itemsNumber; ++i)
+    call.items.push_back({std::string(item[i].Text, strnlen(item[i].Text, sizeof item[i].Text)),
+                          item[i].Selected, item[i].Checked, item[i].Separator});
+  h->menus.push_back(call);
+  h->events.push_back({Event::Menu, h->menus.size() - 1});
+  if (breakCode) *breakCode = -1;
+  const int r = h->responder().OnMenu(call);
+  return r >= itemsNumber ? -1 : r;
+}
+
+int Host::SvcControl(void* plugin, int command, void* param) {
+  Host* h = g_running;
+  if (!h) return 0;
+  h->controls.push_back({plugin, command, reinterpret_cast<intptr_t>(param)});
+  h->events.push_back({Event::Control, h->controls.size() - 1});
+  switch (command) {
+    case FCTL_GETPANELINFO: {
+      if (!param) return 0;
+      PanelInfo& pi = h->panelInfo_;
+      std::memset(&pi, 0, sizeof pi);
+      pi.StructSize = sizeof pi;
+      pi.Plugin = 1;
+      pi.PanelItems = h->panelItems.empty() ? nullptr : h->panelItems.data();
+      pi.ItemsNumber = static_cast<int>(h->panelItems.size());
+      static std::vector<PluginPanelItem> selected;
+      selected.clear();
+      for (int i : h->panelSelection)
+        if (i >= 0 && i < static_cast<int>(h->panelItems.size())) selected.push_back(h->panelItems[i]);
+      // With nothing selected, the current item counts as the selection.
+      if (selected.empty() && h->panelCurrent >= 0 &&
+          h->panelCurrent < static_cast<int>(h->panelItems.size()))
+        selected.push_back(h->panelItems[h->panelCurrent]);
+      pi.SelectedItems = selected.empty() ? nullptr : selected.data();
+      pi.SelectedItemsNumber = static_cast<int>(selected.size());
+      pi.CurrentItem = h->panelCurrent;
+      pi.Visible = 1;
+      pi.Focus = 1;
+      std::memcpy(param, &pi, sizeof pi);
+      return 1;
+    }
+    case FCTL_UPDATEPANEL:
+      ++h->updateRequests;
+      if (h->onUpdatePanel) h->onUpdatePanel();
+      return 1;
+    case FCTL_REDRAWPANEL:
+      ++h->redrawRequests;
+      return 1;
+    default:
+      return 0;
+  }
+}
+
+void* Host::SvcSaveScreen(int, int, int, int) {
+  Host* h = g_running;
+  if (!h) return nullptr;
+  ++h->screensSaved;
+  const uintptr_t token = h->nextScreen_++;
+  h->openScreens_.push_back(token);
+  h->events.push_back({Event::SaveScreen, static_cast<size_t>(h->screensSaved - 1)});
+  return reinterpret_cast<void*>(token);
+}
+
+void Host::SvcRestoreScreen(void* screen) {
+  Host* h = g_running;
+  if (!h) return;
+  ++h->screensRestored;
+  h->events.push_back({Event::RestoreScreen, static_cast<size_t>(h->screensRestored - 1)});
+  const auto token = reinterpret_cast<uintptr_t>(screen);
+  const auto it = std::find(h->openScreens_.begin(), h->openScreens_.end(), token);
+  if (it == h->openScreens_.end()) {
+    h->serviceErrors.push_back("screen restored that was not saved");
+    return;
+  }
+  h->openScreens_.erase(it);
+}
+
+}  // namespace host

@@ -1,0 +1,71 @@
+// The plug-in's texts by number, the compact dialog descriptions and the fixed
+// message boxes.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "formatmodule/interface.h"
+#include "host/plugin_api.h"
+
+namespace panoply {
+
+// Message numbers of the plug-in's language file.
+enum Msg : int {
+  MOk = 0, MCancel = 1, MCancel2 = 2, MDelete = 3, MCopyButton = 4, MOkFailed = 5,
+  MContinue = 6, MDeleteConfirm = 7, MAll = 8, MSkip = 9, MPutButton = 10, MOkUnsupported = 11,
+  MConfigTitle = 12, MConfigMenu = 13, MPluginMenu = 14, MError = 15,
+  MExtractCopyTitle = 16, MPutCopyTitle = 17, MExtractMoveTitle = 18, MPutMoveTitle = 19,
+  MGlobalMenuTitle = 20, MFormatChooserTitle = 21,
+  MExtractOne = 22, MExtractMany = 23, MMoveOne = 24, MMoveMany = 25, MExtractHostList = 26,
+  MUseHotKeys = 27, MProtect = 28, MUseDecoder = 29,
+  MListError = 30, MListReadError = 31, MPanelFormat = 32, MKeyBarLabel = 33,
+  MNewImage = 34, MUnsupportedFunction = 35, MDefaultFormat = 36,
+  MNewImageTitle = 37, MNewImagePrompt = 38, MNotSupported = 39,
+  MCopyFileFailed = 40, MCopyFolderFailed = 41, MCreateFailed = 42,
+  MDeleteFileFailed = 43, MDeleteFolderFailed = 44, MOpenFailed = 45,
+  MDeleteTitle = 46, MArchiveTitle = 47, MFolderTitle = 48,
+  MDeleteItems = 49, MDeleteFolder = 50, MItemCount = 51, MDeleting = 52, MFolderQuery = 53,
+  MPutPrompt = 54, MPutCheck = 55, MExtractCheck = 56, MStopLine = 57,
+  MPutAsk3 = 58, MPutAsk4 = 59, MReadCount = 60, MReadTitle = 61, MReadLine = 62,
+};
+
+// Below this, a DialogItemInit's Data is a message number; otherwise a text's address.
+inline constexpr uintptr_t kFirstTextAddress = 2000;
+
+// Compact description of one dialog item. Selected and Data are pointer-sized, so that
+// they can hold an address on every build.
+struct DialogItemInit {
+  unsigned char Type, X1, Y1, X2, Y2, Focus;
+  uintptr_t Selected;  // check state, or the address of a history name
+  uint32_t Flags;
+  unsigned char DefaultButton;
+  uintptr_t Data;      // message number, or the address of a text
+};
+
+inline uintptr_t TextData(const char* text) { return reinterpret_cast<uintptr_t>(text); }
+
+// GetMsg of the number; "" before the host has started the plug-in.
+const char* MsgText(int number);
+// The text of the number with its first "%s" or "%d" replaced by arg ("%%" is "%").
+std::string FormatMsg(int number, const std::string& arg);
+void InitDialogItems(const DialogItemInit* inits, FarDialogItem* items, int count);
+
+// The message boxes. Those without a result show a box and return when it closes.
+void ShowModuleUnsupported();
+void ShowCopyFailed(const char* name, uint32_t attributes);
+void ShowOpenFailed(const char* name);
+void ShowCreateFailed(const char* name);
+void ShowDeleteFailed(const char* name, uint32_t attributes);
+bool ConfirmDelete(const PanelInfo& panel);
+void ShowDeleting(const char* path);
+int AskDeleteArchived(int count);
+int AskDeleteFolder(const char* path);
+void ShowFileExist(const char* text);
+// A warning box with title 15, one line and button 0 (listing errors).
+void ShowListError(int lineMessage);
+
+// Calls the host's Message service; -1 before the host has started the plug-in.
+int ShowMessage(unsigned flags, const char* const* lines, int count, int buttons);
+
+}  // namespace panoply

@@ -1,0 +1,70 @@
+// The plug-in's entry points: thin functions that check little and hand over to the
+// settings, the module table and the image panel. Every export called before the host's
+// start-up record arrived returns its "nothing" result.
+#include <cstring>
+
+#include "formatmodule/interface.h"
+#include "host/plugin_api.h"
+#include "panoply/messages.h"
+#include "panoply/settings.h"
+#include "panoply/state.h"
+
+#define PANOPLY_EXPORT extern "C" __attribute__((visibility("default")))
+
+using namespace panoply;
+
+PANOPLY_EXPORT void SetStartupInfo(const PluginStartupInfo* info) {
+  if (!info) return;
+  PluginState& s = State();
+  std::memcpy(&s.info, info, sizeof s.info);
+  s.info.ModuleName[sizeof s.info.ModuleName - 1] = 0;
+  s.started = true;
+  BuildKeyName(s.info.RootKey);
+  ReadSettings();
+}
+
+PANOPLY_EXPORT void GetPluginInfo(PluginInfo* info) {
+  if (!info) return;
+  static const char* menuStrings[1];
+  static const char* configStrings[1];
+  std::memset(info, 0, sizeof *info);
+  info->StructSize = sizeof *info;
+  info->Flags = 0;
+  if (!State().started) return;
+  menuStrings[0] = MsgText(MPluginMenu);
+  configStrings[0] = MsgText(MConfigMenu);
+  info->PluginMenuStrings = menuStrings;
+  info->PluginMenuStringsNumber = 1;
+  info->PluginConfigStrings = configStrings;
+  info->PluginConfigStringsNumber = 1;
+}
+
+PANOPLY_EXPORT void* OpenFilePlugin(const char*, const unsigned char*, int) { return kNoPanel; }
+
+PANOPLY_EXPORT void* OpenPlugin(int, int) { return kNoPanel; }
+
+PANOPLY_EXPORT void ClosePlugin(void*) {}
+
+PANOPLY_EXPORT void GetOpenPluginInfo(void*, OpenPluginInfo*) {}
+
+PANOPLY_EXPORT int GetFindData(void*, PluginPanelItem** items, int* count, int) {
+  if (items) *items = nullptr;
+  if (count) *count = 0;
+  return FALSE;
+}
+
+PANOPLY_EXPORT void FreeFindData(void*, PluginPanelItem* items, int) { std::free(items); }
+
+PANOPLY_EXPORT int SetDirectory(void*, const char*, int) { return FALSE; }
+
+PANOPLY_EXPORT int GetFiles(void*, PluginPanelItem*, int, int, char*, int) { return 0; }
+
+PANOPLY_EXPORT int PutFiles(void*, PluginPanelItem*, int, int, int) { return 0; }
+
+PANOPLY_EXPORT int DeleteFiles(void*, PluginPanelItem*, int, int) { return FALSE; }
+
+PANOPLY_EXPORT int ProcessHostFile(void*, PluginPanelItem*, int, int) { return 0; }
+
+PANOPLY_EXPORT int Configure(int) { return ConfigureSettings(); }
+
+PANOPLY_EXPORT void ExitFAR() {}

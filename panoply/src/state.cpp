@@ -1,0 +1,10 @@
+#include "panoply/state.h"
+
+namespace panoply {
+
+PluginState& State() {
+  static PluginState state;
+  return state;
+}
+
+}  // namespace panoply

@@ -1,0 +1,25 @@
+#include "platform/tick.h"
+
+#include <chrono>
+#include <cstdlib>
+
+namespace {
+platform::TickSource g_source = nullptr;
+uint32_t g_stepped = 0;
+}  // namespace
+
+namespace platform {
+void SetTickSource(TickSource source) { g_source = source; }
+}  // namespace platform
+
+uint32_t GetTickCount() {
+  if (g_source) return g_source();
+  if (const char* step = std::getenv(platform::kTickStepVariable); step && *step) {
+    const uint32_t now = g_stepped;
+    g_stepped += static_cast<uint32_t>(std::strtoul(step, nullptr, 10));
+    return now;
+  }
+  using namespace std::chrono;
+  return static_cast<uint32_t>(
+      duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+}
