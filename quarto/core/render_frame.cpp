@@ -1,0 +1,245 @@
+#include "core/render_frame.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+
+#include "core/numeric.h"
+
+namespace quarto {
+
+int32_t ToDevice(double v) {
+  const int64_t r = RoundHalfEven(v);
+  return static_cast<int32_t>(std::clamp<int64_t>(r, -kDeviceLimit, kDeviceLimit));
+}
+
+DevicePoint Placement::Point(int64_t x, int64_t y) const {
+  return {ToDevice(static_cast<double>(SignX * x) * ScaleX + OffsetX),
+          ToDevice(static_cast<double>(SignY * y) * ScaleY + OffsetY)};
+}
+
+void SetFrameHeader(FrameInput& in, const Plot45Header& h) {
+  in.format = PltFormat::Plt45;
+  in.headerX1 = h.X1, in.headerY1 = h.Y1, in.headerX2 = h.X2, in.headerY2 = h.Y2;
+  in.mils = Plt45::Unit(h) == PlotUnit::Mils;
+  in.unitMultiplier = h.Multiplier;
+}
+
+void SetFrameHeader(FrameInput& in, const Plot85Header& h) {
+  in.format = PltFormat::Plt85;
+  in.headerX1 = h.X1, in.headerY1 = h.Y1, in.headerX2 = h.X2, in.headerY2 = h.Y2;
+  in.mils = Plt85::Unit(h) == PlotUnit::Mils;
+  in.unitMultiplier = 1;
+}
+
+std::string FormatZoom(double zoom) {
+  char buf[64];
+  const auto res = std::to_chars(buf, buf + sizeof buf, zoom, std::chars_format::fixed, 4);
+  return std::string(buf, res.ptr);
+}
+
+namespace {
+
+int32_t PositiveOr(int32_t v, int32_t fallback) { return v > 0 ? v : fallback; }
+
+// Base scale before zoom: device units per file unit at the given resolution.
+double BaseScale(const FrameInput& in, int32_t dpi) {
+  double b;
+  if (in.format == PltFormat::Plt45)
+    b = static_cast<double>(int64_t{in.unitMultiplier} * dpi) / 2540.0;
+  else
+    b = dpi / 254000.0;
+  if (in.mils) b *= in.pseudoInch ? 2.5 : 2.54;
+  return b;
+}
+
+bool InTopRow(PositionItem p) { return p == PositionItem::N22 || p == PositionItem::N23 || p == PositionItem::N24; }
+bool InMiddleRow(PositionItem p) { return p == PositionItem::N26 || p == PositionItem::N27 || p == PositionItem::N28; }
+bool InBottomRow(PositionItem p) { return p == PositionItem::N30 || p == PositionItem::N31 || p == PositionItem::N32; }
+bool InLeftColumn(PositionItem p) { return p == PositionItem::N22 || p == PositionItem::N26 || p == PositionItem::N30; }
+bool InCentreColumn(PositionItem p) { return p == PositionItem::N23 || p == PositionItem::N27 || p == PositionItem::N31; }
+bool InRightColumn(PositionItem p) { return p == PositionItem::N24 || p == PositionItem::N28 || p == PositionItem::N32; }
+
+int32_t ClampShift(int64_t v) { return static_cast<int32_t>(std::clamp<int64_t>(v, -kDeviceLimit, kDeviceLimit)); }
+
+}  // namespace
+
+FrameLayout ComputeFrame(const FrameInput& in) {
+  FrameLayout out;
+  const bool toPrinter = in.target == RenderTarget::Printer;
+  const int64_t W = in.windowWidth, H = in.windowHeight;
+  const double PW = PositiveOr(in.pageWidth, kFallbackPageWidth);
+  const double PH = PositiveOr(in.pageHeight, kFallbackPageHeight);
+  const int32_t dpiX = PositiveOr(in.printerDpiX, kFallbackDpi);
+  const int32_t dpiY = PositiveOr(in.printerDpiY, kFallbackDpi);
+
+  // Page scale and the page rectangle (centre at W div 2, H div 2 - 22).
+  const double ps = (double(H) / PH > double(W) / PW) ? (W - 120) / PW : (H - 120) / PH;
+  out.PageScale = ps;
+  const double cxw = double(W / 2), cyw = double(H / 2 - 15);
+  out.PageLeft = ToDevice(cxw - PW * ps / 2);
+  out.PageRight = ToDevice(cxw + PW * ps / 2);
+  out.PageTop = ToDevice(cyw - PH * ps / 2) - 7;
+  out.PageBottom = ToDevice(cyw + PH * ps / 2) - 7;
+
+  // Margins in preview pixels.
+  out.MarginLeft = ToDevice(dpiX * in.margins.left / 2.54 * ps) + 1;
+  out.MarginRight = ToDevice(dpiX * in.margins.right / 2.54 * ps) + 2;
+  out.MarginBottom = ToDevice(dpiY * in.margins.bottom / 2.54 * ps) + 2;
+  out.MarginTop = ToDevice(dpiY * in.margins.top / 2.54 * ps) + 1;
+
+  // Base scale.
+  double scaleX, scaleY;
+  if (toPrinter) {
+    scaleX = BaseScale(in, dpiX);
+    scaleY = BaseScale(in, dpiY);
+  } else {
+    scaleX = scaleY = BaseScale(in, dpiX) * ps;
+  }
+
+  // Extents.
+  int64_t x1, x2, y1, y2;
+  if (in.viewWindowSet) {
+    x1 = in.viewWindow.x1, x2 = in.viewWindow.x2, y1 = in.viewWindow.y1, y2 = in.viewWindow.y2;
+  } else {
+    x1 = in.drawBounds.MinX, x2 = in.drawBounds.MaxX, y1 = in.drawBounds.MinY, y2 = in.drawBounds.MaxY;
+  }
+  const int64_t hx = (x2 - x1) / 2, hy = (y2 - y1) / 2;
+  const int64_t cx = x1 + hx, cy = y1 + hy;
+
+  int64_t mLeft = out.MarginLeft, mRight = out.MarginRight, mTop = out.MarginTop, mBottom = out.MarginBottom;
+  out.Zoom = in.zoom;
+  out.ShiftX = in.shiftX;
+  out.ShiftY = in.shiftY;
+  if (in.fitPending) {
+    double left, top, right, bottom;
+    if (toPrinter) {
+      left = 0, top = 0;
+      right = ToDevice(PW - (mLeft + mRight) / ps);
+      bottom = ToDevice(PH - (mTop + mBottom) / ps);
+    } else {
+      left = double(out.PageLeft + mLeft), right = double(out.PageRight - mRight);
+      top = double(out.PageTop + mTop), bottom = double(out.PageBottom - mBottom);
+    }
+    // An axis whose span is not positive gives no ratio; with neither, the zoom stays.
+    const bool useX = x2 - x1 > 0, useY = y2 - y1 > 0;
+    const double rx = useX ? (right - left) / (double(x2 - x1) * scaleX) : 0;
+    const double ry = useY ? (bottom - top) / (double(y2 - y1) * scaleY) : 0;
+    double zoom = in.zoom;
+    if (useX && useY) zoom = std::min(rx, ry);
+    else if (useX) zoom = rx;
+    else if (useY) zoom = ry;
+    if (zoom > 100) zoom = 100;
+    if (!(zoom >= 0)) zoom = 0;
+    out.Zoom = zoom;
+    out.Fitted = true;
+    out.ZoomText = FormatZoom(zoom);
+    scaleX *= zoom;
+    scaleY *= zoom;
+  } else {
+    scaleX *= in.zoom;
+    scaleY *= in.zoom;
+    const double s = toPrinter ? ps : 1.0;
+    const PositionItem p = in.position;
+    const int64_t halfX = RoundHalfEven(double(hx) * scaleX * s);
+    const int64_t halfY = RoundHalfEven(double(hy) * scaleY * s);
+    if (InTopRow(p)) {
+      out.ShiftY = ClampShift(out.PageTop + mTop - H / 2 + 22 + halfY);
+      mTop = mBottom = 0;
+    }
+    if (InLeftColumn(p)) {
+      out.ShiftX = ClampShift(out.PageLeft + mLeft - W / 2 + halfX);
+      mLeft = mRight = 0;
+    }
+    if (InCentreColumn(p)) out.ShiftX = 0;
+    if (InRightColumn(p)) {
+      out.ShiftX = ClampShift(out.PageRight - mRight - W / 2 - halfX);
+      mLeft = mRight = 0;
+    }
+    if (InMiddleRow(p)) out.ShiftY = 0;
+    if (InBottomRow(p)) {
+      out.ShiftY = ClampShift(out.PageBottom - mBottom - H / 2 + 22 - halfY);
+      mTop = mBottom = 0;
+    }
+  }
+
+  // Offsets: the centre of the extents on the centre of the printable area, moved by the shifts.
+  Placement& pl = out.place;
+  pl.ScaleX = scaleX;
+  pl.ScaleY = scaleY;
+  pl.SignX = in.signX;
+  pl.SignY = in.signY;
+  if (toPrinter) {
+    pl.OffsetX = PW / 2 - double(in.signX * cx) * scaleX + out.ShiftX / ps + double(mLeft - mRight) / (2 * ps);
+    pl.OffsetY = PH / 2 - double(in.signY * cy) * scaleY + out.ShiftY / ps + double(mTop - mBottom) / (2 * ps);
+  } else {
+    pl.OffsetX = double(W / 2) - double(in.signX * cx) * scaleX + out.ShiftX + double(mLeft - mRight) / 2;
+    pl.OffsetY = double(H / 2 - 15) - double(in.signY * cy) * scaleY + out.ShiftY + double(mTop - mBottom) / 2 - 7;
+  }
+
+  if (in.target == RenderTarget::Bitmap) {
+    // The header box at the drawing's scale plus a screen on each axis; the shifts play no part.
+    // Spans are taken absolute so corners in any order give the same bitmap.
+    const double spanX = std::fabs(double(int64_t{in.headerX2} - in.headerX1) * scaleX);
+    const double spanY = std::fabs(double(int64_t{in.headerY2} - in.headerY1) * scaleY);
+    const int64_t w = RoundHalfEven(spanX) + std::max(0, in.screenWidth);
+    const int64_t h = RoundHalfEven(spanY) + std::max(0, in.screenHeight);
+    if (w < 1 || h < 1 || w > kMaxBitmapSide || h > kMaxBitmapSide || w * h > kMaxBitmapPixels) {
+      out.BitmapTooLarge = true;
+    } else {
+      out.BitmapWidth = static_cast<int32_t>(w);
+      out.BitmapHeight = static_cast<int32_t>(h);
+    }
+    pl.OffsetX += -out.ShiftX + spanX / 2;
+    pl.OffsetY += -out.ShiftY + spanY / 2;
+  }
+  return out;
+}
+
+void DrawPagePreview(Canvas& c, const FrameInput& in, const FrameLayout& f) {
+  c.brush = {in.buttonFace, BrushStyle::Solid};
+  c.pen.color = kBlack;
+  c.FillRect(in.areaLeft, in.areaTop, in.areaLeft + in.areaWidth, in.areaTop + in.areaHeight);
+
+  c.brush = {kWhite, BrushStyle::Solid};
+  c.pen = {kBlack, 0, PenStyle::Solid};
+  c.Rectangle(f.PageLeft, f.PageTop, f.PageRight, f.PageBottom);
+
+  const DevicePoint shadow1[] = {
+      {f.PageRight, f.PageTop + 3}, {f.PageRight, f.PageBottom}, {f.PageLeft + 2, f.PageBottom}};
+  const DevicePoint shadow2[] = {
+      {f.PageRight + 1, f.PageTop + 3}, {f.PageRight + 1, f.PageBottom + 1}, {f.PageLeft + 2, f.PageBottom + 1}};
+  c.Polyline(shadow1);
+  c.Polyline(shadow2);
+
+  c.pen.style = PenStyle::Dot;
+  c.pen.color = kRed;
+  c.MoveTo(f.PageLeft + f.MarginLeft, f.PageTop);
+  c.LineTo(f.PageLeft + f.MarginLeft, f.PageBottom);
+  c.MoveTo(f.PageLeft, f.PageBottom - f.MarginBottom);
+  c.LineTo(f.PageRight, f.PageBottom - f.MarginBottom);
+  c.MoveTo(f.PageRight - f.MarginRight, f.PageTop);
+  c.LineTo(f.PageRight - f.MarginRight, f.PageBottom);
+  c.MoveTo(f.PageLeft, f.PageTop + f.MarginTop);
+  c.LineTo(f.PageRight, f.PageTop + f.MarginTop);
+}
+
+void DrawNegativeGround(Canvas& c, const FrameInput& in, const FrameLayout& f) {
+  if (!in.negative) return;
+  c.pen.style = PenStyle::Solid;
+  c.brush = {kBlack, BrushStyle::Solid};
+  c.pen.color = kBlack;
+  const DevicePoint a = f.place.Point(in.headerX1, in.headerY1);
+  const DevicePoint b = f.place.Point(in.headerX2, in.headerY2);
+  c.Rectangle(a.x, a.y, b.x, b.y);
+}
+
+std::string BitmapFileName(const std::string& plot) {
+  if (plot.size() < 3) return {};
+  const std::string tail = plot.substr(plot.size() - 3);
+  auto lower = [](char ch) { return static_cast<char>(ch >= 'A' && ch <= 'Z' ? ch - 'A' + 'a' : ch); };
+  if (lower(tail[0]) == 'b' && lower(tail[1]) == 'm' && lower(tail[2]) == 'p') return {};
+  return plot.substr(0, plot.size() - 3) + "bmp";
+}
+
+}  // namespace quarto

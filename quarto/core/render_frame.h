@@ -1,0 +1,122 @@
+#pragma once
+// The frame of one renderer call: the page preview on the main window, the scale from file units
+// to device units, the fit of the drawing to the page, the placement by the position items and the
+// offsets, for the three targets (the main window, the printer page, a bitmap file). Everything
+// here is arithmetic on explicit inputs, so it is tested without a window or a printer.
+#include <cstdint>
+#include <string>
+
+#include "core/canvas.h"
+#include "core/plt_format.h"
+#include "core/view_state.h"
+
+namespace quarto {
+
+enum class RenderTarget : uint8_t { Screen, Printer, Bitmap };
+// The nine position items of the Position menu, by row; None after a pan.
+enum class PositionItem : uint8_t { None, N22, N23, N24, N26, N27, N28, N30, N31, N32 };
+
+struct FrameExtents {
+  int32_t MinX = 0, MaxX = 0, MinY = 0, MaxY = 0;
+};
+
+// The page the preview shows when the printer gives none: A4 at 300 dots per inch.
+inline constexpr int32_t kFallbackPageWidth = 2480;
+inline constexpr int32_t kFallbackPageHeight = 3508;
+inline constexpr int32_t kFallbackDpi = 300;
+// A bitmap export larger than this is refused instead of allocating gigabytes.
+inline constexpr int32_t kMaxBitmapSide = 32000;
+inline constexpr int64_t kMaxBitmapPixels = 50'000'000;
+// Device coordinates are clamped to this magnitude (no overflow, infinity or NaN reaches a canvas).
+inline constexpr int32_t kDeviceLimit = 1 << 30;
+
+struct FrameInput {
+  PltFormat format = PltFormat::Plt45;
+  RenderTarget target = RenderTarget::Screen;
+  // Outer size of the main window (W, H), and the drawing area in the coordinates the frame draws
+  // in (the main window's client coordinates of the classic layout).
+  int32_t windowWidth = 0;
+  int32_t windowHeight = 0;
+  int32_t areaLeft = 0, areaTop = 0, areaWidth = 0, areaHeight = 0;
+  // Current printer page in dots (PW, PH) and its resolution; values that are not positive are
+  // replaced by the A4 page and 300 dots per inch.
+  int32_t pageWidth = kFallbackPageWidth;
+  int32_t pageHeight = kFallbackPageHeight;
+  int32_t printerDpiX = kFallbackDpi;
+  int32_t printerDpiY = kFallbackDpi;
+  // Screen size, the padding of a bitmap export.
+  int32_t screenWidth = 0;
+  int32_t screenHeight = 0;
+  PageMarginsCm margins{};
+  double zoom = 1.0;
+  bool fitPending = false;
+  int32_t signX = +1;
+  int32_t signY = -1;
+  int32_t shiftX = 0;
+  int32_t shiftY = 0;
+  bool viewWindowSet = false;
+  ViewWindowBox viewWindow{};
+  FrameExtents drawBounds{};
+  // Header: corners in header order, whether the unit is mils, and (PLT 4.5) the unit multiplier.
+  int32_t headerX1 = 0, headerY1 = 0, headerX2 = 0, headerY2 = 0;
+  bool mils = false;
+  uint32_t unitMultiplier = 1;
+  // Checked states: N9 colour, N11 negative, N21 pseudo-inch; the checked position item.
+  bool colour = true;
+  bool negative = false;
+  bool pseudoInch = true;
+  PositionItem position = PositionItem::N27;
+  // Background of the main window (the system's button face).
+  Color buttonFace = 0xF0F0F0;
+};
+
+// Copies the header fields the frame needs (format, corners, unit, multiplier) into the input.
+void SetFrameHeader(FrameInput& in, const Plot45Header& h);
+void SetFrameHeader(FrameInput& in, const Plot85Header& h);
+
+// Scale and offsets of one drawing: the device point of the file point (x, y).
+struct Placement {
+  double ScaleX = 1, ScaleY = 1, OffsetX = 0, OffsetY = 0;
+  int32_t SignX = 1, SignY = -1;
+  DevicePoint Point(int64_t x, int64_t y) const;
+};
+
+// Rounds half to even and clamps into the device range.
+int32_t ToDevice(double v);
+
+struct FrameLayout {
+  double PageScale = 0;
+  int32_t PageLeft = 0, PageTop = 0, PageRight = 0, PageBottom = 0;
+  // Margins in preview pixels as the margin lines show them.
+  int32_t MarginLeft = 0, MarginRight = 0, MarginTop = 0, MarginBottom = 0;
+  Placement place;
+  // Zoom after the call; Fitted when a pending fit was done (Zoom and ZoomText are new, the
+  // caller shows ZoomText in the zoom box and then clears FitPending).
+  double Zoom = 1.0;
+  bool Fitted = false;
+  std::string ZoomText;
+  // Shifts after the call (the position item may have set them).
+  int32_t ShiftX = 0, ShiftY = 0;
+  // Bitmap target: its size, or BitmapTooLarge when the size passes the limits.
+  int32_t BitmapWidth = 0, BitmapHeight = 0;
+  bool BitmapTooLarge = false;
+};
+
+// Steps 2 to 11 of the frame: page, margins, scale, fit or placement, offsets, bitmap size.
+FrameLayout ComputeFrame(const FrameInput& in);
+
+// The zoom in the zoom box: fixed notation, four decimals, a full stop as the separator.
+std::string FormatZoom(double zoom);
+
+// The page preview on the main window (screen target only): background, white page, shadow and
+// the dotted red margin lines.
+void DrawPagePreview(Canvas& window, const FrameInput& in, const FrameLayout& layout);
+
+// Negative mode: the header box as a black ground, on every target.
+void DrawNegativeGround(Canvas& target, const FrameInput& in, const FrameLayout& layout);
+
+// The BMP file written beside the plot: its last three characters replaced by "bmp". Empty when
+// that would name the plot file itself (a plot whose name already ends in "bmp") or is too short.
+std::string BitmapFileName(const std::string& plotFileName);
+
+}  // namespace quarto

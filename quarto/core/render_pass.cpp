@@ -1,0 +1,274 @@
+#include "core/render_pass.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+#include <utility>
+
+#include "core/numeric.h"
+
+namespace quarto {
+
+void SetLayerColor(PassContext& ctx, int layer, bool withFont) {
+  Color c = ctx.in.layers.colors[static_cast<size_t>(layer - 1)];
+  if (!ctx.in.colour) c = kBlack;
+  if (ctx.in.negative) c = kWhite;
+  ctx.canvas.pen.color = c;
+  ctx.canvas.brush.color = c;
+  if (withFont) ctx.canvas.fontColor = c;
+}
+
+void SetPenWidth(PassContext& ctx, uint32_t width) {
+  int64_t w = RoundHalfEven(double(width) * ctx.place.ScaleX);
+  w = std::clamp<int64_t>(w, 0, kMaxPenWidth);
+  if (ctx.in.toPrinter && w < ctx.in.printerMinPenWidth) w = ctx.in.printerMinPenWidth;
+  ctx.canvas.pen.width = static_cast<int32_t>(w);
+}
+
+void SetPenStyle(Canvas& canvas, uint32_t code) {
+  if (code == 0) canvas.pen.style = PenStyle::Solid;
+  if (code == 1) canvas.pen.style = PenStyle::Dot;
+  if (code == 2) canvas.pen.style = PenStyle::Dash;
+}
+
+DevicePoint ArcEndPoint(const Placement& pl, int32_t cx, int32_t cy, uint32_t r, uint32_t angle) {
+  int sx = 1, sy = 1;
+  double a = angle;
+  if (a > 90 && a <= 180) {
+    sx = -1;
+    a = 180 - a;
+  } else if (a > 180 && a <= 270) {
+    sx = -1, sy = -1;
+    a -= 180;
+  } else if (a > 270 && a <= 360) {
+    sy = -1;
+    a = 360 - a;
+  }
+  const double rad = a * std::numbers::pi / 180.0;
+  const DevicePoint centre = pl.Point(cx, cy);
+  const int64_t dx = RoundHalfEven(std::cos(rad) * r * pl.ScaleX);
+  const int64_t dy = RoundHalfEven(std::sin(rad) * r * pl.ScaleY);
+  return {ToDevice(double(sx * dx + centre.x)), ToDevice(double(sy * dy + centre.y))};
+}
+
+namespace {
+
+// Records of one kind on one layer; a position the file cannot have counts as a read problem.
+template <class Fn>
+void ForEachRecord(PassContext& ctx, int kind, int layer, Fn&& draw) {
+  if (!ctx.in.positions) return;
+  for (int32_t pos : ctx.in.positions(kind, layer)) {
+    if (pos < 0) {
+      ctx.readProblem = true;
+      continue;
+    }
+    ctx.file.Seek(static_cast<uint64_t>(pos));
+    if (!draw()) ctx.readProblem = true;
+  }
+}
+
+// The layers of the passes: from the last LayerOrder entry to the first.
+template <class Fn>
+void ForEachLayer(PassContext& ctx, Fn&& fn) {
+  const auto& ls = ctx.in.layers;
+  for (int i = std::min(ls.orderCount, kLayerCount); i >= 1; --i) {
+    const int layer = ls.order[static_cast<size_t>(i - 1)];
+    if (layer >= 1 && layer <= kLayerCount) fn(layer);
+  }
+}
+
+// Receives one polygon from the format walker: the outline is filled in the layer colour with
+// the chosen fill style, then every contour and hole in file order with the cut-out brush.
+struct PolygonDrawer {
+  PassContext& ctx;
+  uint32_t width;
+
+  void Point(PolygonPart, int32_t x, int32_t y) { ctx.points.push_back(ctx.place.Point(x, y)); }
+  void EndBoundary(PolygonPart part) {
+    Canvas& c = ctx.canvas;
+    if (part == PolygonPart::Outline) {
+      SetPenWidth(ctx, width);
+      if (ctx.in.fillStyle >= 0 && ctx.in.fillStyle <= static_cast<int>(BrushStyle::Vertical))
+        c.brush.style = static_cast<BrushStyle>(ctx.in.fillStyle);
+      c.Polygon(ctx.points);
+      c.brush = {ctx.in.negative ? kBlack : kWhite, BrushStyle::Solid};
+    } else {
+      c.Polygon(ctx.points);
+    }
+    ctx.points.clear();
+  }
+  void Hole(const HoleBody& h) {
+    const DevicePoint a = ctx.place.Point(int64_t{h.Cx} - h.R, int64_t{h.Cy} - h.R);
+    const DevicePoint b = ctx.place.Point(int64_t{h.Cx} + h.R, int64_t{h.Cy} + h.R);
+    ctx.canvas.Ellipse(a.x, a.y, b.x, b.y);
+  }
+};
+
+template <class F>
+void DrawPolygons(PassContext& ctx) {
+  ForEachLayer(ctx, [&](int layer) {
+    ctx.canvas.pen.style = PenStyle::Solid;
+    ForEachRecord(ctx, KindPolygon, layer, [&] {
+      SetLayerColor(ctx, layer, false);
+      uint8_t head[F::kPolygonHead];
+      if (!ctx.file.Read(head, sizeof head)) return false;
+      PolygonDrawer drawer{ctx, F::DecodePolygonWidth(head)};
+      ctx.points.clear();
+      const bool complete = WalkPolygonBody<F>(ctx.file, drawer);
+      ctx.points.clear();
+      // A polygon cut short still leaves the canvas with the solid brush it ends with.
+      ctx.canvas.brush.style = BrushStyle::Solid;
+      return complete;
+    });
+  });
+}
+
+template <class F>
+bool ReadFixedBody(PassContext& ctx, int kind, uint8_t* body) {
+  return ctx.file.Read(body, F::kFixedBody[static_cast<size_t>(kind)]);
+}
+
+template <class F>
+void DrawPrimitives(PassContext& ctx) {
+  Canvas& c = ctx.canvas;
+  const Placement& pl = ctx.place;
+  uint8_t body[28];
+  ForEachLayer(ctx, [&](int layer) {
+    SetLayerColor(ctx, layer, true);
+
+    ForEachRecord(ctx, KindLine, layer, [&] {
+      if (!ReadFixedBody<F>(ctx, KindLine, body)) return false;
+      const LineBody b = F::DecodeLine(body);
+      SetPenWidth(ctx, b.Width);
+      SetPenStyle(c, b.Style);
+      const DevicePoint p1 = pl.Point(b.X1, b.Y1), p2 = pl.Point(b.X2, b.Y2);
+      c.MoveTo(p1.x, p1.y);
+      c.LineTo(p2.x, p2.y);
+      if constexpr (F::kFormat == PltFormat::Plt45) {
+        return ReadLineVertices45(ctx.file, static_cast<uint16_t>(b.X2), [&](int32_t x, int32_t y) {
+          const DevicePoint p = pl.Point(x, y);
+          c.LineTo(p.x, p.y);
+        });
+      }
+      return true;
+    });
+
+    ForEachRecord(ctx, KindRect, layer, [&] {
+      if (!ReadFixedBody<F>(ctx, KindRect, body)) return false;
+      const LineBody b = F::DecodeLine(body);
+      const DevicePoint a = pl.Point(b.X1, b.Y1), e = pl.Point(b.X2, b.Y2);
+      SetPenWidth(ctx, b.Width);
+      SetPenStyle(c, b.Style);
+      const DevicePoint outline[] = {{a.x, a.y}, {e.x, a.y}, {e.x, e.y}, {a.x, e.y}, {a.x, a.y}};
+      c.Polyline(outline);
+      return true;
+    });
+
+    ForEachRecord(ctx, KindBar, layer, [&] {
+      if (!ReadFixedBody<F>(ctx, KindBar, body)) return false;
+      const BarBody b = F::DecodeBar(body);
+      const DevicePoint a = pl.Point(b.X1, b.Y1), e = pl.Point(b.X2, b.Y2);
+      c.pen.width = 0;
+      c.pen.style = PenStyle::Solid;
+      c.Rectangle(a.x, a.y, e.x, e.y);
+      return true;
+    });
+
+    ForEachRecord(ctx, KindCircle, layer, [&] {
+      if (!ReadFixedBody<F>(ctx, KindCircle, body)) return false;
+      const CircleBody b = F::DecodeCircle(body);
+      const DevicePoint a = pl.Point(int64_t{b.Cx} - b.R, int64_t{b.Cy} - b.R);
+      const DevicePoint e = pl.Point(int64_t{b.Cx} + b.R, int64_t{b.Cy} + b.R);
+      SetPenWidth(ctx, b.Width);
+      SetPenStyle(c, b.Style);
+      if constexpr (F::kFormat == PltFormat::Plt45) {
+        // Start and end keep their order whatever the mirroring.
+        const DevicePoint s = ArcEndPoint(pl, b.Cx, b.Cy, b.R, b.StartAngle);
+        const DevicePoint t = ArcEndPoint(pl, b.Cx, b.Cy, b.R, b.EndAngle);
+        c.Arc(a.x, a.y, e.x, e.y, s.x, s.y, t.x, t.y);
+      } else {
+        // A full circle filled white in every mode; the brush stays white for the layer.
+        c.brush.color = kWhite;
+        c.Ellipse(a.x, a.y, e.x, e.y);
+      }
+      return true;
+    });
+
+    ForEachRecord(ctx, KindArc, layer, [&] {
+      if (!ReadFixedBody<F>(ctx, KindArc, body)) return false;
+      const ArcBody b = F::DecodeArc(body);
+      const int64_t dx = int64_t{b.Cx} - b.Xs, dy = int64_t{b.Cy} - b.Ys;
+      DevicePoint a, e;
+      if constexpr (F::kFormat == PltFormat::Plt45) {
+        // Radius in file units, from 64-bit squares (no overflow far from the centre).
+        const int64_t r = RoundHalfEven(std::sqrt(double(dx * dx + dy * dy)));
+        a = pl.Point(b.Cx - r, b.Cy - r);
+        e = pl.Point(b.Cx + r, b.Cy + r);
+      } else {
+        // Radius in device units, from the scaled differences.
+        const double ax = dx * pl.ScaleX, ay = dy * pl.ScaleY;
+        const double R = double(RoundHalfEven(std::sqrt(ax * ax + ay * ay)));
+        const double ccx = b.Cx * pl.ScaleX, ccy = b.Cy * pl.ScaleY;
+        a = {ToDevice((ccx - R) * pl.SignX + pl.OffsetX), ToDevice((ccy - R) * pl.SignY + pl.OffsetY)};
+        e = {ToDevice((ccx + R) * pl.SignX + pl.OffsetX), ToDevice((ccy + R) * pl.SignY + pl.OffsetY)};
+      }
+      DevicePoint s = pl.Point(b.Xs, b.Ys), t = pl.Point(b.Xe, b.Ye);
+      if (pl.SignX == pl.SignY) std::swap(s, t);
+      SetPenWidth(ctx, b.Width);
+      SetPenStyle(c, b.Style);
+      c.Arc(a.x, a.y, e.x, e.y, s.x, s.y, t.x, t.y);
+      return true;
+    });
+
+    // Texts last; they draw themselves through the text hook.
+    if (ctx.in.texts) {
+      ForEachRecord(ctx, KindText, layer, [&] {
+        ctx.in.texts->DrawText(ctx, F::kFormat);
+        return true;
+      });
+    }
+  });
+}
+
+}  // namespace
+
+void DrawPolygons45(PassContext& ctx) { DrawPolygons<Plt45>(ctx); }
+void DrawPolygons85(PassContext& ctx) { DrawPolygons<Plt85>(ctx); }
+void DrawPrimitives45(PassContext& ctx) { DrawPrimitives<Plt45>(ctx); }
+void DrawPrimitives85(PassContext& ctx) { DrawPrimitives<Plt85>(ctx); }
+
+void DrawPlot45(PassContext& ctx) {
+  DrawPolygons45(ctx);
+  DrawPrimitives45(ctx);
+}
+
+void DrawPlot85(PassContext& ctx) {
+  DrawPolygons85(ctx);
+  DrawPrimitives85(ctx);
+}
+
+RenderOutcome DrawPlotContent(Canvas& target, const FrameInput& in, const FrameLayout& layout,
+                              const PassInput& pass, const std::string& plotFileName) {
+  RenderOutcome out;
+  DrawNegativeGround(target, in, layout);
+  try {
+    PlotReader file = PlotReader::OpenFile(plotFileName);
+    PassContext ctx{target, file, layout.place, pass, false, {}};
+    if (in.format == PltFormat::Plt45)
+      DrawPlot45(ctx);
+    else
+      DrawPlot85(ctx);
+    if (ctx.readProblem) {
+      out.problem = RenderOutcome::Problem::Read;
+      out.message = kTextReadBeyondEnd;
+    }
+  } catch (const PlotIoError& e) {
+    out.problem = e.kind() == PlotIoError::Kind::NotFound || e.kind() == PlotIoError::Kind::AccessDenied
+                      ? RenderOutcome::Problem::Open
+                      : RenderOutcome::Problem::Read;
+    out.message = e.what();
+  }
+  return out;
+}
+
+}  // namespace quarto

@@ -1,0 +1,102 @@
+#pragma once
+// The two drawing passes of a renderer call: DrawPolygons (the filled polygons of every switched-on
+// layer, with their cut-outs) and then DrawPrimitives (per layer: lines, rectangle outlines, filled
+// rectangles, circles, three-point arcs, and last the texts). Both walk the layers from the last
+// LayerOrder entry to the first, seek to every record body through the record positions and read
+// it again from the plot file. A body that cannot be read ends that record or polygon; the drawing
+// goes on with the next record and the problem is reported to the caller.
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "core/canvas.h"
+#include "core/plot_reader.h"
+#include "core/plt_format.h"
+#include "core/render_frame.h"
+
+namespace quarto {
+
+// Where the bodies of the records of one kind on one layer start, in file order.
+using RecordPositions = std::function<std::span<const int32_t>(int kind, int layer)>;
+
+inline constexpr int kLayerCount = 16;
+
+// The layer table as the passes see it: LayerColors (index layer - 1), LayerOrder and its count.
+struct LayerSetup {
+  std::array<Color, kLayerCount> colors{};
+  std::array<uint8_t, kLayerCount> order{};
+  int orderCount = 0;
+};
+
+// Fill-style list of the tool bar: position of its text, or this for a text that is none of them.
+inline constexpr int kFillStyleUnchanged = -1;
+
+// The widest pen handed to a canvas, in device units (far wider than any page).
+inline constexpr int32_t kMaxPenWidth = 1 << 17;
+
+struct PassContext;
+
+// Draws the texts of a layer; the primitive pass calls it for every text record, last in the
+// layer, with pen, brush and font already in the layer colour and the file at the record's body.
+// The stroke font and the system fonts plug in here.
+class TextHook {
+ public:
+  virtual ~TextHook() = default;
+  virtual void DrawText(PassContext& ctx, PltFormat format) = 0;
+};
+
+struct PassInput {
+  RecordPositions positions;
+  LayerSetup layers;
+  bool colour = true;    // N9
+  bool negative = false; // N11
+  int fillStyle = 0;     // ComboBox2: 0 Solid .. 6 Vertical, or kFillStyleUnchanged
+  bool toPrinter = false;
+  int32_t printerMinPenWidth = 0;  // RxSpinEdit1, rounded
+  TextHook* texts = nullptr;
+};
+
+struct PassContext {
+  Canvas& canvas;
+  PlotReader& file;
+  const Placement& place;
+  const PassInput& in;
+  // Set when a body could not be read (the file shortened or replaced since the scan).
+  bool readProblem = false;
+  // The point list of one boundary or cut-out.
+  std::vector<DevicePoint> points;
+};
+
+// Layer colour of layer L (1..16) on pen and brush, and on the font when withFont: its LayerColors
+// entry, black when not in colour, white in negative mode.
+void SetLayerColor(PassContext& ctx, int layer, bool withFont);
+// Pen width of a record of width w file units: round(w * ScaleX), raised to the printer minimum.
+void SetPenWidth(PassContext& ctx, uint32_t width);
+// Pen style of a record's style code: 0 solid, 1 dot, 2 dash; other codes keep the current style.
+void SetPenStyle(Canvas& canvas, uint32_t code);
+// Device point on a PLT 4.5 circle at the angle in degrees (offsets from the centre not mirrored).
+DevicePoint ArcEndPoint(const Placement& place, int32_t cx, int32_t cy, uint32_t r, uint32_t angle);
+
+void DrawPolygons45(PassContext& ctx);
+void DrawPolygons85(PassContext& ctx);
+void DrawPrimitives45(PassContext& ctx);
+void DrawPrimitives85(PassContext& ctx);
+// Both passes, in order.
+void DrawPlot45(PassContext& ctx);
+void DrawPlot85(PassContext& ctx);
+
+struct RenderOutcome {
+  enum class Problem { None, Open, Read };
+  Problem problem = Problem::None;
+  std::string message;  // the error text for the user, empty without a problem
+};
+
+// Steps 12 and 13 of the frame on the target canvas: the negative ground, then the passes over
+// the plot file opened read-only for this drawing. Never throws for a file problem.
+RenderOutcome DrawPlotContent(Canvas& target, const FrameInput& in, const FrameLayout& layout,
+                              const PassInput& pass, const std::string& plotFileName);
+
+}  // namespace quarto
