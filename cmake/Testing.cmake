@@ -23,6 +23,12 @@ function(add_gtest name)
     PROPERTIES ENVIRONMENT "${TEST_ENVIRONMENT}"
     DISCOVERY_TIMEOUT 60
     DISCOVERY_MODE PRE_TEST)
+  # gtest_discover_tests hands only the first entry of a list-valued property on, so the
+  # whole environment is set on the discovered tests by an include file that runs after it.
+  set(env_file "${CMAKE_CURRENT_BINARY_DIR}/${name}_environment.cmake")
+  file(WRITE "${env_file}"
+       "if(${name}_TESTS)\n  set_tests_properties(\${${name}_TESTS} PROPERTIES ENVIRONMENT [==[${TEST_ENVIRONMENT}]==])\nendif()\n")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES "${env_file}")
 endfunction()
 
 # add_qt_test(name SOURCES ... LIBS ...): one Qt Test executable run as one CTest test.
