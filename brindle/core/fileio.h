@@ -1,0 +1,20 @@
+#pragma once
+// Whole-file reads and safe whole-file replacement.
+#include <cstdint>
+#include <filesystem>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace brindle {
+
+// Reads the whole file. A file that cannot be opened or read, or that is longer than
+// maxSize bytes, throws brindle::Error with the given box caption.
+std::vector<std::uint8_t> ReadWholeFile(const std::filesystem::path& file, std::size_t maxSize, const std::string& title);
+
+// Writes data as the new content of file: a temporary file in the same folder is written,
+// closed and renamed over the target, every step checked. On failure the old file stays
+// as it was, the temporary file is removed, and brindle::Error is thrown.
+void ReplaceFile(const std::filesystem::path& file, std::span<const std::uint8_t> data, const std::string& title);
+
+}  // namespace brindle
