@@ -1,0 +1,510 @@
+#include "app/form1.h"
+
+#include <QButtonGroup>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFontDatabase>
+#include <QGuiApplication>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QStatusBar>
+#include <QStyle>
+
+#include "app/form2.h"
+#include "app/form3.h"
+#include "app/form4.h"
+#include "app/ui_seams.h"
+
+namespace quarto {
+
+namespace {
+
+const char* const kCaption = "Просмотр, печать PLT файлов PCAD 4.5, 8.5 ";
+const char* const kOpenFilter = "PLT файлы PCAD 4.5, 8.5|*.plt|KIR файлы PIPE|*.kir";
+constexpr int kDesignClientWidth = 779;
+constexpr int kDesignClientHeight = 474;
+
+struct PanelSpec {
+  int width;
+  const char* text;
+};
+const PanelSpec kPanels[Form1::kStatusPanelCount] = {
+    {63, "Имя файла:"}, {150, ""}, {55, "Формат:"}, {50, ""}, {55, "Версия:"},
+    {30, ""},           {120, "Единица измерения:"}, {100, ""}, {50, ""},
+};
+
+QString U(const char* utf8) { return QString::fromUtf8(utf8); }
+
+// A caption shows "&" as itself rather than as a mnemonic marker.
+QString Literal(const QString& text) {
+  QString out = text;
+  return out.replace(QLatin1Char('&'), QStringLiteral("&&"));
+}
+
+}  // namespace
+
+// ---- DrawingArea ---------------------------------------------------------------------------------
+
+DrawingArea::DrawingArea(QWidget* parent) : QWidget(parent) {
+  setObjectName(QStringLiteral("DrawingArea"));
+  setCursor(Qt::CrossCursor);
+  setAutoFillBackground(true);
+  setBackgroundRole(QPalette::Button);
+}
+
+void DrawingArea::paintEvent(QPaintEvent*) {
+  auto* form = qobject_cast<Form1*>(window());
+  if (!form) return;
+  form->Guarded([&] {
+    QPainter painter(this);
+    // The renderers draw in the main window's client coordinates; this widget starts lower.
+    painter.translate(-mapTo(form, QPoint(0, 0)));
+    form->PaintPlot(painter);
+  });
+}
+
+void DrawingArea::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) emit clicked();
+  QWidget::mouseReleaseEvent(event);
+}
+
+// ---- Form1 ---------------------------------------------------------------------------------------
+
+Form1::Form1(QWidget* parent) : QMainWindow(parent) {
+  setObjectName(QStringLiteral("Form1"));
+  setWindowTitle(U(kCaption));
+  openFilter_ = U(kOpenFilter);
+
+  drawingArea_ = new DrawingArea(this);
+  setCentralWidget(drawingArea_);
+  connect(drawingArea_, &DrawingArea::clicked, this, &Form1::FormClick);
+
+  BuildMenu();
+  BuildToolBar();
+  BuildStatusBar();
+
+  if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+    connect(app, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
+      if (state == Qt::ApplicationActive) SetActive();
+    });
+  }
+
+  // Design size of the client area (below the menu bar), centred on the screen.
+  resize(kDesignClientWidth, kDesignClientHeight + menuBar()->sizeHint().height());
+  WMGetMinMaxInfo();
+  if (QScreen* screen = QGuiApplication::primaryScreen()) {
+    QRect area = screen->availableGeometry();
+    move(area.center() - rect().center());
+  }
+
+  FormCreate();
+}
+
+Form1::~Form1() = default;
+
+QAction* Form1::AddItem(QMenu* menu, const char* name, const QString& caption, void (Form1::*slot)()) {
+  auto* action = new QAction(caption, menu);
+  action->setObjectName(QString::fromLatin1(name));
+  menu->addAction(action);
+  if (slot) connect(action, &QAction::triggered, this, slot);
+  return action;
+}
+
+QAction* Form1::AddSeparator(QMenu* menu, const char* name) {
+  QAction* action = menu->addSeparator();
+  if (name) action->setObjectName(QString::fromLatin1(name));
+  return action;
+}
+
+void Form1::BuildMenu() {
+  QMenuBar* bar = menuBar();
+  bar->setObjectName(QStringLiteral("MainMenu1"));
+  auto addMenu = [&](const char* name, const char* caption) {
+    QMenu* menu = bar->addMenu(U(caption));
+    menu->setObjectName(QString::fromLatin1(name));
+    menu->menuAction()->setObjectName(QString::fromLatin1(name));
+    return menu;
+  };
+  auto checkable = [](QAction* a, bool checked, bool enabled = true) {
+    a->setCheckable(true);
+    a->setChecked(checked);
+    a->setEnabled(enabled);
+    return a;
+  };
+
+  N1 = addMenu("N1", "Файл");
+  N2 = AddItem(N1, "N2", U("Открыть"), &Form1::N2Click);
+  N13 = AddSeparator(N1, "N13");
+  BMP1 = AddItem(N1, "BMP1", U("Сохранить как BMP"), &Form1::BMP1Click);
+  N3 = AddSeparator(N1, "N3");
+  N4 = AddItem(N1, "N4", U("Параметры принтера"), &Form1::N4Click);
+  N17 = AddItem(N1, "N17", U("Параметры страницы"), &Form1::N17Click);
+  N5 = AddItem(N1, "N5", U("Печать"), &Form1::N5Click);
+  N6 = AddSeparator(N1, "N6");
+  N7 = AddItem(N1, "N7", U("Выход"), &Form1::N7Click);
+  N18 = AddSeparator(N1, "N18");
+
+  X1 = addMenu("X1", "Вид");
+  X2 = checkable(AddItem(X1, "X2", U("Зеркало X"), &Form1::X2Click), false);
+  Y1 = checkable(AddItem(X1, "Y1", U("Зеркало Y"), &Form1::Y1Click), false);
+  AddSeparator(X1, nullptr);
+  N9 = checkable(AddItem(X1, "N9", U("Цветное"), &Form1::ChangeCheck), true);
+  AddSeparator(X1, nullptr);
+  N11 = checkable(AddItem(X1, "N11", U("Негатив"), &Form1::ChangeCheck), false);
+  AddSeparator(X1, nullptr);
+  N21 = checkable(AddItem(X1, "N21", U("Псевдодюймы"), &Form1::N21Click), true, false);
+
+  // ANSI1 and OEM1: clicking the checked one clears it, so neither may be checked.
+  N14 = addMenu("N14", "Шрифт");
+  PCAD1 = checkable(AddItem(N14, "PCAD1", QStringLiteral("PCAD"), &Form1::PCAD1Click), true);
+  AddSeparator(N14, nullptr);
+  FontGroup = new QActionGroup(this);
+  FontGroup->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+  ANSI1 = checkable(AddItem(N14, "ANSI1", QStringLiteral("ANSI"), &Form1::ChangeCheck), true, false);
+  OEM1 = checkable(AddItem(N14, "OEM1", QStringLiteral("OEM"), &Form1::ChangeCheck), false, false);
+  FontGroup->addAction(ANSI1);
+  FontGroup->addAction(OEM1);
+
+  // Position items: none checked after a pan; a click checks the clicked one.
+  N12 = addMenu("N12", "Позиция");
+  PositionGroup = new QActionGroup(this);
+  PositionGroup->setExclusionPolicy(QActionGroup::ExclusionPolicy::Exclusive);
+  auto position = [&](const char* name, const char* caption) {
+    QAction* a = checkable(AddItem(N12, name, U(caption), &Form1::Check), false);
+    PositionGroup->addAction(a);
+    return a;
+  };
+  N22 = position("N22", "лево-верх");
+  N23 = position("N23", "середина-верх");
+  N24 = position("N24", "право-верх");
+  AddSeparator(N12, nullptr);
+  N26 = position("N26", "лево-середина");
+  N27 = position("N27", "середина-середина");
+  N28 = position("N28", "середина-право");
+  AddSeparator(N12, nullptr);
+  N30 = position("N30", "лево-низ");
+  N31 = position("N31", "середина-низ");
+  N32 = position("N32", "право-низ");
+
+  // Language items: the settings may leave neither checked.
+  Language1 = addMenu("Language1", "Language");
+  LanguageGroup = new QActionGroup(this);
+  LanguageGroup->setExclusionPolicy(QActionGroup::ExclusionPolicy::Exclusive);
+  N20 = checkable(AddItem(Language1, "N20", QStringLiteral("Russian"), &Form1::N20Click), true);
+  English1 = checkable(AddItem(Language1, "English1", QStringLiteral("English"), &Form1::English1Click), false);
+  LanguageGroup->addAction(N20);
+  LanguageGroup->addAction(English1);
+
+  N16 = bar->addAction(U("О программе"));
+  N16->setObjectName(QStringLiteral("N16"));
+  connect(N16, &QAction::triggered, this, &Form1::N16Click);
+}
+
+void Form1::BuildToolBar() {
+  ToolBar1 = addToolBar(QStringLiteral("ToolBar1"));
+  ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
+  ToolBar1->setMovable(false);
+  ToolBar1->setFloatable(false);
+  ToolBar1->toggleViewAction()->setEnabled(false);
+  setContextMenuPolicy(Qt::NoContextMenu);
+
+  auto button = [&](const char* name, const QString& text, const char* hint, void (Form1::*slot)(),
+                    QStyle::StandardPixmap icon = QStyle::SP_CustomBase) {
+    auto* b = new QToolButton(ToolBar1);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setText(text);
+    if (icon != QStyle::SP_CustomBase) b->setIcon(style()->standardIcon(icon));
+    b->setToolTip(U(hint));
+    b->setAutoRaise(true);
+    ToolBar1->addWidget(b);
+    if (slot) connect(b, &QToolButton::clicked, this, slot);
+    return b;
+  };
+
+  ToolButton1 = button("ToolButton1", QStringLiteral("Open"), "Загрузить файл", &Form1::N2Click,
+                       QStyle::SP_DialogOpenButton);
+  ToolBar1->addSeparator();
+  ToolButton3 = button("ToolButton3", QStringLiteral("P"), "Книжный лист", &Form1::ToolButton3Click);
+  ToolButton4 = button("ToolButton4", QStringLiteral("L"), "Альбомный лист", &Form1::ToolButton4Click);
+  ToolButton3->setCheckable(true);
+  ToolButton4->setCheckable(true);
+  auto* orientation = new QButtonGroup(this);
+  orientation->setExclusive(true);
+  orientation->addButton(ToolButton3);
+  orientation->addButton(ToolButton4);
+  ToolButton3->setChecked(true);
+  ToolBar1->addSeparator();
+  ToolButton6 = button("ToolButton6", QStringLiteral("Print"), "", &Form1::N5Click);
+  ToolBar1->addSeparator();
+  ToolButton8 = button("ToolButton8", QStringLiteral("X"), "Зеркало относительно оси X", &Form1::ToolButton8Click);
+  ToolButton9 = button("ToolButton9", QStringLiteral("Y"), "Зеркало относительно оси Y", &Form1::ToolButton9Click);
+  ToolButton8->setCheckable(true);
+  ToolButton9->setCheckable(true);
+  ToolBar1->addSeparator();
+  ToolButton11 = button("ToolButton11", QStringLiteral("F"),
+                        "Разместить по центру, растянуть на страницу, кнопка \"F\"", &Form1::ToolButton11Click);
+  ToolBar1->addSeparator();
+  ToolButton21 = button("ToolButton21", QStringLiteral("1:1"), "Разместить по центру, масштаб 1:1",
+                        &Form1::ToolButton21Click);
+  ToolBar1->addSeparator();
+  ToolButton13 = button("ToolButton13", QStringLiteral("+"), "Увеличить, кнопка \"+\"", &Form1::ToolButton13Click);
+
+  Edit1 = new QLineEdit(ToolBar1);
+  Edit1->setObjectName(QStringLiteral("Edit1"));
+  Edit1->setMaxLength(8);
+  Edit1->setFixedWidth(64);
+  Edit1->setToolTip(U("Масштаб"));
+  Edit1->setText(QStringLiteral("1,0000"));
+  ToolBar1->addWidget(Edit1);
+  connect(Edit1, &QLineEdit::textChanged, this, &Form1::Edit1Change);
+
+  ToolButton14 = button("ToolButton14", QStringLiteral("-"), "Уменьшить, кнопка \"-\"", &Form1::ToolButton14Click);
+  ToolBar1->addSeparator();
+
+  ComboBox1 = new QComboBox(ToolBar1);
+  ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
+  ComboBox1->setToolTip(U("Windows шрифты"));
+  ComboBox1->setMinimumContentsLength(14);
+  ComboBox1->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  ComboBox1->setEnabled(false);
+  ToolBar1->addWidget(ComboBox1);
+  ToolBar1->addSeparator();
+
+  RxSpinEdit2 = new QSpinBox(ToolBar1);
+  RxSpinEdit2->setObjectName(QStringLiteral("RxSpinEdit2"));
+  RxSpinEdit2->setRange(0, 25);
+  RxSpinEdit2->setToolTip(U("Коррекция высоты Windows шрифтов"));
+  RxSpinEdit2->setEnabled(false);
+  ToolBar1->addWidget(RxSpinEdit2);
+  ToolBar1->addSeparator();
+
+  ComboBox2 = new QComboBox(ToolBar1);
+  ComboBox2->setObjectName(QStringLiteral("ComboBox2"));
+  ComboBox2->setToolTip(U("Способ заливки полигона"));
+  ComboBox2->addItems({QStringLiteral("Solid"), QStringLiteral("BDiagonal"), QStringLiteral("FDiagonal"),
+                       QStringLiteral("Cross"), QStringLiteral("DiagCross"), QStringLiteral("Horizontal"),
+                       QStringLiteral("Vertical")});
+  ToolBar1->addWidget(ComboBox2);
+  ToolBar1->addSeparator();
+
+  RxSpinEdit1 = new QSpinBox(ToolBar1);
+  RxSpinEdit1->setObjectName(QStringLiteral("RxSpinEdit1"));
+  RxSpinEdit1->setRange(0, 20);
+  RxSpinEdit1->setToolTip(U("Минимальная толщина линии принтера, в точках"));
+  ToolBar1->addWidget(RxSpinEdit1);
+  ToolBar1->addSeparator();
+
+  ToolButton16 = button("ToolButton16", QStringLiteral("Layers"), "Таблица цвета и приоритета слоев",
+                        &Form1::ToolButton16Click);
+
+  // The line edit of a spin box holds at most 2 characters for the font correction.
+  if (auto* edit = RxSpinEdit2->findChild<QLineEdit*>()) edit->setMaxLength(2);
+
+  connect(ComboBox1, &QComboBox::currentIndexChanged, this, &Form1::FormPaint);
+  connect(ComboBox2, &QComboBox::currentIndexChanged, this, &Form1::FormPaint);
+}
+
+void Form1::BuildStatusBar() {
+  QStatusBar* bar = statusBar();
+  bar->setObjectName(QStringLiteral("StatusBar1"));
+  for (int i = 0; i < kStatusPanelCount; ++i) {
+    auto* label = new QLabel(U(kPanels[i].text), bar);
+    label->setObjectName(QStringLiteral("Panel%1").arg(i));
+    label->setFrameShape(QFrame::Panel);
+    label->setFrameShadow(QFrame::Sunken);
+    const bool last = i == kStatusPanelCount - 1;
+    if (last) {
+      label->setMinimumWidth(kPanels[i].width);
+      label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    } else {
+      label->setFixedWidth(kPanels[i].width);
+      label->setAlignment(Qt::AlignCenter);
+    }
+    bar->addWidget(label, last ? 1 : 0);
+    panels_[static_cast<size_t>(i)] = label;
+  }
+}
+
+void Form1::SetSecondaryWindows(Form2* form2, Form3* form3, Form4* form4) {
+  form2_ = form2;
+  form3_ = form3;
+  form4_ = form4;
+}
+
+void Form1::SetCommandLine(const QStringList& args) {
+  openInputs_.CommandLine.clear();
+  for (const QString& a : args) openInputs_.CommandLine.push_back(a.toStdString());
+  view_.OpenFromCommandLine = !args.isEmpty();
+}
+
+void Form1::Guarded(const std::function<void()>& f) {
+  try {
+    f();
+  } catch (const std::exception& e) {
+    Seams().Error(this, QString::fromUtf8(e.what()));
+  } catch (...) {
+    Seams().Error(this, QStringLiteral("Unknown error"));
+  }
+}
+
+// ---- Start state ---------------------------------------------------------------------------------
+
+void Form1::FormCreate() {
+  ComboBox2->setCurrentIndex(0);
+  {
+    QSignalBlocker block(ComboBox1);
+    QStringList families = QFontDatabase::families();
+    families.sort(Qt::CaseInsensitive);
+    ComboBox1->addItems(families);
+    ComboBox1->setCurrentIndex(families.indexOf(QStringLiteral("Arial Narrow")));
+  }
+  view_ = ViewState{};
+  Edit1->setText(QStringLiteral("1,0000"));
+  for (int n = 1; n <= kRecentFileCount; ++n) {
+    auto* item = new QAction(N1);
+    item->setObjectName(QStringLiteral("RecentFile%1").arg(n));
+    connect(item, &QAction::triggered, this, &Form1::LoadLastFile);
+    recentItems_[static_cast<size_t>(n - 1)] = item;
+  }
+  view_.OpenFromRecent = false;
+  view_.ExeDir = (QCoreApplication::applicationDirPath() + QLatin1Char('/')).toStdString();
+}
+
+void Form1::FormClose() {}
+
+// ---- Opening -------------------------------------------------------------------------------------
+
+void Form1::OpenPlot() { RunOpen(view_, openInputs_, *this); }
+
+void Form1::N2Click() {
+  Guarded([this] { OpenPlot(); });
+}
+
+void Form1::LoadLastFile() {
+  auto* item = qobject_cast<QAction*>(sender());
+  if (!item) return;
+  view_.OpenFromRecent = true;
+  openInputs_.DialogFileName = item->data().toString().toStdString();
+  N2Click();
+}
+
+std::optional<std::string> Form1::RunOpenDialog() {
+  std::optional<QString> name = Seams().OpenFileName(this, openFilter_);
+  if (!name) return std::nullopt;
+  return name->toStdString();
+}
+
+void Form1::ShowFileName(const std::string& name) { setStatusPanelText(1, QString::fromStdString(name)); }
+
+void Form1::ShowRecentFiles(const RecentList& list) {
+  for (QAction* item : recentItems_) N1->removeAction(item);
+  for (int n = 1; n <= kRecentFileCount; ++n) {
+    const std::string& path = list[static_cast<size_t>(n - 1)];
+    if (path.empty()) continue;
+    QAction* item = recentItems_[static_cast<size_t>(n - 1)];
+    item->setText(Literal(QString::fromStdString(RecentCaption(n, path))));
+    item->setData(QString::fromStdString(path));
+    N1->addAction(item);
+  }
+}
+
+void Form1::ScanPlot(PltFormat) {}
+
+void Form1::ShowUnknownFormat() {
+  Seams().Message(this, N20->isChecked() ? U("Формат не поддерживается") : QStringLiteral("Unknown format"));
+}
+
+void Form1::CheckCentrePosition() { N27->setChecked(true); }
+
+// ---- Painting ------------------------------------------------------------------------------------
+
+void Form1::PaintPlot(QPainter&) {
+  if (!view_.PlotLoaded()) return;
+}
+
+void Form1::FormPaint() { ReDraw(); }
+
+void Form1::ReDraw() { drawingArea_->update(); }
+
+void Form1::WMExitSizeMove() { ReDraw(); }
+
+void Form1::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  WMExitSizeMove();
+}
+
+void Form1::changeEvent(QEvent* event) {
+  QMainWindow::changeEvent(event);
+  if (event->type() == QEvent::ActivationChange && isActiveWindow()) FormActivate();
+  if (event->type() == QEvent::WindowStateChange) ReDraw();  // maximise and restore draw again
+}
+
+void Form1::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  WMGetMinMaxInfo();
+}
+
+void Form1::WMGetMinMaxInfo() {
+  // The minimum applies to the outer size: subtract what the window system adds around the client.
+  QSize frame = frameGeometry().size() - geometry().size();
+  if (!isVisible()) frame = QSize(0, 0);
+  setMinimumSize(kMinOuterWidth - frame.width(), kMinOuterHeight - frame.height());
+}
+
+// ---- Activation and quitting ---------------------------------------------------------------------
+
+void Form1::SetActive() { view_.IgnoreNextClick = true; }
+
+void Form1::FormActivate() { view_.IgnoreNextClick = true; }
+
+void Form1::N7Click() { close(); }
+
+void Form1::closeEvent(QCloseEvent* event) {
+  Guarded([this] { FormClose(); });
+  event->accept();
+}
+
+// ---- Secondary windows ---------------------------------------------------------------------------
+
+namespace {
+void ShowTool(QWidget* w) {
+  if (!w) return;
+  w->show();
+  w->raise();
+}
+}  // namespace
+
+void Form1::ToolButton16Click() { ShowTool(form2_); }
+void Form1::N17Click() { ShowTool(form3_); }
+void Form1::N16Click() { ShowTool(form4_); }
+
+// ---- Languages -----------------------------------------------------------------------------------
+
+void Form1::N20Click() { N20->setChecked(true); }
+void Form1::English1Click() { English1->setChecked(true); }
+
+// ---- Commands completed elsewhere ----------------------------------------------------------------
+
+void Form1::FormClick() {}
+void Form1::ToolButton13Click() {}
+void Form1::ToolButton14Click() {}
+void Form1::Edit1Change() {}
+void Form1::ToolButton11Click() {}
+void Form1::ToolButton21Click() {}
+void Form1::X2Click() {}
+void Form1::Y1Click() {}
+void Form1::ToolButton8Click() {}
+void Form1::ToolButton9Click() {}
+void Form1::PCAD1Click() {}
+void Form1::ChangeCheck() {}
+void Form1::Check() {}
+void Form1::N21Click() {}
+void Form1::N4Click() {}
+void Form1::ToolButton3Click() {}
+void Form1::ToolButton4Click() {}
+void Form1::N5Click() {}
+void Form1::BMP1Click() {}
+
+}  // namespace quarto

@@ -1,0 +1,179 @@
+#pragma once
+// Form1: the main window of the plot viewer with its menu, tool bar, status bar and drawing area.
+#include <QAction>
+#include <QActionGroup>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMenu>
+#include <QSpinBox>
+#include <QStringList>
+#include <QToolBar>
+#include <QToolButton>
+#include <array>
+#include <exception>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "core/open_command.h"
+#include "core/view_state.h"
+
+class QPainter;
+
+namespace quarto {
+
+class Form2;
+class Form3;
+class Form4;
+class UiSeams;
+
+// The client area between the tool bar and the status bar; the plot is painted here.
+class DrawingArea : public QWidget {
+  Q_OBJECT
+ public:
+  explicit DrawingArea(QWidget* parent);
+
+ signals:
+  void clicked();
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+};
+
+class Form1 : public QMainWindow, private OpenHost {
+  Q_OBJECT
+ public:
+  static constexpr int kStatusPanelCount = 9;
+  static constexpr int kMinOuterWidth = 787;
+  static constexpr int kMinOuterHeight = 520;
+
+  explicit Form1(QWidget* parent = nullptr);
+  ~Form1() override;
+
+  // The secondary windows, created after Form1 by start-up.
+  void SetSecondaryWindows(Form2* form2, Form3* form3, Form4* form4);
+  Form2* form2() const { return form2_; }
+
+  ViewState& view() { return view_; }
+  const ViewState& view() const { return view_; }
+
+  // The command-line arguments after the program name (file, optional window argument).
+  void SetCommandLine(const QStringList& args);
+  // The open command with its errors left to the caller; start-up uses it before any window shows.
+  void OpenPlot();
+
+  QLabel* statusPanel(int i) const { return panels_.at(static_cast<size_t>(i)); }
+  void setStatusPanelText(int i, const QString& text) { statusPanel(i)->setText(text); }
+  DrawingArea* drawingArea() const { return drawingArea_; }
+  // The recent-file menu items, item n showing entry n; each holds its path in data().
+  QAction* recentItem(int n) const { return recentItems_.at(static_cast<size_t>(n - 1)); }
+  QMenu* fileMenu() const { return N1; }
+
+  // The language items: the interface is Russian while N20 is checked.
+  bool russian() const { return N20->isChecked(); }
+
+  // Paints the current plot with the painter of the drawing area, in main-window client
+  // coordinates. With no plot loaded it draws nothing.
+  void PaintPlot(QPainter& painter);
+
+  // Runs f, showing any error in the application's error box instead of letting it reach the
+  // event loop.
+  void Guarded(const std::function<void()>& f);
+
+  // Menu and tool-bar components, named as the handlers know them.
+  QMenu *N1, *X1, *N14, *N12, *Language1;
+  QAction *N2, *N13, *BMP1, *N3, *N4, *N17, *N5, *N6, *N7, *N18;
+  QAction *X2, *Y1, *N9, *N11, *N21;
+  QAction *PCAD1, *ANSI1, *OEM1;
+  QAction *N22, *N23, *N24, *N26, *N27, *N28, *N30, *N31, *N32;
+  QAction *N20, *English1, *N16;
+  QActionGroup *FontGroup, *PositionGroup, *LanguageGroup;
+  QToolBar* ToolBar1;
+  QToolButton *ToolButton1, *ToolButton3, *ToolButton4, *ToolButton6, *ToolButton8, *ToolButton9,
+      *ToolButton11, *ToolButton21, *ToolButton13, *ToolButton14, *ToolButton16;
+  QLineEdit* Edit1;
+  QComboBox *ComboBox1, *ComboBox2;
+  QSpinBox *RxSpinEdit1, *RxSpinEdit2;
+
+ public slots:
+  // Opening (open dialog, command line or a recent item).
+  void N2Click();
+  void LoadLastFile();
+  // Painting: every paint, a change of font or fill style.
+  void FormPaint();
+  void ReDraw();
+  void WMExitSizeMove();
+  // Activation: the next pan request is swallowed.
+  void SetActive();
+  void FormActivate();
+  // Quit.
+  void N7Click();
+  // Shows the layer table, the margins dialog and the about box.
+  void ToolButton16Click();
+  void N17Click();
+  void N16Click();
+  // Interface languages: each checks its own item.
+  void N20Click();
+  void English1Click();
+
+  // Commands completed elsewhere (view, print, export, settings); connected to their components.
+  void FormCreate();
+  void FormClose();
+  void FormClick();
+  void ToolButton13Click();
+  void ToolButton14Click();
+  void Edit1Change();
+  void ToolButton11Click();
+  void ToolButton21Click();
+  void X2Click();
+  void Y1Click();
+  void ToolButton8Click();
+  void ToolButton9Click();
+  void PCAD1Click();
+  void ChangeCheck();
+  void Check();
+  void N21Click();
+  void N4Click();
+  void ToolButton3Click();
+  void ToolButton4Click();
+  void N5Click();
+  void BMP1Click();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void changeEvent(QEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  // Keeps the outer size at least 787 x 520 whatever frame the window system adds.
+  void WMGetMinMaxInfo();
+
+ private:
+  void BuildMenu();
+  void BuildToolBar();
+  void BuildStatusBar();
+  QAction* AddItem(QMenu* menu, const char* name, const QString& caption, void (Form1::*slot)());
+  QAction* AddSeparator(QMenu* menu, const char* name);
+
+  // OpenHost
+  std::optional<std::string> RunOpenDialog() override;
+  void ShowFileName(const std::string& name) override;
+  void ShowRecentFiles(const RecentList& list) override;
+  void ScanPlot(PltFormat format) override;
+  void ShowUnknownFormat() override;
+  void CheckCentrePosition() override;
+
+  ViewState view_;
+  OpenInputs openInputs_;
+  DrawingArea* drawingArea_ = nullptr;
+  std::array<QLabel*, kStatusPanelCount> panels_{};
+  std::array<QAction*, kRecentFileCount> recentItems_{};
+  Form2* form2_ = nullptr;
+  Form3* form3_ = nullptr;
+  Form4* form4_ = nullptr;
+  QString openFilter_;
+};
+
+}  // namespace quarto

@@ -1,0 +1,243 @@
+#include "app/form2.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+
+#include "app/form1.h"
+
+namespace quarto {
+
+namespace {
+QString U(const char* utf8) { return QString::fromUtf8(utf8); }
+}  // namespace
+
+QColor ColorRefToQColor(uint32_t c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
+
+// ---- StringGrid ----------------------------------------------------------------------------------
+
+StringGrid::StringGrid(LayerGrid& grid, QWidget* parent) : QWidget(parent), grid_(grid) {
+  setObjectName(QStringLiteral("StringGrid1"));
+  setMouseTracking(false);
+}
+
+QRect StringGrid::CellRect(int col, int row) const {
+  int x = 0;
+  for (int c = 0; c < col; ++c) x += kColumnWidths[static_cast<size_t>(c)] + kLineWidth;
+  return QRect(x, row * (kRowHeight + kLineWidth), kColumnWidths[static_cast<size_t>(col)], kRowHeight);
+}
+
+GridCell StringGrid::MouseToCell(QPoint p) const {
+  if (p.x() < 0 || p.y() < 0) return {};
+  int col = -1;
+  int x = 0;
+  for (int c = 0; c < kLayerGridColumns; ++c) {
+    x += kColumnWidths[static_cast<size_t>(c)] + kLineWidth;
+    if (p.x() < x) {
+      col = c;
+      break;
+    }
+  }
+  int row = p.y() / (kRowHeight + kLineWidth);
+  if (col < 0 || row >= kLayerGridRows) return {};
+  return {col, row};
+}
+
+void StringGrid::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.fillRect(rect(), palette().color(QPalette::Button));
+  // Lines between all cells: the gaps left between the cell rectangles.
+  painter.fillRect(QRect(0, 0, CellRect(kLayerGridColumns - 1, 0).right() + 1 + kLineWidth,
+                         kLayerGridRows * (kRowHeight + kLineWidth)),
+                   palette().color(QPalette::Mid));
+  for (int row = 0; row < kLayerGridRows; ++row) {
+    for (int col = 0; col < kLayerGridColumns; ++col) {
+      QRect r = CellRect(col, row);
+      const bool fixed = row == 0 || col == 0;
+      painter.fillRect(r, fixed ? palette().color(QPalette::Button) : QColor(Qt::white));
+      if (onDrawCell && !fixed) onDrawCell(painter, col, row, r);
+      const std::string& text = grid_.At(col, row);
+      if (text.empty()) continue;
+      painter.setPen(palette().color(QPalette::ButtonText));
+      painter.drawText(r.adjusted(2, 0, -1, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                       QString::fromStdString(text));
+    }
+  }
+  if (movingRow_ > 0) {
+    // Where the dragged row will land.
+    painter.setPen(QPen(Qt::black, 2));
+    int y = CellRect(0, movingRow_).top();
+    painter.drawLine(0, y, width(), y);
+  }
+}
+
+void StringGrid::mousePressEvent(QMouseEvent* event) {
+  QPoint p = event->position().toPoint();
+  if (onMouseDown) onMouseDown(event->button(), p);
+  GridCell cell = MouseToCell(p);
+  if (event->button() == Qt::LeftButton && cell.col == ColNumber && cell.row >= 1) movingRow_ = cell.row;
+}
+
+void StringGrid::mouseMoveEvent(QMouseEvent* event) {
+  if (movingRow_ > 0) update();
+  QWidget::mouseMoveEvent(event);
+}
+
+void StringGrid::mouseReleaseEvent(QMouseEvent* event) {
+  QPoint p = event->position().toPoint();
+  if (event->button() == Qt::LeftButton && movingRow_ > 0) {
+    // The grid finishes a row move before the release is handed on.
+    int from = movingRow_;
+    movingRow_ = -1;
+    int to = MouseToCell(QPoint(0, p.y())).row;
+    if (p.y() >= 0 && to >= 1 && to != from) MoveLayerRow(grid_, from, to);
+    update();
+  }
+  if (onMouseUp) onMouseUp(event->button(), p);
+}
+
+// ---- ColorGrid -----------------------------------------------------------------------------------
+
+const std::array<uint32_t, 16> ColorGrid::kColors = {
+    0x000000, 0x000080, 0x008000, 0x008080, 0x800000, 0x800080, 0x808000, 0xC0C0C0,
+    0x808080, 0x0000FF, 0x00FF00, 0x00FFFF, 0xFF0000, 0xFF00FF, 0xFFFF00, 0xFFFFFF,
+};
+
+ColorGrid::ColorGrid(QWidget* parent) : QWidget(parent) { setObjectName(QStringLiteral("ColorGrid1")); }
+
+QRect ColorGrid::CellRect(int index) const {
+  const int n = static_cast<int>(kColors.size());
+  int left = index * width() / n;
+  int right = (index + 1) * width() / n;
+  return QRect(left, 0, right - left, height());
+}
+
+int ColorGrid::IndexAt(QPoint p) const {
+  if (!rect().contains(p)) return -1;
+  return p.x() * static_cast<int>(kColors.size()) / width();
+}
+
+void ColorGrid::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  for (int i = 0; i < static_cast<int>(kColors.size()); ++i) {
+    QRect r = CellRect(i);
+    painter.fillRect(r, ColorRefToQColor(kColors[static_cast<size_t>(i)]));
+    painter.setPen(palette().color(QPalette::Mid));
+    painter.drawRect(r.adjusted(0, 0, -1, -1));
+  }
+  // Foreground marker: "FG" in a contrasting colour.
+  QRect r = CellRect(foreground_);
+  QColor c = ColorRefToQColor(ForegroundColor());
+  painter.setPen(c.lightness() > 127 ? Qt::black : Qt::white);
+  painter.drawText(r, Qt::AlignCenter, QStringLiteral("FG"));
+}
+
+void ColorGrid::mouseReleaseEvent(QMouseEvent* event) {
+  int i = IndexAt(event->position().toPoint());
+  if (event->button() == Qt::LeftButton && i >= 0) {
+    foreground_ = i;
+    update();
+  }
+  QWidget::mouseReleaseEvent(event);
+}
+
+// ---- Form2 ---------------------------------------------------------------------------------------
+
+Form2::Form2(Form1* mainWindow)
+    : QWidget(mainWindow, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                              Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
+      main_(mainWindow) {
+  setObjectName(QStringLiteral("Form2"));
+  setWindowTitle(U("Таблица цвета и приоритета слоев"));
+  setFixedSize(504, 324);
+
+  StringGrid1 = new StringGrid(table_.Grid, this);
+  StringGrid1->setGeometry(0, 0, 505, 276);
+  StringGrid1->onDrawCell = [this](QPainter& p, int col, int row, const QRect& r) { StringGrid1DrawCell(p, col, row, r); };
+  StringGrid1->onMouseDown = [this](Qt::MouseButton b, QPoint pos) { StringGrid1MouseDown(b, pos); };
+  StringGrid1->onMouseUp = [this](Qt::MouseButton b, QPoint pos) { StringGrid1MouseUp(b, pos); };
+
+  ColorGrid1 = new ColorGrid(this);
+  ColorGrid1->setGeometry(0, 280, 368, 25);
+
+  BitBtn2 = new QPushButton(U("Применить"), this);
+  BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
+  BitBtn2->setGeometry(376, 288, 73, 25);
+  connect(BitBtn2, &QPushButton::clicked, this, &Form2::BitBtn2Click);
+
+  BitBtn1 = new QPushButton(QStringLiteral("OK"), this);
+  BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
+  BitBtn1->setGeometry(456, 288, 43, 25);
+  connect(BitBtn1, &QPushButton::clicked, this, &Form2::BitBtn1Click);
+
+  CheckBox1 = new QCheckBox(U("Цвет по умолчанию"), this);
+  CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
+  CheckBox1->setGeometry(4, 304, 129, 17);
+  CheckBox1->setChecked(true);
+  // Runs for the program's changes of the check mark too, as the column-colour click needs.
+  connect(CheckBox1, &QCheckBox::toggled, this, &Form2::CheckBox1Click);
+
+  if (QScreen* screen = QGuiApplication::primaryScreen()) move(screen->availableGeometry().center() - rect().center());
+
+  FormCreate();
+}
+
+void Form2::FormCreate() { InitLayerGrid(table_.Grid); }
+
+void Form2::ApplyLayerTable() {
+  quarto::ApplyLayerTable(table_);
+  if (main_) main_->ReDraw();
+}
+
+void Form2::ApplyStartColours() {
+  StringGrid1->update();
+  {
+    QSignalBlocker block(CheckBox1);
+    CheckBox1->setChecked(table_.DefaultColors);
+  }
+  CheckBox1Click();
+}
+
+void Form2::CheckBox1Click() {
+  quarto::CheckBox1Click(table_, CheckBox1->isChecked());
+  StringGrid1->repaint();
+}
+
+void Form2::BitBtn1Click() { close(); }  // closing applies the table
+
+void Form2::BitBtn2Click() { ApplyLayerTable(); }
+
+void Form2::FormClose() { ApplyLayerTable(); }
+
+void Form2::closeEvent(QCloseEvent* event) {
+  if (main_) {
+    main_->Guarded([this] { FormClose(); });
+  } else {
+    FormClose();
+  }
+  event->accept();  // hidden, not destroyed
+}
+
+void Form2::StringGrid1DrawCell(QPainter& painter, int col, int row, const QRect& rect) {
+  if (col != ColColour || row < 1 || row >= kLayerGridRows) return;
+  const int layer = RowLayerNumber(table_.Grid, row);
+  if (layer < 1 || layer > static_cast<int>(table_.LayerColors.size())) return;
+  painter.fillRect(rect, ColorRefToQColor(table_.LayerColors[static_cast<size_t>(layer - 1)]));
+}
+
+void Form2::StringGrid1MouseDown(Qt::MouseButton button, QPoint pos) {
+  if (button == Qt::LeftButton) DownCell = StringGrid1->MouseToCell(pos);
+}
+
+void Form2::StringGrid1MouseUp(Qt::MouseButton button, QPoint pos) {
+  const bool russian = main_ ? main_->russian() : true;
+  LayerClickResult result = quarto::StringGrid1MouseUp(table_, DownCell, StringGrid1->MouseToCell(pos),
+                                                       button == Qt::LeftButton, russian,
+                                                       ColorGrid1->ForegroundColor());
+  if (result.uncheck_default_colours) CheckBox1->setChecked(false);
+  if (result.grid_changed) StringGrid1->repaint();
+}
+
+}  // namespace quarto

@@ -1,0 +1,50 @@
+#include "app/ui_seams.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QStringList>
+
+namespace quarto {
+
+namespace {
+const QString kTitle = QStringLiteral("Quarto");
+UiSeams* g_installed = nullptr;
+}  // namespace
+
+QString ToQtFilter(const QString& filter) {
+  QStringList parts = filter.split(QLatin1Char('|'));
+  QStringList out;
+  for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
+    out << parts[i] + QStringLiteral(" (") + QString(parts[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' ')) +
+               QLatin1Char(')');
+  return out.join(QStringLiteral(";;"));
+}
+
+std::optional<QString> DefaultUiSeams::OpenFileName(QWidget* parent, const QString& filter) {
+  QFileDialog dialog(parent, QString(), QString(), ToQtFilter(filter));
+  dialog.setFileMode(QFileDialog::AnyFile);  // a typed name that does not exist fails when opened
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return dialog.selectedFiles().first();
+}
+
+void DefaultUiSeams::Message(QWidget* parent, const QString& text) {
+  QMessageBox::information(parent, kTitle, text, QMessageBox::Ok);
+}
+
+void DefaultUiSeams::Error(QWidget* parent, const QString& text) {
+  QMessageBox::critical(parent, kTitle, text, QMessageBox::Ok);
+}
+
+void DefaultUiSeams::ApplicationError(const QString& text) {
+  QMessageBox::critical(nullptr, QStringLiteral("Application Error"), text, QMessageBox::Ok);
+}
+
+UiSeams& Seams() {
+  static DefaultUiSeams defaults;
+  return g_installed ? *g_installed : defaults;
+}
+
+void SetSeams(UiSeams* seams) { g_installed = seams; }
+
+}  // namespace quarto

@@ -1,0 +1,41 @@
+#pragma once
+// Every dialog, message box and error box of the plot viewer goes through UiSeams, so that tests
+// can answer them without a modal loop.
+#include <QString>
+#include <optional>
+
+class QWidget;
+
+namespace quarto {
+
+class UiSeams {
+ public:
+  virtual ~UiSeams() = default;
+  // The open dialog with the given filter ("Name|*.ext|Name|*.ext"); nullopt when cancelled.
+  virtual std::optional<QString> OpenFileName(QWidget* parent, const QString& filter) = 0;
+  // A message box with an OK button.
+  virtual void Message(QWidget* parent, const QString& text) = 0;
+  // The application's standard error box for an error raised inside a command or a paint.
+  virtual void Error(QWidget* parent, const QString& text) = 0;
+  // The last-resort box titled "Application Error" shown when start-up fails.
+  virtual void ApplicationError(const QString& text) = 0;
+};
+
+// The real dialogs and boxes.
+class DefaultUiSeams : public UiSeams {
+ public:
+  std::optional<QString> OpenFileName(QWidget* parent, const QString& filter) override;
+  void Message(QWidget* parent, const QString& text) override;
+  void Error(QWidget* parent, const QString& text) override;
+  void ApplicationError(const QString& text) override;
+};
+
+// The seams the windows use; the default ones unless a test installed others.
+UiSeams& Seams();
+// Installs seams (nullptr restores the default ones); the caller keeps them alive.
+void SetSeams(UiSeams* seams);
+
+// Turns a filter of the form "Name|*.ext|Name|*.ext" into the file dialog's "Name (*.ext);;..." form.
+QString ToQtFilter(const QString& filter);
+
+}  // namespace quarto
