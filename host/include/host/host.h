@@ -70,6 +70,12 @@ struct Answer {
   int result = 0;                    // button, closing item or menu item; -1 for Esc
   std::map<int, std::string> data;   // dialog: item index -> new Data
   std::map<int, int> selected;       // dialog: item index -> new check state
+
+  static Answer Button(int index) { return {Message, index, {}, {}}; }
+  static Answer Close(int item, std::map<int, std::string> data = {}, std::map<int, int> selected = {}) {
+    return {Dialog, item, std::move(data), std::move(selected)};
+  }
+  static Answer Pick(int item) { return {Menu, item, {}, {}}; }
 };
 
 // Answers the boxes. The default answers are those of Enter: the first button, the
