@@ -19,7 +19,7 @@ std::string_view Trim(std::string_view s) {
   return s.substr(b, e - b + 1);
 }
 
-bool InLayerRange(int n) { return n >= 1 && n <= kLayerCount; }
+bool InLayerRange(int n) { return n >= 1 && n <= kLayerTableSize; }
 
 }  // namespace
 

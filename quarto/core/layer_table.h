@@ -16,8 +16,8 @@
 
 namespace quarto {
 
-inline constexpr int kLayerCount = 16;
-using LayerColorArray = std::array<uint32_t, kLayerCount>;
+inline constexpr int kLayerTableSize = 16;
+using LayerColorArray = std::array<uint32_t, kLayerTableSize>;
 
 // The built-in colours of layers 1..16 (layers 10 and 14 share the same silver).
 inline constexpr LayerColorArray DefaultLayerColors = {
@@ -43,7 +43,7 @@ struct LayerTable {
   LayerGrid Grid;
   LayerColorArray LayerColors = DefaultLayerColors;      // colour of each layer now
   LayerColorArray UserLayerColors = DefaultLayerColors;  // the user's own colours
-  std::array<uint8_t, kLayerCount> LayerOrder{};         // switched-on layers, top row first
+  std::array<uint8_t, kLayerTableSize> LayerOrder{};         // switched-on layers, top row first
   uint8_t LayerOrderCount = 0;
   bool DefaultColors = true;  // the default-colours setting as read at start
 };

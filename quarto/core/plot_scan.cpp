@@ -1,0 +1,224 @@
+#include "core/plot_scan.h"
+
+#include <algorithm>
+
+namespace quarto {
+
+PlotBounds HeaderBoundsOf(int64_t x1, int64_t y1, int64_t x2, int64_t y2) {
+  return PlotBounds{std::min(x1, x2), std::max(x1, x2), std::min(y1, y2), std::max(y1, y2)};
+}
+
+PlotBounds InitialDrawBounds(int64_t x1, int64_t y1, int64_t x2, int64_t y2) {
+  const int64_t cx = x1 + DivTrunc(x2 - x1, 2);
+  const int64_t cy = y1 + DivTrunc(y2 - y1, 2);
+  return PlotBounds{cx, cx + 1, cy, cy + 1};
+}
+
+void ExtendBounds(PlotBounds& d, const PlotBounds& h, int64_t x, int64_t y) {
+  if (x < d.MinX && x >= h.MinX) d.MinX = x;
+  if (x > d.MaxX && x <= h.MaxX) d.MaxX = x;
+  if (y < d.MinY && y >= h.MinY) d.MinY = y;
+  if (y > d.MaxY && y <= h.MaxY) d.MaxY = y;
+}
+
+PageOrientation OrientationOf(int64_t x1, int64_t y1, int64_t x2, int64_t y2) {
+  // Width over height greater than 1, decided without dividing so a zero height is well defined.
+  const int64_t w = x1 > x2 ? x1 - x2 : x2 - x1;
+  const int64_t h = y1 > y2 ? y1 - y2 : y2 - y1;
+  return w > h ? PageOrientation::Landscape : PageOrientation::Portrait;
+}
+
+std::string FormatPanelText(PltFormat format) { return format == PltFormat::Plt45 ? "PLT 4" : "PLT 8"; }
+
+std::string VersionPanelText(const PlotScanResult& result) { return std::to_string(result.Version); }
+
+std::optional<std::string> UnitPanelText(PlotUnit unit, bool russian) {
+  switch (unit) {
+    case PlotUnit::Mils: return std::string(russian ? "Псевдодюйм" : "Mils");
+    case PlotUnit::Metric: return std::string(russian ? "Метрика" : "Metrics");
+    case PlotUnit::Other: break;
+  }
+  return std::nullopt;
+}
+
+std::string LayerNameToUtf8(std::string_view raw) {
+  // Code points of 0x80..0xBF in the Windows Cyrillic code page (0 for the one unassigned byte);
+  // 0xC0..0xFF are А..я.
+  static constexpr char16_t kHigh[64] = {
+      0x0402, 0x0403, 0x201A, 0x0453, 0x201E, 0x2026, 0x2020, 0x2021, 0x20AC, 0x2030, 0x0409, 0x2039, 0x040A,
+      0x040C, 0x040B, 0x040F, 0x0452, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0,      0x2122,
+      0x0459, 0x203A, 0x045A, 0x045C, 0x045B, 0x045F, 0x00A0, 0x040E, 0x045E, 0x0408, 0x00A4, 0x0490, 0x00A6,
+      0x00A7, 0x0401, 0x00A9, 0x0404, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x0407, 0x00B0, 0x00B1, 0x0406, 0x0456,
+      0x0491, 0x00B5, 0x00B6, 0x00B7, 0x0451, 0x2116, 0x0454, 0x00BB, 0x0458, 0x0405, 0x0455, 0x0457};
+  std::string out;
+  out.reserve(raw.size() * 2);
+  for (char ch : raw) {
+    const auto b = static_cast<uint8_t>(ch);
+    uint32_t cp = b;
+    if (b >= 0xC0) cp = 0x0410 + (b - 0xC0);
+    else if (b >= 0x80) cp = kHigh[b - 0x80] ? kHigh[b - 0x80] : 0xFFFD;
+    if (cp < 0x80) {
+      out.push_back(static_cast<char>(cp));
+    } else if (cp < 0x800) {
+      out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+      out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+      out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    }
+  }
+  return out;
+}
+
+namespace {
+
+// Polygon sink of the scan: outline vertices grow the bounds, cut-outs do not.
+struct BoundsSink {
+  PlotBounds& draw;
+  const PlotBounds& header;
+  void Point(PolygonPart part, int32_t x, int32_t y) {
+    if (part == PolygonPart::Outline) ExtendBounds(draw, header, x, y);
+  }
+  void EndBoundary(PolygonPart) {}
+  void Hole(const HoleBody&) {}
+};
+
+// Reads one primitive's body (the reader right after its code): the fixed part, whose points grow
+// the bounds, then the variable part exactly as the renderers read it. False when the data ends
+// inside the body.
+template <class F>
+bool StepPrimitive(PlotReader& r, int kind, PlotBounds& draw, const PlotBounds& header) {
+  uint8_t b[32];
+  if (!r.Read(b, F::kFixedBody[static_cast<size_t>(kind)])) return false;
+  auto extend = [&](int64_t x, int64_t y) { ExtendBounds(draw, header, x, y); };
+  switch (kind) {
+    case KindLine:
+    case KindRect: {
+      const LineBody l = F::DecodeLine(b);
+      extend(l.X1, l.Y1);
+      extend(l.X2, l.Y2);
+      // Further vertices of a PLT 4.5 line are passed over; they do not grow the bounds.
+      if constexpr (F::kFormat == PltFormat::Plt45)
+        if (kind == KindLine) return ReadLineVertices45(r, ReadLE16(b + 6), [](int32_t, int32_t) {});
+      return true;
+    }
+    case KindBar: {
+      const BarBody bar = F::DecodeBar(b);
+      extend(bar.X1, bar.Y1);
+      extend(bar.X2, bar.Y2);
+      return true;
+    }
+    case KindCircle: {
+      const CircleBody c = F::DecodeCircle(b);
+      const int64_t r64 = c.R;
+      extend(c.Cx - r64, c.Cy - r64);
+      extend(c.Cx + r64, c.Cy + r64);
+      return true;
+    }
+    case KindArc: {
+      const ArcBody a = F::DecodeArc(b);
+      extend(a.Cx, a.Cy);
+      extend(a.Xs, a.Ys);
+      extend(a.Xe, a.Ye);
+      return true;
+    }
+    case KindText: {
+      const TextBody t = F::DecodeText(b);
+      extend(t.X, t.Y);
+      return ReadTextString<F>(r, nullptr);
+    }
+    case KindPolygon: {
+      BoundsSink sink{draw, header};
+      return WalkPolygonBody<F>(r, sink);
+    }
+    default:
+      return true;
+  }
+}
+
+template <class F>
+void StoreHeader(PlotScanResult& res, const typename F::Header& h) {
+  if constexpr (F::kFormat == PltFormat::Plt45)
+    res.Header45 = h;
+  else
+    res.Header85 = h;
+}
+
+template <class F>
+PlotScanResult Scan(PlotReader& r, LayerTable& table, bool russian) {
+  PlotScanResult res;
+  res.Format = F::kFormat;
+  r.Seek(0);
+  uint8_t hb[F::kHeaderSize];
+  if (!r.Read(hb, F::kHeaderSize)) throw PlotIoError(PlotIoError::Kind::ShortFile, kTextReadBeyondEnd);
+  const typename F::Header h = F::DecodeHeader(hb);
+  StoreHeader<F>(res, h);
+  res.Version = h.Version;
+  res.Unit = F::Unit(h);
+  res.HeaderBounds = HeaderBoundsOf(h.X1, h.Y1, h.X2, h.Y2);
+  res.DrawBounds = InitialDrawBounds(h.X1, h.Y1, h.X2, h.Y2);
+  res.Orientation = OrientationOf(h.X1, h.Y1, h.X2, h.Y2);
+  res.EnableN21 = res.Unit == PlotUnit::Mils;
+
+  // Layer table: rows back in number order and off, then the named layers on.
+  ResetLayerRows(table.Grid, russian);
+  const int64_t names = F::LayerNameCount(h);
+  for (int64_t i = 0; i < names; ++i) {
+    uint8_t nb[F::kLayerNameSize];
+    if (!r.Read(nb, F::kLayerNameSize)) {
+      res.Truncated = true;
+      break;
+    }
+    LayerNameRec rec = F::DecodeLayerName(nb);
+    AddLayerName(table.Grid, rec.Layer, LayerNameToUtf8(rec.Name), russian);
+    res.LayerNames.push_back(std::move(rec));
+  }
+  ApplyLayerTable(table);
+
+  // The record walk. The current layer starts at 0 (no layer) for every scan; records are indexed
+  // only while it is 1..16.
+  int layer = 0;
+  uint8_t w[4];
+  while (!res.Truncated && !r.AtEnd()) {
+    if (!r.Read(w, F::kWord)) {
+      res.Truncated = true;
+      break;
+    }
+    const uint32_t code = F::Word(w);
+    if (code == F::OpLayer) {
+      if (!r.Read(w, F::kLayerBody)) {
+        res.Truncated = true;
+        break;
+      }
+      layer = F::LayerOfOpLayer(w);
+      continue;
+    }
+    if (code == F::OpSkip) {
+      if (!r.Skip(F::kSkipBody)) res.Truncated = true;
+      continue;
+    }
+    const int kind = F::KindOf(code);
+    if (kind < 0) continue;  // no record: passed over one word at a time
+    const uint64_t body = r.Tell();
+    if (!StepPrimitive<F>(r, kind, res.DrawBounds, res.HeaderBounds)) {
+      res.Truncated = true;
+      break;
+    }
+    if (layer >= 1 && layer <= kMaxLayer) res.Index.Add(kind, layer, body);
+  }
+  return res;
+}
+
+}  // namespace
+
+PlotScanResult ScanPlot(PlotReader& reader, PltFormat format, LayerTable& table, bool russian) {
+  return format == PltFormat::Plt45 ? Scan<Plt45>(reader, table, russian) : Scan<Plt85>(reader, table, russian);
+}
+
+PlotScanResult ScanPlotFile(const std::filesystem::path& path, PltFormat format, LayerTable& table, bool russian) {
+  PlotReader reader = PlotReader::OpenFile(path);
+  return ScanPlot(reader, format, table, russian);
+}
+
+}  // namespace quarto

@@ -1,0 +1,109 @@
+#pragma once
+// The scan pass: one sequential read of a plot file that prepares everything drawing needs
+// without keeping the plot in memory. It reads the header and the layer names, resets and fills
+// the layer table (named layers on, names as "A,B,"), calls ApplyLayerTable before the record walk,
+// stores the body position of every primitive in RecordIndex under its kind and layer, and grows
+// DrawBounds inside HeaderBounds. The result also carries what the status bar, the pseudo-inch menu
+// item N21 and the page orientation need.
+//
+// Use: ScanPlotFile(path, format, table, russian) after DetectPltFormat chose the format. It throws
+// PlotIoError when the file cannot be opened or is too short for its header (the table is then left
+// untouched). A body cut short by the end of the file ends the walk: what was indexed stays, the
+// steps after the walk still run, and PlotScanResult::Truncated asks the caller to report
+// kTextReadBeyondEnd once. The file is closed on every path.
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "core/layer_table.h"
+#include "core/plot_reader.h"
+#include "core/plt_format.h"
+
+namespace quarto {
+
+// File positions of the record bodies, per primitive kind (PrimitiveKind) and layer 0..16, in file
+// order. Layer 0 stays empty: records outside layers 1..16 are never indexed. Positions are 64-bit
+// and the lists grow as needed, so any number of records of one kind on one layer is kept.
+class RecordIndex {
+ public:
+  void Clear() {
+    for (auto& kind : positions_)
+      for (auto& layer : kind) layer.clear();
+  }
+  void Add(int kind, int layer, uint64_t position) {
+    positions_[static_cast<size_t>(kind)][static_cast<size_t>(layer)].push_back(position);
+  }
+  // Empty for a kind or layer out of range.
+  std::span<const uint64_t> Positions(int kind, int layer) const {
+    if (kind < 0 || kind >= kPrimitiveKindCount || layer < 0 || layer >= kLayerSlots) return {};
+    return positions_[static_cast<size_t>(kind)][static_cast<size_t>(layer)];
+  }
+  size_t RecordCount(int kind, int layer) const { return Positions(kind, layer).size(); }
+  size_t Total() const {
+    size_t n = 0;
+    for (const auto& kind : positions_)
+      for (const auto& layer : kind) n += layer.size();
+    return n;
+  }
+
+ private:
+  std::array<std::array<std::vector<uint64_t>, kLayerSlots>, kPrimitiveKindCount> positions_;
+};
+
+// A box in file units, sorted per axis (Min <= Max for HeaderBounds).
+struct PlotBounds {
+  int64_t MinX = 0, MaxX = 0, MinY = 0, MaxY = 0;
+  bool operator==(const PlotBounds&) const = default;
+};
+
+// The header box's corners sorted per axis.
+PlotBounds HeaderBoundsOf(int64_t x1, int64_t y1, int64_t x2, int64_t y2);
+// The one-unit box at the header box's centre, x1 + (x2 - x1) / 2 truncated toward zero with the
+// corners in their header order, that DrawBounds starts from.
+PlotBounds InitialDrawBounds(int64_t x1, int64_t y1, int64_t x2, int64_t y2);
+// Grows draw by the point, each of the four sides separately and only inside header.
+void ExtendBounds(PlotBounds& draw, const PlotBounds& header, int64_t x, int64_t y);
+
+enum class PageOrientation { Portrait, Landscape };
+// Landscape when the header box is wider than high (a zero-height box of positive width too);
+// portrait otherwise, a square or an empty box included.
+PageOrientation OrientationOf(int64_t x1, int64_t y1, int64_t x2, int64_t y2);
+
+struct PlotScanResult {
+  PltFormat Format = PltFormat::Plt45;
+  Plot45Header Header45;  // filled for PLT 4.5
+  Plot85Header Header85;  // filled for PLT 8.5 (fields in machine order)
+  int64_t Version = 0;    // PLT 4.5 unsigned 16-bit, PLT 8.5 signed 32-bit
+  PlotUnit Unit = PlotUnit::Other;
+  PlotBounds HeaderBounds;
+  PlotBounds DrawBounds;
+  RecordIndex Index;
+  // Layer-name records in file order, names as raw 8-bit bytes; records for layers outside 1..16
+  // are listed here but left out of the table.
+  std::vector<LayerNameRec> LayerNames;
+  bool EnableN21 = false;  // mil files enable the pseudo-inch item
+  PageOrientation Orientation = PageOrientation::Portrait;
+  // The file ended inside a record (or the layer names); report kTextReadBeyondEnd once.
+  bool Truncated = false;
+};
+
+// Status panel 3: "PLT 4" or "PLT 8".
+std::string FormatPanelText(PltFormat format);
+// Status panel 5: the version in decimal.
+std::string VersionPanelText(const PlotScanResult& result);
+// Status panel 7: "Псевдодюйм"/"Mils" or "Метрика"/"Metrics"; nullopt for other unit codes (the
+// panel keeps its text).
+std::optional<std::string> UnitPanelText(PlotUnit unit, bool russian);
+
+// Layer names are 8-bit text of the Windows Cyrillic code page; the table shows them as UTF-8.
+std::string LayerNameToUtf8(std::string_view raw);
+
+// The scan of an open reader (positioned anywhere; the scan starts at offset 0).
+PlotScanResult ScanPlot(PlotReader& reader, PltFormat format, LayerTable& table, bool russian);
+// Opens the file read-only, scans it and closes it.
+PlotScanResult ScanPlotFile(const std::filesystem::path& path, PltFormat format, LayerTable& table, bool russian);
+
+}  // namespace quarto
