@@ -25,7 +25,9 @@ using PLONG = LONG*;
 using HANDLE = void*;
 using HMODULE = void*;
 using HINSTANCE = void*;
-using FARPROC = std::intptr_t (*)();
+// A generic function address; cast it to the entry point's own type to call it
+// (void (*)() converts to any function type without a warning).
+using FARPROC = void (*)();
 
 #ifndef TRUE
 #define TRUE 1

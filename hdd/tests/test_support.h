@@ -1,0 +1,51 @@
+// Helpers shared by the hdd tests: a private temporary folder and the loaded
+// hdd.di module with its nine entry points bound by name.
+#pragma once
+
+#include <string>
+
+#include "formatmodule/interface.h"
+
+namespace hddtest {
+
+// A fresh folder under the system's temporary folder, removed with its contents.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::string& Path() const { return path_; }
+    std::string File(const std::string& name) const { return path_ + "/" + name; }
+
+private:
+    std::string path_;
+};
+
+// hdd.di loaded with LoadLibraryA and bound with GetProcAddress in binding order.
+struct LoadedModule {
+    HMODULE library = nullptr;
+    IsImageProc isImage = nullptr;
+    ImgPrepareProc imgPrepare = nullptr;
+    GetImgItemProc getImgItem = nullptr;
+    GetFormatNameProc getFormatName = nullptr;
+    CopyFromPCProc copyFromPC = nullptr;
+    CopyToPCProc copyToPC = nullptr;
+    MakeNewImageProc makeNewImage = nullptr;
+    DelFileProc delFile = nullptr;
+    FileExistOnImageProc fileExistOnImage = nullptr;
+};
+
+// Path of the built module.
+std::string ModulePath();
+
+// The module, loaded once for the test program (null library when it does not load).
+const LoadedModule& Module();
+
+// IsImage through the module with a host buffer of the usual size.
+int ModuleIsImage(const std::string& path, int firstBytesSize = 1024);
+
+// Opens an image as the plug-in does: read and write, shared, existing file, sequential.
+HANDLE OpenImage(const std::string& path);
+
+}  // namespace hddtest
