@@ -237,38 +237,52 @@ void DrawPolygons85(PassContext& ctx) { DrawPolygons<Plt85>(ctx); }
 void DrawPrimitives45(PassContext& ctx) { DrawPrimitives<Plt45>(ctx); }
 void DrawPrimitives85(PassContext& ctx) { DrawPrimitives<Plt85>(ctx); }
 
-void DrawPlot45(PassContext& ctx) {
-  DrawPolygons45(ctx);
-  DrawPrimitives45(ctx);
-}
+namespace {
 
-void DrawPlot85(PassContext& ctx) {
-  DrawPolygons85(ctx);
-  DrawPrimitives85(ctx);
-}
-
-RenderOutcome DrawPlotContent(Canvas& target, const FrameInput& in, const FrameLayout& layout,
-                              const PassInput& pass, const std::string& plotFileName) {
+template <class F>
+RenderOutcome DrawPlotOf(Canvas& target, const FrameInput& in, const FrameLayout& layout, const PassInput& pass,
+                         const std::string& plotFileName) {
   RenderOutcome out;
+  if (in.target == RenderTarget::Screen) DrawPagePreview(target, in, layout);
+  if (in.target == RenderTarget::Bitmap) {
+    target.brush = {kWhite, BrushStyle::Solid};
+    target.pen.color = kBlack;
+    target.FillRect(0, 0, layout.BitmapWidth, layout.BitmapHeight);
+  }
   DrawNegativeGround(target, in, layout);
   try {
     PlotReader file = PlotReader::OpenFile(plotFileName);
     PassContext ctx{target, file, layout.place, pass, false, {}};
-    if (in.format == PltFormat::Plt45)
-      DrawPlot45(ctx);
-    else
-      DrawPlot85(ctx);
+    DrawPolygons<F>(ctx);
+    DrawPrimitives<F>(ctx);
     if (ctx.readProblem) {
       out.problem = RenderOutcome::Problem::Read;
       out.message = kTextReadBeyondEnd;
     }
   } catch (const PlotIoError& e) {
-    out.problem = e.kind() == PlotIoError::Kind::NotFound || e.kind() == PlotIoError::Kind::AccessDenied
-                      ? RenderOutcome::Problem::Open
-                      : RenderOutcome::Problem::Read;
+    const bool open = e.kind() == PlotIoError::Kind::NotFound || e.kind() == PlotIoError::Kind::AccessDenied;
+    out.problem = open ? RenderOutcome::Problem::Open : RenderOutcome::Problem::Read;
     out.message = e.what();
   }
   return out;
+}
+
+}  // namespace
+
+RenderOutcome DrawPlot45(Canvas& target, const FrameInput& in, const FrameLayout& layout, const PassInput& pass,
+                         const std::string& plotFileName) {
+  return DrawPlotOf<Plt45>(target, in, layout, pass, plotFileName);
+}
+
+RenderOutcome DrawPlot85(Canvas& target, const FrameInput& in, const FrameLayout& layout, const PassInput& pass,
+                         const std::string& plotFileName) {
+  return DrawPlotOf<Plt85>(target, in, layout, pass, plotFileName);
+}
+
+RenderOutcome DrawPlot(Canvas& target, const FrameInput& in, const FrameLayout& layout, const PassInput& pass,
+                       const std::string& plotFileName) {
+  return in.format == PltFormat::Plt45 ? DrawPlot45(target, in, layout, pass, plotFileName)
+                                       : DrawPlot85(target, in, layout, pass, plotFileName);
 }
 
 }  // namespace quarto

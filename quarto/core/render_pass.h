@@ -84,9 +84,6 @@ void DrawPolygons45(PassContext& ctx);
 void DrawPolygons85(PassContext& ctx);
 void DrawPrimitives45(PassContext& ctx);
 void DrawPrimitives85(PassContext& ctx);
-// Both passes, in order.
-void DrawPlot45(PassContext& ctx);
-void DrawPlot85(PassContext& ctx);
 
 struct RenderOutcome {
   enum class Problem { None, Open, Read };
@@ -94,9 +91,15 @@ struct RenderOutcome {
   std::string message;  // the error text for the user, empty without a problem
 };
 
-// Steps 12 and 13 of the frame on the target canvas: the negative ground, then the passes over
-// the plot file opened read-only for this drawing. Never throws for a file problem.
-RenderOutcome DrawPlotContent(Canvas& target, const FrameInput& in, const FrameLayout& layout,
-                              const PassInput& pass, const std::string& plotFileName);
+// One renderer call on its target canvas, after ComputeFrame: the page preview (screen target
+// only), the white ground of a bitmap, the negative ground, then both passes over the plot file,
+// opened read-only for this drawing and closed again. A file problem never throws: what could be
+// drawn is drawn and the outcome names the problem. DrawPlot picks the format of the input.
+RenderOutcome DrawPlot45(Canvas& target, const FrameInput& in, const FrameLayout& layout, const PassInput& pass,
+                         const std::string& plotFileName);
+RenderOutcome DrawPlot85(Canvas& target, const FrameInput& in, const FrameLayout& layout, const PassInput& pass,
+                         const std::string& plotFileName);
+RenderOutcome DrawPlot(Canvas& target, const FrameInput& in, const FrameLayout& layout, const PassInput& pass,
+                       const std::string& plotFileName);
 
 }  // namespace quarto
