@@ -3,6 +3,7 @@
 #include <dlfcn.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -210,7 +211,74 @@ void Host::Start() {
   started_ = true;
 }
 
+bool Host::OpenFile(const std::string& path) {
+  ClosePanel();
+  if (!exports_.OpenFilePlugin) return false;
+  std::error_code ec;
+  const std::string full = std::filesystem::absolute(path, ec).lexically_normal().string();
+  std::vector<unsigned char> first(kFirstBytes);
+  size_t got = 0;
+  if (FILE* f = std::fopen(full.c_str(), "rb")) {
+    got = std::fread(first.data(), 1, first.size(), f);
+    std::fclose(f);
+  }
+  g_running = this;
+  void* p = exports_.OpenFilePlugin(full.c_str(), first.data(), static_cast<int>(got));
+  if (p == kNoPanel || !p) return false;
+  panel_ = p;
+  panelCurrent = 0;
+  panelSelection.clear();
+  return true;
+}
+
+bool Host::ReadPanel(int opMode) {
+  if (!panel_ || !exports_.GetFindData) return false;
+  g_running = this;
+  PluginPanelItem* items = nullptr;
+  int count = 0;
+  reading_ = true;
+  const int ok = exports_.GetFindData(panel_, &items, &count, opMode);
+  reading_ = false;
+  if (!ok) return false;
+  panelItems.assign(items, items + (items && count > 0 ? count : 0));
+  if (exports_.FreeFindData) exports_.FreeFindData(panel_, items, count);
+  if (panelCurrent >= static_cast<int>(panelItems.size())) panelCurrent = 0;
+  std::erase_if(panelSelection, [&](int i) { return i >= static_cast<int>(panelItems.size()); });
+  return true;
+}
+
+bool Host::ChangeDirectory(const std::string& dir, int opMode) {
+  if (!panel_ || !exports_.SetDirectory) return false;
+  g_running = this;
+  if (!exports_.SetDirectory(panel_, dir.c_str(), opMode)) return false;
+  panelCurrent = 0;
+  panelSelection.clear();
+  ReadPanel(opMode);
+  return true;
+}
+
+bool Host::GetInfo(OpenPluginInfo& info) {
+  std::memset(&info, 0, sizeof info);
+  if (!panel_ || !exports_.GetOpenPluginInfo) return false;
+  g_running = this;
+  info.StructSize = sizeof info;
+  exports_.GetOpenPluginInfo(panel_, &info);
+  return true;
+}
+
+void Host::ClosePanel() {
+  if (panel_ && exports_.ClosePlugin) {
+    g_running = this;
+    exports_.ClosePlugin(panel_);
+  }
+  panel_ = nullptr;
+  panelItems.clear();
+  panelSelection.clear();
+  panelCurrent = 0;
+}
+
 void Host::Stop() {
+  ClosePanel();
   if (started_ && exports_.ExitFAR) {
     g_running = this;
     exports_.ExitFAR();
@@ -313,7 +381,7 @@ int Host::SvcControl(void* plugin, int command, void* param) {
       pi.Plugin = 1;
       pi.PanelItems = h->panelItems.empty() ? nullptr : h->panelItems.data();
       pi.ItemsNumber = static_cast<int>(h->panelItems.size());
-      static std::vector<PluginPanelItem> selected;
+      std::vector<PluginPanelItem>& selected = h->selectedCopy_;
       selected.clear();
       for (int i : h->panelSelection)
         if (i >= 0 && i < static_cast<int>(h->panelItems.size())) selected.push_back(h->panelItems[i]);
@@ -331,7 +399,11 @@ int Host::SvcControl(void* plugin, int command, void* param) {
     }
     case FCTL_UPDATEPANEL:
       ++h->updateRequests;
-      if (h->onUpdatePanel) h->onUpdatePanel();
+      if (h->onUpdatePanel) {
+        h->onUpdatePanel();
+      } else if (h->panel_ && !h->reading_) {
+        h->ReadPanel();
+      }
       return 1;
     case FCTL_REDRAWPANEL:
       ++h->redrawRequests;

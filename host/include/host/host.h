@@ -161,12 +161,26 @@ class Host {
   bool ScreenBalanced() const { return openScreens_.empty() && serviceErrors.empty(); }
   void ClearLog();
 
-  // Panel state reported through FCTL_GETPANELINFO.
+  // ---- the panel of an opened file ----
+  // Offers the file to the plug-in as the file manager does: the absolute path and the
+  // file's first bytes (up to kFirstBytes). False when the plug-in declines it.
+  static constexpr size_t kFirstBytes = 128 * 1024;
+  bool OpenFile(const std::string& path);
+  void* panel() const { return panel_; }
+  // GetFindData into panelItems (a copy), then FreeFindData. False when the plug-in fails.
+  bool ReadPanel(int opMode = 0);
+  // SetDirectory, and on success a new reading of the panel.
+  bool ChangeDirectory(const std::string& dir, int opMode = 0);
+  // GetOpenPluginInfo of the open panel; false without one.
+  bool GetInfo(OpenPluginInfo& info);
+  void ClosePanel();
+
+  // Panel state reported through FCTL_GETPANELINFO; re-read after FCTL_UPDATEPANEL.
   std::vector<PluginPanelItem> panelItems;
   std::vector<int> panelSelection;  // indexes into panelItems
   int panelCurrent = 0;
   int updateRequests = 0, redrawRequests = 0;
-  std::function<void()> onUpdatePanel;  // run for FCTL_UPDATEPANEL
+  std::function<void()> onUpdatePanel;  // run for FCTL_UPDATEPANEL instead of a re-read
 
   // Service entry points (static, dispatched to the host that is running).
   static const char* SvcGetMsg(int pluginNumber, int msgId);
@@ -199,6 +213,9 @@ class Host {
   std::vector<uintptr_t> openScreens_;
   uintptr_t nextScreen_ = 1;
   PanelInfo panelInfo_{};
+  void* panel_ = nullptr;
+  std::vector<PluginPanelItem> selectedCopy_;
+  bool reading_ = false;
 };
 
 // A record view of one FarDialogItem.

@@ -1,0 +1,13 @@
+// Turning the plug-in's 8-bit texts into something a UTF-8 terminal shows.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace host {
+
+bool IsValidUtf8(std::string_view text);
+// The text itself when it is valid UTF-8; otherwise every byte read as code page 866.
+std::string DisplayText(std::string_view text);
+
+}  // namespace host
