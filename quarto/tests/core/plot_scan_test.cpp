@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "testsupport/plt_writer.h"
+#include "testsupport/sample_board.h"
 
 namespace quarto {
 namespace {
@@ -203,6 +204,25 @@ TEST_P(ScanBothFormats, TruncatedTailsKeepWhatWasIndexed) {
   w = full;
   w.Truncate(is45() ? 25 : 50);
   EXPECT_TRUE(ScanBytes(w, t).Truncated);
+}
+
+// The sample board that plt-samples writes scans whole, with every kind and bars on two layers.
+TEST_P(ScanBothFormats, SampleBoardUsesEveryKind) {
+  PltWriter w(GetParam());
+  test::WriteSampleBoard(w, is45() ? 1 : 100);
+  const PlotScanResult res = ScanBytes(w, table);
+  EXPECT_FALSE(res.Truncated);
+  for (int k = 0; k < kPrimitiveKindCount; ++k) {
+    size_t n = 0;
+    for (int l = 1; l <= kMaxLayer; ++l) n += res.Index.RecordCount(k, l);
+    EXPECT_GT(n, 0u) << "kind " << k;
+  }
+  int bar_layers = 0;
+  for (int l = 1; l <= kMaxLayer; ++l) bar_layers += res.Index.RecordCount(KindBar, l) > 0;
+  EXPECT_GE(bar_layers, 2);
+  EXPECT_EQ(table.LayerOrderCount, 5);
+  EXPECT_EQ(res.Orientation, PageOrientation::Landscape);
+  EXPECT_LT(res.DrawBounds.MinX, res.DrawBounds.MaxX - 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, ScanBothFormats, ::testing::Values(PltFormat::Plt45, PltFormat::Plt85),
