@@ -376,7 +376,18 @@ void Form1::FormClose() {}
 
 // ---- Opening -------------------------------------------------------------------------------------
 
-void Form1::OpenPlot() { RunOpen(view_, openInputs_, *this); }
+void Form1::OpenPlot() {
+  scanTruncated_ = false;
+  const PlotBounds& hb = scan_.HeaderBounds;
+  WindowDefaults defaults{static_cast<int32_t>(hb.MinX), static_cast<int32_t>(hb.MaxX),
+                          static_cast<int32_t>(hb.MinY), static_cast<int32_t>(hb.MaxY)};
+  RunOpen(view_, openInputs_, *this, defaults);
+  if (scanTruncated_) {
+    // What was indexed before the end of the file stays drawable; the error is told once.
+    scanTruncated_ = false;
+    Seams().Error(this, QString::fromUtf8(kTextReadBeyondEnd));
+  }
+}
 
 void Form1::N2Click() {
   Guarded([this] { OpenPlot(); });
@@ -410,7 +421,22 @@ void Form1::ShowRecentFiles(const RecentList& list) {
   }
 }
 
-void Form1::ScanPlot(PltFormat) {}
+void Form1::ScanPlot(PltFormat format) {
+  if (!form2_) return;
+  const bool ru = russian();
+  scan_ = ScanPlotFile(view_.PlotFileName, format, form2_->table(), ru);
+  scanTruncated_ = scan_.Truncated;
+  setStatusPanelText(3, QString::fromStdString(FormatPanelText(scan_.Format)));
+  setStatusPanelText(5, QString::fromStdString(VersionPanelText(scan_)));
+  if (std::optional<std::string> unit = UnitPanelText(scan_.Unit, ru))
+    setStatusPanelText(7, QString::fromStdString(*unit));
+  N21->setEnabled(scan_.EnableN21);
+  pageOrientation_ = scan_.Orientation;
+  (pageOrientation_ == PageOrientation::Landscape ? ToolButton4 : ToolButton3)->setChecked(true);
+  form2_->StringGrid1->update();
+  // The scan rebuilt the drawing order; the next paint fits and draws the new plot.
+  ReDraw();
+}
 
 void Form1::ShowUnknownFormat() {
   Seams().Message(this, N20->isChecked() ? U("Формат не поддерживается") : QStringLiteral("Unknown format"));

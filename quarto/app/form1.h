@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "core/open_command.h"
+#include "core/plot_scan.h"
 #include "core/view_state.h"
 
 class QPainter;
@@ -71,6 +72,11 @@ class Form1 : public QMainWindow, private OpenHost {
   // The recent-file menu items, item n showing entry n; each holds its path in data().
   QAction* recentItem(int n) const { return recentItems_.at(static_cast<size_t>(n - 1)); }
   QMenu* fileMenu() const { return N1; }
+
+  // What the last scan found: header, extents and the record index the renderers walk.
+  const PlotScanResult& scan() const { return scan_; }
+  // The page orientation chosen by the last scan (or the orientation buttons).
+  PageOrientation pageOrientation() const { return pageOrientation_; }
 
   // The language items: the interface is Russian while N20 is checked.
   bool russian() const { return N20->isChecked(); }
@@ -167,6 +173,10 @@ class Form1 : public QMainWindow, private OpenHost {
 
   ViewState view_;
   OpenInputs openInputs_;
+  PlotScanResult scan_;
+  PageOrientation pageOrientation_ = PageOrientation::Portrait;
+  // The last scan ended inside a record: reported once, after the open has finished.
+  bool scanTruncated_ = false;
   DrawingArea* drawingArea_ = nullptr;
   std::array<QLabel*, kStatusPanelCount> panels_{};
   std::array<QAction*, kRecentFileCount> recentItems_{};

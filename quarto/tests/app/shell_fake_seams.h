@@ -1,0 +1,33 @@
+#pragma once
+// Dialog seams for the shell's tests: answers the open dialog from a queue and records every box.
+#include <QString>
+#include <QStringList>
+
+#include "app/ui_seams.h"
+
+namespace quarto::test {
+
+class FakeSeams : public UiSeams {
+ public:
+  FakeSeams() { SetSeams(this); }
+  ~FakeSeams() override { SetSeams(nullptr); }
+
+  // Answers of the open dialog in turn; an empty string, or none left, cancels it.
+  QStringList openAnswers;
+  int openDialogs = 0;
+  QStringList messages;
+  QStringList errors;
+  QStringList applicationErrors;
+
+  std::optional<QString> OpenFileName(QWidget*, const QString&) override {
+    ++openDialogs;
+    QString a = openAnswers.isEmpty() ? QString() : openAnswers.takeFirst();
+    if (a.isEmpty()) return std::nullopt;
+    return a;
+  }
+  void Message(QWidget*, const QString& text) override { messages << text; }
+  void Error(QWidget*, const QString& text) override { errors << text; }
+  void ApplicationError(const QString& text) override { applicationErrors << text; }
+};
+
+}  // namespace quarto::test
