@@ -243,6 +243,11 @@ template <class F>
 RenderOutcome DrawPlotOf(Canvas& target, const FrameInput& in, const FrameLayout& layout, const PassInput& pass,
                          const std::string& plotFileName) {
   RenderOutcome out;
+  // The frame's view settings are the ones in force for the passes too.
+  PassInput passIn = pass;
+  passIn.colour = in.colour;
+  passIn.negative = in.negative;
+  passIn.toPrinter = in.target == RenderTarget::Printer;
   if (in.target == RenderTarget::Screen) DrawPagePreview(target, in, layout);
   if (in.target == RenderTarget::Bitmap) {
     target.brush = {kWhite, BrushStyle::Solid};
@@ -252,7 +257,7 @@ RenderOutcome DrawPlotOf(Canvas& target, const FrameInput& in, const FrameLayout
   DrawNegativeGround(target, in, layout);
   try {
     PlotReader file = PlotReader::OpenFile(plotFileName);
-    PassContext ctx{target, file, layout.place, pass, false, {}};
+    PassContext ctx{target, file, layout.place, passIn, false, {}};
     DrawPolygons<F>(ctx);
     DrawPrimitives<F>(ctx);
     if (ctx.readProblem) {

@@ -48,6 +48,8 @@ class TextHook {
   virtual void DrawText(PassContext& ctx, PltFormat format) = 0;
 };
 
+// What the passes read besides the placement. DrawPlot takes colour, negative and toPrinter from
+// the frame input; the passes alone take them from here.
 struct PassInput {
   RecordPositions positions;
   LayerSetup layers;
