@@ -47,6 +47,19 @@ DWORD ErrorFromErrno(int e)
 
 void FailWithErrno(int e) { lastError = ErrorFromErrno(e); }
 
+// ENOENT for a path: the file is missing, or already its folder is.
+DWORD MissingPathError(const char* path)
+{
+    const std::string p(path);
+    const std::size_t slash = p.rfind('/');
+    if (slash != std::string::npos && slash > 0) {
+        struct stat st{};
+        if (stat(p.substr(0, slash).c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+            return ERROR_PATH_NOT_FOUND;
+    }
+    return ERROR_FILE_NOT_FOUND;
+}
+
 // Descriptor of a file handle, or -1 with ERROR_INVALID_HANDLE.
 int DescriptorOf(HANDLE h)
 {
@@ -179,7 +192,8 @@ HANDLE CreateFileA(LPCSTR fileName, DWORD desiredAccess, DWORD /*shareMode*/, LP
         fd = open(fileName, flags, mode);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0) {
-        FailWithErrno(errno);
+        const int e = errno;
+        lastError = e == ENOENT ? MissingPathError(fileName) : ErrorFromErrno(e);
         return INVALID_HANDLE_VALUE;
     }
     // O_NONBLOCK kept the open of a FIFO or device from waiting; only regular files are served.
