@@ -7,6 +7,7 @@
 #include <string>
 
 #include "core/canvas.h"
+#include "core/plot_scan.h"
 #include "core/plt_format.h"
 #include "core/view_state.h"
 
@@ -15,10 +16,6 @@ namespace quarto {
 enum class RenderTarget : uint8_t { Screen, Printer, Bitmap };
 // The nine position items of the Position menu, by row; None after a pan.
 enum class PositionItem : uint8_t { None, N22, N23, N24, N26, N27, N28, N30, N31, N32 };
-
-struct FrameExtents {
-  int32_t MinX = 0, MaxX = 0, MinY = 0, MaxY = 0;
-};
 
 // The page the preview shows when the printer gives none: A4 at 300 dots per inch.
 inline constexpr int32_t kFallbackPageWidth = 2480;
@@ -56,7 +53,7 @@ struct FrameInput {
   int32_t shiftY = 0;
   bool viewWindowSet = false;
   ViewWindowBox viewWindow{};
-  FrameExtents drawBounds{};
+  PlotBounds drawBounds{};
   // Header: corners in header order, whether the unit is mils, and (PLT 4.5) the unit multiplier.
   int32_t headerX1 = 0, headerY1 = 0, headerX2 = 0, headerY2 = 0;
   bool mils = false;

@@ -53,16 +53,13 @@ DevicePoint ArcEndPoint(const Placement& pl, int32_t cx, int32_t cy, uint32_t r,
 
 namespace {
 
-// Records of one kind on one layer; a position the file cannot have counts as a read problem.
+// Records of one kind on one layer, each from a seek to its body; a body that cannot be read
+// (a position past the end of the file included) ends that record and counts as a read problem.
 template <class Fn>
 void ForEachRecord(PassContext& ctx, int kind, int layer, Fn&& draw) {
   if (!ctx.in.positions) return;
-  for (int32_t pos : ctx.in.positions(kind, layer)) {
-    if (pos < 0) {
-      ctx.readProblem = true;
-      continue;
-    }
-    ctx.file.Seek(static_cast<uint64_t>(pos));
+  for (uint64_t pos : ctx.in.positions(kind, layer)) {
+    ctx.file.Seek(pos);
     if (!draw()) ctx.readProblem = true;
   }
 }

@@ -20,7 +20,7 @@
 namespace quarto {
 
 // Where the bodies of the records of one kind on one layer start, in file order.
-using RecordPositions = std::function<std::span<const int32_t>(int kind, int layer)>;
+using RecordPositions = std::function<std::span<const uint64_t>(int kind, int layer)>;
 
 inline constexpr int kLayerCount = 16;
 

@@ -103,7 +103,7 @@ TEST(RenderFrame, BaseScalePerFormatUnitAndTarget) {
 TEST(RenderFrame, FitTable) {
   struct Case {
     RenderTarget target;
-    FrameExtents bounds;
+    PlotBounds bounds;
     double zoomBefore;
     int32_t W, H;
     double zoom;

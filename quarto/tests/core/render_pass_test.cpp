@@ -30,10 +30,10 @@ class Plot {
     layer_ = layer;
   }
   // Adds the position that a record call returned under its kind and the current layer.
-  void Index(int kind, uint64_t pos) { index_[{kind, layer_}].push_back(static_cast<int32_t>(pos)); }
+  void Index(int kind, uint64_t pos) { index_[{kind, layer_}].push_back(pos); }
 
   RecordPositions Positions() const {
-    return [this](int kind, int layer) -> std::span<const int32_t> {
+    return [this](int kind, int layer) -> std::span<const uint64_t> {
       auto it = index_.find({kind, layer});
       if (it == index_.end()) return {};
       return it->second;
@@ -53,7 +53,7 @@ class Plot {
 
  private:
   int layer_ = 0;
-  std::map<std::pair<int, int>, std::vector<int32_t>> index_;
+  std::map<std::pair<int, int>, std::vector<uint64_t>> index_;
   std::vector<std::filesystem::path> paths_;
 };
 
@@ -394,7 +394,7 @@ TEST(RenderPassFaults, ShortBodiesEndTheRecordAndTheDrawingGoesOn) {
 TEST(RenderPassFaults, PositionsBeyondTheFileAreProblemsNotCrashes) {
   Plot p(PltFormat::Plt45);
   p.On(1);
-  p.Index(KindBar, 1 << 30);
+  p.Index(KindBar, uint64_t{1} << 40);
   p.Index(KindBar, p.w.Bar(0, 0, 2, 2));
   PassInput in;
   in.layers = Layers({1});
