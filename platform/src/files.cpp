@@ -17,7 +17,10 @@
 
 namespace {
 
-thread_local DWORD lastError = NO_ERROR;
+// Every deliverable runs on one thread, so one value per deliverable serves.
+// (A thread_local here would sit in the dynamic TLS of each loaded module,
+// which LeakSanitizer cannot walk reliably.)
+DWORD lastError = NO_ERROR;
 
 DWORD ErrorFromErrno(int e)
 {

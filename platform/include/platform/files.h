@@ -2,8 +2,8 @@
 //
 // Names are passed to the kernel unchanged: a "\" is an ordinary character of
 // a host path here, never turned into "/". Every function sets the value that
-// GetLastError returns (per thread, per deliverable: the layer is linked
-// statically into each one).
+// GetLastError returns (one value per deliverable: the layer is linked
+// statically into each one, and every deliverable runs on one thread).
 #pragma once
 
 #include "platform/win32types.h"
