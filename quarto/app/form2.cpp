@@ -7,14 +7,13 @@
 #include <QScreen>
 
 #include "app/form1.h"
+#include "app/qpainter_canvas.h"
 
 namespace quarto {
 
 namespace {
 QString U(const char* utf8) { return QString::fromUtf8(utf8); }
 }  // namespace
-
-QColor ColorRefToQColor(uint32_t c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
 
 // ---- StringGrid ----------------------------------------------------------------------------------
 
@@ -123,13 +122,13 @@ void ColorGrid::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   for (int i = 0; i < static_cast<int>(kColors.size()); ++i) {
     QRect r = CellRect(i);
-    painter.fillRect(r, ColorRefToQColor(kColors[static_cast<size_t>(i)]));
+    painter.fillRect(r, QPainterCanvas::ToQColor(kColors[static_cast<size_t>(i)]));
     painter.setPen(palette().color(QPalette::Mid));
     painter.drawRect(r.adjusted(0, 0, -1, -1));
   }
   // Foreground marker: "FG" in a contrasting colour.
   QRect r = CellRect(foreground_);
-  QColor c = ColorRefToQColor(ForegroundColor());
+  QColor c = QPainterCanvas::ToQColor(ForegroundColor());
   painter.setPen(c.lightness() > 127 ? Qt::black : Qt::white);
   painter.drawText(r, Qt::AlignCenter, QStringLiteral("FG"));
 }
@@ -224,7 +223,7 @@ void Form2::StringGrid1DrawCell(QPainter& painter, int col, int row, const QRect
   if (col != ColColour || row < 1 || row >= kLayerGridRows) return;
   const int layer = RowLayerNumber(table_.Grid, row);
   if (layer < 1 || layer > static_cast<int>(table_.LayerColors.size())) return;
-  painter.fillRect(rect, ColorRefToQColor(table_.LayerColors[static_cast<size_t>(layer - 1)]));
+  painter.fillRect(rect, QPainterCanvas::ToQColor(table_.LayerColors[static_cast<size_t>(layer - 1)]));
 }
 
 void Form2::StringGrid1MouseDown(Qt::MouseButton button, QPoint pos) {

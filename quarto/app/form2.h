@@ -15,9 +15,6 @@ namespace quarto {
 
 class Form1;
 
-// A layer colour (0x00BBGGRR, red in the low byte) as a Qt colour.
-QColor ColorRefToQColor(uint32_t colorref);
-
 // The 4 x 17 string grid: one fixed header row and one fixed number column, fixed column widths
 // and row height, a one-pixel line between all cells, no editing and no scroll bars. Dragging a
 // number cell moves its whole row.
