@@ -216,10 +216,16 @@ HANDLE CreateFileA(LPCSTR fileName, DWORD desiredAccess, DWORD /*shareMode*/, LP
     return PlatformHandleFromFd(fd);
 }
 
-BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD count, LPDWORD bytesRead, LPVOID /*overlapped*/)
+namespace {
+
+// Moves `count` bytes with `step` (read or write on the descriptor), looping
+// over short transfers and interrupted calls. A step that moves nothing ends a
+// read (end of file) and fails a write. `moved` gets the bytes moved, also on failure.
+template <typename Step>
+BOOL Transfer(HANDLE file, const void* buffer, DWORD count, LPDWORD moved, bool zeroIsEnd, Step step)
 {
-    if (bytesRead)
-        *bytesRead = 0;
+    if (moved)
+        *moved = 0;
     const int fd = DescriptorOf(file);
     if (fd < 0)
         return FALSE;
@@ -227,63 +233,47 @@ BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD count, LPDWORD bytesRead, LPVOID
         lastError = ERROR_INVALID_PARAMETER;
         return FALSE;
     }
-    auto* p = static_cast<unsigned char*>(buffer);
     DWORD done = 0;
+    BOOL ok = TRUE;
     while (done < count) {
-        const ssize_t n = read(fd, p + done, count - done);
+        const ssize_t n = step(fd, done, count - done);
+        if (n < 0 && errno == EINTR)
+            continue;
         if (n < 0) {
-            if (errno == EINTR)
-                continue;
             FailWithErrno(errno);
-            if (bytesRead)
-                *bytesRead = done;
-            return FALSE;
+            ok = FALSE;
+            break;
         }
-        if (n == 0)
-            break;  // end of file
+        if (n == 0) {
+            if (!zeroIsEnd) {
+                lastError = ERROR_WRITE_FAULT;
+                ok = FALSE;
+            }
+            break;
+        }
         done += static_cast<DWORD>(n);
     }
-    if (bytesRead)
-        *bytesRead = done;
-    lastError = NO_ERROR;
-    return TRUE;
+    if (moved)
+        *moved = done;
+    if (ok)
+        lastError = NO_ERROR;
+    return ok;
+}
+
+}  // namespace
+
+BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD count, LPDWORD bytesRead, LPVOID /*overlapped*/)
+{
+    auto* p = static_cast<unsigned char*>(buffer);
+    return Transfer(file, buffer, count, bytesRead, true,
+                    [p](int fd, DWORD at, DWORD n) { return read(fd, p + at, n); });
 }
 
 BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD count, LPDWORD bytesWritten, LPVOID /*overlapped*/)
 {
-    if (bytesWritten)
-        *bytesWritten = 0;
-    const int fd = DescriptorOf(file);
-    if (fd < 0)
-        return FALSE;
-    if (buffer == nullptr && count != 0) {
-        lastError = ERROR_INVALID_PARAMETER;
-        return FALSE;
-    }
     const auto* p = static_cast<const unsigned char*>(buffer);
-    DWORD done = 0;
-    while (done < count) {
-        const ssize_t n = write(fd, p + done, count - done);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            FailWithErrno(errno);
-            if (bytesWritten)
-                *bytesWritten = done;
-            return FALSE;
-        }
-        if (n == 0) {
-            lastError = ERROR_WRITE_FAULT;
-            if (bytesWritten)
-                *bytesWritten = done;
-            return FALSE;
-        }
-        done += static_cast<DWORD>(n);
-    }
-    if (bytesWritten)
-        *bytesWritten = done;
-    lastError = NO_ERROR;
-    return TRUE;
+    return Transfer(file, buffer, count, bytesWritten, false,
+                    [p](int fd, DWORD at, DWORD n) { return write(fd, p + at, n); });
 }
 
 DWORD SetFilePointer(HANDLE file, LONG distance, PLONG distanceHigh, DWORD moveMethod)
