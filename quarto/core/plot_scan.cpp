@@ -14,13 +14,6 @@ PlotBounds InitialDrawBounds(int64_t x1, int64_t y1, int64_t x2, int64_t y2) {
   return PlotBounds{cx, cx + 1, cy, cy + 1};
 }
 
-void ExtendBounds(PlotBounds& d, const PlotBounds& h, int64_t x, int64_t y) {
-  if (x < d.MinX && x >= h.MinX) d.MinX = x;
-  if (x > d.MaxX && x <= h.MaxX) d.MaxX = x;
-  if (y < d.MinY && y >= h.MinY) d.MinY = y;
-  if (y > d.MaxY && y <= h.MaxY) d.MaxY = y;
-}
-
 PageOrientation OrientationOf(int64_t x1, int64_t y1, int64_t x2, int64_t y2) {
   // Width over height greater than 1, decided without dividing so a zero height is well defined.
   const int64_t w = x1 > x2 ? x1 - x2 : x2 - x1;
@@ -90,26 +83,30 @@ struct BoundsSink {
 template <class F>
 bool StepPrimitive(PlotReader& r, int kind, PlotBounds& draw, const PlotBounds& header) {
   uint8_t b[32];
-  if (!r.Read(b, F::kFixedBody[static_cast<size_t>(kind)])) return false;
   auto extend = [&](int64_t x, int64_t y) { ExtendBounds(draw, header, x, y); };
+  // Each case reads its fixed part with a constant size, so the copy is a few moves.
   switch (kind) {
     case KindLine:
     case KindRect: {
+      if (!r.Read(b, F::kFixedBody[KindLine])) return false;
       const LineBody l = F::DecodeLine(b);
       extend(l.X1, l.Y1);
       extend(l.X2, l.Y2);
       // Further vertices of a PLT 4.5 line are passed over; they do not grow the bounds.
-      if constexpr (F::kFormat == PltFormat::Plt45)
+      if constexpr (F::kFormat == PltFormat::Plt45) {
         if (kind == KindLine) return ReadLineVertices45(r, ReadLE16(b + 6), [](int32_t, int32_t) {});
+      }
       return true;
     }
     case KindBar: {
+      if (!r.Read(b, F::kFixedBody[KindBar])) return false;
       const BarBody bar = F::DecodeBar(b);
       extend(bar.X1, bar.Y1);
       extend(bar.X2, bar.Y2);
       return true;
     }
     case KindCircle: {
+      if (!r.Read(b, F::kFixedBody[KindCircle])) return false;
       const CircleBody c = F::DecodeCircle(b);
       const int64_t r64 = c.R;
       extend(c.Cx - r64, c.Cy - r64);
@@ -117,6 +114,7 @@ bool StepPrimitive(PlotReader& r, int kind, PlotBounds& draw, const PlotBounds& 
       return true;
     }
     case KindArc: {
+      if (!r.Read(b, F::kFixedBody[KindArc])) return false;
       const ArcBody a = F::DecodeArc(b);
       extend(a.Cx, a.Cy);
       extend(a.Xs, a.Ys);
@@ -124,11 +122,13 @@ bool StepPrimitive(PlotReader& r, int kind, PlotBounds& draw, const PlotBounds& 
       return true;
     }
     case KindText: {
+      if (!r.Read(b, F::kFixedBody[KindText])) return false;
       const TextBody t = F::DecodeText(b);
       extend(t.X, t.Y);
       return ReadTextString<F>(r, nullptr);
     }
     case KindPolygon: {
+      if (!r.Read(b, F::kPolygonHead)) return false;
       BoundsSink sink{draw, header};
       return WalkPolygonBody<F>(r, sink);
     }

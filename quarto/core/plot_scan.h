@@ -65,7 +65,12 @@ PlotBounds HeaderBoundsOf(int64_t x1, int64_t y1, int64_t x2, int64_t y2);
 // corners in their header order, that DrawBounds starts from.
 PlotBounds InitialDrawBounds(int64_t x1, int64_t y1, int64_t x2, int64_t y2);
 // Grows draw by the point, each of the four sides separately and only inside header.
-void ExtendBounds(PlotBounds& draw, const PlotBounds& header, int64_t x, int64_t y);
+inline void ExtendBounds(PlotBounds& d, const PlotBounds& h, int64_t x, int64_t y) {
+  if (x < d.MinX && x >= h.MinX) d.MinX = x;
+  if (x > d.MaxX && x <= h.MaxX) d.MaxX = x;
+  if (y < d.MinY && y >= h.MinY) d.MinY = y;
+  if (y > d.MaxY && y <= h.MaxY) d.MaxY = y;
+}
 
 enum class PageOrientation { Portrait, Landscape };
 // Landscape when the header box is wider than high (a zero-height box of positive width too);

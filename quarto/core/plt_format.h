@@ -230,6 +230,67 @@ struct Plt85 {
   static uint16_t DecodePolygonWidth(const uint8_t* head) { return ReadBE16(head); }
 };
 
+// ---- Record codes and body decoders (inline: the scan pass calls them once a record) ----
+
+inline int Plt45::KindOf(uint32_t code) {
+  switch (code) {
+    case OpLine: return KindLine;
+    case OpRect: return KindRect;
+    case OpBar: return KindBar;
+    case OpCircle: case OpCircleAlt: return KindCircle;
+    case OpArc: return KindArc;
+    case OpText: return KindText;
+    case OpPolygon: return KindPolygon;
+    default: return -1;
+  }
+}
+
+inline int Plt85::KindOf(uint32_t code) {
+  switch (code) {
+    case OpLine: return KindLine;
+    case OpRect: return KindRect;
+    case OpBar: return KindBar;
+    case OpCircle: return KindCircle;
+    case OpArc: return KindArc;
+    case OpText: return KindText;
+    case OpPolygon: return KindPolygon;
+    default: return -1;
+  }
+}
+
+inline LineBody Plt45::DecodeLine(const uint8_t* p) {
+  return LineBody{p[0], p[1], Coord(p + 2), Coord(p + 4), Coord(p + 6), Coord(p + 8)};
+}
+inline BarBody Plt45::DecodeBar(const uint8_t* p) { return BarBody{Coord(p + 2), Coord(p + 4), Coord(p + 6), Coord(p + 8)}; }
+inline CircleBody Plt45::DecodeCircle(const uint8_t* p) {
+  return CircleBody{p[0], p[1], Coord(p + 2), Coord(p + 4), ReadLE16(p + 6), ReadLE16(p + 10), ReadLE16(p + 12)};
+}
+inline ArcBody Plt45::DecodeArc(const uint8_t* p) {
+  return ArcBody{p[0], p[1], Coord(p + 2), Coord(p + 4), Coord(p + 6), Coord(p + 8), Coord(p + 10), Coord(p + 12)};
+}
+inline TextBody Plt45::DecodeText(const uint8_t* p) {
+  return TextBody{Coord(p + 2), Coord(p + 4), p[6], static_cast<uint32_t>(p[7] + 128u * p[8]), p[9]};
+}
+inline HoleBody Plt45::DecodeHole(const uint8_t* p) { return HoleBody{Coord(p + 2), Coord(p + 4), ReadLE16(p + 6)}; }
+
+
+inline LineBody Plt85::DecodeLine(const uint8_t* p) {
+  return LineBody{ReadBE16(p + 2), ReadBE16(p), Coord(p + 4), Coord(p + 8), Coord(p + 12), Coord(p + 16)};
+}
+inline BarBody Plt85::DecodeBar(const uint8_t* p) { return BarBody{Coord(p + 4), Coord(p + 8), Coord(p + 12), Coord(p + 16)}; }
+inline CircleBody Plt85::DecodeCircle(const uint8_t* p) {
+  return CircleBody{ReadBE16(p + 2), ReadBE16(p), Coord(p + 4), Coord(p + 8), ReadBE32(p + 12), 0, 0};
+}
+inline ArcBody Plt85::DecodeArc(const uint8_t* p) {
+  return ArcBody{ReadBE16(p + 2), ReadBE16(p),     Coord(p + 4),  Coord(p + 8),
+                 Coord(p + 12),   Coord(p + 16),   Coord(p + 20), Coord(p + 24)};
+}
+inline TextBody Plt85::DecodeText(const uint8_t* p) {
+  const uint16_t flags = ReadBE16(p + 14);
+  return TextBody{Coord(p + 4), Coord(p + 8), flags, ReadBE32(p + 16), static_cast<uint8_t>((flags >> 3) & 0xFF)};
+}
+inline HoleBody Plt85::DecodeHole(const uint8_t* p) { return HoleBody{Coord(p + 4), Coord(p + 8), ReadBE32(p + 12)}; }
+
 // ---- Walkers of the variable parts ---------------------------------------------------------------
 
 // Reads a text's string groups from the reader (positioned right after the fixed part) and appends

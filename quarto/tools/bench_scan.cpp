@@ -1,0 +1,126 @@
+// bench-scan: writes a large PLT 8.5 plot (about a million records of mixed kinds, about 50 MB) to
+// a temporary folder, then times the scan pass and a plain sequential block read of the same file
+// and prints both in MB/s: once with the file in the page cache (best of several runs) and once
+// with the file's pages dropped from the cache before each run. The file is removed afterwards.
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <exception>
+#include <filesystem>
+#include <vector>
+
+#include "core/plot_scan.h"
+#include "testsupport/plt_writer.h"
+
+using namespace quarto;
+using quarto::test::PltPoint;
+using quarto::test::PltWriter;
+
+namespace {
+
+void WritePlot(const std::filesystem::path& path, size_t records) {
+  PltWriter w(PltFormat::Plt85);
+  w.Header({.version = 85, .x1 = 0, .y1 = 0, .x2 = 100000000, .y2 = 60000000});
+  for (int l = 1; l <= 16; ++l) w.LayerName("LAYER" + std::to_string(l), l);
+  uint32_t seed = 12345;
+  auto rnd = [&](int32_t n) {
+    seed = seed * 1103515245u + 12345u;
+    return static_cast<int32_t>((seed >> 8) % static_cast<uint32_t>(n));
+  };
+  const std::vector<PltPoint> outline = {{0, 0}, {5000, 0}, {5000, 3000}, {2500, 4000}, {0, 3000},
+                                         {-100, 2000}, {-200, 1000}, {-100, 500}};
+  for (size_t i = 0; i < records; ++i) {
+    if (i % 200 == 0) w.Layer(1 + rnd(16));
+    const int32_t x = rnd(100000000), y = rnd(60000000);
+    switch (i % 10) {
+      case 0: case 1: case 2: w.Line(0, 100, x, y, x + rnd(50000), y + rnd(50000)); break;
+      case 3: w.Rect(0, 100, x, y, x + 5000, y + 3000); break;
+      case 4: w.Bar(x, y, x + 2000, y + 1000); break;
+      case 5: w.Circle(0, 100, x, y, static_cast<uint32_t>(rnd(10000))); break;
+      case 6: w.Arc(0, 100, x, y, x + 100, y, x, y + 100); break;
+      case 7: {
+        std::string text = "R";
+        text += std::to_string(i % 1000);
+        text += " VALUE 10K";
+        w.Text(x, y, 1500, text);
+        break;
+      }
+      default: {
+        std::vector<PltPoint> pts;
+        for (const auto& p : outline) pts.push_back({x + p.x, y + p.y});
+        w.Polygon(50, pts, {test::PltHole{x + 1000, y + 1000, 300}});
+      }
+    }
+  }
+  w.Save(path);
+}
+
+double Seconds(const std::chrono::steady_clock::time_point& t0) {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+}
+
+// Drops the file's pages from the page cache (only this file's), so the next read comes from disk.
+void DropFromCache(const std::filesystem::path& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY);
+  if (fd < 0) return;
+  ::fdatasync(fd);
+  ::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
+  ::close(fd);
+}
+
+double PlainRead(const std::filesystem::path& path, uint64_t& checksum) {
+  const auto t0 = std::chrono::steady_clock::now();
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) throw std::runtime_error("cannot open the benchmark file");
+  std::vector<uint8_t> buf(256 * 1024);
+  size_t got;
+  while ((got = std::fread(buf.data(), 1, buf.size(), f)) > 0)
+    for (size_t i = 0; i < got; i += 64) checksum += buf[i];
+  std::fclose(f);
+  return Seconds(t0);
+}
+
+}  // namespace
+
+int main() {
+  try {
+    const auto path = std::filesystem::temp_directory_path() / "quarto_bench_scan.plt";
+    const size_t records = 1250000;
+    WritePlot(path, records);
+    const double mb = static_cast<double>(std::filesystem::file_size(path)) / (1024.0 * 1024.0);
+    uint64_t checksum = 0;
+    size_t indexed = 0;
+    auto scan = [&] {
+      LayerTable table;
+      const auto t0 = std::chrono::steady_clock::now();
+      const PlotScanResult res = ScanPlotFile(path, PltFormat::Plt85, table, false);
+      const double s = Seconds(t0);
+      indexed = res.Index.Total();
+      return s;
+    };
+    auto measure = [&](const char* label, bool cold, int runs) {
+      double best_read = 1e9, best_scan = 1e9;
+      for (int run = 0; run < runs; ++run) {
+        if (cold) DropFromCache(path);
+        best_read = std::min(best_read, PlainRead(path, checksum));
+        if (cold) DropFromCache(path);
+        best_scan = std::min(best_scan, scan());
+      }
+      std::printf("%s plain read: %8.1f MB/s (%.4f s)\n", label, mb / best_read, best_read);
+      std::printf("%s scan pass:  %8.1f MB/s (%.4f s), %.2fx the plain read time\n", label, mb / best_scan,
+                  best_scan, best_scan / best_read);
+    };
+    PlainRead(path, checksum);  // warm the page cache
+    measure("cached", false, 5);
+    measure("uncached", true, 3);
+    std::filesystem::remove(path);
+    std::printf("file: %.1f MB, %zu records, %zu indexed (checksum %llu)\n", mb, records, indexed,
+                static_cast<unsigned long long>(checksum));
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "bench-scan: %s\n", e.what());
+    return 1;
+  }
+  return 0;
+}
