@@ -4,14 +4,10 @@
 #include "app/aboutbox.h"
 #include "app/mainform.h"
 #include "app/zoomform.h"
-#include "support/fake_dialogs.h"
+#include "support/form_fixture.h"
 #include "support/spr_folder.h"
 
 using namespace brindle;
-
-namespace {
-QString Q(const std::filesystem::path& p) { return QString::fromStdString(p.string()); }
-}  // namespace
 
 class MainFormKeysTest : public QObject {
     Q_OBJECT
@@ -27,83 +23,73 @@ private:
 
 private slots:
     void openDialogGetsTheFilterAndRemembersItsIndex() {
-        test::TempDir dir;
-        writeThree(dir);
-        FakeDialogs dialogs;
-        dialogs.answers.push_back({Q(dir / "a.spr"), 2});
-        dialogs.answers.push_back({});
-        TMainForm form(&dialogs);
-        form.OpenClick();
-        form.OpenClick();
-        QCOMPARE(dialogs.openCalls.size(), size_t(2));
-        QCOMPARE(dialogs.openCalls[0].filter,
+        FormFixture f;
+        writeThree(f.dir);
+        f.dialogs.answers.push_back({f.path("a.spr"), 2});
+        f.dialogs.answers.push_back({});
+        f.form.OpenClick();
+        f.form.OpenClick();
+        QCOMPARE(f.dialogs.openCalls.size(), size_t(2));
+        QCOMPARE(f.dialogs.openCalls[0].filter,
                  QStringLiteral("All supported types|*.spr;*.bmp;*scr;*.rmb;*rbr;*.gif;*.pcx;*.png|SPR|*.spr|BMP|*.bmp|"
                                 "SCR|*.scr|REMBRANDT|*.rmb;*.rbr|GIF|*.gif|PCX|*.pcx|PNG|*.png"));
-        QCOMPARE(dialogs.openCalls[0].filterIndex, 1);
-        QCOMPARE(dialogs.openCalls[1].filterIndex, 2);
+        QCOMPARE(f.dialogs.openCalls[0].filterIndex, 1);
+        QCOMPARE(f.dialogs.openCalls[1].filterIndex, 2);
         // A cancelled open changes nothing.
-        QCOMPARE(form.windowTitle(), QStringLiteral("a.spr   1/3"));
+        QCOMPARE(f.form.windowTitle(), QStringLiteral("a.spr   1/3"));
     }
 
     void folderCaptionCountsOnlyPictures() {
-        test::TempDir dir;
-        test::WriteText(dir / "a.bmp", "x");
-        test::WriteBandedSpr(dir / "b.spr", 0);
-        test::WriteText(dir / "c.txt", "x");
-        test::WriteText(dir / "d.PNG", "x");
-        FakeDialogs dialogs;
-        dialogs.answers.push_back({Q(dir / "b.spr"), 1});
-        TMainForm form(&dialogs);
-        form.OpenClick();
-        QCOMPARE(form.windowTitle(), QStringLiteral("b.spr   2/3"));
+        FormFixture f;
+        test::WriteText(f.dir / "a.bmp", "x");
+        test::WriteBandedSpr(f.dir / "b.spr", 0);
+        test::WriteText(f.dir / "c.txt", "x");
+        test::WriteText(f.dir / "d.PNG", "x");
+        f.dialogs.answers.push_back({f.path("b.spr"), 1});
+        f.form.OpenClick();
+        QCOMPARE(f.form.windowTitle(), QStringLiteral("b.spr   2/3"));
     }
 
     void rightAndLeftWrapAround() {
-        test::TempDir dir;
-        writeThree(dir);
-        FakeDialogs dialogs;
-        TMainForm form(&dialogs);
-        form.OpenFromCommandLine(Q(dir / "c.spr"));
-        QTest::keyClick(&form, Qt::Key_Right);
-        QCOMPARE(form.windowTitle(), QStringLiteral("a.spr   1/3"));
-        QCOMPARE(shown(form), 1);
-        QTest::keyClick(&form, Qt::Key_Left);
-        QCOMPARE(form.windowTitle(), QStringLiteral("c.spr   3/3"));
-        QCOMPARE(shown(form), 3);
-        QTest::keyClick(&form, Qt::Key_Left);
-        QCOMPARE(form.windowTitle(), QStringLiteral("b.spr   2/3"));
-        QVERIFY(dialogs.errors.isEmpty());
+        FormFixture f;
+        writeThree(f.dir);
+        f.open("c.spr");
+        QTest::keyClick(&f.form, Qt::Key_Right);
+        QCOMPARE(f.form.windowTitle(), QStringLiteral("a.spr   1/3"));
+        QCOMPARE(shown(f.form), 1);
+        QTest::keyClick(&f.form, Qt::Key_Left);
+        QCOMPARE(f.form.windowTitle(), QStringLiteral("c.spr   3/3"));
+        QCOMPARE(shown(f.form), 3);
+        QTest::keyClick(&f.form, Qt::Key_Left);
+        QCOMPARE(f.form.windowTitle(), QStringLiteral("b.spr   2/3"));
+        QVERIFY(f.dialogs.errors.isEmpty());
     }
 
     void keysActOnReleaseOnlyAndIgnoreAutoRepeat() {
-        test::TempDir dir;
-        writeThree(dir);
-        FakeDialogs dialogs;
-        TMainForm form(&dialogs);
-        form.OpenFromCommandLine(Q(dir / "a.spr"));
-        QTest::keyPress(&form, Qt::Key_Right);
-        QCOMPARE(shown(form), 1);
+        FormFixture f;
+        writeThree(f.dir);
+        f.open("a.spr");
+        QTest::keyPress(&f.form, Qt::Key_Right);
+        QCOMPARE(shown(f.form), 1);
         QKeyEvent repeat(QEvent::KeyRelease, Qt::Key_Right, Qt::NoModifier, QString(), true);
-        QApplication::sendEvent(&form, &repeat);
-        QCOMPARE(shown(form), 1);
-        QTest::keyRelease(&form, Qt::Key_Right);
-        QCOMPARE(shown(form), 2);
+        QApplication::sendEvent(&f.form, &repeat);
+        QCOMPARE(shown(f.form), 1);
+        QTest::keyRelease(&f.form, Qt::Key_Right);
+        QCOMPARE(shown(f.form), 2);
     }
 
     void damagedFileIsReportedAndSteppedPast() {
-        test::TempDir dir;
-        writeThree(dir);
-        test::WriteBytes(dir / "b.spr", std::vector<std::uint8_t>(300, 0));
-        FakeDialogs dialogs;
-        TMainForm form(&dialogs);
-        form.OpenFromCommandLine(Q(dir / "a.spr"));
-        QTest::keyClick(&form, Qt::Key_Right);
-        QCOMPARE(dialogs.errors.size(), 1);
-        QVERIFY(dialogs.errors[0].startsWith("SPR opening error: "));
-        QCOMPARE(form.windowTitle(), QStringLiteral("a.spr   1/3"));
-        QCOMPARE(shown(form), 1);
-        QTest::keyClick(&form, Qt::Key_Right);
-        QCOMPARE(form.windowTitle(), QStringLiteral("c.spr   3/3"));
+        FormFixture f;
+        writeThree(f.dir);
+        test::WriteBytes(f.dir / "b.spr", std::vector<std::uint8_t>(300, 0));
+        f.open("a.spr");
+        QTest::keyClick(&f.form, Qt::Key_Right);
+        QCOMPARE(f.dialogs.errors.size(), 1);
+        QVERIFY(f.dialogs.errors[0].startsWith("SPR opening error: "));
+        QCOMPARE(f.form.windowTitle(), QStringLiteral("a.spr   1/3"));
+        QCOMPARE(shown(f.form), 1);
+        QTest::keyClick(&f.form, Qt::Key_Right);
+        QCOMPARE(f.form.windowTitle(), QStringLiteral("c.spr   3/3"));
     }
 
     void saveAndZoomKeysWaitForAPicture() {
@@ -123,29 +109,27 @@ private slots:
     }
 
     void shiftHeldWhileZIsReleasedChoosesSmoothZoom() {
-        test::TempDir dir;
-        writeThree(dir);
-        FakeDialogs dialogs;
+        FormFixture f;
+        writeThree(f.dir);
         std::vector<bool> modes;
-        TMainForm form(&dialogs);
-        dialogs.onShow = [&](QDialog* w) {
-            if (w == form.zoomForm())
-                modes.push_back(form.SmoothZoom);
+        f.dialogs.onShow = [&](QDialog* w) {
+            if (w == f.form.zoomForm())
+                modes.push_back(f.form.SmoothZoom);
         };
-        form.OpenFromCommandLine(Q(dir / "a.spr"));
+        f.open("a.spr");
 
-        QTest::keyPress(&form, Qt::Key_Shift);
-        QTest::keyClick(&form, Qt::Key_Z, Qt::ShiftModifier);
-        QTest::keyRelease(&form, Qt::Key_Shift);
-        QTest::keyClick(&form, Qt::Key_Z);
+        QTest::keyPress(&f.form, Qt::Key_Shift);
+        QTest::keyClick(&f.form, Qt::Key_Z, Qt::ShiftModifier);
+        QTest::keyRelease(&f.form, Qt::Key_Shift);
+        QTest::keyClick(&f.form, Qt::Key_Z);
         // Shift released first: stretch.
-        QTest::keyPress(&form, Qt::Key_Shift);
-        QTest::keyRelease(&form, Qt::Key_Shift);
-        QTest::keyClick(&form, Qt::Key_Z);
+        QTest::keyPress(&f.form, Qt::Key_Shift);
+        QTest::keyRelease(&f.form, Qt::Key_Shift);
+        QTest::keyClick(&f.form, Qt::Key_Z);
         QCOMPARE(modes, (std::vector<bool>{true, false, false}));
 
-        form.SmoothItem->trigger();
-        form.StretchItem->trigger();
+        f.form.SmoothItem->trigger();
+        f.form.StretchItem->trigger();
         QCOMPARE(modes, (std::vector<bool>{true, false, false, true, false}));
     }
 

@@ -3,7 +3,7 @@
 #include <QtTest>
 
 #include "app/mainform.h"
-#include "support/fake_dialogs.h"
+#include "support/form_fixture.h"
 #include "support/spr_folder.h"
 
 using namespace brindle;
@@ -18,57 +18,53 @@ class MainFormSaveTest : public QObject {
 
 private slots:
     void saveNamesAndCaption() {
-        test::TempDir dir;
-        test::WriteBandedSpr(dir / "pic.spr", 0);
-        FakeDialogs dialogs;
-        TMainForm form(&dialogs);
-        form.OpenFromCommandLine(Q(dir / "pic.spr"));
+        FormFixture f;
+        test::WriteBandedSpr(f.dir / "pic.spr", 0);
+        f.open("pic.spr");
 
-        dialogs.answers.push_back({Q(dir / "pic"), 1});
-        QTest::keyClick(&form, Qt::Key_S);
-        QCOMPARE(dialogs.saveCalls.size(), size_t(1));
-        QCOMPARE(dialogs.saveCalls[0].proposedName, QStringLiteral("pic"));
-        QCOMPARE(dialogs.saveCalls[0].folder, Q(dir.path()));
-        QCOMPARE(dialogs.saveCalls[0].filter, QStringLiteral("BMP|*.bmp|SPR|*.spr|RMB|*.rmb|GIF|*.gif|PNG|*.png"));
-        QCOMPARE(dialogs.saveCalls[0].filterIndex, 1);
-        QVERIFY(fs::exists(dir / "pic.bmp"));
-        QCOMPARE(form.windowTitle(), QStringLiteral("Brindle - pic.bmp"));
-        QCOMPARE(form.session().PicFileName, (dir / "pic.bmp").string());
+        f.dialogs.answers.push_back({f.path("pic"), 1});
+        QTest::keyClick(&f.form, Qt::Key_S);
+        QCOMPARE(f.dialogs.saveCalls.size(), size_t(1));
+        QCOMPARE(f.dialogs.saveCalls[0].proposedName, QStringLiteral("pic"));
+        QCOMPARE(f.dialogs.saveCalls[0].folder, Q(f.dir.path()));
+        QCOMPARE(f.dialogs.saveCalls[0].filter, QStringLiteral("BMP|*.bmp|SPR|*.spr|RMB|*.rmb|GIF|*.gif|PNG|*.png"));
+        QCOMPARE(f.dialogs.saveCalls[0].filterIndex, 1);
+        QVERIFY(fs::exists(f.dir / "pic.bmp"));
+        QCOMPARE(f.form.windowTitle(), QStringLiteral("Brindle - pic.bmp"));
+        QCOMPARE(f.form.session().PicFileName, (f.dir / "pic.bmp").string());
 
-        dialogs.answers.push_back({Q(dir / "name.txt"), 2});
-        form.SaveItem->trigger();
-        QCOMPARE(dialogs.saveCalls[1].proposedName, QStringLiteral("pic"));
-        QVERIFY(fs::exists(dir / "name.spr"));
-        QVERIFY(!fs::exists(dir / "name.txt"));
-        QCOMPARE(form.windowTitle(), QStringLiteral("Brindle - name.spr"));
+        f.dialogs.answers.push_back({f.path("name.txt"), 2});
+        f.form.SaveItem->trigger();
+        QCOMPARE(f.dialogs.saveCalls[1].proposedName, QStringLiteral("pic"));
+        QVERIFY(fs::exists(f.dir / "name.spr"));
+        QVERIFY(!fs::exists(f.dir / "name.txt"));
+        QCOMPARE(f.form.windowTitle(), QStringLiteral("Brindle - name.spr"));
 
         // The remembered index is offered next time; a cancel changes nothing.
-        dialogs.answers.push_back({});
-        form.SaveItem->trigger();
-        QCOMPARE(dialogs.saveCalls[2].filterIndex, 2);
-        QCOMPARE(dialogs.saveCalls[2].proposedName, QStringLiteral("name"));
-        QCOMPARE(form.windowTitle(), QStringLiteral("Brindle - name.spr"));
-        QCOMPARE(form.session().SaveFilterIndex, 2);
-        QVERIFY(dialogs.errors.isEmpty());
+        f.dialogs.answers.push_back({});
+        f.form.SaveItem->trigger();
+        QCOMPARE(f.dialogs.saveCalls[2].filterIndex, 2);
+        QCOMPARE(f.dialogs.saveCalls[2].proposedName, QStringLiteral("name"));
+        QCOMPARE(f.form.windowTitle(), QStringLiteral("Brindle - name.spr"));
+        QCOMPARE(f.form.session().SaveFilterIndex, 2);
+        QVERIFY(f.dialogs.errors.isEmpty());
     }
 
     void savedBmpHoldsThePicture() {
-        test::TempDir dir;
-        test::WriteBandedSpr(dir / "pic.spr", 5);
-        FakeDialogs dialogs;
-        TMainForm form(&dialogs);
-        form.OpenFromCommandLine(Q(dir / "pic.spr"));
-        form.session().pic.setPixel(3, 7, 15);
-        dialogs.answers.push_back({Q(dir / "out.bmp"), 1});
-        form.SaveClick();
+        FormFixture f;
+        test::WriteBandedSpr(f.dir / "pic.spr", 5);
+        f.open("pic.spr");
+        f.form.session().pic.setPixel(3, 7, 15);
+        f.dialogs.answers.push_back({f.path("out.bmp"), 1});
+        f.form.SaveClick();
 
-        QCOMPARE(fs::file_size(dir / "out.bmp"), std::uintmax_t(32886));
-        QImage image(Q(dir / "out.bmp"));
+        QCOMPARE(fs::file_size(f.dir / "out.bmp"), std::uintmax_t(32886));
+        QImage image(f.path("out.bmp"));
         QCOMPARE(image.size(), QSize(256, 256));
         QCOMPARE(image.format(), QImage::Format_Indexed8);
         QCOMPARE(image.depth(), 8);
         QCOMPARE(image.colorCount(), 16);
-        const Pic& pic = form.session().pic;
+        const Pic& pic = f.form.session().pic;
         for (int i = 0; i < 16; ++i) {
             const Rgb c = pic.palette[static_cast<std::size_t>(i)];
             QCOMPARE(image.color(i), qRgb(c.r, c.g, c.b));
@@ -80,36 +76,33 @@ private slots:
     }
 
     void failedSaveKeepsNameAndCaption() {
-        test::TempDir dir;
-        test::WriteBandedSpr(dir / "pic.spr", 0);
-        fs::create_directory(dir / "taken.spr");
-        FakeDialogs dialogs;
-        TMainForm form(&dialogs);
-        form.OpenFromCommandLine(Q(dir / "pic.spr"));
-        dialogs.answers.push_back({Q(dir / "taken"), 2});
-        dialogs.answers.push_back({Q(dir / "later"), 4});
-        form.SaveClick();
-        form.SaveClick();
-        QCOMPARE(dialogs.errors.size(), 2);
-        QCOMPARE(form.windowTitle(), QStringLiteral("pic.spr   1/1"));
-        QCOMPARE(form.session().PicFileName, std::string("pic.spr"));
-        QCOMPARE(form.session().SaveFilterIndex, 1);
-        QVERIFY(!fs::exists(dir / "later.gif"));
+        FormFixture f;
+        test::WriteBandedSpr(f.dir / "pic.spr", 0);
+        fs::create_directory(f.dir / "taken.spr");
+        f.open("pic.spr");
+        f.dialogs.answers.push_back({f.path("taken"), 2});
+        f.dialogs.answers.push_back({f.path("later"), 4});
+        f.form.SaveClick();
+        f.form.SaveClick();
+        QCOMPARE(f.dialogs.errors.size(), 2);
+        QCOMPARE(f.form.windowTitle(), QStringLiteral("pic.spr   1/1"));
+        QCOMPARE(f.form.session().PicFileName, std::string("pic.spr"));
+        QCOMPARE(f.form.session().SaveFilterIndex, 1);
+        QVERIFY(!fs::exists(f.dir / "later.gif"));
     }
 
     void steppingAfterSavingElsewhereStaysInTheListedFolder() {
-        test::TempDir dir, other;
-        test::WriteBandedSpr(dir / "a.spr", 1);
-        test::WriteBandedSpr(dir / "b.spr", 2);
+        FormFixture f;
+        test::TempDir other;
+        test::WriteBandedSpr(f.dir / "a.spr", 1);
+        test::WriteBandedSpr(f.dir / "b.spr", 2);
         test::WriteBandedSpr(other / "b.spr", 9);
-        FakeDialogs dialogs;
-        TMainForm form(&dialogs);
-        form.OpenFromCommandLine(Q(dir / "a.spr"));
-        dialogs.answers.push_back({Q(other / "x"), 2});
-        form.SaveClick();
-        QTest::keyClick(&form, Qt::Key_Right);
-        QCOMPARE(form.session().pic.pixel(0, 0), 2);
-        QCOMPARE(form.windowTitle(), QStringLiteral("b.spr   2/2"));
+        f.open("a.spr");
+        f.dialogs.answers.push_back({Q(other / "x"), 2});
+        f.form.SaveClick();
+        QTest::keyClick(&f.form, Qt::Key_Right);
+        QCOMPARE(f.form.session().pic.pixel(0, 0), 2);
+        QCOMPARE(f.form.windowTitle(), QStringLiteral("b.spr   2/2"));
     }
 };
 
