@@ -32,10 +32,12 @@ void SetFrameHeader(FrameInput& in, const Plot85Header& h) {
   in.unitMultiplier = 1;
 }
 
-std::string FormatZoom(double zoom) {
+std::string FormatZoom(double zoom, char separator) {
   char buf[64];
   const auto res = std::to_chars(buf, buf + sizeof buf, zoom, std::chars_format::fixed, 4);
-  return std::string(buf, res.ptr);
+  std::string text(buf, res.ptr);
+  std::replace(text.begin(), text.end(), '.', separator);
+  return text;
 }
 
 namespace {

@@ -102,8 +102,8 @@ struct FrameLayout {
 // Steps 2 to 11 of the frame: page, margins, scale, fit or placement, offsets, bitmap size.
 FrameLayout ComputeFrame(const FrameInput& in);
 
-// The zoom in the zoom box: fixed notation, four decimals, a full stop as the separator.
-std::string FormatZoom(double zoom);
+// The zoom as the zoom box shows it: fixed notation with four decimals ("1,0000").
+std::string FormatZoom(double zoom, char separator = ',');
 
 // The page preview on the main window (screen target only): background, white page, shadow and
 // the dotted red margin lines.

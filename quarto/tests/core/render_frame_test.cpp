@@ -112,14 +112,15 @@ TEST(RenderFrame, FitTable) {
   // Screen area: left 61, right 558, top 39, bottom 1036 (497 x 997 pixels) at 0.5 px a unit.
   // Printer area: 994 x 1994 dots at 1 dot a unit.
   const Case cases[] = {
-      {RenderTarget::Screen, {0, 994, 0, 997}, 1.0, 620, 1120, 1.0, "1.0000"},      // rx 1, ry 2
-      {RenderTarget::Screen, {0, 1988, 0, 997}, 1.0, 620, 1120, 0.5, "0.5000"},     // rx 0.5
-      {RenderTarget::Screen, {-5, 3, 10, 11}, 1.0, 620, 1120, 100.0, "100.0000"},   // held to 100
-      {RenderTarget::Screen, {0, 0, 0, 1994}, 7.0, 620, 1120, 1.0, "1.0000"},       // x span 0 ignored
-      {RenderTarget::Screen, {5, 5, 9, 9}, 3.25, 620, 1120, 3.25, "3.2500"},        // both ignored
-      {RenderTarget::Screen, {0, 994, 0, 997}, 1.0, 125, 125, 0.0, "0.0000"},       // right < left
-      {RenderTarget::Printer, {0, 994, 0, 997}, 1.0, 620, 1120, 1.0, "1.0000"},     // 994 / 994
-      {RenderTarget::Printer, {0, 994, 0, 3988}, 1.0, 620, 1120, 0.5, "0.5000"},    // 1994 / 3988
+      {RenderTarget::Screen, {0, 994, 0, 997}, 1.0, 620, 1120, 1.0, "1,0000"},      // rx 1, ry 2
+      {RenderTarget::Screen, {0, 1988, 0, 997}, 1.0, 620, 1120, 0.5, "0,5000"},     // rx 0.5
+      {RenderTarget::Screen, {0, 1491, 0, 997}, 1.0, 620, 1120, 497 / 745.5, "0,6667"},
+      {RenderTarget::Screen, {-5, 3, 10, 11}, 1.0, 620, 1120, 100.0, "100,0000"},   // held to 100
+      {RenderTarget::Screen, {0, 0, 0, 1994}, 7.0, 620, 1120, 1.0, "1,0000"},       // x span 0 ignored
+      {RenderTarget::Screen, {5, 5, 9, 9}, 3.25, 620, 1120, 3.25, "3,2500"},        // both ignored
+      {RenderTarget::Screen, {0, 994, 0, 997}, 1.0, 125, 125, 0.0, "0,0000"},       // right < left
+      {RenderTarget::Printer, {0, 994, 0, 997}, 1.0, 620, 1120, 1.0, "1,0000"},     // 994 / 994
+      {RenderTarget::Printer, {0, 994, 0, 3988}, 1.0, 620, 1120, 0.5, "0,5000"},    // 1994 / 3988
   };
   for (const auto& c : cases) {
     FrameInput in = BaseInput();
@@ -130,6 +131,7 @@ TEST(RenderFrame, FitTable) {
     in.fitPending = true;
     const FrameLayout f = ComputeFrame(in);
     SCOPED_TRACE(c.text);
+    EXPECT_EQ(FormatZoom(c.zoom, '.').find(','), std::string::npos);
     EXPECT_TRUE(f.Fitted);
     EXPECT_DOUBLE_EQ(f.Zoom, c.zoom);
     EXPECT_EQ(f.ZoomText, c.text);

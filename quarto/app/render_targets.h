@@ -1,0 +1,52 @@
+#pragma once
+// The three targets of a renderer call on the Qt side: the main window's drawing area (painted
+// only inside its paint event), the printer (one page through QPrinter) and a bitmap saved as a
+// BMP file beside the plot. Each fills the frame input from the main window, runs the frame and
+// the passes through a QPainterCanvas, applies what the frame leaves behind (a fitted zoom, the
+// shifts of a position item) and reports file problems through the dialog seams.
+#include <QPrinter>
+#include <QSize>
+#include <QString>
+
+#include "core/render_frame.h"
+#include "core/render_pass.h"
+
+class QPainter;
+
+namespace quarto {
+
+class Form1;
+
+// The page size in dots and the resolution of a printer page.
+struct PrinterPage {
+  int32_t width = kFallbackPageWidth;
+  int32_t height = kFallbackPageHeight;
+};
+
+// The page of the current printer in the given orientation: the printable area of the system's
+// default printer, or a virtual A4 page at 300 dots per inch when no printer is installed.
+PrinterPage CurrentPrinterPage(bool landscape);
+// The printable area of a printer, in its device pixels.
+PrinterPage PageOf(const QPrinter& printer);
+
+// The frame input and the pass input of the main window's current state for a target.
+FrameInput FrameInputOf(const Form1& form, RenderTarget target);
+PassInput PassInputOf(const Form1& form);
+
+// Screen target: draws the page preview and the plot with the painter of the drawing area, which
+// is translated to the main window's client coordinates. Called from the paint event only. A file
+// problem is reported once per opened file, after the paint.
+void PaintScreenTarget(Form1& form, QPainter& painter);
+
+// Printer target: prints the plot as one page on the printer (a PDF printer takes the resolution
+// of the view state). Returns false after reporting a problem. Nothing happens without a plot.
+bool PrintPlot(Form1& form, QPrinter& printer);
+
+// Bitmap target: saves the drawing at the preview's scale as a BMP file beside the plot (the plot
+// name with its last three characters replaced by "bmp"), over an existing file. Refuses, with a
+// message, a size beyond the limits and a name that is the plot file itself; a failed save is
+// reported. Returns true when the file was written. screen is the padding (the screen size).
+bool SaveBitmap(Form1& form, QSize screen);
+bool SaveBitmap(Form1& form);
+
+}  // namespace quarto
