@@ -8,6 +8,7 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPrinterInfo>
 #include <QScreen>
 #include <QStatusBar>
 #include <QStyle>
@@ -15,6 +16,7 @@
 #include "app/form2.h"
 #include "app/form3.h"
 #include "app/form4.h"
+#include "app/render_targets.h"
 #include "app/ui_seams.h"
 
 namespace quarto {
@@ -236,7 +238,7 @@ void Form1::BuildToolBar() {
   orientation->addButton(ToolButton4);
   ToolButton3->setChecked(true);
   ToolBar1->addSeparator();
-  ToolButton6 = button("ToolButton6", QStringLiteral("Print"), "", &Form1::N5Click);
+  ToolButton6 = button("ToolButton6", QStringLiteral("Print"), "", &Form1::N5Click, QStyle::SP_FileDialogDetailedView);
   ToolBar1->addSeparator();
   ToolButton8 = button("ToolButton8", QStringLiteral("X"), "Зеркало относительно оси X", &Form1::ToolButton8Click);
   ToolButton9 = button("ToolButton9", QStringLiteral("Y"), "Зеркало относительно оси Y", &Form1::ToolButton9Click);
@@ -254,7 +256,7 @@ void Form1::BuildToolBar() {
   Edit1 = new QLineEdit(ToolBar1);
   Edit1->setObjectName(QStringLiteral("Edit1"));
   Edit1->setMaxLength(8);
-  Edit1->setFixedWidth(64);
+  Edit1->setFixedWidth(58);
   Edit1->setToolTip(U("Масштаб"));
   Edit1->setText(QStringLiteral("1,0000"));
   ToolBar1->addWidget(Edit1);
@@ -266,8 +268,7 @@ void Form1::BuildToolBar() {
   ComboBox1 = new QComboBox(ToolBar1);
   ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
   ComboBox1->setToolTip(U("Windows шрифты"));
-  ComboBox1->setMinimumContentsLength(14);
-  ComboBox1->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  ComboBox1->setFixedWidth(130);
   ComboBox1->setEnabled(false);
   ToolBar1->addWidget(ComboBox1);
   ToolBar1->addSeparator();
@@ -309,6 +310,10 @@ void Form1::BuildToolBar() {
 void Form1::BuildStatusBar() {
   QStatusBar* bar = statusBar();
   bar->setObjectName(QStringLiteral("StatusBar1"));
+  // The panels have fixed widths; a compact font keeps their labels readable in them.
+  QFont font = bar->font();
+  font.setPixelSize(11);
+  bar->setFont(font);
   for (int i = 0; i < kStatusPanelCount; ++i) {
     auto* label = new QLabel(U(kPanels[i].text), bar);
     label->setObjectName(QStringLiteral("Panel%1").arg(i));
@@ -446,8 +451,9 @@ void Form1::CheckCentrePosition() { N27->setChecked(true); }
 
 // ---- Painting ------------------------------------------------------------------------------------
 
-void Form1::PaintPlot(QPainter&) {
+void Form1::PaintPlot(QPainter& painter) {
   if (!view_.PlotLoaded()) return;
+  PaintScreenTarget(*this, painter);
 }
 
 void Form1::FormPaint() { ReDraw(); }
@@ -530,7 +536,19 @@ void Form1::N21Click() {}
 void Form1::N4Click() {}
 void Form1::ToolButton3Click() {}
 void Form1::ToolButton4Click() {}
-void Form1::N5Click() {}
-void Form1::BMP1Click() {}
+void Form1::N5Click() {
+  if (view_.PlotLoaded()) {
+    Guarded([this] {
+      QPrinter printer(QPrinterInfo::defaultPrinter(), QPrinter::HighResolution);
+      PrintPlot(*this, printer);
+    });
+  }
+  ReDraw();
+}
+
+void Form1::BMP1Click() {
+  if (view_.PlotLoaded()) Guarded([this] { SaveBitmap(*this); });
+  ReDraw();
+}
 
 }  // namespace quarto
