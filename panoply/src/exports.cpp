@@ -1,11 +1,15 @@
 // The plug-in's entry points: thin functions that check little and hand over to the
 // settings, the module table and the image panel. Every export called before the host's
 // start-up record arrived returns its "nothing" result.
+#include <cstdlib>
 #include <cstring>
+#include <new>
 
 #include "formatmodule/interface.h"
 #include "host/plugin_api.h"
 #include "panoply/messages.h"
+#include "panoply/modules.h"
+#include "panoply/panel.h"
 #include "panoply/settings.h"
 #include "panoply/state.h"
 
@@ -20,6 +24,10 @@ PANOPLY_EXPORT void SetStartupInfo(const PluginStartupInfo* info) {
   s.info.ModuleName[sizeof s.info.ModuleName - 1] = 0;
   s.started = true;
   BuildKeyName(s.info.RootKey);
+  if (!s.modules) {
+    s.modules = new (std::nothrow) FormatModuleTable;
+    LoadFormatModules(s.info.ModuleName);
+  }
   ReadSettings();
 }
 
@@ -39,23 +47,49 @@ PANOPLY_EXPORT void GetPluginInfo(PluginInfo* info) {
   info->PluginConfigStringsNumber = 1;
 }
 
-PANOPLY_EXPORT void* OpenFilePlugin(const char*, const unsigned char*, int) { return kNoPanel; }
+PANOPLY_EXPORT void* OpenFilePlugin(const char* name, const unsigned char* data, int dataSize) {
+  const PluginState& s = State();
+  if (!s.started || !s.modules || !name || !*name) return kNoPanel;
+  const int module = DetectImageFormat(name, data, dataSize);
+  if (module < 0) return kNoPanel;
+  ImagePanel* panel = NewImagePanel(module);
+  if (!panel) return kNoPanel;
+  if (ReadImageItems(*panel, name) != 1) {
+    FreeImagePanel(panel);
+    return kNoPanel;
+  }
+  return panel;
+}
 
 PANOPLY_EXPORT void* OpenPlugin(int, int) { return kNoPanel; }
 
-PANOPLY_EXPORT void ClosePlugin(void*) {}
+namespace {
+// The panel behind a host handle; null for none (also before start-up).
+ImagePanel* Panel(void* handle) {
+  if (!State().started || !handle || handle == kNoPanel) return nullptr;
+  return static_cast<ImagePanel*>(handle);
+}
+}  // namespace
 
-PANOPLY_EXPORT void GetOpenPluginInfo(void*, OpenPluginInfo*) {}
+PANOPLY_EXPORT void ClosePlugin(void* handle) { FreeImagePanel(Panel(handle)); }
 
-PANOPLY_EXPORT int GetFindData(void*, PluginPanelItem** items, int* count, int) {
-  if (items) *items = nullptr;
-  if (count) *count = 0;
-  return FALSE;
+PANOPLY_EXPORT void GetOpenPluginInfo(void* handle, OpenPluginInfo* info) {
+  if (ImagePanel* panel = Panel(handle)) FillOpenPluginInfo(*panel, info);
 }
 
-PANOPLY_EXPORT void FreeFindData(void*, PluginPanelItem* items, int) { std::free(items); }
+PANOPLY_EXPORT int GetFindData(void* handle, PluginPanelItem** items, int* count, int) {
+  if (items) *items = nullptr;
+  if (count) *count = 0;
+  ImagePanel* panel = Panel(handle);
+  return panel ? BuildFindData(*panel, items, count) : FALSE;
+}
 
-PANOPLY_EXPORT int SetDirectory(void*, const char*, int) { return FALSE; }
+PANOPLY_EXPORT void FreeFindData(void*, PluginPanelItem* items, int) { FreeFindDataArray(items); }
+
+PANOPLY_EXPORT int SetDirectory(void* handle, const char* dir, int) {
+  ImagePanel* panel = Panel(handle);
+  return panel ? ChangeImageDirectory(*panel, dir) : FALSE;
+}
 
 PANOPLY_EXPORT int GetFiles(void*, PluginPanelItem*, int, int, char*, int) { return 0; }
 
@@ -67,4 +101,9 @@ PANOPLY_EXPORT int ProcessHostFile(void*, PluginPanelItem*, int, int) { return 0
 
 PANOPLY_EXPORT int Configure(int) { return ConfigureSettings(); }
 
-PANOPLY_EXPORT void ExitFAR() {}
+PANOPLY_EXPORT void ExitFAR() {
+  PluginState& s = State();
+  UnloadFormatModules();
+  delete s.modules;
+  s.modules = nullptr;
+}

@@ -14,10 +14,7 @@
 #include "platform/registry.h"
 #include "test_support.h"
 
-extern "C" {
-void SetStartupInfo(const PluginStartupInfo*);
-void ExitFAR();
-}
+#include "inprocess.h"
 
 using namespace panoply;
 using testsupport::TempDir;
@@ -36,10 +33,7 @@ class CoreTest : public testing::Test {
     host::HostOptions o;
     o.registryFile = dir / "registry.txt";
     h = std::make_unique<host::Host>(o);
-    PluginExports e;
-    e.SetStartupInfo = &SetStartupInfo;
-    e.ExitFAR = &ExitFAR;
-    ASSERT_TRUE(h->Attach(e, dir / "Panoply.so"));
+    ASSERT_TRUE(h->Attach(InProcessExports(), dir / "Panoply.so"));
     h->SetResponder(&script);
     h->Start();
   }
