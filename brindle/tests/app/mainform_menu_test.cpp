@@ -3,7 +3,9 @@
 #include <QMenuBar>
 #include <QtTest>
 
+#include "app/dialogs.h"
 #include "app/mainform.h"
+#include "core/picfiles.h"
 #include "core/palette.h"
 #include "support/fake_dialogs.h"
 #include "support/spr_folder.h"
@@ -42,6 +44,17 @@ private slots:
         QVERIFY(!image[0]->isEnabled());
         for (QAction* a : file + image + zoom)
             QVERIFY(a->shortcut().isEmpty());
+    }
+
+    // The dialogs' filters keep their order, so the remembered indexes mean the same entries,
+    // and the patterns without a dot stay as they are.
+    void dialogFiltersKeepTheirEntries() {
+        const QStringList open = QtDialogs::NameFilters(QString::fromUtf8(OpenFilter.data(), OpenFilter.size()));
+        QCOMPARE(open.size(), 8);
+        QCOMPARE(open[0], QStringLiteral("All supported types (*.spr *.bmp *scr *.rmb *rbr *.gif *.pcx *.png)"));
+        QCOMPARE(open[4], QStringLiteral("REMBRANDT (*.rmb *.rbr)"));
+        const QStringList save = QtDialogs::NameFilters(QString::fromUtf8(SaveFilter.data(), SaveFilter.size()));
+        QCOMPARE(save, (QStringList{"BMP (*.bmp)", "SPR (*.spr)", "RMB (*.rmb)", "GIF (*.gif)", "PNG (*.png)"}));
     }
 
     void openingEnablesSaveAndZoom() {
