@@ -225,6 +225,31 @@ TEST_P(ScanBothFormats, SampleBoardUsesEveryKind) {
   EXPECT_LT(res.DrawBounds.MinX, res.DrawBounds.MaxX - 1);
 }
 
+// Damaged copies of the sample board (bytes overwritten, tails cut) never make the scan read past
+// the data, and every indexed body lies wholly inside it.
+TEST_P(ScanBothFormats, DamagedFilesStayInsideTheData) {
+  PltWriter board(GetParam());
+  test::WriteSampleBoard(board, is45() ? 1 : 100);
+  const auto& fixed = is45() ? Plt45::kFixedBody : Plt85::kFixedBody;
+  uint32_t seed = 7;
+  for (int round = 0; round < 300; ++round) {
+    std::vector<uint8_t> bytes = board.bytes();
+    for (int k = 0; k < 6; ++k) {
+      seed = seed * 1664525u + 1013904223u;
+      const size_t at = 40 + (seed >> 8) % (bytes.size() - 40);
+      bytes[at] = static_cast<uint8_t>(seed >> 3);
+    }
+    bytes.resize(bytes.size() - (seed >> 12) % 64);
+    PlotReader r(bytes);
+    LayerTable t;
+    const PlotScanResult res = ScanPlot(r, GetParam(), t, true);
+    for (int k = 0; k < kPrimitiveKindCount; ++k)
+      for (int l = 0; l < kLayerSlots; ++l)
+        for (uint64_t p : res.Index.Positions(k, l)) ASSERT_LE(p + fixed[static_cast<size_t>(k)], bytes.size());
+    EXPECT_EQ(res.Index.RecordCount(KindLine, 0), 0u);
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(Formats, ScanBothFormats, ::testing::Values(PltFormat::Plt45, PltFormat::Plt85),
                          [](const auto& info) { return info.param == PltFormat::Plt45 ? "Plt45" : "Plt85"; });
 
