@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QFontDatabase>
 #include <QGuiApplication>
+#include <QLayout>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPainter>
@@ -210,6 +211,7 @@ void Form1::BuildToolBar() {
   ToolBar1->setMovable(false);
   ToolBar1->setFloatable(false);
   ToolBar1->toggleViewAction()->setEnabled(false);
+  ToolBar1->layout()->setSpacing(1);
   setContextMenuPolicy(Qt::NoContextMenu);
 
   auto button = [&](const char* name, const QString& text, const char* hint, void (Form1::*slot)(),
@@ -238,7 +240,7 @@ void Form1::BuildToolBar() {
   orientation->addButton(ToolButton4);
   ToolButton3->setChecked(true);
   ToolBar1->addSeparator();
-  ToolButton6 = button("ToolButton6", QStringLiteral("Print"), "", &Form1::N5Click, QStyle::SP_FileDialogDetailedView);
+  ToolButton6 = button("ToolButton6", QStringLiteral("Print"), "", &Form1::N5Click);
   ToolBar1->addSeparator();
   ToolButton8 = button("ToolButton8", QStringLiteral("X"), "Зеркало относительно оси X", &Form1::ToolButton8Click);
   ToolButton9 = button("ToolButton9", QStringLiteral("Y"), "Зеркало относительно оси Y", &Form1::ToolButton9Click);
@@ -268,7 +270,7 @@ void Form1::BuildToolBar() {
   ComboBox1 = new QComboBox(ToolBar1);
   ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
   ComboBox1->setToolTip(U("Windows шрифты"));
-  ComboBox1->setFixedWidth(130);
+  ComboBox1->setFixedWidth(120);
   ComboBox1->setEnabled(false);
   ToolBar1->addWidget(ComboBox1);
   ToolBar1->addSeparator();
@@ -276,6 +278,7 @@ void Form1::BuildToolBar() {
   RxSpinEdit2 = new QSpinBox(ToolBar1);
   RxSpinEdit2->setObjectName(QStringLiteral("RxSpinEdit2"));
   RxSpinEdit2->setRange(0, 25);
+  RxSpinEdit2->setFixedWidth(44);
   RxSpinEdit2->setToolTip(U("Коррекция высоты Windows шрифтов"));
   RxSpinEdit2->setEnabled(false);
   ToolBar1->addWidget(RxSpinEdit2);
@@ -284,6 +287,7 @@ void Form1::BuildToolBar() {
   ComboBox2 = new QComboBox(ToolBar1);
   ComboBox2->setObjectName(QStringLiteral("ComboBox2"));
   ComboBox2->setToolTip(U("Способ заливки полигона"));
+  ComboBox2->setFixedWidth(92);
   ComboBox2->addItems({QStringLiteral("Solid"), QStringLiteral("BDiagonal"), QStringLiteral("FDiagonal"),
                        QStringLiteral("Cross"), QStringLiteral("DiagCross"), QStringLiteral("Horizontal"),
                        QStringLiteral("Vertical")});
@@ -293,12 +297,13 @@ void Form1::BuildToolBar() {
   RxSpinEdit1 = new QSpinBox(ToolBar1);
   RxSpinEdit1->setObjectName(QStringLiteral("RxSpinEdit1"));
   RxSpinEdit1->setRange(0, 20);
+  RxSpinEdit1->setFixedWidth(44);
   RxSpinEdit1->setToolTip(U("Минимальная толщина линии принтера, в точках"));
   ToolBar1->addWidget(RxSpinEdit1);
   ToolBar1->addSeparator();
 
   ToolButton16 = button("ToolButton16", QStringLiteral("Layers"), "Таблица цвета и приоритета слоев",
-                        &Form1::ToolButton16Click);
+                        &Form1::ToolButton16Click, QStyle::SP_FileDialogListView);
 
   // The line edit of a spin box holds at most 2 characters for the font correction.
   if (auto* edit = RxSpinEdit2->findChild<QLineEdit*>()) edit->setMaxLength(2);
@@ -312,7 +317,7 @@ void Form1::BuildStatusBar() {
   bar->setObjectName(QStringLiteral("StatusBar1"));
   // The panels have fixed widths; a compact font keeps their labels readable in them.
   QFont font = bar->font();
-  font.setPixelSize(11);
+  font.setPixelSize(10);
   bar->setFont(font);
   for (int i = 0; i < kStatusPanelCount; ++i) {
     auto* label = new QLabel(U(kPanels[i].text), bar);

@@ -1,6 +1,7 @@
 #include "app/form2.h"
 
 #include <QCloseEvent>
+#include <algorithm>
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
@@ -173,7 +174,7 @@ Form2::Form2(Form1* mainWindow)
 
   CheckBox1 = new QCheckBox(U("Цвет по умолчанию"), this);
   CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
-  CheckBox1->setGeometry(4, 304, 129, 17);
+  CheckBox1->setGeometry(4, 304, std::max(129, CheckBox1->sizeHint().width()), 17);
   CheckBox1->setChecked(true);
   // Runs for the program's changes of the check mark too, as the column-colour click needs.
   connect(CheckBox1, &QCheckBox::toggled, this, &Form2::CheckBox1Click);
