@@ -1,0 +1,72 @@
+// The plug-in from its installed folder with the real hdd.di, driven by our host.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "host/host.h"
+#include "image_builder.h"
+#include "test_support.h"
+
+namespace {
+
+const char* kPlugin = PANOPLY_PLUGIN_PATH;
+
+std::vector<std::pair<std::string, std::string>> Listing(const host::Host& h) {
+  std::vector<std::pair<std::string, std::string>> out;
+  for (const auto& i : h.panelItems)
+    out.emplace_back(i.FindData.cFileName, i.FindData.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY
+                                               ? "<DIR>"
+                                               : std::to_string(i.FindData.nFileSizeLow));
+  return out;
+}
+
+TEST(EndToEnd, AMicroDosImageOpensAndItsFoldersCanBeBrowsed) {
+  if (!std::filesystem::exists(std::filesystem::path(kPlugin).parent_path() / "Formats/hdd.di"))
+    GTEST_SKIP() << "hdd.di is not beside the plug-in";
+  testsupport::TempDir dir;
+  hddtest::ImageBuilder b(2);
+  b.AddFile(1, 0, "README.TXT", hddtest::PatternBytes(1000));
+  b.AddFile(1, 1, "GAME.COM", hddtest::PatternBytes(300));
+  b.AddFile(1, 2, "DATA.BIN", hddtest::PatternBytes(20000));
+  b.AddFile(2, 0, "OTHER.BAS", hddtest::PatternBytes(50));
+  const std::string image = dir / "work.hdd";
+  ASSERT_TRUE(b.Save(image));
+
+  host::HostOptions o;
+  o.registryFile = dir / "registry.txt";
+  host::Host h(o);
+  host::ScriptedResponder script(true);
+  h.SetResponder(&script);
+  std::string error;
+  ASSERT_TRUE(h.Load(kPlugin, &error)) << error;
+  h.Start();
+  ASSERT_TRUE(h.OpenFile(image));
+  ASSERT_TRUE(h.ReadPanel());
+  using L = std::vector<std::pair<std::string, std::string>>;
+  EXPECT_EQ(Listing(h), (L{{"disk_01", "<DIR>"}, {"disk_02", "<DIR>"}}));
+  ASSERT_TRUE(h.ChangeDirectory("disk_01"));
+  const L inDisk = Listing(h);
+  EXPECT_NE(std::find(inDisk.begin(), inDisk.end(), std::pair<std::string, std::string>{"user_1", "<DIR>"}), inDisk.end());
+  EXPECT_NE(std::find(inDisk.begin(), inDisk.end(), std::pair<std::string, std::string>{"user_2", "<DIR>"}), inDisk.end());
+  bool readme = false;
+  for (const auto& [name, size] : inDisk)
+    if (name.find("README") != std::string::npos || name.find("readme") != std::string::npos) {
+      readme = true;
+      EXPECT_EQ(size, "1024");  // whole 128-byte records
+    }
+  EXPECT_TRUE(readme) << inDisk.size();
+  ASSERT_TRUE(h.ChangeDirectory("user_1"));
+  ASSERT_EQ(h.panelItems.size(), 1u);
+  OpenPluginInfo info;
+  ASSERT_TRUE(h.GetInfo(info));
+  EXPECT_STREQ(info.CurDir, "disk_01\\user_1");
+  EXPECT_EQ(std::string(info.PanelTitle), " HDD for MicroDOS:work.hdd\\disk_01\\user_1 ");
+  ASSERT_TRUE(h.ChangeDirectory(".."));
+  ASSERT_TRUE(h.ChangeDirectory(".."));
+  EXPECT_EQ(Listing(h).size(), 2u);
+  h.Stop();
+  EXPECT_TRUE(h.ScreenBalanced());
+  EXPECT_TRUE(script.failures().empty());
+}
+
+}  // namespace
