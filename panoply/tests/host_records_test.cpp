@@ -3,6 +3,7 @@
 
 #include <cstddef>
 
+#include "host/display.h"
 #include "host/host.h"
 
 namespace {
@@ -64,6 +65,47 @@ TEST(HostServices, ScriptsAreStrictOrLenientAndScreensBalance) {
   EXPECT_FALSE(h.ScreenBalanced());
   EXPECT_STREQ(info.GetMsg(info.ModuleNumber, 3), "");  // no language file
   EXPECT_STREQ(info.GetMsg(info.ModuleNumber + 1, 3), "");
+}
+
+TEST(HostServices, PanelStateAndUpdatesReachThePlugin) {
+  host::Host h;
+  ASSERT_TRUE(h.Attach(PluginExports{}, "/nowhere/Plug.so"));
+  h.Start();
+  const PluginStartupInfo& info = h.startupInfo();
+  h.panelItems.resize(3);
+  for (int i = 0; i < 3; ++i) h.panelItems[i].FindData.cFileName[0] = static_cast<char>('a' + i);
+  h.panelCurrent = 1;
+  PanelInfo pi{};
+  ASSERT_EQ(info.Control(kNoPanel, FCTL_GETPANELINFO, &pi), 1);
+  EXPECT_EQ(pi.ItemsNumber, 3);
+  EXPECT_EQ(pi.CurrentItem, 1);
+  ASSERT_EQ(pi.SelectedItemsNumber, 1);  // nothing selected: the current item
+  EXPECT_EQ(pi.SelectedItems[0].FindData.cFileName[0], 'b');
+  h.panelSelection = {2, 0};
+  ASSERT_EQ(info.Control(kNoPanel, FCTL_GETPANELINFO, &pi), 1);
+  ASSERT_EQ(pi.SelectedItemsNumber, 2);
+  EXPECT_EQ(pi.SelectedItems[0].FindData.cFileName[0], 'c');
+  EXPECT_EQ(pi.SelectedItems[1].FindData.cFileName[0], 'a');
+  int updates = 0;
+  h.onUpdatePanel = [&] { ++updates; };
+  EXPECT_EQ(info.Control(kNoPanel, FCTL_UPDATEPANEL, reinterpret_cast<void*>(1)), 1);
+  EXPECT_EQ(info.Control(kNoPanel, FCTL_REDRAWPANEL, nullptr), 1);
+  EXPECT_EQ(info.Control(kNoPanel, 99, nullptr), 0);
+  EXPECT_EQ(updates, 1);
+  EXPECT_EQ(h.redrawRequests, 1);
+  ASSERT_EQ(h.controls.size(), 5u);
+  EXPECT_EQ(h.controls[2].param, 1);
+}
+
+TEST(HostDisplay, Utf8StaysAndOtherBytesAreReadAsCp866) {
+  struct { const char* in; const char* out; } cases[] = {
+      {"plain.txt", "plain.txt"},
+      {"\xd0\x9f\xd1\x80\xd0\xb8", "\xd0\x9f\xd1\x80\xd0\xb8"},  // UTF-8 "При" stays
+      {"\x8f\xe0\xa8.txt", "\xd0\x9f\xd1\x80\xd0\xb8.txt"},       // CP866 "При"
+      {"\xf0\xc4", "\xd0\x81\xe2\x94\x80"},                       // Ё and a box line
+      {"\xc0\x80", "\xe2\x94\x94\xd0\x90"},                       // overlong form: not UTF-8
+  };
+  for (const auto& c : cases) EXPECT_EQ(host::DisplayText(c.in), c.out) << c.in;
 }
 
 }  // namespace
