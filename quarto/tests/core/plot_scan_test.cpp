@@ -374,6 +374,7 @@ TEST(Scan, FileScanOpensReadsAndReportsMissingFiles) {
   EXPECT_EQ(IndexOf(res), (Expected{{{KindLine, 1}, {line}}}));
   std::filesystem::remove(path);
   EXPECT_THROW(ScanPlotFile(path, PltFormat::Plt45, t, true), PlotIoError);
+  EXPECT_THROW(ScanPlotFile(std::filesystem::temp_directory_path(), PltFormat::Plt45, t, true), PlotIoError);
 }
 
 }  // namespace
