@@ -11,7 +11,8 @@
 // Opens or creates a regular file. Access: GENERIC_READ and/or GENERIC_WRITE.
 // Share flags are accepted but not enforced. Disposition: CREATE_NEW (create,
 // fail with ERROR_FILE_EXISTS if present), CREATE_ALWAYS, OPEN_EXISTING,
-// OPEN_ALWAYS, TRUNCATE_EXISTING. FILE_ATTRIBUTE_READONLY makes a new file
+// OPEN_ALWAYS, TRUNCATE_EXISTING (the two that truncate need GENERIC_WRITE,
+// else ERROR_INVALID_PARAMETER). FILE_ATTRIBUTE_READONLY makes a new file
 // read-only; FILE_FLAG_SEQUENTIAL_SCAN advises sequential reading.
 // Directories, FIFOs and devices are refused (ERROR_ACCESS_DENIED) without
 // blocking. Returns INVALID_HANDLE_VALUE on failure.
