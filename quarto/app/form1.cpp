@@ -267,40 +267,25 @@ void Form1::BuildToolBar() {
   ToolButton14 = button("ToolButton14", QStringLiteral("-"), "Уменьшить, кнопка \"-\"", &Form1::ToolButton14Click);
   ToolBar1->addSeparator();
 
-  ComboBox1 = new QComboBox(ToolBar1);
-  ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
-  ComboBox1->setToolTip(U("Windows шрифты"));
-  ComboBox1->setFixedWidth(120);
-  ComboBox1->setEnabled(false);
-  ToolBar1->addWidget(ComboBox1);
-  ToolBar1->addSeparator();
-
-  RxSpinEdit2 = new QSpinBox(ToolBar1);
-  RxSpinEdit2->setObjectName(QStringLiteral("RxSpinEdit2"));
+  // A tool-bar control with its name, hint and width, followed by a separator.
+  auto control = [&]<class W>(W* w, const char* name, const char* hint, int width, bool enabled = true) {
+    w->setObjectName(QString::fromLatin1(name));
+    w->setToolTip(U(hint));
+    w->setFixedWidth(width);
+    w->setEnabled(enabled);
+    ToolBar1->addWidget(w);
+    ToolBar1->addSeparator();
+    return w;
+  };
+  ComboBox1 = control(new QComboBox(ToolBar1), "ComboBox1", "Windows шрифты", 120, false);
+  RxSpinEdit2 = control(new QSpinBox(ToolBar1), "RxSpinEdit2", "Коррекция высоты Windows шрифтов", 44, false);
   RxSpinEdit2->setRange(0, 25);
-  RxSpinEdit2->setFixedWidth(44);
-  RxSpinEdit2->setToolTip(U("Коррекция высоты Windows шрифтов"));
-  RxSpinEdit2->setEnabled(false);
-  ToolBar1->addWidget(RxSpinEdit2);
-  ToolBar1->addSeparator();
-
-  ComboBox2 = new QComboBox(ToolBar1);
-  ComboBox2->setObjectName(QStringLiteral("ComboBox2"));
-  ComboBox2->setToolTip(U("Способ заливки полигона"));
-  ComboBox2->setFixedWidth(92);
+  ComboBox2 = control(new QComboBox(ToolBar1), "ComboBox2", "Способ заливки полигона", 92);
   ComboBox2->addItems({QStringLiteral("Solid"), QStringLiteral("BDiagonal"), QStringLiteral("FDiagonal"),
                        QStringLiteral("Cross"), QStringLiteral("DiagCross"), QStringLiteral("Horizontal"),
                        QStringLiteral("Vertical")});
-  ToolBar1->addWidget(ComboBox2);
-  ToolBar1->addSeparator();
-
-  RxSpinEdit1 = new QSpinBox(ToolBar1);
-  RxSpinEdit1->setObjectName(QStringLiteral("RxSpinEdit1"));
+  RxSpinEdit1 = control(new QSpinBox(ToolBar1), "RxSpinEdit1", "Минимальная толщина линии принтера, в точках", 44);
   RxSpinEdit1->setRange(0, 20);
-  RxSpinEdit1->setFixedWidth(44);
-  RxSpinEdit1->setToolTip(U("Минимальная толщина линии принтера, в точках"));
-  ToolBar1->addWidget(RxSpinEdit1);
-  ToolBar1->addSeparator();
 
   ToolButton16 = button("ToolButton16", QStringLiteral("Layers"), "Таблица цвета и приоритета слоев",
                         &Form1::ToolButton16Click, QStyle::SP_FileDialogListView);
