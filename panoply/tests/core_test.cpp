@@ -26,16 +26,8 @@ namespace {
 class CoreTest : public testing::Test {
  protected:
   void SetUp() override {
-    std::string lng;
-    for (int i = 0; i <= 62; ++i) lng += std::to_string(i) + "=m" + std::to_string(i) + "\n";
-    lng += "51=%d items\n1999=last number\n";
-    testsupport::WriteFile(dir / "Panoply.en.lng", lng);
-    host::HostOptions o;
-    o.registryFile = dir / "registry.txt";
-    h = std::make_unique<host::Host>(o);
-    ASSERT_TRUE(h->Attach(InProcessExports(), dir / "Panoply.so"));
-    h->SetResponder(&script);
-    h->Start();
+    h = StartInProcess(dir, script, "51=%d items\n1999=last number\n");
+    ASSERT_NE(h, nullptr);
   }
   void TearDown() override {
     h.reset();

@@ -2,7 +2,12 @@
 // plug-in's would be.
 #pragma once
 
+#include <memory>
+#include <string>
+
+#include "host/host.h"
 #include "host/plugin_api.h"
+#include "test_support.h"
 
 extern "C" {
 void SetStartupInfo(const PluginStartupInfo*);
@@ -40,4 +45,22 @@ inline PluginExports InProcessExports() {
   e.PutFiles = &PutFiles;
   e.ProcessHostFile = &ProcessHostFile;
   return e;
+}
+
+// Starts our host on the linked-in entry points, as if the plug-in were the file
+// dir/Panoply.so (or pluginPath), with a language file giving message N the text "mN"
+// plus the lines of `extraTexts`, and a store file of its own in dir.
+inline std::unique_ptr<host::Host> StartInProcess(const testsupport::TempDir& dir, host::Responder& responder,
+                                                  const std::string& extraTexts,
+                                                  const std::string& pluginPath = "") {
+  std::string lng;
+  for (int i = 0; i <= 62; ++i) lng += std::to_string(i) + "=m" + std::to_string(i) + "\n";
+  testsupport::WriteFile(dir / "Panoply.en.lng", lng + extraTexts);
+  host::HostOptions o;
+  o.registryFile = dir / "registry.txt";
+  auto h = std::make_unique<host::Host>(o);
+  if (!h->Attach(InProcessExports(), pluginPath.empty() ? dir / "Panoply.so" : pluginPath)) return nullptr;
+  h->SetResponder(&responder);
+  h->Start();
+  return h;
 }

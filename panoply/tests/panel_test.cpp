@@ -31,16 +31,8 @@ class PanelTest : public testing::Test {
     fs::copy_file(kFakes + "/" + build + ".di", dir.path() / "Formats" / as);
   }
   void Start(const std::string& pluginPath = "") {
-    std::string lng;
-    for (int i = 0; i <= 62; ++i) lng += std::to_string(i) + "=m" + std::to_string(i) + "\n";
-    lng += "32=%s image\n51=%d items\n60=%d read\n";
-    testsupport::WriteFile(dir / "Panoply.en.lng", lng);
-    host::HostOptions o;
-    o.registryFile = dir / "registry.txt";
-    h = std::make_unique<host::Host>(o);
-    ASSERT_TRUE(h->Attach(InProcessExports(), pluginPath.empty() ? dir / "Panoply.so" : pluginPath));
-    h->SetResponder(&script);
-    h->Start();
+    h = StartInProcess(dir, script, "32=%s image\n51=%d items\n60=%d read\n", pluginPath);
+    ASSERT_NE(h, nullptr);
   }
   // The state of an installed fake as the plug-in loaded it.
   FakeModuleState* Fake(const std::string& as) {
