@@ -1,7 +1,9 @@
 #include "app/form1.h"
 
 #include <QButtonGroup>
+#include <QApplication>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QCoreApplication>
 #include <QFontDatabase>
 #include <QGuiApplication>
@@ -83,6 +85,7 @@ Form1::Form1(QWidget* parent) : QMainWindow(parent) {
   drawingArea_ = new DrawingArea(this);
   setCentralWidget(drawingArea_);
   connect(drawingArea_, &DrawingArea::clicked, this, &Form1::FormClick);
+  QCoreApplication::instance()->installEventFilter(this);
 
   BuildMenu();
   BuildToolBar();
@@ -483,6 +486,19 @@ void Form1::FormActivate() { view_.IgnoreNextClick = true; }
 
 void Form1::N7Click() { close(); }
 
+bool Form1::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() != QEvent::KeyPress || !watched->isWidgetType()) return false;
+  auto* widget = static_cast<QWidget*>(watched);
+  // Only the first delivery of a key: to the focused widget, or to the window when none has focus.
+  QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : this;
+  if (widget != target || widget->window() != this) return false;
+  auto* keyEvent = static_cast<QKeyEvent*>(event);
+  if (keyEvent->text().isEmpty()) return false;
+  QChar key = keyEvent->text().at(0);
+  Guarded([&] { FormKeyPress(key); });
+  return key.isNull();
+}
+
 void Form1::closeEvent(QCloseEvent* event) {
   Guarded([this] { FormClose(); });
   event->accept();
@@ -510,6 +526,7 @@ void Form1::English1Click() { English1->setChecked(true); }
 // ---- Commands completed elsewhere ----------------------------------------------------------------
 
 void Form1::FormClick() {}
+void Form1::FormKeyPress(QChar&) {}
 void Form1::ToolButton13Click() {}
 void Form1::ToolButton14Click() {}
 void Form1::Edit1Change() {}

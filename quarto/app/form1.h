@@ -129,6 +129,8 @@ class Form1 : public QMainWindow, private OpenHost {
   void FormCreate();
   void FormClose();
   void FormClick();
+  // Sees every typed character before the focused control; clearing key discards the character.
+  void FormKeyPress(QChar& key);
   void ToolButton13Click();
   void ToolButton14Click();
   void Edit1Change();
@@ -149,6 +151,8 @@ class Form1 : public QMainWindow, private OpenHost {
   void BMP1Click();
 
  protected:
+  // Keyboard preview: characters typed anywhere in this window go to FormKeyPress first.
+  bool eventFilter(QObject* watched, QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void changeEvent(QEvent* event) override;
   void showEvent(QShowEvent* event) override;
