@@ -8,16 +8,6 @@
 
 namespace quarto {
 
-int32_t ToDevice(double v) {
-  const int64_t r = RoundHalfEven(v);
-  return static_cast<int32_t>(std::clamp<int64_t>(r, -kDeviceLimit, kDeviceLimit));
-}
-
-DevicePoint Placement::Point(int64_t x, int64_t y) const {
-  return {ToDevice(static_cast<double>(SignX * x) * ScaleX + OffsetX),
-          ToDevice(static_cast<double>(SignY * y) * ScaleY + OffsetY)};
-}
-
 void SetFrameHeader(FrameInput& in, const Plot45Header& h) {
   in.format = PltFormat::Plt45;
   in.headerX1 = h.X1, in.headerY1 = h.Y1, in.headerX2 = h.X2, in.headerY2 = h.Y2;

@@ -3,6 +3,7 @@
 // to device units, the fit of the drawing to the page, the placement by the position items and the
 // offsets, for the three targets (the main window, the printer page, a bitmap file). Everything
 // here is arithmetic on explicit inputs, so it is tested without a window or a printer.
+#include <cmath>
 #include <cstdint>
 #include <string>
 
@@ -71,15 +72,29 @@ struct FrameInput {
 void SetFrameHeader(FrameInput& in, const Plot45Header& h);
 void SetFrameHeader(FrameInput& in, const Plot85Header& h);
 
-// Scale and offsets of one drawing: the device point of the file point (x, y).
+// Rounds half to even and clamps into the device range (NaN gives 0). Called for every point
+// drawn: the floor comes from the truncating conversion, which no rounding mode changes.
+inline int32_t ToDevice(double v) {
+  if (!(v > -kDeviceLimit)) return std::isnan(v) ? 0 : -kDeviceLimit;
+  if (!(v < kDeviceLimit)) return kDeviceLimit;
+  int64_t f = static_cast<int64_t>(v);
+  if (static_cast<double>(f) > v) --f;
+  const double diff = v - static_cast<double>(f);
+  if (diff > 0.5) return static_cast<int32_t>(f + 1);
+  if (diff < 0.5) return static_cast<int32_t>(f);
+  return static_cast<int32_t>((f & 1) ? f + 1 : f);
+}
+
+// Scale and offsets of one drawing: the device point of the file point (x, y), where SignX * x
+// and SignY * y are exact integer products and the rest is double arithmetic.
 struct Placement {
   double ScaleX = 1, ScaleY = 1, OffsetX = 0, OffsetY = 0;
   int32_t SignX = 1, SignY = -1;
-  DevicePoint Point(int64_t x, int64_t y) const;
+  DevicePoint Point(int64_t x, int64_t y) const {
+    return {ToDevice(static_cast<double>(SignX * x) * ScaleX + OffsetX),
+            ToDevice(static_cast<double>(SignY * y) * ScaleY + OffsetY)};
+  }
 };
-
-// Rounds half to even and clamps into the device range.
-int32_t ToDevice(double v);
 
 struct FrameLayout {
   double PageScale = 0;

@@ -167,10 +167,14 @@ TEST(RenderFrame, ZeroSpansAndBadResolutionsStayFinite) {
     EXPECT_TRUE(std::isfinite(f.place.ScaleX) && std::isfinite(f.place.OffsetX) && std::isfinite(f.place.OffsetY));
     EXPECT_DOUBLE_EQ(f.Zoom, 1.0);
   }
-  // Device points of any double are clamped, never undefined.
-  EXPECT_EQ(ToDevice(1e300), kDeviceLimit);
-  EXPECT_EQ(ToDevice(-1e300), -kDeviceLimit);
-  EXPECT_EQ(ToDevice(std::nan("")), 0);
+}
+
+TEST(RenderFrame, DeviceCoordinatesRoundHalfToEvenAndClamp) {
+  const std::pair<double, int32_t> cases[] = {
+      {0.5, 0},   {1.5, 2},          {2.5, 2},           {-0.5, 0},          {-1.5, -2},
+      {-2.5, -2}, {2.4999, 2},       {-2.5001, -3},      {-0.2, 0},          {1e9 + 0.5, 1000000000},
+      {1e300, kDeviceLimit}, {-1e300, -kDeviceLimit}, {INFINITY, kDeviceLimit}, {std::nan(""), 0}};
+  for (const auto& [in, out] : cases) EXPECT_EQ(ToDevice(in), out) << in;
 }
 
 // Position of a device point in preview pixels: printer dots go through the page rectangle.
