@@ -190,7 +190,9 @@ int BuildFindData(ImagePanel& panel, PluginPanelItem** items, int* count) {
   *count = 0;
   WIN32_FIND_DATA now;
   if (!StatImage(panel.fileName, now)) return FALSE;
-  const bool touched = CompareFileTime(&now.ftLastWriteTime, &panel.findData.ftLastWriteTime) != 0 ||
+  // Copies: the packed records do not keep their times aligned.
+  const FILETIME nowTime = now.ftLastWriteTime, lastTime = panel.findData.ftLastWriteTime;
+  const bool touched = CompareFileTime(&nowTime, &lastTime) != 0 ||
                        now.nFileSizeLow != panel.findData.nFileSizeLow ||
                        now.nFileSizeHigh != panel.findData.nFileSizeHigh;
   if (touched || !panel.listed || panel.changed) {

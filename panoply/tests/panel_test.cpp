@@ -214,20 +214,20 @@ TEST_F(PanelTest, ItemsAreFixedUpAndShownAsAFolderTree) {
   ASSERT_TRUE(h->ReadPanel());
   EXPECT_EQ(Names(h->panelItems), (std::vector<std::string>{"a", "x", "dot", "dotdot", "Dir1", "p", "a"}));
   const PluginPanelItem& a = h->panelItems[0];
-  EXPECT_EQ(a.FindData.dwFileAttributes, FILE_ATTRIBUTE_DIRECTORY);
-  EXPECT_EQ(a.FindData.nFileSizeLow, 0u);
+  EXPECT_EQ(+a.FindData.dwFileAttributes, FILE_ATTRIBUTE_DIRECTORY);
+  EXPECT_EQ(+a.FindData.nFileSizeLow, 0u);
   const PluginPanelItem& p = h->panelItems[5];
-  EXPECT_EQ(p.Description, nullptr);
-  EXPECT_EQ(p.Flags, 0u);
+  EXPECT_TRUE(p.Description == nullptr);
+  EXPECT_EQ(+p.Flags, 0u);
   EXPECT_EQ(p.FindData.cAlternateFileName[0], 0);
-  EXPECT_EQ(p.FindData.nFileSizeLow, 5u);
+  EXPECT_EQ(+p.FindData.nFileSizeLow, 5u);
   for (unsigned char b : p.Reserved3) EXPECT_EQ(b, 0);
-  EXPECT_EQ(h->panelItems[6].FindData.dwFileAttributes, FILE_ATTRIBUTE_ARCHIVE);  // the file "a" stays a file
+  EXPECT_EQ(+h->panelItems[6].FindData.dwFileAttributes, FILE_ATTRIBUTE_ARCHIVE);  // the file "a" stays a file
 
   ASSERT_TRUE(h->ChangeDirectory("a"));
   EXPECT_EQ(Names(h->panelItems), (std::vector<std::string>{"b", "d"}));
-  EXPECT_EQ(h->panelItems[0].FindData.dwFileAttributes, FILE_ATTRIBUTE_DIRECTORY);
-  EXPECT_EQ(h->panelItems[1].FindData.nFileSizeLow, 4u);
+  EXPECT_EQ(+h->panelItems[0].FindData.dwFileAttributes, FILE_ATTRIBUTE_DIRECTORY);
+  EXPECT_EQ(+h->panelItems[1].FindData.nFileSizeLow, 4u);
   ASSERT_TRUE(h->ChangeDirectory("\\x"));
   EXPECT_EQ(Names(h->panelItems), (std::vector<std::string>{"y"}));
   EXPECT_TRUE(h->ScreenBalanced());
@@ -360,7 +360,7 @@ TEST_F(PanelTest, PanelInformationDescribesTheImage) {
   OpenPluginInfo info;
   ASSERT_TRUE(h->GetInfo(info));
   const std::string longName(99, 'L');
-  EXPECT_EQ(info.Flags, 15u);
+  EXPECT_EQ(+info.Flags, 15u);
   EXPECT_EQ(std::string(info.HostFile), image + ".");
   EXPECT_STREQ(info.CurDir, "");
   EXPECT_EQ(std::string(info.Format), std::string(99, 'L'));  // "%s image" cut to 99

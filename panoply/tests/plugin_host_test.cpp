@@ -53,7 +53,7 @@ TEST_F(PluginHost, StartsAndDescribesItself) {
   std::memset(&info, 0x5A, sizeof info);
   h->plugin().GetPluginInfo(&info);
   EXPECT_EQ(info.StructSize, int(sizeof(PluginInfo)));
-  EXPECT_EQ(info.Flags, 0u);
+  EXPECT_EQ(+info.Flags, 0u);
   EXPECT_EQ(info.DiskMenuStrings, nullptr);
   EXPECT_EQ(info.DiskMenuNumbers, nullptr);
   EXPECT_EQ(info.DiskMenuStringsNumber, 0);
