@@ -101,20 +101,20 @@ void QPainterCanvas::Polygon(std::span<const DevicePoint> points) {
   painter_.drawPolygon(ToPolygon(points), Qt::OddEvenFill);
 }
 
-void QPainterCanvas::Rectangle(int32_t l, int32_t t, int32_t r, int32_t b) {
+std::optional<QRect> QPainterCanvas::OutlinedBox(int32_t l, int32_t t, int32_t r, int32_t b) {
   Normalise(l, t, r, b);
-  if (r == l || b == t) return;
+  if (r == l || b == t) return std::nullopt;
   UsePen();
   UseBrush();
-  painter_.drawRect(ExclusiveRect(l, t, r, b));
+  return ExclusiveRect(l, t, r, b);
+}
+
+void QPainterCanvas::Rectangle(int32_t l, int32_t t, int32_t r, int32_t b) {
+  if (const auto box = OutlinedBox(l, t, r, b)) painter_.drawRect(*box);
 }
 
 void QPainterCanvas::Ellipse(int32_t l, int32_t t, int32_t r, int32_t b) {
-  Normalise(l, t, r, b);
-  if (r == l || b == t) return;
-  UsePen();
-  UseBrush();
-  painter_.drawEllipse(ExclusiveRect(l, t, r, b));
+  if (const auto box = OutlinedBox(l, t, r, b)) painter_.drawEllipse(*box);
 }
 
 void QPainterCanvas::Arc(int32_t l, int32_t t, int32_t r, int32_t b, int32_t xs, int32_t ys, int32_t xe,

@@ -6,6 +6,7 @@
 // thin ones use fixed 3/3 and 18/6 patterns; hatch gaps stay transparent and the hatch pattern
 // stays aligned to the device even when the painter is translated.
 #include <QPainter>
+#include <optional>
 
 #include "core/canvas.h"
 
@@ -36,6 +37,8 @@ class QPainterCanvas : public Canvas {
   void UseBrush();
   void UseNoBrush();
   QPolygon ToPolygon(std::span<const DevicePoint> points) const;
+  // The Qt rectangle of a Rectangle or Ellipse call with pen and brush readied; none when empty.
+  std::optional<QRect> OutlinedBox(int32_t left, int32_t top, int32_t right, int32_t bottom);
 
   QPainter& painter_;
   Pen appliedPen_;
