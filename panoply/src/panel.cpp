@@ -168,8 +168,7 @@ int ReadImageItems(ImagePanel& panel, const std::string& name) {
     }
     FixImageItem(item);
     try {
-      if (panel.items.size() == panel.items.capacity()) panel.items.reserve(panel.items.size() + 17);
-      panel.items.push_back(item);
+      panel.items.push_back(item);  // grows geometrically: long lists stay linear
     } catch (const std::bad_alloc&) {
       break;  // no memory: the items so far stay
     }

@@ -164,6 +164,14 @@ TEST_F(PanelTest, RecognitionAsksModulesOfTheExtensionFirst) {
   EXPECT_EQ(DetectImageFormat("/d/a.hdd", nullptr, 0), -1);
 }
 
+TEST(HostLoad, ALibraryWithoutThePluginExportsIsRefused) {
+  host::Host h;
+  std::string error;
+  EXPECT_FALSE(h.Load(kFakes + "/fake_all.di", &error));
+  EXPECT_NE(error.find("SetStartupInfo"), std::string::npos) << error;
+  EXPECT_FALSE(h.Load(kFakes + "/nothing.so", &error));
+}
+
 TEST_F(PanelTest, APluginPathWithoutSeparatorGivesNoModules) {
   Install("fake_img", "1.di");
   Start("Panoply.so");
