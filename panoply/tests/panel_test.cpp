@@ -34,6 +34,14 @@ class PanelTest : public testing::Test {
     h = StartInProcess(dir, script, "32=%s image\n51=%d items\n60=%d read\n", pluginPath);
     ASSERT_NE(h, nullptr);
   }
+  // One module, fake_all as "1.di", that accepts every file.
+  FakeModuleState* StartWithAcceptingModule() {
+    Install("fake_all", "1.di");
+    Start();
+    FakeModuleState* f = Fake("1.di");
+    if (f) f->isImage = 1;
+    return f;
+  }
   // The state of an installed fake as the plug-in loaded it.
   FakeModuleState* Fake(const std::string& as) {
     void* lib = dlopen((dir / ("Formats/" + as)).c_str(), RTLD_NOW | RTLD_NOLOAD);
@@ -199,10 +207,7 @@ TEST_F(PanelTest, DeclinedFilesLeaveNothingBehind) {
 }
 
 TEST_F(PanelTest, ItemsAreFixedUpAndShownAsAFolderTree) {
-  Install("fake_all", "1.di");
-  Start();
-  FakeModuleState* f = Fake("1.di");
-  f->isImage = 1;
+  FakeModuleState* f = StartWithAcceptingModule();
   PluginPanelItem withPointer = FakeItem("p", 5);
   static char text[] = "module text";
   withPointer.Description = text;
@@ -243,10 +248,7 @@ TEST_F(PanelTest, ItemsAreFixedUpAndShownAsAFolderTree) {
 }
 
 TEST_F(PanelTest, SetDirectoryMovesOnlyIntoFoldersBelowTheCurrentOne) {
-  Install("fake_all", "1.di");
-  Start();
-  FakeModuleState* f = Fake("1.di");
-  f->isImage = 1;
+  FakeModuleState* f = StartWithAcceptingModule();
   f->items = {FakeItem("disk_01\\user_1\\f.txt", 1), FakeItem("disk_01\\g.txt", 2), FakeItem("disk_02\\"),
               FakeItem("top.txt", 3), FakeItem("x\\y", 1)};
   ASSERT_TRUE(h->OpenFile(Image("a.fak")));
@@ -280,10 +282,7 @@ TEST_F(PanelTest, SetDirectoryMovesOnlyIntoFoldersBelowTheCurrentOne) {
 }
 
 TEST_F(PanelTest, TheListIsReadAgainOnlyWhenTheImageChanged) {
-  Install("fake_all", "1.di");
-  Start();
-  FakeModuleState* f = Fake("1.di");
-  f->isImage = 1;
+  FakeModuleState* f = StartWithAcceptingModule();
   f->items = {FakeItem("one", 1)};
   const std::string image = Image("a.fak", "0123456789");
   ASSERT_TRUE(h->OpenFile(image));
@@ -318,10 +317,7 @@ uint32_t g_clock = 0;
 uint32_t SteppingClock() { return g_clock += 300; }
 
 TEST_F(PanelTest, LongListsShowProgressAndListingErrorsAreReported) {
-  Install("fake_all", "1.di");
-  Start();
-  FakeModuleState* f = Fake("1.di");
-  f->isImage = 1;
+  FakeModuleState* f = StartWithAcceptingModule();
   for (int i = 0; i < 70; ++i) f->items.push_back(FakeItem(("f" + std::to_string(i)).c_str(), 1));
   f->endResult = 2;
   script.Push(host::Answer::Button(0));  // the listing-error box
@@ -357,10 +353,7 @@ TEST_F(PanelTest, LongListsShowProgressAndListingErrorsAreReported) {
 }
 
 TEST_F(PanelTest, PanelInformationDescribesTheImage) {
-  Install("fake_all", "1.di");
-  Start();
-  FakeModuleState* f = Fake("1.di");
-  f->isImage = 1;
+  FakeModuleState* f = StartWithAcceptingModule();
   f->longName = std::string(150, 'L');  // cut to 99 characters
   f->items = {FakeItem("d\\f", 1)};
   const std::string image = Image("IMAGE");  // no dot: opened by its own name
