@@ -107,14 +107,17 @@ bool ReadImageInfo(HANDLE image, ImageInfo& info)
     return true;
 }
 
+bool SizeHoldsDisks(std::uint64_t fileSize, std::uint32_t diskCount)
+{
+    return diskCount != 0 && fileSize >= (static_cast<std::uint64_t>(diskCount) - 1) * kDiskSize;
+}
+
 bool CheckImage(HANDLE image)
 {
     ImageInfo info;
     if (!ReadImageInfo(image, info))
         return false;
-    if (info.diskCount == 0)
-        return false;
-    if (info.fileSize < (static_cast<std::uint64_t>(info.diskCount) - 1) * kDiskSize)
+    if (!SizeHoldsDisks(info.fileSize, info.diskCount))
         return false;
     for (std::uint32_t d = info.diskCount; d >= 1; --d) {
         DirectoryEntry e;

@@ -103,6 +103,11 @@ struct ImageInfo {
 // Reads size and disk count; false when either cannot be read in full.
 bool ReadImageInfo(HANDLE image, ImageInfo& info);
 
+// True when a file of `fileSize` bytes holds the (diskCount - 1) whole disks
+// an image needs (its last disk may end early). A count of 0 never holds, and
+// the product is 64-bit, so no count wraps round to a small size.
+bool SizeHoldsDisks(std::uint64_t fileSize, std::uint32_t diskCount);
+
 // Recognition of an open file: a nonzero disk count, at least (count - 1)
 // whole disks, and a first directory slot on every disk that reads in full and
 // is free, the folder marker, or a user 0-15 entry with Records <= 0x80 and

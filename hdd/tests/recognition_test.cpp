@@ -63,6 +63,28 @@ TEST(IsImage, TableOfImages)
     }
 }
 
+// The size test by itself: a refused first-slot read hides it in whole-file tests.
+TEST(IsImage, SizeTestCountsWholeDisksWithoutWrapping)
+{
+    constexpr std::uint64_t kDisk = 803840;
+    struct Case {
+        std::uint64_t size;
+        std::uint32_t disks;
+        bool holds;
+    };
+    const Case cases[] = {
+        {1u << 20, 0, false},              // a count of 0 never holds
+        {0, 1, true},                      // one disk may end anywhere
+        {2 * kDisk, 3, true},              // exactly (count - 1) whole disks
+        {2 * kDisk - 1, 3, false},
+        {753664, 5345, false},             // 5344 x 803840 wraps to 753664 in 32 bits
+        {65534 * kDisk, 65535, true},      // about 52 GB
+        {65534 * kDisk - 1, 65535, false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(hdd::SizeHoldsDisks(c.size, c.disks), c.holds) << c.size << " bytes, " << c.disks << " disks";
+}
+
 TEST(IsImage, HostBytesAndUnusableFiles)
 {
     hddtest::TempDir dir;
