@@ -1,21 +1,31 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, writes the bundled samples and opens them in the tools.
-# The windows need a display; where there is none, run it under xvfb-run.
+# Installs what is missing, builds, writes the bundled samples and opens them in the tools:
+# a MicroDOS hard-disk image browsed through Panoply and hdd.di in the terminal, then a plot
+# in Quarto and a screen picture in Brindle. The two windows need a display; where there is
+# none, run this under xvfb-run.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/build.sh"
 build=${BUILD_DIR:-$root/build}
 samples="$build/samples"
 mkdir -p "$samples"
-[ -x "$build/quarto/plt-samples" ] && "$build/quarto/plt-samples" "$samples"
-[ -x "$build/brindle/spr-sample" ] && "$build/brindle/spr-sample" "$samples"
-if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
-  echo "Built. No display found: run this again on a desktop, or under 'xvfb-run -a'." >&2
+"$build/quarto/plt-samples" "$samples"
+"$build/brindle/spr-sample" "$samples"
+cat > "$samples/sample.manifest" <<'MANIFEST'
+disks 2
+data 1 0 README.TXT 300
+data 1 0 GAME.COM 20000
+data 1 3 TOOLS.COM 5000
+data 2 0 DATA.BIN 40000
+MANIFEST
+"$build/hdd/mkhdd" "$samples/sample.manifest" "$samples/sample.hdd"
+echo "== panoply-host: the sample hard-disk image, through the plug-in and hdd.di"
+"$build/host/panoply-host" "$samples/sample.hdd" info ls cd disk_01 ls
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+  echo "No display found: to see Quarto and Brindle, run this again on a desktop or under 'xvfb-run -a'." >&2
   exit 0
 fi
-if [ -x "$build/quarto/Quarto" ] && [ -f "$samples/sample85.plt" ]; then
-  "$build/quarto/Quarto" "$samples/sample85.plt"
-fi
-if [ -x "$build/brindle/Brindle" ] && [ -f "$samples/sample.spr" ]; then
-  "$build/brindle/Brindle" "$samples/sample.spr"
-fi
+echo "== Quarto: $samples/sample85.plt (close the window to go on)"
+"$build/quarto/Quarto" "$samples/sample85.plt"
+echo "== Brindle: $samples/sample.spr (E or closing the window ends it)"
+"$build/brindle/Brindle" "$samples/sample.spr"
