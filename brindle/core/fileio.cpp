@@ -31,9 +31,13 @@ std::string Quoted(const fs::path& file) { return "\"" + file.string() + "\""; }
 }  // namespace
 
 std::vector<std::uint8_t> ReadWholeFile(const fs::path& file, std::size_t maxSize, const std::string& title) {
+    // Only regular files are read: a pipe or a device would block or never end.
     std::error_code ec;
-    if (fs::is_directory(file, ec))
+    const fs::file_status status = fs::status(file, ec);
+    if (fs::is_directory(status))
         throw Error(title, "Cannot open " + Quoted(file) + ": it is a folder.");
+    if (fs::exists(status) && !fs::is_regular_file(status))
+        throw Error(title, "Cannot open " + Quoted(file) + ": it is not a regular file.");
     FilePtr f(std::fopen(file.c_str(), "rb"));
     if (!f)
         throw Error(title, "Cannot open " + Quoted(file) + ": " + Reason() + ".");

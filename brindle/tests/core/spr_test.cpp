@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <numeric>
 
+#include <sys/stat.h>
+
 #include "core/error.h"
 #include "core/spr.h"
 #include "support/fixtures.h"
@@ -197,8 +199,13 @@ TEST_F(SprFiles, DamagedFilesAreRejectedAndChangeNothing) {
         EXPECT_TRUE(mem == memBefore) << c.name;
         EXPECT_TRUE(pic == picBefore) << c.name;
     }
-    EXPECT_THROW(SPROpenAndShow(dir / "missing.spr", mem, pic, levels), Error);
-    EXPECT_TRUE(pic == picBefore);
+    // Names that are not regular files: missing, a folder, a pipe (which would block a read).
+    std::filesystem::create_directory(dir / "folder.spr");
+    ASSERT_EQ(mkfifo((dir / "pipe.spr").c_str(), 0600), 0);
+    for (const char* name : {"missing.spr", "folder.spr", "pipe.spr"}) {
+        EXPECT_THROW(SPROpenAndShow(dir / name, mem, pic, levels), Error) << name;
+        EXPECT_TRUE(pic == picBefore) << name;
+    }
 }
 
 TEST_F(SprFiles, SaveThenOpenGivesTheSameScreenAndPalette) {
