@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "hdd_image.h"
+#include "hdd_listing.h"
 #include "image_builder.h"
 #include "listing_support.h"
 #include "platform/files.h"
@@ -200,6 +201,44 @@ TEST(Listing, UsesTheImageItIsGivenNotTheLastOneRecognised)
         EXPECT_EQ(l.records, 3u * 128) << other;
         EXPECT_EQ(l.items, (std::vector<Item>{{"disk_03\\on3.txt", 0x20, 128}})) << other;
     }
+}
+
+// The last slots of disk 65535 lie near 52 GB: the walk reads them at their
+// 64-bit offsets and ends after slot 127 without its disk counter wrapping.
+TEST(Listing, LastDiskOfTheLargestImageLiesBeyondFourGigabytes)
+{
+    hddtest::TempDir dir;
+    ImageBuilder b(65535, false);
+    b.SetSlot(65535, 126, MakeEntry(0, "FAR", "OFF", 0, 5, {2}));
+    b.SetSlot(65535, 127, MakeEntry(7, "LAST", "", 1, 1, {3}));
+    if (!b.Save(dir.File("huge")))
+        GTEST_SKIP() << "the temporary folder holds no sparse files of 52 GB";
+    HANDLE h = hddtest::OpenImage(dir.File("huge"));
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    hdd::ListingWalk walk;
+    ASSERT_EQ(hdd::PrepareListing(walk, h), 1);
+    EXPECT_EQ(walk.image.diskCount, 65535u);
+    EXPECT_EQ(walk.image.fileSize, 65535ull * 803840);
+    // Skip the 8 million empty slots before: stand where the walk stands at slot 126.
+    walk.currentDisk = 65535;
+    walk.dirPosition = hdd::SlotOffset(65535, 126);
+    walk.dirLastSlot = hdd::SlotOffset(65535, 127);
+    hdd::FormatDiskPrefix(65535, walk.diskPrefix, sizeof walk.diskPrefix);
+
+    PluginPanelItem item;
+    std::memset(&item, 0, sizeof item);
+    EXPECT_EQ(hdd::NextListingItem(walk, h, &item), 1);
+    EXPECT_STREQ(item.FindData.cFileName, "disk_ffff\\far.off");
+    EXPECT_EQ(item.FindData.nFileSizeLow, 5u * 128);
+    std::memset(&item, 0, sizeof item);
+    EXPECT_EQ(hdd::NextListingItem(walk, h, &item), 1);
+    EXPECT_STREQ(item.FindData.cFileName, "disk_ffff\\user_7\\last");
+    EXPECT_EQ(item.FindData.nFileSizeLow, 129u * 128);
+    for (int i = 0; i < 2; ++i) {
+        std::memset(&item, 0, sizeof item);
+        EXPECT_EQ(hdd::NextListingItem(walk, h, &item), 0);
+    }
+    CloseHandle(h);
 }
 
 TEST(Listing, PrepareRefusesAnImageWhoseCountCannotBeRead)
