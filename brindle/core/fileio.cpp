@@ -64,8 +64,8 @@ void ReplaceFile(const fs::path& file, std::span<const std::uint8_t> data, const
     fs::path temp;
     FilePtr f;
     for (int attempt = 0; attempt < 100 && !f; ++attempt) {
-        temp = folder / ("." + file.filename().string() + ".tmp" + std::to_string(stamp % 1000000007ull) + "-" +
-                         std::to_string(counter++));
+        // A short hidden name, so that it fits wherever the target's name fits.
+        temp = folder / (".brindle-" + std::to_string(stamp % 1000000007ull) + "-" + std::to_string(counter++) + ".tmp");
         f.reset(std::fopen(temp.c_str(), "wbx"));
         if (!f && errno != EEXIST)
             break;

@@ -252,5 +252,15 @@ TEST_F(SprFiles, SaveReplacesAnExistingFile) {
     EXPECT_EQ(pic2.pixels, pic.pixels);
 }
 
+TEST_F(SprFiles, SaveAcceptsTheLongestFileName) {
+    const std::string name = std::string(251, 'n') + ".spr";  // 255 bytes, the longest a folder takes
+    SaveSPR(dir / name, pic, mem, levels);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+    Mem mem2;
+    Pic pic2;
+    SPROpenAndShow(dir / name, mem2, pic2, levels);
+    EXPECT_EQ(pic2.pixels, pic.pixels);
+}
+
 }  // namespace
 }  // namespace brindle
