@@ -1,6 +1,9 @@
 // The test-side image builder writes the bytes at the places the format fixes.
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+#include <string>
+
 #include <sys/stat.h>
 
 #include "hdd_image.h"
@@ -75,6 +78,28 @@ TEST(ImageBuilder, FilesGetEntriesAndBlocksAsMicroDosWritesThem)
             }
         }
         EXPECT_EQ(block, (c.size + 2047) / 2048) << c.size;
+    }
+}
+
+TEST(ImageBuilder, RefusesFilesTheDiskCannotHold)
+{
+    constexpr std::size_t kRoom = 370 * 2048;  // blocks 2 to 371
+    {
+        hddtest::ImageBuilder b(2);
+        EXPECT_THROW(b.AddFile(1, 0, "BIG", Bytes(kRoom + 1)), std::invalid_argument);
+        b.AddFile(1, 0, "FULL", Bytes(kRoom, 0x77));
+        const Bytes before = b.ToBytes();
+        EXPECT_THROW(b.AddFile(1, 0, "MORE", Bytes(1)), std::invalid_argument);
+        EXPECT_EQ(b.ToBytes(), before);
+        // The last block ends where disk 2 starts; its directory stays free.
+        EXPECT_EQ(before[803840 - 1], 0x77);
+        EXPECT_EQ(before[hdd::SlotOffset(2, 0)], 0xE5);
+    }
+    {
+        hddtest::ImageBuilder b(1);
+        for (int i = 0; i < 128; ++i)
+            b.AddFile(1, 0, "E" + std::to_string(i), Bytes());
+        EXPECT_THROW(b.AddFile(1, 0, "NOSLOT", Bytes()), std::invalid_argument);
     }
 }
 

@@ -14,6 +14,8 @@ namespace hddtest {
 namespace {
 
 constexpr std::uint64_t kFloppyDirectoryOffset = 0xA000;
+// Blocks 0 to 371 fill a disk from its directory on; 0 and 1 are the directory.
+constexpr std::size_t kBlocksPerDisk = (hdd::kDiskSize - hdd::kDirectoryOffset) / hdd::kBlockSize;
 
 void PadInto(std::uint8_t* dst, std::string_view src, std::size_t width)
 {
@@ -96,8 +98,12 @@ std::vector<std::uint32_t> ImageBuilder::AddFile(std::uint32_t disk, std::uint8_
     // One entry per 128 records; a size that fills its last entry exactly gets
     // one more entry with Records 0, since 0x80 means "continues".
     const std::size_t entries = records / 128 + 1;
-    if (entries > 256)
-        throw std::invalid_argument("file too large for one disk");
+    // Refuse before writing anything what MicroDOS could not store: blocks
+    // past the disk's last one would land in the next disk.
+    if (nextBlock_[disk - 1] + blockCount > kBlocksPerDisk)
+        throw std::invalid_argument("disk full: no room for the file's blocks");
+    if (nextSlot_[disk - 1] + entries > hdd::kSlotsPerDisk)
+        throw std::invalid_argument("directory full: no slots for the file's entries");
 
     std::vector<std::uint16_t> blocks;
     for (std::size_t i = 0; i < blockCount; ++i) {

@@ -47,7 +47,8 @@ public:
     // Records as MicroDOS writes them (Records 0x80 for a full entry that the
     // file continues after, an extra Records-0 entry when the size is a
     // positive multiple of 16 KB). "NAME.EXT" is split at the last "." and
-    // padded. Returns the slots used.
+    // padded. Returns the slots used. Throws, changing nothing, when the
+    // disk's blocks or directory slots cannot hold the file.
     std::vector<std::uint32_t> AddFile(std::uint32_t disk, std::uint8_t user, std::string_view nameExt,
                                        const Bytes& data);
 

@@ -49,6 +49,8 @@ TEST(Mkhdd, RefusesBadManifests)
         "disks 1\nslot 1 0 zz00000000000000000000000000000000000000000000000000000000000000\n",
         "disks 1\ndata 2 0 A.TXT 10\n",      // no disk 2
         "disks 1\nfile 1 0 A.TXT /nonexistent/file\n",
+        "disks 1\ndata 1 0 A.TXT 757761\n",       // one byte more than the disk's blocks hold
+        "disks 1\ndata 1 0 A.TXT 99999999999999\n",
         "disks 1\nfrobnicate\n",
     };
     for (const char* manifest : bad) {

@@ -17,6 +17,7 @@
 #include <sstream>
 #include <string>
 
+#include "hdd_image.h"
 #include "image_builder.h"
 
 namespace {
@@ -75,7 +76,10 @@ void Run(std::istream& manifest, const std::string& output)
                         throw std::invalid_argument("cannot read " + d);
                     content.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
                 } else {
-                    content = hddtest::PatternBytes(static_cast<std::size_t>(Number(d)));
+                    const auto size = Number(d);
+                    if (size > hdd::kDiskSize)  // no disk holds it: refuse before filling memory
+                        throw std::invalid_argument("file larger than a disk");
+                    content = hddtest::PatternBytes(static_cast<std::size_t>(size));
                 }
                 image->AddFile(static_cast<std::uint32_t>(Number(a)), static_cast<std::uint8_t>(Number(b)), c,
                                content);
