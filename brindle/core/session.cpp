@@ -31,7 +31,7 @@ bool Session::OpenChosen(const fs::path& chosen) {
     PicFiles = ListPicFiles(PicFolder);
     const auto found = std::find(PicFiles.begin(), PicFiles.end(), PicFileName);
     PicIndex = found == PicFiles.end() ? 0 : static_cast<int>(found - PicFiles.begin());
-    Caption = PicTitle(PicFileName, PicIndex, static_cast<int>(PicFiles.size()));
+    ShowPicTitle(PicFileName);
     return true;
 }
 
@@ -43,15 +43,12 @@ bool Session::Step(int delta) {
     if (!OpenPicFile(PicFolder / name))
         return false;
     PicFileName = name;
-    Caption = PicTitle(PicFileName, PicIndex, static_cast<int>(PicFiles.size()));
+    ShowPicTitle(PicFileName);
     return true;
 }
 
-bool Session::CanSave(int filterIndex) {
-    if (filterIndex < 1 || filterIndex > static_cast<int>(SaveFormats.size()))
-        return false;
-    const PicFormat f = SaveFormats[static_cast<std::size_t>(filterIndex - 1)].format;
-    return f == PicFormat::BMP || f == PicFormat::SPR;
+void Session::ShowPicTitle(const std::string& name) {
+    Caption = PicTitle(name, PicIndex, static_cast<int>(PicFiles.size()));
 }
 
 fs::path Session::SaveAs(const fs::path& chosen, int filterIndex) {

@@ -44,8 +44,8 @@ public:
     // save filter) and the picture is written there. Returns the name written.
     std::filesystem::path SaveAs(const std::filesystem::path& chosen, int filterIndex);
 
-    // Whether a writer exists for the save filter index.
-    static bool CanSave(int filterIndex);
+    // Caption for a picture of the list: the name, three blanks and its place "i/n".
+    void ShowPicTitle(const std::string& name);
 };
 
 }  // namespace brindle
