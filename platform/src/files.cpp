@@ -211,7 +211,8 @@ HANDLE CreateFileA(LPCSTR fileName, DWORD desiredAccess, DWORD /*shareMode*/, LP
         fcntl(fd, F_SETFL, fl & ~O_NONBLOCK);
     if (flagsAndAttributes & FILE_FLAG_SEQUENTIAL_SCAN)
         posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
-    // Win32 reports an existing file opened by OPEN_ALWAYS or CREATE_ALWAYS.
+    // Success is always NO_ERROR: unlike Win32, OPEN_ALWAYS and CREATE_ALWAYS
+    // do not report ERROR_ALREADY_EXISTS for a file that was there.
     lastError = NO_ERROR;
     return PlatformHandleFromFd(fd);
 }

@@ -15,7 +15,9 @@
 // else ERROR_INVALID_PARAMETER). FILE_ATTRIBUTE_READONLY makes a new file
 // read-only; FILE_FLAG_SEQUENTIAL_SCAN advises sequential reading.
 // Directories, FIFOs and devices are refused (ERROR_ACCESS_DENIED) without
-// blocking. Returns INVALID_HANDLE_VALUE on failure.
+// blocking. Returns INVALID_HANDLE_VALUE on failure; after a success
+// GetLastError() is NO_ERROR (an existing file opened by OPEN_ALWAYS or
+// CREATE_ALWAYS is not reported as ERROR_ALREADY_EXISTS).
 HANDLE CreateFileA(LPCSTR fileName, DWORD desiredAccess, DWORD shareMode, LPVOID securityAttributes,
                    DWORD creationDisposition, DWORD flagsAndAttributes, HANDLE templateFile);
 
