@@ -71,6 +71,24 @@ private slots:
         QCOMPARE(form.session().OpenFilterIndex, 2);
     }
 
+    // A damaged file as the first picture: an error box, and the window stays as at start.
+    void damagedFirstFileLeavesMenusAndCaption() {
+        test::TempDir dir;
+        test::WriteBytes(dir / "bad.spr", std::vector<std::uint8_t>(640, 0));
+        FakeDialogs dialogs;
+        dialogs.answers.push_back({QString::fromStdString((dir / "bad.spr").string()), 1});
+        TMainForm form(&dialogs);
+        form.OpenClick();
+        QCOMPARE(dialogs.errors.size(), 1);
+        QVERIFY(!form.SaveItem->isEnabled());
+        QVERIFY(!form.ZoomMenu->isEnabled());
+        QCOMPARE(form.windowTitle(), QStringLiteral("Brindle"));
+        QVERIFY(!form.session().PicLoaded);
+        QVERIFY(form.session().pic == Pic{});
+        QTest::keyClick(&form, Qt::Key_S);
+        QVERIFY(dialogs.saveCalls.empty());
+    }
+
     void fixedWindowShowsPictureBelowTheMenu() {
         FakeDialogs dialogs;
         TMainForm form(&dialogs);
