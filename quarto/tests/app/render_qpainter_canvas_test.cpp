@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "app/qpainter_canvas.h"
+#include "core/render_frame.h"
 
 using namespace quarto;
 
@@ -161,6 +162,24 @@ class QPainterCanvasTest : public QObject {
     QCOMPARE(black + gaps, 24 * 24);
     // Drawn through a translated painter, the same device pixels are hatched.
     QCOMPARE(hatch(QPoint(3, 5)), plain);
+  }
+
+  void coordinatesAtTheDeviceLimitAreClipped() {
+    const int32_t far = kDeviceLimit;
+    const QImage img = Draw(20, 20, [&](Canvas& c) {
+      c.pen = {kBlack, 3, PenStyle::Dash};
+      c.brush = {kRed, BrushStyle::Solid};
+      c.Rectangle(-far, -far, far, far);
+      c.Ellipse(-far, -far, far, far);
+      c.Arc(-far, -far, far, far, far, 0, 0, -far);
+      const DevicePoint poly[] = {{-far, -far}, {far, -far}, {far, far}, {-far, far}};
+      c.Polygon(poly);
+      c.Polyline(poly);
+      c.MoveTo(-far, 10);
+      c.LineTo(far, 10);
+    });
+    QCOMPARE(img.pixel(5, 5), qRgb(255, 0, 0));  // inside everything: the fill
+    QCOMPARE(img.pixel(5, 10), kBlackPx);        // the line across
   }
 };
 
