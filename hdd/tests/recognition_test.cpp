@@ -1,6 +1,7 @@
 // Recognition of hard-disk images (IsImage).
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 #include <string>
 
@@ -25,6 +26,17 @@ struct Case {
 };
 
 int Recognize(const std::string& path, int firstBytes = 1024) { return hdd::RecognizeImage(path.c_str(), firstBytes); }
+
+// Descriptors open in this process: IsImage closes the file on every path.
+std::size_t OpenDescriptors()
+{
+    std::error_code ec;
+    std::size_t n = 0;
+    for (auto it = std::filesystem::directory_iterator("/proc/self/fd", ec); !ec && it != std::filesystem::directory_iterator();
+         it.increment(ec))
+        ++n;
+    return n;
+}
 
 TEST(IsImage, TableOfImages)
 {
@@ -54,6 +66,7 @@ TEST(IsImage, TableOfImages)
     };
     hddtest::TempDir dir;
     int n = 0;
+    const std::size_t descriptors = OpenDescriptors();
     for (const Case& c : cases) {
         ImageBuilder b(c.disks, c.freeDirectories);
         c.change(b);
@@ -61,6 +74,7 @@ TEST(IsImage, TableOfImages)
         ASSERT_TRUE(b.Save(path));
         EXPECT_EQ(Recognize(path), c.expected) << c.what;
     }
+    EXPECT_EQ(OpenDescriptors(), descriptors);
 }
 
 // The size test by itself: a refused first-slot read hides it in whole-file tests.
