@@ -32,8 +32,8 @@ QString RunFileDialog(QFileDialog& dialog, const QString& filter, int& filterInd
 
 }  // namespace
 
-QString QtDialogs::openFile(QWidget* parent, const QString& filter, int& filterIndex) {
-    QFileDialog dialog(parent, QStringLiteral("Open"));
+QString QtDialogs::openFile(QWidget* parent, const QString& folder, const QString& filter, int& filterIndex) {
+    QFileDialog dialog(parent, QStringLiteral("Open"), folder);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     return RunFileDialog(dialog, filter, filterIndex);

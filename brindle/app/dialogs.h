@@ -10,9 +10,10 @@ class Dialogs {
 public:
     virtual ~Dialogs() = default;
 
-    // filter is in the "text|patterns|text|patterns" form; filterIndex counts from 1 and
-    // is updated when the user confirms. An empty result means cancelled.
-    virtual QString openFile(QWidget* parent, const QString& filter, int& filterIndex) = 0;
+    // Both file dialogs start in folder (empty: the process's current folder). filter is in
+    // the "text|patterns|text|patterns" form; filterIndex counts from 1 and is updated when
+    // the user confirms. An empty result means cancelled.
+    virtual QString openFile(QWidget* parent, const QString& folder, const QString& filter, int& filterIndex) = 0;
     virtual QString saveFile(QWidget* parent, const QString& folder, const QString& proposedName, const QString& filter,
                              int& filterIndex) = 0;
     virtual void errorBox(QWidget* parent, const QString& title, const QString& text) = 0;
@@ -22,7 +23,7 @@ public:
 // The real dialogs and boxes.
 class QtDialogs : public Dialogs {
 public:
-    QString openFile(QWidget* parent, const QString& filter, int& filterIndex) override;
+    QString openFile(QWidget* parent, const QString& folder, const QString& filter, int& filterIndex) override;
     QString saveFile(QWidget* parent, const QString& folder, const QString& proposedName, const QString& filter,
                      int& filterIndex) override;
     void errorBox(QWidget* parent, const QString& title, const QString& text) override;

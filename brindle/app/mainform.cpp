@@ -100,9 +100,15 @@ void TMainForm::OpenChosen(const QString& file) {
 
 void TMainForm::OpenFromCommandLine(const QString& file) { OpenChosen(file); }
 
+QString TMainForm::DialogFolder() const {
+    const brindle::Session& s = *session_;
+    const fs::path name(s.PicFileName);
+    return QString::fromStdString((name.is_absolute() ? name.parent_path() : s.PicFolder).string());
+}
+
 void TMainForm::OpenClick() {
     int index = session_->OpenFilterIndex;
-    const QString file = dialogs_->openFile(this, FromStd(brindle::OpenFilter), index);
+    const QString file = dialogs_->openFile(this, DialogFolder(), FromStd(brindle::OpenFilter), index);
     if (file.isEmpty())
         return;
     session_->OpenFilterIndex = index;
@@ -111,12 +117,9 @@ void TMainForm::OpenClick() {
 
 void TMainForm::SaveClick() {
     brindle::Session& s = *session_;
-    fs::path folder = s.PicFolder;
-    if (fs::path(s.PicFileName).is_absolute())
-        folder = fs::path(s.PicFileName).parent_path();
     int index = s.SaveFilterIndex;
-    const QString file = dialogs_->saveFile(this, QString::fromStdString(folder.string()),
-                                            FromStd(brindle::ProposedSaveName(s.PicFileName)), FromStd(brindle::SaveFilter), index);
+    const QString file = dialogs_->saveFile(this, DialogFolder(), FromStd(brindle::ProposedSaveName(s.PicFileName)),
+                                            FromStd(brindle::SaveFilter), index);
     if (file.isEmpty())
         return;
     Run([&] { s.SaveAs(ToPath(file), index); });

@@ -75,6 +75,9 @@ private:
     // Afterwards caption, menu states and picture follow the state.
     void Run(const std::function<void()>& command);
     void OpenChosen(const QString& file);
+    // The folder both file dialogs start in: where the last picture was saved, else the
+    // folder of the list, as the current folder would be after the last dialog.
+    QString DialogFolder() const;
 
     std::unique_ptr<brindle::Session> session_;
     Dialogs* dialogs_;

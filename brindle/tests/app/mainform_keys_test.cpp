@@ -35,6 +35,8 @@ private slots:
                                 "SCR|*.scr|REMBRANDT|*.rmb;*.rbr|GIF|*.gif|PCX|*.pcx|PNG|*.png"));
         QCOMPARE(f.dialogs.openCalls[0].filterIndex, 1);
         QCOMPARE(f.dialogs.openCalls[1].filterIndex, 2);
+        // The dialog starts where it was left: the opened picture's folder.
+        QCOMPARE(f.dialogs.openCalls[1].folder, QString::fromStdString(f.dir.path().string()));
         // A cancelled open changes nothing.
         QCOMPARE(f.form.windowTitle(), QStringLiteral("a.spr   1/3"));
     }

@@ -100,9 +100,15 @@ private slots:
         f.open("a.spr");
         f.dialogs.answers.push_back({Q(other / "x"), 2});
         f.form.SaveClick();
+        // The dialogs start in the folder of the last save, and after stepping in the list's.
+        f.form.OpenClick();
+        QCOMPARE(f.dialogs.openCalls.back().folder, Q(other.path()));
         QTest::keyClick(&f.form, Qt::Key_Right);
         QCOMPARE(f.form.session().pic.pixel(0, 0), 2);
         QCOMPARE(f.form.windowTitle(), QStringLiteral("b.spr   2/2"));
+        f.dialogs.answers.push_back({});
+        f.form.SaveClick();
+        QCOMPARE(f.dialogs.saveCalls.back().folder, Q(f.dir.path()));
     }
 };
 

@@ -32,8 +32,8 @@ struct FakeDialogs : Dialogs {
             filterIndex = a.filterIndex;
         return a.file;
     }
-    QString openFile(QWidget*, const QString& filter, int& filterIndex) override {
-        openCalls.push_back({{}, {}, filter, filterIndex});
+    QString openFile(QWidget*, const QString& folder, const QString& filter, int& filterIndex) override {
+        openCalls.push_back({folder, {}, filter, filterIndex});
         return answer(filterIndex);
     }
     QString saveFile(QWidget*, const QString& folder, const QString& proposedName, const QString& filter,
