@@ -107,9 +107,13 @@ bool ParseDecimal(std::string text, long& value) {
 
 bool ReadLevelFile(const std::filesystem::path& file, std::span<std::uint8_t> dest) {
     std::error_code ec;
-    if (!std::filesystem::exists(file, ec))
+    const auto status = std::filesystem::status(file, ec);
+    if (!std::filesystem::exists(status))
         return false;
     const std::string name = file.filename().string();
+    // Only a regular file is opened: a folder cannot be read and a pipe would block.
+    if (!std::filesystem::is_regular_file(status))
+        throw Error("Brindle", "Cannot read the level file \"" + name + "\".");
     std::ifstream in(file, std::ios::binary);
     if (!in)
         throw Error("Brindle", "Cannot read the level file \"" + name + "\".");

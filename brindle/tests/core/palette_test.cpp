@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include "core/error.h"
 #include "core/palette.h"
 #include "support/fixtures.h"
@@ -138,6 +140,10 @@ TEST_F(LevelFiles, ShortOrBadFileStopsKeepingWhatWasStored) {
 TEST_F(LevelFiles, UnreadableFileIsAnError) {
     std::filesystem::create_directory(dir / "B.lvl");
     EXPECT_THROW(ReadLevelFiles(dir.path(), levels), Error);
+    // A pipe is not read (it would block the start until something writes to it).
+    ASSERT_EQ(mkfifo((dir / "RG.lvl").c_str(), 0600), 0);
+    EXPECT_THROW(ReadLevelFile(dir / "RG.lvl", levels.RGLevels), Error);
+    EXPECT_EQ(levels, Levels{});
 }
 
 }  // namespace
