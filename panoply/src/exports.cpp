@@ -35,9 +35,16 @@ PANOPLY_EXPORT void GetPluginInfo(PluginInfo* info) {
   if (!info) return;
   static const char* menuStrings[1];
   static const char* configStrings[1];
-  std::memset(info, 0, sizeof *info);
+  // Every field but CommandPrefix, which stays as the host set it.
   info->StructSize = sizeof *info;
   info->Flags = 0;
+  info->DiskMenuStrings = nullptr;
+  info->DiskMenuNumbers = nullptr;
+  info->DiskMenuStringsNumber = 0;
+  info->PluginMenuStrings = nullptr;
+  info->PluginMenuStringsNumber = 0;
+  info->PluginConfigStrings = nullptr;
+  info->PluginConfigStringsNumber = 0;
   if (!State().started) return;
   menuStrings[0] = MsgText(MPluginMenu);
   configStrings[0] = MsgText(MConfigMenu);

@@ -62,6 +62,7 @@ TEST_F(PluginHost, StartsAndDescribesItself) {
   ASSERT_EQ(info.PluginConfigStringsNumber, 1);
   EXPECT_STREQ(info.PluginConfigStrings[0], h->language().Text(13));
   EXPECT_STRNE(info.PluginMenuStrings[0], "");
+  EXPECT_EQ(reinterpret_cast<uintptr_t>(info.CommandPrefix), uintptr_t{0x5A5A5A5A5A5A5A5A});  // not written
   EXPECT_EQ(h->plugin().ProcessHostFile(nullptr, nullptr, 0, 0), 0);
   EXPECT_EQ(h->plugin().OpenPlugin(0, 0), kNoPanel);
   h->Stop();
