@@ -12,10 +12,16 @@ namespace panoply {
 
 void BuildKeyName(const char* rootKey) {
   char* key = State().keyName;
-  // A RootKey too long for the key name leaves the plug-in without settings key (reads
-  // give the defaults, writes are dropped) rather than cutting it into another key's name.
-  if (!rootKey || std::snprintf(key, kKeyNameSize, "%s\\Panoply", rootKey) >= int(kKeyNameSize))
-    key[0] = 0;
+  if (!rootKey) {
+    key[0] = 0;  // no key: reads give the defaults, writes are dropped
+    return;
+  }
+  // The name holds 80 characters with its terminator; a longer RootKey is cut so that the
+  // name still ends in "\Panoply".
+  static constexpr char kSubKey[] = "\\Panoply";
+  const size_t room = kKeyNameSize - sizeof kSubKey;
+  const size_t len = strnlen(rootKey, room);
+  std::snprintf(key, kKeyNameSize, "%.*s%s", static_cast<int>(len), rootKey, kSubKey);
 }
 
 namespace {

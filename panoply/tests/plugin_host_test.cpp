@@ -160,14 +160,17 @@ TEST_F(PluginHost, OkWritesTheFourValuesInOrderAndAStartReadsThemAgain) {
 
 TEST_F(PluginHost, LongInputsAreCutWithoutOverflow) {
   host::HostOptions o;
-  o.rootKey = std::string(300, 'R');  // too long for the key name: no key, nothing stored
+  o.rootKey = std::string(300, 'R');  // too long for the key name: cut to 71 characters
   auto h = Make(o);
   h->Start();
   const std::string masks(511, 'm');
   script.Push(host::Answer::Close(7, {{5, masks}}, {}));
   EXPECT_EQ(h->plugin().Configure(0), 1);
-  EXPECT_FALSE(std::filesystem::exists(registry));
-  // The setting kept what fits its 260 bytes.
+  const std::string store = testsupport::ReadFile(registry);
+  EXPECT_NE(store.find("[HKEY_CURRENT_USER\\" + std::string(71, 'R') + "\\Panoply]"), std::string::npos) << store;
+  EXPECT_NE(store.find("\"DecodeNames\"=sz:" + std::string(259, 'm') + "%00"), std::string::npos);
+  // The setting kept what fits its 260 bytes, and a new start reads it back.
+  h->Start();
   script.Push(host::Answer::Close(-1, {}, {}));
   h->plugin().Configure(0);
   EXPECT_EQ(h->dialogs.back().items[5].data, std::string(259, 'm'));

@@ -15,7 +15,7 @@ inline constexpr size_t kDecodeNamesSize = 260;
 struct PluginState {
   bool started = false;          // SetStartupInfo has run
   PluginStartupInfo info{};      // the host's record, copied whole
-  char keyName[kKeyNameSize]{};  // RootKey "\Panoply"; empty when it does not fit
+  char keyName[kKeyNameSize]{};  // RootKey (cut to fit) "\Panoply"; empty without RootKey
   FormatModuleTable* modules = nullptr;
   uint32_t protect = 1;
   uint32_t useDecoder = 0;
