@@ -136,9 +136,8 @@ void FixImageItem(PluginPanelItem& item) {
 
 int ReadImageItems(ImagePanel& panel, const std::string& name) {
   const PluginState& s = State();
-  panel.items.clear();
   WIN32_FIND_DATA fd;
-  if (StatImage(name, fd)) panel.findData = fd;
+  const bool found = StatImage(name, fd);
   panel.image = OpenImageFile(name);
   if (panel.image == INVALID_HANDLE_VALUE) return 0;
   if (!ModuleImgPrepare(panel.module, panel.image)) {
@@ -146,6 +145,11 @@ int ReadImageItems(ImagePanel& panel, const std::string& name) {
     panel.image = INVALID_HANDLE_VALUE;
     return 0;
   }
+  // Only a list that can be read replaces the old one. A failed reading keeps the old list
+  // and the old find data, so that the next GetFindData tries again instead of taking the
+  // image for unchanged.
+  panel.items.clear();
+  if (found) panel.findData = fd;
   panel.fileName = name;
   panel.hostFile = name;
   if (!std::strchr(PointToName(name.c_str()), '.')) panel.hostFile += '.';

@@ -307,10 +307,22 @@ TEST_F(PanelTest, TheListIsReadAgainOnlyWhenTheImageChanged) {
     ASSERT_TRUE(h->ReadPanel());
     EXPECT_EQ(Count(f, "ImgPrepare"), 3);
   }
+  // A reading that fails (ImgPrepare refuses) is tried again at the next GetFindData
+  // rather than leaving the image taken for unchanged with an empty list.
+  f->items.push_back(FakeItem("three", 3));
+  const timespec latest[2] = {st.st_atim, {st.st_mtim.tv_sec + 9, st.st_mtim.tv_nsec}};
+  ASSERT_EQ(utimensat(AT_FDCWD, image.c_str(), latest, 0), 0);
+  f->prepare = 0;
+  EXPECT_FALSE(h->ReadPanel());
+  EXPECT_FALSE(h->ReadPanel());
+  f->prepare = 1;
+  ASSERT_TRUE(h->ReadPanel());
+  EXPECT_EQ(Names(h->panelItems), (std::vector<std::string>{"one", "two", "three"}));
+
   // A vanished image fails and keeps the old list.
   fs::remove(image);
   EXPECT_FALSE(h->ReadPanel());
-  EXPECT_EQ(Names(h->panelItems), (std::vector<std::string>{"one", "two"}));
+  EXPECT_EQ(Names(h->panelItems), (std::vector<std::string>{"one", "two", "three"}));
 }
 
 uint32_t g_clock = 0;
