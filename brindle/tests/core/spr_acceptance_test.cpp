@@ -55,9 +55,12 @@ TEST(SprAcceptance, RealFilesDecodeAndMatchTheirPeerBitmaps) {
     std::error_code ec;
     if (folder.empty() || !fs::is_directory(folder, ec))
         GTEST_SKIP() << "no shared test data";
+    // Linear levels, through level files as a user would give them.
+    test::TempDir levelDir;
+    test::WriteText(levelDir / "RG.lvl", "0\r\n36\r\n72\r\n108\r\n144\r\n180\r\n216\r\n255\r\n");
+    test::WriteText(levelDir / "B.lvl", "0\r\n85\r\n170\r\n255\r\n");
     Levels linear;
-    linear.RGLevels = {0, 36, 72, 108, 144, 180, 216, 255};
-    linear.BLevels = {0, 85, 170, 255};
+    ReadLevelFiles(levelDir.path(), linear);
 
     int decoded = 0, compared = 0;
     for (const auto& entry : fs::directory_iterator(folder)) {
