@@ -8,9 +8,10 @@ namespace quarto {
 // Round to nearest, halves to the even neighbour, whatever the FPU rounding mode is.
 // Values outside the 64-bit range (and NaN) are clamped so a caller never sees undefined behaviour.
 inline int64_t RoundHalfEven(double v) {
+  constexpr double kTwo63 = 9223372036854775808.0;  // 2^63, exactly representable
   if (std::isnan(v)) return 0;
-  if (v >= 9.2e18) return INT64_MAX;
-  if (v <= -9.2e18) return INT64_MIN;
+  if (v >= kTwo63) return INT64_MAX;
+  if (v < -kTwo63) return INT64_MIN;
   double fl = std::floor(v);
   double diff = v - fl;
   int64_t f = static_cast<int64_t>(fl);

@@ -29,6 +29,11 @@ TEST(Numeric, RoundClampsHugeAndNan) {
   EXPECT_EQ(quarto::RoundHalfEven(1e300), INT64_MAX);
   EXPECT_EQ(quarto::RoundHalfEven(-1e300), INT64_MIN);
   EXPECT_EQ(quarto::RoundHalfEven(std::nan("")), 0);
+  // Large values inside the 64-bit range keep their value; only those beyond it are clamped.
+  EXPECT_EQ(quarto::RoundHalfEven(9.2e18), int64_t{9200000000000000000});
+  EXPECT_EQ(quarto::RoundHalfEven(-9223372036854775808.0), INT64_MIN);
+  EXPECT_EQ(quarto::RoundHalfEven(9223372036854775808.0), INT64_MAX);
+  EXPECT_EQ(quarto::RoundHalfEven(4503599627370497.0), int64_t{4503599627370497});
 }
 
 TEST(Numeric, DivisionAndReaders) {
