@@ -250,7 +250,7 @@ int ChangeImageDirectory(ImagePanel& panel, const char* dirText) {
   }
   const bool fromRoot = !dir.empty() && dir[0] == '\\';
   if (fromRoot) dir.erase(0, 1);
-  if (dir == "..") {
+  if (dir == ".." && !fromRoot) {
     if (panel.curDir.empty()) return FALSE;
     panel.curDir = Parent(panel.curDir);
     return TRUE;

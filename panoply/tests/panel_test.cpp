@@ -274,6 +274,8 @@ TEST_F(PanelTest, SetDirectoryMovesOnlyIntoFoldersBelowTheCurrentOne) {
       {"..\\..\\x", true, "x"},
       {"\\disk_01\\nothing", false, "x"},
       {"", false, "x"},
+      {"\\..", false, "x"},            // the root has no parent
+      {"\\disk_01\\..", true, ""},
   };
   for (const auto& s : steps) {
     EXPECT_EQ(SetDirectory(h->panel(), s.dir, 0) != 0, s.ok) << s.dir;
