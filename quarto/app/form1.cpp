@@ -356,7 +356,10 @@ void Form1::FormCreate() {
     QStringList families = QFontDatabase::families();
     families.sort(Qt::CaseInsensitive);
     ComboBox1->addItems(families);
-    ComboBox1->setCurrentIndex(families.indexOf(QStringLiteral("Arial Narrow")));
+    // "Arial Narrow" where the machine has it; "Liberation Sans Narrow" is its metric stand-in.
+    qsizetype narrow = families.indexOf(QStringLiteral("Arial Narrow"));
+    if (narrow < 0) narrow = families.indexOf(QStringLiteral("Liberation Sans Narrow"));
+    ComboBox1->setCurrentIndex(static_cast<int>(narrow));
   }
   view_ = ViewState{};
   Edit1->setText(QStringLiteral("1,0000"));

@@ -146,17 +146,53 @@ class MainWindowTest : public QObject {
 
   void toolBarAndStatusBar() {
     Form1 form;
-    QStringList order;
-    for (QObject* child : form.ToolBar1->children())
-      if (auto* w = qobject_cast<QWidget*>(child); w && !w->objectName().isEmpty() && w->objectName() != "qt_toolbar_ext_button")
-        order << w->objectName();
-    QCOMPARE(order, (QStringList{"ToolButton1", "ToolButton3", "ToolButton4", "ToolButton6", "ToolButton8",
-                                 "ToolButton9", "ToolButton11", "ToolButton21", "ToolButton13", "Edit1",
-                                 "ToolButton14", "ComboBox1", "RxSpinEdit2", "ComboBox2", "RxSpinEdit1",
-                                 "ToolButton16"}));
-    QCOMPARE(form.ToolButton1->toolTip(), U("Загрузить файл"));
-    QCOMPARE(form.ToolButton11->toolTip(), U("Разместить по центру, растянуть на страницу, кнопка \"F\""));
-    QCOMPARE(form.ToolButton16->toolTip(), U("Таблица цвета и приоритета слоев"));
+    // The controls left to right, "|" for a separator, each with its hint.
+    struct Control {
+      const char* name;
+      const char* hint;
+    };
+    const Control controls[] = {
+        {"ToolButton1", "Загрузить файл"},
+        {"|", ""},
+        {"ToolButton3", "Книжный лист"},
+        {"ToolButton4", "Альбомный лист"},
+        {"|", ""},
+        {"ToolButton6", ""},
+        {"|", ""},
+        {"ToolButton8", "Зеркало относительно оси X"},
+        {"ToolButton9", "Зеркало относительно оси Y"},
+        {"|", ""},
+        {"ToolButton11", "Разместить по центру, растянуть на страницу, кнопка \"F\""},
+        {"|", ""},
+        {"ToolButton21", "Разместить по центру, масштаб 1:1"},
+        {"|", ""},
+        {"ToolButton13", "Увеличить, кнопка \"+\""},
+        {"Edit1", "Масштаб"},
+        {"ToolButton14", "Уменьшить, кнопка \"-\""},
+        {"|", ""},
+        {"ComboBox1", "Windows шрифты"},
+        {"|", ""},
+        {"RxSpinEdit2", "Коррекция высоты Windows шрифтов"},
+        {"|", ""},
+        {"ComboBox2", "Способ заливки полигона"},
+        {"|", ""},
+        {"RxSpinEdit1", "Минимальная толщина линии принтера, в точках"},
+        {"|", ""},
+        {"ToolButton16", "Таблица цвета и приоритета слоев"},
+    };
+    const QList<QAction*> actions = form.ToolBar1->actions();
+    QCOMPARE(actions.size(), qsizetype(std::size(controls)));
+    for (qsizetype i = 0; i < actions.size(); ++i) {
+      const Control& c = controls[i];
+      if (QString::fromLatin1(c.name) == "|") {
+        QVERIFY2(actions[i]->isSeparator(), qPrintable(QString::number(i)));
+        continue;
+      }
+      QWidget* w = form.ToolBar1->widgetForAction(actions[i]);
+      QVERIFY2(w, c.name);
+      QCOMPARE(w->objectName(), QString::fromLatin1(c.name));
+      QCOMPARE(w->toolTip(), U(c.hint));
+    }
     QVERIFY(form.ToolButton3->isChecked() && !form.ToolButton4->isChecked());
     QCOMPARE(form.Edit1->maxLength(), 8);
     QCOMPARE(form.Edit1->text(), QStringLiteral("1,0000"));
@@ -169,6 +205,17 @@ class MainWindowTest : public QObject {
     for (int i = 0; i < form.ComboBox2->count(); ++i) fills << form.ComboBox2->itemText(i);
     QCOMPARE(fills, (QStringList{"Solid", "BDiagonal", "FDiagonal", "Cross", "DiagCross", "Horizontal", "Vertical"}));
     QCOMPARE(form.ComboBox2->currentIndex(), 0);
+    // The sorted font list selects "Arial Narrow", or its stand-in where the machine lacks it.
+    QStringList fonts;
+    for (int i = 0; i < form.ComboBox1->count(); ++i) fonts << form.ComboBox1->itemText(i);
+    QStringList sorted = fonts;
+    sorted.sort(Qt::CaseInsensitive);
+    QCOMPARE(fonts, sorted);
+    for (const char* family : {"Arial Narrow", "Liberation Sans Narrow"}) {
+      if (!fonts.contains(QString::fromLatin1(family))) continue;
+      QCOMPARE(form.ComboBox1->currentText(), QString::fromLatin1(family));
+      break;
+    }
 
     const int widths[] = {63, 150, 55, 50, 55, 30, 120, 100, 50};
     const char* texts[] = {"Имя файла:", "", "Формат:", "", "Версия:", "", "Единица измерения:", "", ""};
