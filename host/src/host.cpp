@@ -1,8 +1,10 @@
 #include "host/host.h"
 
 #include <dlfcn.h>
+#include <sys/stat.h>
 
 #include <algorithm>
+#include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -113,10 +115,12 @@ bool LanguageFile::Load(const std::string& path) {
     if (line.empty() || line[0] == '#') continue;
     const size_t eq = line.find('=');
     if (eq == 0 || eq == std::string::npos) continue;
-    const std::string number = line.substr(0, eq);
-    if (!std::all_of(number.begin(), number.end(), [](char c) { return c >= '0' && c <= '9'; }))
-      continue;
-    texts_[std::stoi(number)] = line.substr(eq + 1);
+    // The number: decimal digits only, and small enough for an int (else the line is skipped).
+    int number = 0;
+    const char* end = line.data() + eq;
+    const auto [stop, ec] = std::from_chars(line.data(), end, number);
+    if (ec != std::errc() || stop != end || line[0] == '-') continue;
+    texts_[number] = line.substr(eq + 1);
   }
   return true;
 }
@@ -218,9 +222,13 @@ bool Host::OpenFile(const std::string& path) {
   const std::string full = std::filesystem::absolute(path, ec).lexically_normal().string();
   std::vector<unsigned char> first(kFirstBytes);
   size_t got = 0;
-  if (FILE* f = std::fopen(full.c_str(), "rb")) {
-    got = std::fread(first.data(), 1, first.size(), f);
-    std::fclose(f);
+  // First bytes only from a regular file: opening a pipe or a device could block.
+  struct stat st;
+  if (::stat(full.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
+    if (FILE* f = std::fopen(full.c_str(), "rb")) {
+      got = std::fread(first.data(), 1, first.size(), f);
+      std::fclose(f);
+    }
   }
   g_running = this;
   void* p = exports_.OpenFilePlugin(full.c_str(), first.data(), static_cast<int>(got));

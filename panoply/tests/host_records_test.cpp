@@ -1,10 +1,13 @@
 // Record layouts shared with plug-ins, and the host's own bookkeeping of boxes and screens.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cstddef>
 
 #include "host/display.h"
 #include "host/host.h"
+#include "test_support.h"
 
 namespace {
 
@@ -95,6 +98,32 @@ TEST(HostServices, PanelStateAndUpdatesReachThePlugin) {
   EXPECT_EQ(h.redrawRequests, 1);
   ASSERT_EQ(h.controls.size(), 5u);
   EXPECT_EQ(h.controls[2].param, 1);
+}
+
+int g_offeredBytes = -1;
+void* DeclineFile(const char*, const unsigned char*, int size) {
+  g_offeredBytes = size;
+  return kNoPanel;
+}
+
+TEST(HostServices, LanguageFileLinesItCannotReadAndPipesOfferedAsImagesAreSkipped) {
+  testsupport::TempDir dir;
+  testsupport::WriteFile(dir / "Plug.en.lng",
+                         "# comment\n5=five\n99999999999999999999=huge\n-1=neg\n=none\nx=y\n7\n8=a=b\r\n");
+  host::Host h;
+  PluginExports e;
+  e.OpenFilePlugin = &DeclineFile;
+  ASSERT_TRUE(h.Attach(e, dir / "Plug.so"));
+  EXPECT_EQ(h.language().size(), 2u);
+  EXPECT_STREQ(h.language().Text(5), "five");
+  EXPECT_STREQ(h.language().Text(8), "a=b");
+  // A pipe is offered without first bytes, and offering it does not block.
+  ASSERT_EQ(mkfifo((dir / "pipe.img").c_str(), 0600), 0);
+  EXPECT_FALSE(h.OpenFile(dir / "pipe.img"));
+  EXPECT_EQ(g_offeredBytes, 0);
+  testsupport::WriteFile(dir / "file.img", "12345");
+  EXPECT_FALSE(h.OpenFile(dir / "file.img"));
+  EXPECT_EQ(g_offeredBytes, 5);
 }
 
 TEST(HostDisplay, Utf8StaysAndOtherBytesAreReadAsCp866) {
