@@ -1,5 +1,10 @@
 // panoply-host: runs the disk-image panel plug-in from a terminal, as a file manager would.
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
 
 #include <cstdio>
 #include <cstring>
@@ -43,8 +48,11 @@ Options:
 
 Names inside images are shown as UTF-8; bytes that are not UTF-8 are read as code page 866.
 
-Exit codes: 0 done, 1 a command failed, 2 bad usage or the plug-in did not load,
-3 no format module accepts IMAGE.
+The plug-in opens an image for reading and writing, so IMAGE must be a file you may
+change.
+
+Exit codes: 0 done, 1 a command failed or IMAGE cannot be opened for reading and
+writing, 2 bad usage or the plug-in did not load, 3 no format module accepts IMAGE.
 )";
 
 bool ReadLine(std::string& line) {
@@ -56,17 +64,18 @@ bool ReadLine(std::string& line) {
 class TerminalResponder : public host::Responder {
  public:
   int OnMessage(const host::MessageCall& call) override {
-    const size_t texts = call.lines.size() - static_cast<size_t>(call.buttons);
+    const size_t buttons = std::min(call.lines.size(), static_cast<size_t>(std::max(call.buttons, 0)));
+    const size_t texts = call.lines.size() - buttons;
     std::cout << "\n== " << host::DisplayText(call.lines.empty() ? "" : call.lines[0]) << " ==\n";
     for (size_t i = 1; i < texts; ++i) std::cout << "   " << host::DisplayText(call.lines[i]) << "\n";
-    for (int b = 0; b < call.buttons; ++b)
+    for (size_t b = 0; b < buttons; ++b)
       std::cout << "  [" << b + 1 << "] " << host::DisplayText(call.lines[texts + b]) << "\n";
     std::cout << "Choose a button (Enter: 1, q: Esc): ";
     std::string line;
     if (!ReadLine(line) || line == "q") return -1;
     if (line.empty()) return 0;
     const int b = std::atoi(line.c_str()) - 1;
-    return b >= 0 && b < call.buttons ? b : -1;
+    return b >= 0 && b < static_cast<int>(buttons) ? b : -1;
   }
 
   int OnDialog(const host::DialogCall& call, FarDialogItem* items, int count) override {
@@ -128,6 +137,17 @@ std::string DefaultPluginPath(const char* argv0) {
   for (const fs::path& p : {dir / "Panoply.so", dir / "../panoply/plugin/Panoply.so"})
     if (fs::exists(p, ec)) return fs::weakly_canonical(p, ec).string();
   return (dir / "Panoply.so").string();
+}
+
+// Why the plug-in could not open the file as an image whatever its format: it opens
+// images for reading and writing. Empty when the file can be opened so.
+std::string UnopenableReason(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return std::strerror(errno);
+  struct stat st;
+  const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+  ::close(fd);
+  return regular ? std::string() : "not a regular file";
 }
 
 bool IsCommand(const std::string& word) {
@@ -287,6 +307,10 @@ int main(int argc, char** argv) {
   }
 
   const std::string image = args[0];
+  if (const std::string why = UnopenableReason(image); !why.empty()) {
+    std::cerr << "panoply-host: cannot open " << image << " for reading and writing: " << why << "\n";
+    return kExitFailed;
+  }
   if (!h.OpenFile(image)) {
     std::cerr << "panoply-host: no format module accepts " << image << "\n";
     return kExitNotAccepted;
