@@ -1,11 +1,13 @@
 // The layer table window: clicks, colours, row dragging and the sort, apply and close.
 #include <QPointer>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include "app/form1.h"
 #include "app/form2.h"
 #include "app/startup.h"
 #include "shell_fake_seams.h"
+#include "testsupport/plt_writer.h"
 
 using namespace quarto;
 
@@ -21,6 +23,15 @@ void Click(QWidget* w, QPoint p, Qt::MouseButton b = Qt::LeftButton) {
 }
 
 QPoint CellCentre(Form2& f, int col, int row) { return f.StringGrid1->CellRect(col, row).center(); }
+
+// Counts the paints a widget receives.
+struct PaintCounter : QObject {
+  int paints = 0;
+  bool eventFilter(QObject*, QEvent* e) override {
+    if (e->type() == QEvent::Paint) ++paints;
+    return false;
+  }
+};
 
 }  // namespace
 
@@ -114,6 +125,73 @@ class LayerTableWindowTest : public QObject {
     QCOMPARE(t.UserLayerColors[3], 0x0000FFu);
     form2_->CheckBox1->click();
     QCOMPARE(t.LayerColors[3], 0x0000FFu);
+  }
+
+  void startColoursFollowTheSettingWhateverTheBoxShowed() {
+    LayerTable& t = form2_->table();
+    t.UserLayerColors.fill(0x112233);
+    // The box is checked already; the setting says user colours: the handler runs once and shows them.
+    t.DefaultColors = false;
+    form2_->ApplyStartColours();
+    QVERIFY(!form2_->CheckBox1->isChecked());
+    QCOMPARE(t.LayerColors, t.UserLayerColors);
+    // The box is unchecked already; the handler still runs when the setting agrees with it.
+    t.LayerColors = DefaultLayerColors;
+    form2_->ApplyStartColours();
+    QCOMPARE(t.LayerColors, t.UserLayerColors);
+    t.DefaultColors = true;
+    form2_->ApplyStartColours();
+    QVERIFY(form2_->CheckBox1->isChecked());
+    QCOMPARE(t.LayerColors, DefaultLayerColors);
+  }
+
+  void coloursRepaintOnlyTheTableApplyRepaintsTheMainWindow() {
+    form1_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form1_.get()));
+    QApplication::processEvents();
+    PaintCounter counter;
+    form1_->drawingArea()->installEventFilter(&counter);
+    Click(form2_->ColorGrid1, form2_->ColorGrid1->CellRect(9).center());
+    Click(form2_->StringGrid1, CellCentre(*form2_, 2, 4));
+    form2_->CheckBox1->click();
+    QApplication::processEvents();
+    QCOMPARE(counter.paints, 0);
+    form2_->BitBtn2->click();
+    QApplication::processEvents();
+    QVERIFY(counter.paints > 0);
+    const int afterApply = counter.paints;
+    form2_->BitBtn1->click();
+    QApplication::processEvents();
+    QVERIFY(counter.paints > afterApply);
+  }
+
+  void openingAPlotPutsDraggedRowsBackInNumberOrder() {
+    QTemporaryDir dir;
+    test::PltWriter w(PltFormat::Plt45);
+    w.Header({});
+    w.LayerName("B", 3);
+    w.LayerName("A", 9);
+    w.Layer(3);
+    w.Line(0, 1, 0, 0, 10, 10);
+    const QString path = dir.filePath("a.plt");
+    w.Save(path.toStdString());
+
+    MoveLayerRow(form2_->table().Grid, 9, 1);
+    MoveLayerRow(form2_->table().Grid, 16, 2);
+    form2_->BitBtn2->click();
+    seams_->openAnswers = {path};
+    form1_->N2Click();
+    QVERIFY(seams_->errors.isEmpty());
+    for (int row = 1; row <= 16; ++row) {
+      QCOMPARE(Cell(*form2_, 0, row), QStringLiteral("     %1").arg(row));
+      const bool named = row == 3 || row == 9;
+      QCOMPARE(Cell(*form2_, 1, row), named ? U("   Вкл.") : U("   Выкл."));
+    }
+    QCOMPARE(Cell(*form2_, 3, 3), QStringLiteral("B,"));
+    QCOMPARE(Cell(*form2_, 3, 2), QString());
+    QCOMPARE(form2_->table().LayerOrderCount, 2);
+    QCOMPARE(form2_->table().LayerOrder[0], 3);
+    QCOMPARE(form2_->table().LayerOrder[1], 9);
   }
 
   void topLeftClickSortsDraggedRowsBack() {
