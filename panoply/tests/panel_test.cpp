@@ -349,6 +349,11 @@ TEST_F(PanelTest, LongListsShowProgressAndListingErrorsAreReported) {
   EXPECT_EQ(h->messages[1].lines[3], "64 read");
   EXPECT_EQ(h->messages[2].flags, FMSG_WARNING);
   EXPECT_EQ(h->messages[2].lines, (std::vector<std::string>{"m15", "m30", "m0"}));
+  // The screen is saved before the first box and restored after the error box.
+  using K = host::Event::Kind;
+  std::vector<K> order;
+  for (const auto& e : h->events) order.push_back(e.kind);
+  EXPECT_EQ(order, (std::vector<K>{K::SaveScreen, K::Message, K::Message, K::Message, K::RestoreScreen}));
   EXPECT_EQ(h->screensSaved, 1);
   EXPECT_TRUE(h->ScreenBalanced());
   platform::SetTickSource(nullptr);
