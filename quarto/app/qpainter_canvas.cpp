@@ -5,6 +5,8 @@
 #include <cmath>
 #include <numbers>
 
+#include "core/render_frame.h"
+
 namespace quarto {
 
 namespace {
@@ -22,8 +24,10 @@ Qt::BrushStyle ToQtBrushStyle(BrushStyle s) {
   return Qt::SolidPattern;
 }
 
-// Corners in any order become left <= right, top <= bottom.
+// Corners in any order become left <= right, top <= bottom, each inside the device range so that
+// widths and heights cannot overflow.
 void Normalise(int32_t& l, int32_t& t, int32_t& r, int32_t& b) {
+  for (int32_t* v : {&l, &t, &r, &b}) *v = std::clamp(*v, -kDeviceLimit, kDeviceLimit);
   if (r < l) std::swap(l, r);
   if (b < t) std::swap(t, b);
 }

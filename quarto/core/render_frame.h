@@ -25,8 +25,9 @@ inline constexpr int32_t kFallbackDpi = 300;
 // A bitmap export larger than this is refused instead of allocating gigabytes.
 inline constexpr int32_t kMaxBitmapSide = 32000;
 inline constexpr int64_t kMaxBitmapPixels = 50'000'000;
-// Device coordinates are clamped to this magnitude (no overflow, infinity or NaN reaches a canvas).
-inline constexpr int32_t kDeviceLimit = 1 << 30;
+// Device coordinates are clamped to this magnitude (no overflow, infinity or NaN reaches a canvas;
+// the difference of two coordinates still fits in 31 bits).
+inline constexpr int32_t kDeviceLimit = 1 << 29;
 
 struct FrameInput {
   PltFormat format = PltFormat::Plt45;

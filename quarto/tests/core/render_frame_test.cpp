@@ -172,7 +172,7 @@ TEST(RenderFrame, ZeroSpansAndBadResolutionsStayFinite) {
 TEST(RenderFrame, DeviceCoordinatesRoundHalfToEvenAndClamp) {
   const std::pair<double, int32_t> cases[] = {
       {0.5, 0},   {1.5, 2},          {2.5, 2},           {-0.5, 0},          {-1.5, -2},
-      {-2.5, -2}, {2.4999, 2},       {-2.5001, -3},      {-0.2, 0},          {1e9 + 0.5, 1000000000},
+      {-2.5, -2}, {2.4999, 2},       {-2.5001, -3},      {-0.2, 0},          {5e8 + 0.5, 500000000},
       {1e300, kDeviceLimit}, {-1e300, -kDeviceLimit}, {INFINITY, kDeviceLimit}, {std::nan(""), 0}};
   for (const auto& [in, out] : cases) EXPECT_EQ(ToDevice(in), out) << in;
 }
