@@ -20,7 +20,13 @@ using namespace panoply;
 PANOPLY_EXPORT void SetStartupInfo(const PluginStartupInfo* info) {
   if (!info) return;
   PluginState& s = State();
-  std::memcpy(&s.info, info, sizeof s.info);
+  // The record is copied whole; a host whose record is shorter (its StructSize says so)
+  // gives only that much, and the services it lacks stay null.
+  size_t size = sizeof s.info;
+  if (info->StructSize > 0 && static_cast<size_t>(info->StructSize) < size)
+    size = static_cast<size_t>(info->StructSize);
+  std::memset(&s.info, 0, sizeof s.info);
+  std::memcpy(&s.info, info, size);
   s.info.ModuleName[sizeof s.info.ModuleName - 1] = 0;
   s.started = true;
   BuildKeyName(s.info.RootKey);

@@ -2,6 +2,8 @@
 // plug-in's own entry points.
 #include <gtest/gtest.h>
 
+#include <cstddef>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -184,6 +186,26 @@ TEST(Names, CompareOemNamesAndMixedCase) {
       {"README.TXT", 0}, {"Readme", 1}, {"12-3.", 0}, {"readMe", 1}, {"1abc", 0}, {"\xC0\xE1", 1},
   };
   for (const auto& m : mixes) EXPECT_EQ(HasMixedCase(m.text), m.mixed) << m.text;
+}
+
+TEST_F(CoreTest, AShortStartUpRecordIsReadOnlyAsFarAsItGoes) {
+  // A host record that ends before the services: nothing past it is read or called.
+  const size_t size = offsetof(PluginStartupInfo, GetMsg);
+  auto* bytes = static_cast<unsigned char*>(std::malloc(size));
+  ASSERT_NE(bytes, nullptr);
+  std::memcpy(bytes, &h->startupInfo(), size);
+  const int structSize = static_cast<int>(size);
+  std::memcpy(bytes + offsetof(PluginStartupInfo, StructSize), &structSize, sizeof structSize);
+  SetStartupInfo(reinterpret_cast<const PluginStartupInfo*>(bytes));
+  std::free(bytes);
+  PluginInfo info{};
+  GetPluginInfo(&info);
+  ASSERT_EQ(info.PluginMenuStringsNumber, 1);
+  EXPECT_STREQ(info.PluginMenuStrings[0], "");
+  EXPECT_EQ(Configure(0), 0);
+  ShowModuleUnsupported();
+  EXPECT_TRUE(h->dialogs.empty());
+  EXPECT_TRUE(h->messages.empty());
 }
 
 TEST_F(CoreTest, StringSettingsAreAlwaysTerminated) {
