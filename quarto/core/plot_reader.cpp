@@ -15,6 +15,10 @@ PlotReader::PlotReader(std::span<const uint8_t> memory)
 
 PlotReader PlotReader::OpenFile(const std::filesystem::path& path) {
   PlotReader r;
+  // A folder opens on this system but is no file: refused like the platform's file open refuses it.
+  std::error_code ec;
+  if (std::filesystem::is_directory(path, ec))
+    throw PlotIoError(PlotIoError::Kind::AccessDenied, kTextFileAccessDenied);
   errno = 0;
   r.file_ = std::fopen(path.c_str(), "rb");
   if (!r.file_) {

@@ -436,12 +436,24 @@ TEST(PlotReaderTest, BufferedFileReadsAcrossBlocksAndSeeks) {
   EXPECT_TRUE(r.AtEnd());
   std::filesystem::remove(path);
 
-  EXPECT_THROW(PlotReader::OpenFile(path), PlotIoError);
-  try {
-    PlotReader::OpenFile(path);
-  } catch (const PlotIoError& e) {
-    EXPECT_EQ(e.kind(), PlotIoError::Kind::NotFound);
-    EXPECT_STREQ(e.what(), kTextFileNotFound);
+  // Files that cannot be opened: the error and the text the error box shows.
+  struct Case {
+    std::filesystem::path path;
+    PlotIoError::Kind kind;
+    const char* text;
+  };
+  const Case cases[] = {
+      {path, PlotIoError::Kind::NotFound, kTextFileNotFound},
+      {std::filesystem::temp_directory_path(), PlotIoError::Kind::AccessDenied, kTextFileAccessDenied},
+  };
+  for (const auto& c : cases) {
+    try {
+      PlotReader::OpenFile(c.path);
+      ADD_FAILURE() << c.path << " opened";
+    } catch (const PlotIoError& e) {
+      EXPECT_EQ(e.kind(), c.kind) << c.path;
+      EXPECT_STREQ(e.what(), c.text);
+    }
   }
 }
 
