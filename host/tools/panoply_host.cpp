@@ -55,9 +55,17 @@ Exit codes: 0 done, 1 a command failed or IMAGE cannot be opened for reading and
 writing, 2 bad usage or the plug-in did not load, 3 no format module accepts IMAGE.
 )";
 
+// One line of input without its line end and trailing blanks; false at the end of input
+// (the prompt's line is ended then, so that what follows starts on a line of its own).
 bool ReadLine(std::string& line) {
   std::cout.flush();
-  return static_cast<bool>(std::getline(std::cin, line));
+  if (!std::getline(std::cin, line)) {
+    std::cout << "\n";
+    return false;
+  }
+  while (!line.empty() && (line.back() == '\r' || line.back() == ' ' || line.back() == '\t'))
+    line.pop_back();
+  return true;
 }
 
 // Shows the plug-in's boxes on the terminal and reads the answers.
@@ -228,14 +236,16 @@ class Session {
       in >> cmd;
       std::getline(in >> std::ws, arg);
       if (cmd.empty()) continue;
-      if (cmd == "quit" || cmd == "exit" || cmd == "q") break;
+      if (cmd == "quit" || cmd == "exit" || cmd == "q") {
+        std::cout << "\n";
+        break;
+      }
       if (cmd == "help") {
         std::cout << "ls [DIR], cd DIR, info, config, quit\n";
         continue;
       }
       Run(cmd, arg);
     }
-    std::cout << "\n";
   }
 
  private:
