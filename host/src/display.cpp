@@ -53,10 +53,27 @@ void AppendUtf8(std::string& out, char32_t cp) {
 }  // namespace
 
 std::string DisplayText(std::string_view text) {
-  if (IsValidUtf8(text)) return std::string(text);
   std::string out;
-  for (unsigned char c : text) AppendUtf8(out, platform::Cp866ToUnicode(c));
-  return out;
+  if (IsValidUtf8(text)) {
+    out.assign(text);
+  } else {
+    for (unsigned char c : text) AppendUtf8(out, platform::Cp866ToUnicode(c));
+  }
+  // Control characters in a name (from an image, say) would steer the terminal: each is
+  // shown as "?", as ls does. C1 controls arrive as the two bytes C2 80 to C2 9F.
+  std::string shown;
+  for (size_t i = 0; i < out.size(); ++i) {
+    const auto c = static_cast<unsigned char>(out[i]);
+    if (c < 0x20 || c == 0x7F) {
+      shown += '?';
+    } else if (c == 0xC2 && i + 1 < out.size() && static_cast<unsigned char>(out[i + 1]) < 0xA0) {
+      shown += '?';
+      ++i;
+    } else {
+      shown += out[i];
+    }
+  }
+  return shown;
 }
 
 }  // namespace host

@@ -133,6 +133,9 @@ TEST(HostDisplay, Utf8StaysAndOtherBytesAreReadAsCp866) {
       {"\x8f\xe0\xa8.txt", "\xd0\x9f\xd1\x80\xd0\xb8.txt"},       // CP866 "При"
       {"\xf0\xc4", "\xd0\x81\xe2\x94\x80"},                       // Ё and a box line
       {"\xc0\x80", "\xe2\x94\x94\xd0\x90"},                       // overlong form: not UTF-8
+      {"a\x1b[31mb\x07.t\x7f", "a?[31mb?.t?"},                     // controls steer no terminal
+      {"x\xc2\x9b" "1m\xc2\xa0", "x?1m\xc2\xa0"},                    // nor does a C1 control
+      {"\x9b\x1b", "\xd0\xab?"},                                     // CP866: Ы and a control
   };
   for (const auto& c : cases) EXPECT_EQ(host::DisplayText(c.in), c.out) << c.in;
 }

@@ -8,6 +8,7 @@ namespace host {
 
 bool IsValidUtf8(std::string_view text);
 // The text itself when it is valid UTF-8; otherwise every byte read as code page 866.
+// Control characters are shown as "?".
 std::string DisplayText(std::string_view text);
 
 }  // namespace host
