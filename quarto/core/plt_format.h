@@ -232,31 +232,26 @@ struct Plt85 {
 
 // ---- Record codes and body decoders (inline: the scan pass calls them once a record) ----
 
-inline int Plt45::KindOf(uint32_t code) {
+// The primitive kind of a record code of either format (PLT 4.5 also reads 0x80A4 as a circle).
+template <class F>
+int PrimitiveKindOf(uint32_t code) {
   switch (code) {
-    case OpLine: return KindLine;
-    case OpRect: return KindRect;
-    case OpBar: return KindBar;
-    case OpCircle: case OpCircleAlt: return KindCircle;
-    case OpArc: return KindArc;
-    case OpText: return KindText;
-    case OpPolygon: return KindPolygon;
-    default: return -1;
+    case F::OpLine: return KindLine;
+    case F::OpRect: return KindRect;
+    case F::OpBar: return KindBar;
+    case F::OpCircle: return KindCircle;
+    case F::OpArc: return KindArc;
+    case F::OpText: return KindText;
+    case F::OpPolygon: return KindPolygon;
+    default: break;
   }
-}
-
-inline int Plt85::KindOf(uint32_t code) {
-  switch (code) {
-    case OpLine: return KindLine;
-    case OpRect: return KindRect;
-    case OpBar: return KindBar;
-    case OpCircle: return KindCircle;
-    case OpArc: return KindArc;
-    case OpText: return KindText;
-    case OpPolygon: return KindPolygon;
-    default: return -1;
+  if constexpr (F::kFormat == PltFormat::Plt45) {
+    if (code == F::OpCircleAlt) return KindCircle;
   }
+  return -1;
 }
+inline int Plt45::KindOf(uint32_t code) { return PrimitiveKindOf<Plt45>(code); }
+inline int Plt85::KindOf(uint32_t code) { return PrimitiveKindOf<Plt85>(code); }
 
 inline LineBody Plt45::DecodeLine(const uint8_t* p) {
   return LineBody{p[0], p[1], Coord(p + 2), Coord(p + 4), Coord(p + 6), Coord(p + 8)};
