@@ -374,6 +374,19 @@ class MainWindowTest : public QObject {
     QCOMPARE(form->statusPanel(3)->text(), QStringLiteral("PLT 4"));
   }
 
+  void quitEndsTheProgramWithTheLayerTableOpen() {
+    QTimer::singleShot(0, [] {
+      for (QWidget* w : QApplication::topLevelWidgets()) {
+        auto* form = qobject_cast<Form1*>(w);
+        if (!form) continue;
+        form->ToolButton16->click();
+        form->N7->trigger();
+      }
+    });
+    QCOMPARE(RunQuarto({}), 0);
+    QVERIFY(!AnyWindowVisible());
+  }
+
   void layerTableButtonShowsTheHiddenWindow() {
     std::unique_ptr<Form1> form = StartUp({});
     QPointer<Form2> form2 = form->form2();
