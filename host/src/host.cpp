@@ -421,10 +421,11 @@ int Host::SvcControl(void* plugin, int command, void* param) {
   }
 }
 
-void* Host::SvcSaveScreen(int, int, int, int) {
+void* Host::SvcSaveScreen(int x1, int y1, int x2, int y2) {
   Host* h = g_running;
   if (!h) return nullptr;
   ++h->screensSaved;
+  h->savedAreas.push_back({x1, y1, x2, y2});
   const uintptr_t token = h->nextScreen_++;
   h->openScreens_.push_back(token);
   h->events.push_back({Event::SaveScreen, static_cast<size_t>(h->screensSaved - 1)});

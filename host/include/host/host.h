@@ -157,6 +157,11 @@ class Host {
   std::vector<ControlCall> controls;
   std::vector<Event> events;
   int screensSaved = 0, screensRestored = 0;
+  struct ScreenArea {
+    int x1, y1, x2, y2;
+    bool operator==(const ScreenArea&) const = default;
+  };
+  std::vector<ScreenArea> savedAreas;  // the area of every SaveScreen, in call order
   std::vector<std::string> serviceErrors;  // restores without save and the like
   bool ScreenBalanced() const { return openScreens_.empty() && serviceErrors.empty(); }
   void ClearLog();
