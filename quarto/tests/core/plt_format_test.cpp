@@ -182,6 +182,26 @@ TEST(PltBody, DecodesPlt85Records) {
   EXPECT_EQ(TextJustificationCode(PltFormat::Plt85, 68), 34);
   EXPECT_EQ(TextJustificationCode(PltFormat::Plt85, 69), 0);
 
+  const Bytes bar = {9, 9, 9, 9, 0, 0, 0, 1, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 1, 0, 0x80, 0, 0, 1};
+  const auto b = Plt85::DecodeBar(bar.data());
+  EXPECT_EQ(std::tuple(b.X1, b.Y1, b.X2, b.Y2), std::tuple(1, -1, 256, INT32_MIN + 1));
+
+  Bytes arc(28, 0);
+  arc[1] = 3;  // width
+  arc[3] = 1;  // style
+  for (int i = 0; i < 6; ++i) arc[static_cast<size_t>(7 + 4 * i)] = static_cast<uint8_t>(10 + i);
+  arc[24] = 0xFF;  // end y negative
+  const auto a = Plt85::DecodeArc(arc.data());
+  EXPECT_EQ(std::tuple(a.Width, a.Style, a.Cx, a.Cy, a.Xs, a.Ys, a.Xe),
+            std::tuple(3, 1, 10, 11, 12, 13, 14));
+  EXPECT_EQ(a.Ye, static_cast<int32_t>(0xFF00000Fu));
+
+  const Bytes hole = {7, 7, 7, 7, 0, 0, 0, 5, 0xFF, 0xFF, 0xFF, 0xFA, 0x80, 0, 0, 0, 7, 7, 7, 7};
+  const auto h = Plt85::DecodeHole(hole.data());
+  EXPECT_EQ(std::tuple(h.Cx, h.Cy, h.R), std::tuple(5, -6, 0x80000000u));
+  const uint8_t head[4] = {0x01, 0x02, 0xAA, 0xBB};
+  EXPECT_EQ(Plt85::DecodePolygonWidth(head), 0x0102);
+
   const uint8_t layer[4] = {0, 19, 0, 0};
   EXPECT_EQ(Plt85::LayerOfOpLayer(layer), 16);
   EXPECT_EQ(Plt85::KindOf(0x80000414), -1);  // only the counterpart of 0x80A5 is a circle
