@@ -171,7 +171,8 @@ PlotScanResult Scan(PlotReader& r, LayerTable& table, bool russian) {
       break;
     }
     LayerNameRec rec = F::DecodeLayerName(nb);
-    AddLayerName(table.Grid, rec.Layer, LayerNameToUtf8(rec.Name), russian);
+    // A name for layer 19 names layer 16, where the records of OpLayer 19 are drawn.
+    AddLayerName(table.Grid, MapLayerNumber(rec.Layer), LayerNameToUtf8(rec.Name), russian);
     res.LayerNames.push_back(std::move(rec));
   }
   ApplyLayerTable(table);

@@ -86,7 +86,8 @@ struct PlotScanResult {
   PlotBounds HeaderBounds;
   PlotBounds DrawBounds;
   RecordIndex Index;
-  // Layer-name records in file order, names as raw 8-bit bytes; records for layers outside 1..16
+  // Layer-name records in file order, names as raw 8-bit bytes and layer numbers as stored; the
+  // table takes layer 19 as 16 (as OpLayer records do), records for other layers outside 1..16
   // are listed here but left out of the table.
   std::vector<LayerNameRec> LayerNames;
   bool EnableN21 = false;  // mil files enable the pseudo-inch item
