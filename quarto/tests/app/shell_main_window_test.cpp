@@ -370,12 +370,22 @@ class MainWindowTest : public QObject {
     w.Truncate(w.size() - 3);
     QString path = dir.filePath("cut.plt");
     w.Save(path.toStdString());
-    std::unique_ptr<Form1> form = StartUp({});
-    seams_->openAnswers = {path};
-    form->N2Click();
-    QCOMPARE(seams_->errors, QStringList{"Read beyond end of file"});
-    QVERIFY(form->view().Plot45Loaded);
-    QCOMPARE(form->statusPanel(3)->text(), QStringLiteral("PLT 4"));
+    // From the dialog, and from the command line, where it does not end the program.
+    for (const bool commandLine : {false, true}) {
+      seams_->errors.clear();
+      std::unique_ptr<Form1> form = StartUp(commandLine ? QStringList{path} : QStringList{});
+      QVERIFY(form);
+      if (!commandLine) {
+        seams_->openAnswers = {path};
+        form->N2Click();
+      }
+      QCOMPARE(seams_->errors, QStringList{"Read beyond end of file"});
+      QVERIFY(seams_->applicationErrors.isEmpty());
+      QVERIFY(form->view().Plot45Loaded);
+      QVERIFY(form->view().FitPending);
+      QCOMPARE(form->statusPanel(3)->text(), QStringLiteral("PLT 4"));
+      QCOMPARE(form->form2()->table().LayerOrderCount, 1);
+    }
   }
 
   void quitEndsTheProgramWithTheLayerTableOpen() {
