@@ -113,6 +113,19 @@ TEST_F(RegistryStore, NamesDifferingInCaseNameOneValueAndRewritesAreAtomic) {
     EXPECT_EQ(testsupport::ReadFile(dir / "sub/registry.txt"), file);
   }
   std::filesystem::permissions(dir.path() / "sub", std::filesystem::perms::owner_all);
+
+  // A store that cannot be read is not rewritten (its keys would be lost).
+  std::filesystem::permissions(dir.path() / "sub/registry.txt", std::filesystem::perms::none);
+  if (::geteuid() != 0) {
+    HKEY k = nullptr;
+    DWORD disposition = 0;
+    EXPECT_NE(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Other", 0, nullptr, REG_OPTION_NON_VOLATILE,
+                              KEY_WRITE, nullptr, &k, &disposition),
+              kRegSuccess);
+  }
+  std::filesystem::permissions(dir.path() / "sub/registry.txt", std::filesystem::perms::owner_read |
+                                                                  std::filesystem::perms::owner_write);
+  EXPECT_EQ(testsupport::ReadFile(dir / "sub/registry.txt"), file);
 }
 
 TEST(CodePage, OemTableIsAPermutationWithExactLetters) {

@@ -101,9 +101,16 @@ struct Store {
     return false;
   }
 
-  void Load() {
+  // False when the store file exists but cannot be read: a rewrite would then lose the
+  // keys it holds, so writers refuse.
+  bool Load() {
     keys.clear();
-    std::ifstream in(platform::RegistryStorePath(), std::ios::binary);
+    const std::string path = platform::RegistryStorePath();
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+      std::error_code ec;
+      return !std::filesystem::exists(path, ec) && !ec;
+    }
     std::string line;
     Key* current = nullptr;
     while (std::getline(in, line)) {
@@ -133,6 +140,7 @@ struct Store {
       }
       current->values.push_back(std::move(v));
     }
+    return true;
   }
 
   bool Save() const {
@@ -249,9 +257,10 @@ LONG RegCreateKeyExA(HKEY key, const char* subKey, uint32_t, char*, uint32_t, RE
   std::string path;
   if (!JoinKeyPath(key, subKey, path)) return kRegInvalidHandle;
   Store store;
-  store.Load();
+  const bool loaded = store.Load();
   const bool existed = store.Exists(path);
   if (!store.Find(path)) {
+    if (!loaded) return kRegCannotWrite;
     store.keys.push_back({path, {}});
     if (!store.Save()) return kRegCannotWrite;
   }
@@ -292,7 +301,7 @@ LONG RegSetValueExA(HKEY key, const char* valueName, uint32_t, uint32_t type,
   if (!data && dataSize) return kRegInvalidParameter;
   if (!(key->access & KEY_SET_VALUE)) return kRegAccessDenied;
   Store store;
-  store.Load();
+  if (!store.Load()) return kRegCannotWrite;
   Key* k = store.Find(key->path);
   if (!k) {
     store.keys.push_back({key->path, {}});
