@@ -1,6 +1,8 @@
 // The plug-in from its installed folder with the real hdd.di, driven by our host.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 
 #include "host/host.h"
@@ -64,6 +66,44 @@ TEST(EndToEnd, AMicroDosImageOpensAndItsFoldersCanBeBrowsed) {
   ASSERT_TRUE(h.ChangeDirectory(".."));
   ASSERT_TRUE(h.ChangeDirectory(".."));
   EXPECT_EQ(Listing(h).size(), 2u);
+  h.Stop();
+  EXPECT_TRUE(h.ScreenBalanced());
+  EXPECT_TRUE(script.failures().empty());
+}
+
+// A hard-disk image built from real MicroDOS floppies, opened from a private copy (the
+// shared file may be read-only, and the plug-in opens images for reading and writing).
+TEST(EndToEnd, ARealHardDiskImageListsItsDisksAndFiles) {
+  const char* data = std::getenv("SHARED_TESTDATA_DIR");
+  const std::filesystem::path source =
+      std::filesystem::path(data ? data : "") / "microdos" / "derived_2disk.hdd";
+  if (!data || !std::filesystem::exists(source)) GTEST_SKIP() << "no shared test data";
+  if (!std::filesystem::exists(std::filesystem::path(kPlugin).parent_path() / "Formats/hdd.di"))
+    GTEST_SKIP() << "hdd.di is not beside the plug-in";
+  testsupport::TempDir dir;
+  const std::string image = dir / "derived_2disk.hdd";
+  std::filesystem::copy_file(source, image);
+  std::filesystem::permissions(image, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+
+  host::HostOptions o;
+  o.registryFile = dir / "registry.txt";
+  host::Host h(o);
+  host::ScriptedResponder script(true);
+  h.SetResponder(&script);
+  std::string error;
+  ASSERT_TRUE(h.Load(kPlugin, &error)) << error;
+  h.Start();
+  ASSERT_TRUE(h.OpenFile(image));
+  ASSERT_TRUE(h.ReadPanel());
+  using L = std::vector<std::pair<std::string, std::string>>;
+  EXPECT_EQ(Listing(h), (L{{"disk_01", "<DIR>"}, {"disk_02", "<DIR>"}}));
+  ASSERT_TRUE(h.ChangeDirectory("disk_02"));
+  const L second = Listing(h);
+  EXPECT_EQ(second.size(), 21u);
+  for (const auto& file : L{{"cputest.com", "19200"}, {"pip.doc", "3584"}, {"ed.com", "12928"}})
+    EXPECT_NE(std::find(second.begin(), second.end(), file), second.end()) << file.first;
+  ASSERT_TRUE(h.ChangeDirectory("\\disk_01\\user_2"));
+  EXPECT_EQ(Listing(h), (L{{"dizzy.spr", "14336"}, {"sonic.spr", "13056"}}));
   h.Stop();
   EXPECT_TRUE(h.ScreenBalanced());
   EXPECT_TRUE(script.failures().empty());
