@@ -328,7 +328,10 @@ int Host::SvcMessage(int pluginNumber, unsigned flags, const char* helpTopic,
                                std::to_string(itemsNumber) + " lines");
   h->messages.push_back(call);
   h->events.push_back({Event::Message, h->messages.size() - 1});
-  if (buttonsNumber <= 0) return -1;  // no buttons: the box stays on screen, no answer
+  if (buttonsNumber <= 0) {  // no buttons: the box stays on screen, no answer
+    h->responder().OnNotice(call);
+    return -1;
+  }
   const int r = h->responder().OnMessage(call);
   return r >= buttonsNumber ? -1 : r;
 }

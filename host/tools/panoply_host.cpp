@@ -86,6 +86,14 @@ class TerminalResponder : public host::Responder {
     return b >= 0 && b < static_cast<int>(buttons) ? b : -1;
   }
 
+  // Progress boxes: one line on the error stream, so that listings stay clean.
+  void OnNotice(const host::MessageCall& call) override {
+    std::string text;
+    for (size_t i = 0; i < call.lines.size(); ++i)
+      text += (i == 0 ? "[" : i == 1 ? "] " : " ") + host::DisplayText(call.lines[i]);
+    std::cerr << text << (call.lines.size() == 1 ? "]\n" : "\n");
+  }
+
   int OnDialog(const host::DialogCall& call, FarDialogItem* items, int count) override {
     for (;;) {
       std::cout << "\n";

@@ -85,6 +85,8 @@ class Responder {
  public:
   virtual ~Responder() = default;
   virtual int OnMessage(const MessageCall& call);
+  // A message box without buttons: shown and left on screen, nothing to answer.
+  virtual void OnNotice(const MessageCall&) {}
   // May change the items' Data and Selected before returning the closing item.
   virtual int OnDialog(const DialogCall& call, FarDialogItem* items, int count);
   virtual int OnMenu(const MenuCall& call);
