@@ -74,32 +74,61 @@ void ForEachLayer(PassContext& ctx, Fn&& fn) {
   }
 }
 
-// Receives one polygon from the format walker: the outline is filled in the layer colour with
-// the chosen fill style, then every contour and hole in file order with the cut-out brush.
-struct PolygonDrawer {
-  PassContext& ctx;
-  uint32_t width;
-
-  void Point(PolygonPart, int32_t x, int32_t y) { ctx.points.push_back(ctx.place.Point(x, y)); }
-  void EndBoundary(PolygonPart part) {
-    Canvas& c = ctx.canvas;
-    if (part == PolygonPart::Outline) {
-      SetPenWidth(ctx, width);
-      if (ctx.in.fillStyle >= 0 && ctx.in.fillStyle <= static_cast<int>(BrushStyle::Vertical))
-        c.brush.style = static_cast<BrushStyle>(ctx.in.fillStyle);
-      c.Polygon(ctx.points);
-      c.brush = {ctx.in.negative ? kBlack : kWhite, BrushStyle::Solid};
-    } else {
-      c.Polygon(ctx.points);
+// Reads one point list of a polygon: values up to the next polygon marker, each x followed by
+// its y, appended as device points to the emptied point list. The marker that ended the list is
+// left in lastMarker. False when the data ends first.
+template <class F>
+bool ReadPointList(PassContext& ctx, uint32_t& lastMarker) {
+  ctx.points.clear();
+  uint8_t x[F::kWord], y[F::kWord];
+  for (;;) {
+    if (!ctx.file.Read(x, F::kWord)) return false;
+    if (F::IsPolygonMarker(F::Word(x))) {
+      lastMarker = F::Word(x);
+      return true;
     }
-    ctx.points.clear();
+    if (!ctx.file.Read(y, F::kWord)) return false;
+    ctx.points.push_back(ctx.place.Point(F::Coord(x), F::Coord(y)));
   }
-  void Hole(const HoleBody& h) {
-    const DevicePoint a = ctx.place.Point(int64_t{h.Cx} - h.R, int64_t{h.Cy} - h.R);
-    const DevicePoint b = ctx.place.Point(int64_t{h.Cx} + h.R, int64_t{h.Cy} + h.R);
-    ctx.canvas.Ellipse(a.x, a.y, b.x, b.y);
+}
+
+// One polygon record from its head: the outline filled in the layer colour with the chosen fill
+// style, then every contour and hole in file order with the cut-out brush and the polygon's pen.
+// False when the data ends inside the polygon; what was complete by then is drawn.
+template <class F>
+bool DrawPolygon(PassContext& ctx) {
+  Canvas& c = ctx.canvas;
+  uint8_t buf[F::kHoleBody];
+  if (!ctx.file.Read(buf, F::kPolygonHead)) return false;
+  const uint16_t width = F::DecodePolygonWidth(buf);
+  uint32_t marker = 0;
+  if (!ReadPointList<F>(ctx, marker)) return false;
+  SetPenWidth(ctx, width);
+  if (ctx.in.fillStyle >= 0 && ctx.in.fillStyle <= static_cast<int>(BrushStyle::Vertical))
+    c.brush.style = static_cast<BrushStyle>(ctx.in.fillStyle);
+  c.Polygon(ctx.points);
+  ctx.points.clear();
+  c.brush = {ctx.in.negative ? kBlack : kWhite, BrushStyle::Solid};
+  while (marker != F::OpPolyEnd) {
+    if (marker == F::OpContour) {
+      if (!ctx.file.Skip(F::kWord) || !ReadPointList<F>(ctx, marker)) return false;
+      c.Polygon(ctx.points);
+      ctx.points.clear();
+    } else {  // OpHole
+      if (!ctx.file.Read(buf, F::kHoleBody)) return false;
+      const HoleBody h = F::DecodeHole(buf);
+      const DevicePoint a = ctx.place.Point(int64_t{h.Cx} - h.R, int64_t{h.Cy} - h.R);
+      const DevicePoint b = ctx.place.Point(int64_t{h.Cx} + h.R, int64_t{h.Cy} + h.R);
+      c.Ellipse(a.x, a.y, b.x, b.y);
+      // A marker follows a hole in a sound file; other values are passed over up to the next one.
+      do {
+        if (!ctx.file.Read(buf, F::kWord)) return false;
+        marker = F::Word(buf);
+      } while (!F::IsPolygonMarker(marker));
+    }
   }
-};
+  return ctx.file.Skip(F::kWord);  // the value after OpPolyEnd
+}
 
 template <class F>
 void DrawPolygons(PassContext& ctx) {
@@ -107,11 +136,7 @@ void DrawPolygons(PassContext& ctx) {
     ctx.canvas.pen.style = PenStyle::Solid;
     ForEachRecord(ctx, KindPolygon, layer, [&] {
       SetLayerColor(ctx, layer, false);
-      uint8_t head[F::kPolygonHead];
-      if (!ctx.file.Read(head, sizeof head)) return false;
-      PolygonDrawer drawer{ctx, F::DecodePolygonWidth(head)};
-      ctx.points.clear();
-      const bool complete = WalkPolygonBody<F>(ctx.file, drawer);
+      const bool complete = DrawPolygon<F>(ctx);
       ctx.points.clear();
       // A polygon cut short still leaves the canvas with the solid brush it ends with.
       ctx.canvas.brush.style = BrushStyle::Solid;

@@ -188,6 +188,33 @@ TEST_P(BothFormats, CutOutsInFileOrderWithTheCutOutBrush) {
   }
 }
 
+// A hole followed by a value that is no marker: the values up to the next marker are passed
+// over, so the contour after them is still drawn and the polygon ends at its end marker.
+TEST_P(BothFormats, StrayValueAfterAHoleIsPassedOver) {
+  const bool is45 = GetParam() == PltFormat::Plt45;
+  const uint32_t polygon = is45 ? Plt45::OpPolygon : Plt85::OpPolygon;
+  const uint32_t contour = is45 ? Plt45::OpContour : Plt85::OpContour;
+  const uint32_t hole = is45 ? Plt45::OpHole : Plt85::OpHole;
+  const uint32_t end = is45 ? Plt45::OpPolyEnd : Plt85::OpPolyEnd;
+  Plot p(GetParam());
+  p.On(1);
+  p.w.Word(polygon);
+  p.Index(KindPolygon, p.w.size());
+  p.w.Word(is45 ? 2u << 8 : 2u << (8 * 2));  // head: pen width 2 (high byte / first 16 bits)
+  for (uint32_t v : {0u, 0u, 8u, 0u, 8u, 8u, hole}) p.w.Word(v);
+  p.w.Bytes(std::vector<uint8_t>(is45 ? 10 : 20, 0));  // centre (0, 0), radius 0
+  for (uint32_t v : {7u, 9u, contour, 0xFFFFu, 2u, 2u, 4u, 2u, end, 0u}) p.w.Word(v);
+  p.Index(KindBar, p.w.Bar(0, 0, 2, 2));
+  PassInput in;
+  in.layers = Layers({1});
+  PassRun run;
+  RunPasses(p, in, Half(), run);
+  EXPECT_EQ(run.canvas.Lines(false), (std::vector<std::string>{"Polygon 0 0 4 0 4 4", "Ellipse 0 0 0 0",
+                                                                "Polygon 1 1 2 1", "Rectangle 0 0 1 1"}));
+  EXPECT_EQ(run.canvas.calls()[0].pen.width, 1);  // round(2 * 0.5)
+  EXPECT_FALSE(run.readProblem);
+}
+
 TEST_P(BothFormats, PolygonWithoutPointsDrawsNothingAndTheNextOneFollows) {
   Plot p(GetParam());
   p.On(1);
