@@ -229,11 +229,8 @@ bool SaveBitmap(Form1& form, QSize screen) {
 }
 
 bool SaveBitmap(Form1& form) {
-  // The padding is the screen, or the window where it is larger (a window across two screens),
-  // so the drawing, centred as on the window, always lies inside the bitmap.
   const QScreen* screen = QGuiApplication::primaryScreen();
-  const QSize padding = screen ? screen->size() : QSize(0, 0);
-  return SaveBitmap(form, padding.expandedTo(form.frameGeometry().size()));
+  return SaveBitmap(form, screen ? screen->size() : QSize(0, 0));
 }
 
 }  // namespace quarto

@@ -171,11 +171,15 @@ FrameLayout ComputeFrame(const FrameInput& in) {
 
   if (in.target == RenderTarget::Bitmap) {
     // The header box at the drawing's scale plus a screen on each axis; the shifts play no part.
-    // Spans are taken absolute so corners in any order give the same bitmap.
+    // Spans are taken absolute so corners in any order give the same bitmap. The drawing starts
+    // where the page's printable area is centred on the window, so a window more than twice the
+    // screen's size would push it out: there the padding grows to that position.
     const double spanX = std::fabs(double(int64_t{in.headerX2} - in.headerX1) * scaleX);
     const double spanY = std::fabs(double(int64_t{in.headerY2} - in.headerY1) * scaleY);
-    const int64_t w = RoundHalfEven(spanX) + std::max(0, in.screenWidth);
-    const int64_t h = RoundHalfEven(spanY) + std::max(0, in.screenHeight);
+    const auto needX = static_cast<int64_t>(std::ceil(double(W / 2) + double(mLeft - mRight) / 2));
+    const auto needY = static_cast<int64_t>(std::ceil(double(H / 2 - 22) + double(mTop - mBottom) / 2));
+    const int64_t w = RoundHalfEven(spanX) + std::max<int64_t>({0, in.screenWidth, needX});
+    const int64_t h = RoundHalfEven(spanY) + std::max<int64_t>({0, in.screenHeight, needY});
     if (w < 1 || h < 1 || w > kMaxBitmapSide || h > kMaxBitmapSide || w * h > kMaxBitmapPixels) {
       out.BitmapTooLarge = true;
     } else {

@@ -332,6 +332,23 @@ TEST(RenderFrame, BitmapSizeAndCentre) {
   EXPECT_TRUE(ComputeFrame(in).BitmapTooLarge);
 }
 
+// A window more than twice the screen's size: the screen alone would leave the drawing's right and
+// lower part outside the bitmap, so the padding grows to the page centre of the window.
+TEST(RenderFrame, BitmapPaddingKeepsTheDrawingInside) {
+  FrameInput in = BaseInput();
+  in.target = RenderTarget::Bitmap;
+  in.screenWidth = 200, in.screenHeight = 200;
+  in.margins = {1.0, 0, 0, 0};  // MarginLeft 51, MarginRight 2, MarginTop 1, MarginBottom 2
+  const FrameLayout f = ComputeFrame(in);
+  EXPECT_EQ(f.BitmapWidth, 497 + 335);   // 310 + (51 - 2) / 2 = 334.5, rounded up
+  EXPECT_EQ(f.BitmapHeight, 498 + 538);  // 560 - 22 + (1 - 2) / 2 = 537.5, rounded up
+  const DevicePoint lo = f.place.Point(0, 997), hi = f.place.Point(994, 0);
+  EXPECT_GE(lo.x, 0);
+  EXPECT_GE(lo.y, 0);
+  EXPECT_LE(hi.x, f.BitmapWidth);
+  EXPECT_LE(hi.y, f.BitmapHeight);
+}
+
 TEST(RenderFrame, BitmapFileNames) {
   EXPECT_EQ(BitmapFileName("/plots/board.plt"), "/plots/board.bmp");
   EXPECT_EQ(BitmapFileName("/plots/x.pl"), "/plots/xbmp");
