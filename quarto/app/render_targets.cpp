@@ -149,6 +149,11 @@ void PaintScreenTarget(Form1& form, QPainter& painter) {
 bool PrintPlot(Form1& form, QPrinter& printer) {
   const ViewState& v = form.view();
   if (!v.PlotLoaded()) return false;
+  // With no printer installed Qt hands out a file printer without a file name.
+  if (printer.outputFormat() == QPrinter::PdfFormat && printer.outputFileName().isEmpty()) {
+    Seams().Error(&form, Text(form, "Принтер не установлен", "No printer is installed"));
+    return false;
+  }
   const bool landscape = form.pageOrientation() == PageOrientation::Landscape;
   printer.setPageOrientation(landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
   if (printer.outputFormat() == QPrinter::PdfFormat) {

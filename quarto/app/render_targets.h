@@ -39,7 +39,9 @@ PassInput PassInputOf(const Form1& form);
 void PaintScreenTarget(Form1& form, QPainter& painter);
 
 // Printer target: prints the plot as one page on the printer (a PDF printer takes the resolution
-// of the view state). Returns false after reporting a problem. Nothing happens without a plot.
+// of the view state). Returns false after reporting a problem; a file printer without a file
+// name (what Qt gives when no printer is installed) is reported as no printer, and nothing is
+// drawn. Nothing happens without a plot.
 bool PrintPlot(Form1& form, QPrinter& printer);
 
 // Bitmap target: saves the drawing at the preview's scale as a BMP file beside the plot (the plot

@@ -157,6 +157,19 @@ class RenderTargetsTest : public QObject {
     QVERIFY(seams_->errors.isEmpty());
   }
 
+  void printingWithoutAPrinterSaysSoAndLeavesTheViewAlone() {
+    const QString path = dir_.filePath("noprinter.plt");
+    WriteBoard(path);
+    Open(path);
+    QVERIFY(form_->view().FitPending);
+    QPrinter printer(QPrinter::HighResolution);  // as Qt gives it with no printer installed
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    QVERIFY(!PrintPlot(*form_, printer));
+    QCOMPARE(seams_->errors, QStringList{form_->russian() ? QString::fromUtf8("Принтер не установлен")
+                                                           : QStringLiteral("No printer is installed")});
+    QVERIFY(form_->view().FitPending);
+  }
+
   void aBrokenFileIsReportedOnceAfterThePaint() {
     const QString path = dir_.filePath("short.plt");
     WriteBoard(path);
