@@ -65,23 +65,32 @@ void StringGrid::paintEvent(QPaintEvent*) {
                        QString::fromStdString(text));
     }
   }
-  if (movingRow_ > 0) {
-    // Where the dragged row will land.
+  if (movingRow_ > 0 && dropRow_ != movingRow_) {
+    // Where the dragged row will land: above the target row when moving up, below it when moving down.
     painter.setPen(QPen(Qt::black, 2));
-    int y = CellRect(0, movingRow_).top();
+    const QRect target = CellRect(0, dropRow_);
+    const int y = dropRow_ < movingRow_ ? target.top() : target.bottom() + 1;
     painter.drawLine(0, y, width(), y);
   }
+}
+
+int StringGrid::DropRow(int y) const {
+  const int row = y < 0 ? 0 : y / (kRowHeight + kLineWidth);
+  return std::clamp(row, 1, kLayerGridRows - 1);
 }
 
 void StringGrid::mousePressEvent(QMouseEvent* event) {
   QPoint p = event->position().toPoint();
   if (onMouseDown) onMouseDown(event->button(), p);
   GridCell cell = MouseToCell(p);
-  if (event->button() == Qt::LeftButton && cell.col == ColNumber && cell.row >= 1) movingRow_ = cell.row;
+  if (event->button() == Qt::LeftButton && cell.col == ColNumber && cell.row >= 1) movingRow_ = dropRow_ = cell.row;
 }
 
 void StringGrid::mouseMoveEvent(QMouseEvent* event) {
-  if (movingRow_ > 0) update();
+  if (movingRow_ > 0) {
+    dropRow_ = DropRow(event->position().toPoint().y());
+    update();
+  }
   QWidget::mouseMoveEvent(event);
 }
 
@@ -89,10 +98,10 @@ void StringGrid::mouseReleaseEvent(QMouseEvent* event) {
   QPoint p = event->position().toPoint();
   if (event->button() == Qt::LeftButton && movingRow_ > 0) {
     // The grid finishes a row move before the release is handed on.
-    int from = movingRow_;
-    movingRow_ = -1;
-    int to = MouseToCell(QPoint(0, p.y())).row;
-    if (p.y() >= 0 && to >= 1 && to != from) MoveLayerRow(grid_, from, to);
+    const int from = movingRow_;
+    const int to = DropRow(p.y());
+    movingRow_ = dropRow_ = -1;
+    if (to != from) MoveLayerRow(grid_, from, to);
     update();
   }
   if (onMouseUp) onMouseUp(event->button(), p);

@@ -43,8 +43,13 @@ class StringGrid : public QWidget {
   void mouseReleaseEvent(QMouseEvent* event) override;
 
  private:
+  // The layer row (1..16) a drag at height y lands on: the row under it, the first or last row
+  // when y lies above or below them.
+  int DropRow(int y) const;
+
   LayerGrid& grid_;
   int movingRow_ = -1;  // row being dragged by its number cell, -1 when none
+  int dropRow_ = -1;    // where that row lands when the button is released
 };
 
 // A picker of the 16 stock colours in one row; a left click chooses the foreground colour.

@@ -165,6 +165,23 @@ class LayerTableWindowTest : public QObject {
     QVERIFY(counter.paints > afterApply);
   }
 
+  void aRowDraggedPastEitherEndLandsOnTheFirstOrLastRow() {
+    QWidget* grid = form2_->StringGrid1;
+    const QPoint above(CellCentre(*form2_, 0, 5).x(), -20);
+    QTest::mousePress(grid, Qt::LeftButton, Qt::NoModifier, CellCentre(*form2_, 0, 5));
+    QTest::mouseMove(grid, CellCentre(*form2_, 0, 0));
+    QTest::mouseRelease(grid, Qt::LeftButton, Qt::NoModifier, above);
+    QCOMPARE(Cell(*form2_, 0, 1), QStringLiteral("     5"));
+    QCOMPARE(Cell(*form2_, 3, 1), QStringLiteral("BOT,"));
+    QCOMPARE(Cell(*form2_, 0, 2), QStringLiteral("     1"));
+
+    const QPoint below(CellCentre(*form2_, 0, 1).x(), grid->height() + 30);
+    QTest::mousePress(grid, Qt::LeftButton, Qt::NoModifier, CellCentre(*form2_, 0, 1));
+    QTest::mouseRelease(grid, Qt::LeftButton, Qt::NoModifier, below);
+    QCOMPARE(Cell(*form2_, 0, 16), QStringLiteral("     5"));
+    QCOMPARE(Cell(*form2_, 0, 1), QStringLiteral("     1"));
+  }
+
   void openingAPlotPutsDraggedRowsBackInNumberOrder() {
     QTemporaryDir dir;
     test::PltWriter w(PltFormat::Plt45);
