@@ -65,7 +65,7 @@ void DrawingArea::paintEvent(QPaintEvent*) {
   form->Guarded([&] {
     QPainter painter(this);
     // The renderers draw in the main window's client coordinates; this widget starts lower.
-    painter.translate(-mapTo(form, QPoint(0, 0)));
+    painter.translate(-DrawingAreaOrigin(*form));
     form->PaintPlot(painter);
   });
 }

@@ -75,6 +75,12 @@ PrinterPage CurrentPrinterPage(bool landscape) {
   return Oriented(it->second, landscape);
 }
 
+QPoint DrawingAreaOrigin(const Form1& form) {
+  QPoint origin = form.drawingArea()->mapTo(&form, QPoint(0, 0));
+  if (const QWidget* menu = form.menuWidget(); menu && !menu->isHidden()) origin.ry() -= menu->geometry().bottom() + 1;
+  return origin;
+}
+
 FrameInput FrameInputOf(const Form1& form, RenderTarget target) {
   const ViewState& v = form.view();
   const PlotScanResult& scan = form.scan();
@@ -88,7 +94,7 @@ FrameInput FrameInputOf(const Form1& form, RenderTarget target) {
   in.windowWidth = outer.width();
   in.windowHeight = outer.height();
   const DrawingArea* area = form.drawingArea();
-  const QPoint origin = area->mapTo(&form, QPoint(0, 0));
+  const QPoint origin = DrawingAreaOrigin(form);
   in.areaLeft = origin.x(), in.areaTop = origin.y();
   in.areaWidth = area->width(), in.areaHeight = area->height();
   const PrinterPage page = CurrentPrinterPage(form.pageOrientation() == PageOrientation::Landscape);

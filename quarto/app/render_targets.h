@@ -4,6 +4,7 @@
 // BMP file beside the plot. Each fills the frame input from the main window, runs the frame and
 // the passes through a QPainterCanvas, applies what the frame leaves behind (a fitted zoom, the
 // shifts of a position item) and reports file problems through the dialog seams.
+#include <QPoint>
 #include <QPrinter>
 #include <QSize>
 #include <QString>
@@ -28,6 +29,10 @@ struct PrinterPage {
 PrinterPage CurrentPrinterPage(bool landscape);
 // The printable area of a printer, in its device pixels.
 PrinterPage PageOf(const QPrinter& printer);
+
+// Top-left of the drawing area in the main window's client coordinates, the ones the frame draws
+// in: like a classic window's client area they start below the menu bar.
+QPoint DrawingAreaOrigin(const Form1& form);
 
 // The frame input and the pass input of the main window's current state for a target.
 FrameInput FrameInputOf(const Form1& form, RenderTarget target);

@@ -81,6 +81,25 @@ class RenderTargetsTest : public QObject {
     }
   }
 
+  // The page preview appears where the frame computed it: the paint and the frame input agree on
+  // the client coordinates (which start below the menu bar).
+  void pagePreviewLiesWhereTheFramePutsIt() {
+    const QString path = dir_.filePath("page.plt");
+    WriteBoard(path);
+    Open(path);
+    form_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
+    const QImage shot = form_->drawingArea()->grab().toImage();
+    const FrameLayout f = ComputeFrame(FrameInputOf(*form_, RenderTarget::Screen));
+    const QPoint o = DrawingAreaOrigin(*form_);
+    QVERIFY(o.y() < form_->drawingArea()->mapTo(form_.get(), QPoint(0, 0)).y());
+    const int midY = (f.PageTop + f.PageBottom) / 2;
+    const QPoint black[] = {{f.PageLeft, midY}, {f.PageRight, midY}, {f.PageRight + 1, midY},
+                            {(f.PageLeft + f.PageRight) / 2, f.PageBottom + 1}};
+    for (const QPoint p : black) QCOMPARE(QColor(shot.pixel(p - o)), QColor(Qt::black));  // edges and shadow
+    QCOMPARE(QColor(shot.pixel(QPoint(f.PageLeft - 1, midY) - o)), QColor(shot.pixel(0, midY - o.y())));
+  }
+
   void bitmapTargetWritesTheDrawingBesideThePlot() {
     const QString path = dir_.filePath("board.plt");
     WriteBoard(path);
