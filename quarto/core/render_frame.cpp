@@ -68,6 +68,9 @@ FrameLayout ComputeFrame(const FrameInput& in) {
   // Page scale and the page rectangle (centre at W div 2, H div 2 - 22).
   const double ps = (double(H) / PH > double(W) / PW) ? (W - 120) / PW : (H - 120) / PH;
   out.PageScale = ps;
+  // The printer target turns preview pixels back into dots; a window too small for any page
+  // (W or H at most 120) gives no scale for that, and the preview pixels count as dots.
+  const double psPrinter = ps > 0 ? ps : 1.0;
   const double cxw = double(W / 2), cyw = double(H / 2 - 15);
   out.PageLeft = ToDevice(cxw - PW * ps / 2);
   out.PageRight = ToDevice(cxw + PW * ps / 2);
@@ -107,8 +110,8 @@ FrameLayout ComputeFrame(const FrameInput& in) {
     double left, top, right, bottom;
     if (toPrinter) {
       left = 0, top = 0;
-      right = ToDevice(PW - (mLeft + mRight) / ps);
-      bottom = ToDevice(PH - (mTop + mBottom) / ps);
+      right = ToDevice(PW - (mLeft + mRight) / psPrinter);
+      bottom = ToDevice(PH - (mTop + mBottom) / psPrinter);
     } else {
       left = double(out.PageLeft + mLeft), right = double(out.PageRight - mRight);
       top = double(out.PageTop + mTop), bottom = double(out.PageBottom - mBottom);
@@ -162,8 +165,10 @@ FrameLayout ComputeFrame(const FrameInput& in) {
   pl.SignX = in.signX;
   pl.SignY = in.signY;
   if (toPrinter) {
-    pl.OffsetX = PW / 2 - double(in.signX * cx) * scaleX + out.ShiftX / ps + double(mLeft - mRight) / (2 * ps);
-    pl.OffsetY = PH / 2 - double(in.signY * cy) * scaleY + out.ShiftY / ps + double(mTop - mBottom) / (2 * ps);
+    pl.OffsetX = PW / 2 - double(in.signX * cx) * scaleX + out.ShiftX / psPrinter +
+                 double(mLeft - mRight) / (2 * psPrinter);
+    pl.OffsetY = PH / 2 - double(in.signY * cy) * scaleY + out.ShiftY / psPrinter +
+                 double(mTop - mBottom) / (2 * psPrinter);
   } else {
     pl.OffsetX = double(W / 2) - double(in.signX * cx) * scaleX + out.ShiftX + double(mLeft - mRight) / 2;
     pl.OffsetY = double(H / 2 - 15) - double(in.signY * cy) * scaleY + out.ShiftY + double(mTop - mBottom) / 2 - 7;

@@ -167,6 +167,16 @@ TEST(RenderFrame, ZeroSpansAndBadResolutionsStayFinite) {
     EXPECT_TRUE(std::isfinite(f.place.ScaleX) && std::isfinite(f.place.OffsetX) && std::isfinite(f.place.OffsetY));
     EXPECT_DOUBLE_EQ(f.Zoom, 1.0);
   }
+  // A window without room for a page: PageScale 0 or below must not reach the printer's offsets.
+  in = BaseInput();
+  in.target = RenderTarget::Printer;
+  in.fitPending = true;
+  for (int32_t w : {120, 100}) {
+    in.windowWidth = w;
+    const FrameLayout f = ComputeFrame(in);
+    EXPECT_TRUE(std::isfinite(f.place.OffsetX) && std::isfinite(f.place.OffsetY)) << w;
+    EXPECT_TRUE(std::isfinite(f.Zoom)) << w;
+  }
 }
 
 TEST(RenderFrame, DeviceCoordinatesRoundHalfToEvenAndClamp) {
