@@ -427,6 +427,7 @@ void Form1::ScanPlot(PltFormat format) {
   const bool ru = russian();
   scan_ = ScanPlotFile(view_.PlotFileName, format, form2_->table(), ru);
   scanTruncated_ = scan_.Truncated;
+  ResetProblemReport(*this);
   setStatusPanelText(3, QString::fromStdString(FormatPanelText(scan_.Format)));
   setStatusPanelText(5, QString::fromStdString(VersionPanelText(scan_)));
   if (std::optional<std::string> unit = UnitPanelText(scan_.Unit, ru))

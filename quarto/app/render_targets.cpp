@@ -133,14 +133,14 @@ PassInput PassInputOf(const Form1& form) {
   return pass;
 }
 
+void ResetProblemReport(Form1& form) { form.setProperty(kReportedProblemFile, QVariant()); }
+
 void PaintScreenTarget(Form1& form, QPainter& painter) {
   const ViewState& v = form.view();
   if (!v.PlotLoaded()) return;
   const FrameInput in = FrameInputOf(form, RenderTarget::Screen);
   const FrameLayout layout = ComputeFrame(in);
   ApplyFrame(form, layout);
-  // A fit follows every open: from here on a problem of this file is new again.
-  if (layout.Fitted) form.setProperty(kReportedProblemFile, QVariant());
   QPainterCanvas canvas(painter);
   const RenderOutcome out = DrawPlot(canvas, in, layout, PassInputOf(form), v.PlotFileName);
   if (out.problem == RenderOutcome::Problem::None) return;

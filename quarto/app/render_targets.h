@@ -43,6 +43,10 @@ PassInput PassInputOf(const Form1& form);
 // problem is reported once per opened file, after the paint.
 void PaintScreenTarget(Form1& form, QPainter& painter);
 
+// A plot file was opened (scanned): its drawing problems are new again and will be reported once,
+// after a paint.
+void ResetProblemReport(Form1& form);
+
 // Printer target: prints the plot as one page on the printer (a PDF printer takes the resolution
 // of the view state). Returns false after reporting a problem; a file printer without a file
 // name (what Qt gives when no printer is installed) is reported as no printer, and nothing is

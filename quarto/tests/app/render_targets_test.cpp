@@ -198,22 +198,28 @@ class RenderTargetsTest : public QObject {
     QVERIFY(f.resize(f.size() - 6));
     form_->show();
     QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
-    for (int i = 0; i < 3; ++i) {
-      form_->drawingArea()->repaint();
-      QApplication::processEvents();
-    }
+    RepaintTimes(3);
     QCOMPARE(seams_->errors, QStringList{kTextReadBeyondEnd});
     // What could be read is drawn.
     QVERIFY(CountColour(form_->drawingArea()->grab().toImage(), kLayer1) > 100);
+    // A fit of the same file draws again without a second report.
+    form_->view().FitPending = true;
+    RepaintTimes(2);
+    QCOMPARE(seams_->errors.size(), 1);
 
-    // The file gone: reported once too, and the paint still completes.
-    QVERIFY(QFile::remove(path));
-    form_->view().FitPending = true;  // as a fresh open would set it
+    // A file cut short before the scan: the open reports it, the paints do not again.
     seams_->errors.clear();
-    for (int i = 0; i < 3; ++i) {
-      form_->drawingArea()->repaint();
-      QApplication::processEvents();
-    }
+    Open(path);
+    RepaintTimes(3);
+    QCOMPARE(seams_->errors, QStringList{kTextReadBeyondEnd});
+
+    // Another file, gone after its open: reported once too, and the paint still completes.
+    const QString gone = dir_.filePath("gone.plt");
+    WriteBoard(gone);
+    Open(gone);
+    QVERIFY(QFile::remove(gone));
+    seams_->errors.clear();
+    RepaintTimes(3);
     QCOMPARE(seams_->errors, QStringList{kTextFileNotFound});
   }
 
@@ -224,6 +230,12 @@ class RenderTargetsTest : public QObject {
     seams_->openAnswers = {path};
     form_->N2Click();
     QVERIFY(form_->view().PlotLoaded());
+  }
+  void RepaintTimes(int n) {
+    for (int i = 0; i < n; ++i) {
+      form_->drawingArea()->repaint();
+      QApplication::processEvents();
+    }
   }
   static QByteArray ReadAll(const QString& path) {
     QFile f(path);
