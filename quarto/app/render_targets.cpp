@@ -7,7 +7,7 @@
 #include <QScreen>
 #include <QTimer>
 #include <QVariant>
-#include <map>
+#include <optional>
 #include <utility>
 
 #include "app/form1.h"
@@ -61,19 +61,27 @@ PrinterPage PageOf(const QPrinter& printer) {
   return {r.width(), r.height()};
 }
 
+namespace {
+// The page of the current printer in portrait, looked up at the first drawing: asking the
+// system for its printers costs far more than a paint.
+std::optional<PrinterPage> currentPage;
+}  // namespace
+
 PrinterPage CurrentPrinterPage(bool landscape) {
-  // Looking up the system's printer costs far more than a paint: keep the page per printer.
-  static std::map<QString, PrinterPage> pages;
-  const QPrinterInfo info = QPrinterInfo::defaultPrinter();
-  if (info.isNull()) return Oriented(PrinterPage{kFallbackPageWidth, kFallbackPageHeight}, landscape);
-  auto it = pages.find(info.printerName());
-  if (it == pages.end()) {
-    QPrinter printer(info, QPrinter::HighResolution);
-    printer.setPageOrientation(QPageLayout::Portrait);
-    it = pages.emplace(info.printerName(), PageOf(printer)).first;
+  if (!currentPage) {
+    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
+    if (info.isNull()) {
+      currentPage = PrinterPage{kFallbackPageWidth, kFallbackPageHeight};
+    } else {
+      QPrinter printer(info, QPrinter::HighResolution);
+      printer.setPageOrientation(QPageLayout::Portrait);
+      currentPage = PageOf(printer);
+    }
   }
-  return Oriented(it->second, landscape);
+  return Oriented(*currentPage, landscape);
 }
+
+void ForgetCurrentPrinterPage() { currentPage.reset(); }
 
 QPoint DrawingAreaOrigin(const Form1& form) {
   QPoint origin = form.drawingArea()->mapTo(&form, QPoint(0, 0));

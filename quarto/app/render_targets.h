@@ -25,8 +25,11 @@ struct PrinterPage {
 };
 
 // The page of the current printer in the given orientation: the printable area of the system's
-// default printer, or a virtual A4 page at 300 dots per inch when no printer is installed.
+// default printer, or a virtual A4 page at 300 dots per inch when no printer is installed. The
+// printer is looked up once, at the first call, and again after ForgetCurrentPrinterPage (for a
+// printer chosen in the printer setup).
 PrinterPage CurrentPrinterPage(bool landscape);
+void ForgetCurrentPrinterPage();
 // The printable area of a printer, in its device pixels.
 PrinterPage PageOf(const QPrinter& printer);
 

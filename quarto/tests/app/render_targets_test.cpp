@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QImage>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -174,6 +175,16 @@ class RenderTargetsTest : public QObject {
     const auto pages = QString::fromLatin1(bytes).count(QRegularExpression("/Type\\s*/Page\\b(?!s)"));
     QCOMPARE(pages, 1);
     QVERIFY(seams_->errors.isEmpty());
+  }
+
+  void withoutAPrinterThePreviewShowsAnA4PageAt300Dpi() {
+    if (!QPrinterInfo::defaultPrinter().isNull()) QSKIP("a printer is installed");
+    ForgetCurrentPrinterPage();
+    const PrinterPage portrait = CurrentPrinterPage(false), landscape = CurrentPrinterPage(true);
+    QCOMPARE(portrait.width, 2480);  // 210 x 297 mm at 300 dots per inch
+    QCOMPARE(portrait.height, 3508);
+    QCOMPARE(landscape.width, 3508);
+    QCOMPARE(landscape.height, 2480);
   }
 
   void printingWithoutAPrinterSaysSoAndLeavesTheViewAlone() {
