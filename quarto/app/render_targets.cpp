@@ -179,7 +179,6 @@ bool PrintPlot(Form1& form, QPrinter& printer) {
   const PrinterPage page = PageOf(printer);
   in.pageWidth = page.width, in.pageHeight = page.height;
   const FrameLayout layout = ComputeFrame(in);
-  ApplyFrame(form, layout);
   RenderOutcome out;
   {
     QPainter painter;
@@ -187,6 +186,7 @@ bool PrintPlot(Form1& form, QPrinter& printer) {
       Seams().Error(&form, Text(form, "Не удалось начать печать", "Printing could not be started"));
       return false;
     }
+    ApplyFrame(form, layout);
     QPainterCanvas canvas(painter);
     out = DrawPlot(canvas, in, layout, PassInputOf(form), v.PlotFileName);
     painter.end();  // ends the document: the page is printed

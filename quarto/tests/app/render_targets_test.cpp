@@ -187,17 +187,28 @@ class RenderTargetsTest : public QObject {
     QCOMPARE(landscape.height, 2480);
   }
 
-  void printingWithoutAPrinterSaysSoAndLeavesTheViewAlone() {
+  // No printer installed (Qt's file printer without a file) and a printer that cannot start: each
+  // is reported and leaves the view as it was.
+  void printingThatCannotStartSaysSoAndLeavesTheViewAlone() {
     const QString path = dir_.filePath("noprinter.plt");
     WriteBoard(path);
     Open(path);
-    QVERIFY(form_->view().FitPending);
-    QPrinter printer(QPrinter::HighResolution);  // as Qt gives it with no printer installed
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    QVERIFY(!PrintPlot(*form_, printer));
-    QCOMPARE(seams_->errors, QStringList{form_->russian() ? QString::fromUtf8("Принтер не установлен")
-                                                           : QStringLiteral("No printer is installed")});
-    QVERIFY(form_->view().FitPending);
+    const bool ru = form_->russian();
+    const std::pair<QString, QString> cases[] = {
+        {QString(), ru ? QString::fromUtf8("Принтер не установлен") : QStringLiteral("No printer is installed")},
+        {dir_.filePath("no/such/folder/x.pdf"),
+         ru ? QString::fromUtf8("Не удалось начать печать") : QStringLiteral("Printing could not be started")},
+    };
+    for (const auto& [file, message] : cases) {
+      seams_->errors.clear();
+      QVERIFY(form_->view().FitPending);
+      QPrinter printer(QPrinter::HighResolution);
+      printer.setOutputFormat(QPrinter::PdfFormat);
+      printer.setOutputFileName(file);
+      QVERIFY(!PrintPlot(*form_, printer));
+      QCOMPARE(seams_->errors, QStringList{message});
+      QVERIFY(form_->view().FitPending);
+    }
   }
 
   void aBrokenFileIsReportedOnceAfterThePaint() {
