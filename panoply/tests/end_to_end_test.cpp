@@ -22,6 +22,33 @@ std::vector<std::pair<std::string, std::string>> Listing(const host::Host& h) {
   return out;
 }
 
+// The plug-in started by a strict host that then opens IMAGE and reads its panel, as a file
+// manager does; Close stops it and checks the screen balance and that no box was unexpected.
+struct Session {
+  explicit Session(const std::string& registryFile) : host(Options(registryFile)), script(true) {
+    host.SetResponder(&script);
+  }
+  static host::HostOptions Options(const std::string& registryFile) {
+    host::HostOptions o;
+    o.registryFile = registryFile;
+    return o;
+  }
+  void Open(const std::string& image) {
+    std::string error;
+    ASSERT_TRUE(host.Load(kPlugin, &error)) << error;
+    host.Start();
+    ASSERT_TRUE(host.OpenFile(image));
+    ASSERT_TRUE(host.ReadPanel());
+  }
+  void Close() {
+    host.Stop();
+    EXPECT_TRUE(host.ScreenBalanced());
+    EXPECT_TRUE(script.failures().empty());
+  }
+  host::Host host;
+  host::ScriptedResponder script;
+};
+
 TEST(EndToEnd, AMicroDosImageOpensAndItsFoldersCanBeBrowsed) {
   if (!std::filesystem::exists(std::filesystem::path(kPlugin).parent_path() / "Formats/hdd.di"))
     GTEST_SKIP() << "hdd.di is not beside the plug-in";
@@ -34,16 +61,9 @@ TEST(EndToEnd, AMicroDosImageOpensAndItsFoldersCanBeBrowsed) {
   const std::string image = dir / "work.hdd";
   ASSERT_TRUE(b.Save(image));
 
-  host::HostOptions o;
-  o.registryFile = dir / "registry.txt";
-  host::Host h(o);
-  host::ScriptedResponder script(true);
-  h.SetResponder(&script);
-  std::string error;
-  ASSERT_TRUE(h.Load(kPlugin, &error)) << error;
-  h.Start();
-  ASSERT_TRUE(h.OpenFile(image));
-  ASSERT_TRUE(h.ReadPanel());
+  Session s(dir / "registry.txt");
+  ASSERT_NO_FATAL_FAILURE(s.Open(image));
+  host::Host& h = s.host;
   using L = std::vector<std::pair<std::string, std::string>>;
   EXPECT_EQ(Listing(h), (L{{"disk_01", "<DIR>"}, {"disk_02", "<DIR>"}}));
   ASSERT_TRUE(h.ChangeDirectory("disk_01"));
@@ -66,9 +86,7 @@ TEST(EndToEnd, AMicroDosImageOpensAndItsFoldersCanBeBrowsed) {
   ASSERT_TRUE(h.ChangeDirectory(".."));
   ASSERT_TRUE(h.ChangeDirectory(".."));
   EXPECT_EQ(Listing(h).size(), 2u);
-  h.Stop();
-  EXPECT_TRUE(h.ScreenBalanced());
-  EXPECT_TRUE(script.failures().empty());
+  s.Close();
 }
 
 // A hard-disk image built from real MicroDOS floppies, opened from a private copy (the
@@ -85,16 +103,9 @@ TEST(EndToEnd, ARealHardDiskImageListsItsDisksAndFiles) {
   std::filesystem::copy_file(source, image);
   std::filesystem::permissions(image, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
 
-  host::HostOptions o;
-  o.registryFile = dir / "registry.txt";
-  host::Host h(o);
-  host::ScriptedResponder script(true);
-  h.SetResponder(&script);
-  std::string error;
-  ASSERT_TRUE(h.Load(kPlugin, &error)) << error;
-  h.Start();
-  ASSERT_TRUE(h.OpenFile(image));
-  ASSERT_TRUE(h.ReadPanel());
+  Session s(dir / "registry.txt");
+  ASSERT_NO_FATAL_FAILURE(s.Open(image));
+  host::Host& h = s.host;
   using L = std::vector<std::pair<std::string, std::string>>;
   EXPECT_EQ(Listing(h), (L{{"disk_01", "<DIR>"}, {"disk_02", "<DIR>"}}));
   ASSERT_TRUE(h.ChangeDirectory("disk_02"));
@@ -104,9 +115,7 @@ TEST(EndToEnd, ARealHardDiskImageListsItsDisksAndFiles) {
     EXPECT_NE(std::find(second.begin(), second.end(), file), second.end()) << file.first;
   ASSERT_TRUE(h.ChangeDirectory("\\disk_01\\user_2"));
   EXPECT_EQ(Listing(h), (L{{"dizzy.spr", "14336"}, {"sonic.spr", "13056"}}));
-  h.Stop();
-  EXPECT_TRUE(h.ScreenBalanced());
-  EXPECT_TRUE(script.failures().empty());
+  s.Close();
 }
 
 }  // namespace
