@@ -40,10 +40,10 @@ NameSizes CpmlsListing(const std::string& folder, const std::string& floppy)
 {
     {
         std::ofstream defs(folder + "/diskdefs");
-        defs << "diskdef v06c\n  seclen 1024\n  tracks 164\n  sectrk 5\n  blocksize 2048\n"
+        defs << "diskdef microdos\n  seclen 1024\n  tracks 164\n  sectrk 5\n  blocksize 2048\n"
                 "  maxdir 128\n  boottrk 8\n  os 2.2\nend\n";
     }
-    const std::string cmd = "cd '" + folder + "' && cpmls -l -f v06c '" + floppy + "'";
+    const std::string cmd = "cd '" + folder + "' && cpmls -l -f microdos '" + floppy + "'";
     FILE* p = popen(cmd.c_str(), "r");
     NameSizes out;
     if (!p)
