@@ -14,11 +14,15 @@ set(TEST_ENVIRONMENT
 file(MAKE_DIRECTORY "${CMAKE_BINARY_DIR}/xdg-runtime")
 file(CHMOD "${CMAKE_BINARY_DIR}/xdg-runtime" DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE)
 
+# Helpers every test tree shares (testsupport/temp_dir.h).
+add_library(desktools_testsupport INTERFACE)
+target_include_directories(desktools_testsupport INTERFACE ${CMAKE_SOURCE_DIR})
+
 # add_gtest(name SOURCES ... LIBS ...): one GoogleTest executable, each case its own CTest test.
 function(add_gtest name)
   cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
-  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
+  target_link_libraries(${name} PRIVATE ${T_LIBS} desktools_testsupport GTest::gtest GTest::gtest_main)
   gtest_discover_tests(${name}
     PROPERTIES ENVIRONMENT "${TEST_ENVIRONMENT}"
     DISCOVERY_TIMEOUT 60
@@ -36,7 +40,7 @@ function(add_qt_test name)
   cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   set_target_properties(${name} PROPERTIES AUTOMOC ON)
-  target_link_libraries(${name} PRIVATE ${T_LIBS} Qt6::Test)
+  target_link_libraries(${name} PRIVATE ${T_LIBS} desktools_testsupport Qt6::Test)
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES ENVIRONMENT "${TEST_ENVIRONMENT}")
 endfunction()

@@ -9,22 +9,6 @@
 
 namespace hddtest {
 
-TempDir::TempDir()
-{
-    std::string tmpl = (std::filesystem::temp_directory_path() / "hddtest-XXXXXX").string();
-    std::vector<char> buf(tmpl.begin(), tmpl.end());
-    buf.push_back('\0');
-    if (mkdtemp(buf.data()) == nullptr)
-        throw std::runtime_error("cannot make a temporary folder");
-    path_ = buf.data();
-}
-
-TempDir::~TempDir()
-{
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-}
-
 std::string ModulePath() { return HDD_MODULE_PATH; }
 
 const LoadedModule& Module()

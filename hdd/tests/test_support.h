@@ -5,22 +5,11 @@
 #include <string>
 
 #include "formatmodule/interface.h"
+#include "testsupport/temp_dir.h"
 
 namespace hddtest {
 
-// A fresh folder under the system's temporary folder, removed with its contents.
-class TempDir {
-public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    const std::string& Path() const { return path_; }
-    std::string File(const std::string& name) const { return path_ + "/" + name; }
-
-private:
-    std::string path_;
-};
+using TempDir = ::testsupport::TempDir;
 
 // hdd.di loaded with LoadLibraryA and bound with GetProcAddress in binding order.
 struct LoadedModule {

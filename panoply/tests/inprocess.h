@@ -59,7 +59,7 @@ inline std::unique_ptr<host::Host> StartInProcess(const testsupport::TempDir& di
   host::HostOptions o;
   o.registryFile = dir / "registry.txt";
   auto h = std::make_unique<host::Host>(o);
-  if (!h->Attach(InProcessExports(), pluginPath.empty() ? dir / "Panoply.so" : pluginPath)) return nullptr;
+  if (!h->Attach(InProcessExports(), pluginPath.empty() ? dir.File("Panoply.so") : pluginPath)) return nullptr;
   h->SetResponder(&responder);
   h->Start();
   return h;

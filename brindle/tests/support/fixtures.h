@@ -10,34 +10,14 @@
 #include <string>
 #include <vector>
 
+#include "testsupport/temp_dir.h"
 #include "core/palette.h"
 #include "core/screen.h"
 #include "core/spr.h"
 
 namespace brindle::test {
 
-class TempDir {
-public:
-    TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "brindle-test-XXXXXX").string();
-        if (!mkdtemp(pattern.data()))
-            std::abort();
-        path_ = pattern;
-    }
-    ~TempDir() {
-        std::error_code ec;
-        std::filesystem::permissions(path_, std::filesystem::perms::owner_all, ec);
-        std::filesystem::remove_all(path_, ec);
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-
-    const std::filesystem::path& path() const { return path_; }
-    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
-
-private:
-    std::filesystem::path path_;
-};
+using TempDir = ::testsupport::TempDir;
 
 inline void WriteBytes(const std::filesystem::path& file, const std::vector<std::uint8_t>& data) {
     std::ofstream out(file, std::ios::binary);
