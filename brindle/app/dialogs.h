@@ -7,28 +7,28 @@ class QDialog;
 class QWidget;
 
 class Dialogs {
-public:
-    virtual ~Dialogs() = default;
+ public:
+  virtual ~Dialogs() = default;
 
-    // Both file dialogs start in folder (empty: the process's current folder). filter is in
-    // the "text|patterns|text|patterns" form; filterIndex counts from 1 and is updated when
-    // the user confirms. An empty result means cancelled.
-    virtual QString openFile(QWidget* parent, const QString& folder, const QString& filter, int& filterIndex) = 0;
-    virtual QString saveFile(QWidget* parent, const QString& folder, const QString& proposedName, const QString& filter,
-                             int& filterIndex) = 0;
-    virtual void errorBox(QWidget* parent, const QString& title, const QString& text) = 0;
-    virtual void showModal(QDialog* window) = 0;
+  // Both file dialogs start in folder (empty: the process's current folder). filter is in
+  // the "text|patterns|text|patterns" form; filterIndex counts from 1 and is updated when
+  // the user confirms. An empty result means cancelled.
+  virtual QString openFile(QWidget* parent, const QString& folder, const QString& filter, int& filterIndex) = 0;
+  virtual QString saveFile(QWidget* parent, const QString& folder, const QString& proposedName, const QString& filter,
+                           int& filterIndex) = 0;
+  virtual void errorBox(QWidget* parent, const QString& title, const QString& text) = 0;
+  virtual void showModal(QDialog* window) = 0;
 };
 
 // The real dialogs and boxes.
 class QtDialogs : public Dialogs {
-public:
-    QString openFile(QWidget* parent, const QString& folder, const QString& filter, int& filterIndex) override;
-    QString saveFile(QWidget* parent, const QString& folder, const QString& proposedName, const QString& filter,
-                     int& filterIndex) override;
-    void errorBox(QWidget* parent, const QString& title, const QString& text) override;
-    void showModal(QDialog* window) override;
+ public:
+  QString openFile(QWidget* parent, const QString& folder, const QString& filter, int& filterIndex) override;
+  QString saveFile(QWidget* parent, const QString& folder, const QString& proposedName, const QString& filter,
+                   int& filterIndex) override;
+  void errorBox(QWidget* parent, const QString& title, const QString& text) override;
+  void showModal(QDialog* window) override;
 
-    // "Text|*.a;*.b|..." as the name filters of a Qt file dialog, "Text (*.a *.b)".
-    static QStringList NameFilters(const QString& filter);
+  // "Text|*.a;*.b|..." as the name filters of a Qt file dialog, "Text (*.a *.b)".
+  static QStringList NameFilters(const QString& filter);
 };

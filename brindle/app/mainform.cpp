@@ -21,108 +21,105 @@ fs::path ToPath(const QString& s) { return fs::path(s.toStdString()); }
 }  // namespace
 
 PicView::PicView(const brindle::Pic& pic, QWidget* parent) : QWidget(parent), pic_(pic) {
-    setObjectName(QStringLiteral("PicView"));
-    setFixedSize(brindle::Pic::Width, brindle::Pic::Height);
-    setAttribute(Qt::WA_OpaquePaintEvent);
+  setObjectName(QStringLiteral("PicView"));
+  setFixedSize(brindle::Pic::Width, brindle::Pic::Height);
+  setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 void PicView::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    painter.drawImage(0, 0, PicToImage(pic_));
+  QPainter painter(this);
+  painter.drawImage(0, 0, PicToImage(pic_));
 }
 
 TMainForm::TMainForm(Dialogs* dialogs, QWidget* parent)
     : QMainWindow(parent), session_(std::make_unique<brindle::Session>()), dialogs_(dialogs) {
-    if (!dialogs_) {
-        ownDialogs_ = std::make_unique<QtDialogs>();
-        dialogs_ = ownDialogs_.get();
-    }
-    FormCreate();
-    AboutBox = new TAboutBox(this);
-    ZoomForm = new TZoomForm(session_->pic, SmoothZoom, ShiftDown, this);
+  if (!dialogs_) {
+    ownDialogs_ = std::make_unique<QtDialogs>();
+    dialogs_ = ownDialogs_.get();
+  }
+  FormCreate();
+  AboutBox = new TAboutBox(this);
+  ZoomForm = new TZoomForm(session_->pic, SmoothZoom, ShiftDown, this);
 }
 
 TMainForm::~TMainForm() = default;
 
 void TMainForm::FormCreate() {
-    setObjectName(QStringLiteral("MainForm"));
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-    setWindowTitle(QStringLiteral("Brindle"));
-    view_ = new PicView(session_->pic, this);
-    setCentralWidget(view_);
-    MainMenuCreate();
-    layout()->setSizeConstraint(QLayout::SetFixedSize);
-    adjustSize();
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
-    Run([this] { brindle::ReadLevelFiles(fs::current_path(), session_->levels); });
+  setObjectName(QStringLiteral("MainForm"));
+  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                 Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+  setWindowTitle(QStringLiteral("Brindle"));
+  view_ = new PicView(session_->pic, this);
+  setCentralWidget(view_);
+  MainMenuCreate();
+  layout()->setSizeConstraint(QLayout::SetFixedSize);
+  adjustSize();
+  if (const QScreen* screen = QGuiApplication::primaryScreen())
+    move(screen->availableGeometry().center() - rect().center());
+  Run([this] { brindle::ReadLevelFiles(fs::current_path(), session_->levels); });
 }
 
 void TMainForm::MainMenuCreate() {
-    QMenuBar* bar = menuBar();
-    QMenu* file = bar->addMenu(QStringLiteral("File"));
-    QMenu* image = bar->addMenu(QStringLiteral("Image"));
-    QMenu* help = bar->addMenu(QStringLiteral("Help"));
-    OpenItem = file->addAction(QStringLiteral("Open"), this, &TMainForm::OpenClick);
-    SaveItem = file->addAction(QStringLiteral("Save"), this, &TMainForm::SaveClick);
-    SaveItem->setEnabled(false);
-    ExitItem = file->addAction(QStringLiteral("Exit"), this, &TMainForm::ExitClick);
-    ZoomMenu = image->addMenu(QStringLiteral("Zoom"));
-    ZoomMenu->setEnabled(false);
-    StretchItem = ZoomMenu->addAction(QStringLiteral("Stretch"), this, &TMainForm::ZoomClick);
-    SmoothItem = ZoomMenu->addAction(QStringLiteral("Smooth"), this, &TMainForm::ZoomSmoothClick);
-    AboutItem = help->addAction(QStringLiteral("About"), this, &TMainForm::AboutClick);
+  QMenuBar* bar = menuBar();
+  QMenu* file = bar->addMenu(QStringLiteral("File"));
+  QMenu* image = bar->addMenu(QStringLiteral("Image"));
+  QMenu* help = bar->addMenu(QStringLiteral("Help"));
+  OpenItem = file->addAction(QStringLiteral("Open"), this, &TMainForm::OpenClick);
+  SaveItem = file->addAction(QStringLiteral("Save"), this, &TMainForm::SaveClick);
+  SaveItem->setEnabled(false);
+  ExitItem = file->addAction(QStringLiteral("Exit"), this, &TMainForm::ExitClick);
+  ZoomMenu = image->addMenu(QStringLiteral("Zoom"));
+  ZoomMenu->setEnabled(false);
+  StretchItem = ZoomMenu->addAction(QStringLiteral("Stretch"), this, &TMainForm::ZoomClick);
+  SmoothItem = ZoomMenu->addAction(QStringLiteral("Smooth"), this, &TMainForm::ZoomSmoothClick);
+  AboutItem = help->addAction(QStringLiteral("About"), this, &TMainForm::AboutClick);
 }
 
 void TMainForm::PicOpened() {
-    SaveItem->setEnabled(true);
-    ZoomMenu->setEnabled(true);
+  SaveItem->setEnabled(true);
+  ZoomMenu->setEnabled(true);
 }
 
 void TMainForm::Run(const std::function<void()>& command) {
-    try {
-        command();
-    } catch (const brindle::Error& e) {
-        dialogs_->errorBox(this, FromStd(e.title()), QString::fromUtf8(e.what()));
-    } catch (const std::exception& e) {
-        dialogs_->errorBox(this, QStringLiteral("Brindle"), QString::fromUtf8(e.what()));
-    }
-    if (session_->PicLoaded)
-        PicOpened();
-    setWindowTitle(FromStd(session_->Caption));
-    view_->update();
+  try {
+    command();
+  } catch (const brindle::Error& e) {
+    dialogs_->errorBox(this, FromStd(e.title()), QString::fromUtf8(e.what()));
+  } catch (const std::exception& e) {
+    dialogs_->errorBox(this, QStringLiteral("Brindle"), QString::fromUtf8(e.what()));
+  }
+  if (session_->PicLoaded) PicOpened();
+  setWindowTitle(FromStd(session_->Caption));
+  view_->update();
 }
 
 void TMainForm::OpenChosen(const QString& file) {
-    Run([&] { session_->OpenChosen(ToPath(file)); });
+  Run([&] { session_->OpenChosen(ToPath(file)); });
 }
 
 void TMainForm::OpenFromCommandLine(const QString& file) { OpenChosen(file); }
 
 QString TMainForm::DialogFolder() const {
-    const brindle::Session& s = *session_;
-    const fs::path name(s.PicFileName);
-    return QString::fromStdString((name.is_absolute() ? name.parent_path() : s.PicFolder).string());
+  const brindle::Session& s = *session_;
+  const fs::path name(s.PicFileName);
+  return QString::fromStdString((name.is_absolute() ? name.parent_path() : s.PicFolder).string());
 }
 
 void TMainForm::OpenClick() {
-    int index = session_->OpenFilterIndex;
-    const QString file = dialogs_->openFile(this, DialogFolder(), FromStd(brindle::OpenFilter), index);
-    if (file.isEmpty())
-        return;
-    session_->OpenFilterIndex = index;
-    OpenChosen(file);
+  int index = session_->OpenFilterIndex;
+  const QString file = dialogs_->openFile(this, DialogFolder(), FromStd(brindle::OpenFilter), index);
+  if (file.isEmpty()) return;
+  session_->OpenFilterIndex = index;
+  OpenChosen(file);
 }
 
 void TMainForm::SaveClick() {
-    brindle::Session& s = *session_;
-    int index = s.SaveFilterIndex;
-    const QString file = dialogs_->saveFile(this, DialogFolder(), FromStd(brindle::ProposedSaveName(s.PicFileName)),
-                                            FromStd(brindle::SaveFilter), index);
-    if (file.isEmpty())
-        return;
-    Run([&] { s.SaveAs(ToPath(file), index); });
+  brindle::Session& s = *session_;
+  int index = s.SaveFilterIndex;
+  const QString file = dialogs_->saveFile(this, DialogFolder(), FromStd(brindle::ProposedSaveName(s.PicFileName)),
+                                          FromStd(brindle::SaveFilter), index);
+  if (file.isEmpty()) return;
+  Run([&] { s.SaveAs(ToPath(file), index); });
 }
 
 void TMainForm::ExitClick() { close(); }
@@ -130,8 +127,8 @@ void TMainForm::ExitClick() { close(); }
 void TMainForm::AboutClick() { dialogs_->showModal(AboutBox); }
 
 void TMainForm::ShowZoom(bool smooth) {
-    SmoothZoom = smooth;
-    dialogs_->showModal(ZoomForm);
+  SmoothZoom = smooth;
+  dialogs_->showModal(ZoomForm);
 }
 
 void TMainForm::ZoomClick() { ShowZoom(false); }
@@ -139,49 +136,33 @@ void TMainForm::ZoomClick() { ShowZoom(false); }
 void TMainForm::ZoomSmoothClick() { ShowZoom(true); }
 
 void TMainForm::KeyDown(int key) {
-    if (key == Qt::Key_Shift)
-        ShiftDown = true;
+  if (key == Qt::Key_Shift) ShiftDown = true;
 }
 
 void TMainForm::KeyUp(int key) {
-    switch (key) {
-    case Qt::Key_Left:
-        Run([this] { session_->Step(-1); });
-        break;
-    case Qt::Key_Right:
-        Run([this] { session_->Step(+1); });
-        break;
-    case Qt::Key_A:
-        AboutClick();
-        break;
-    case Qt::Key_E:
-        ExitClick();
-        break;
-    case Qt::Key_O:
-        OpenClick();
-        break;
+  switch (key) {
+    case Qt::Key_Left: Run([this] { session_->Step(-1); }); break;
+    case Qt::Key_Right: Run([this] { session_->Step(+1); }); break;
+    case Qt::Key_A: AboutClick(); break;
+    case Qt::Key_E: ExitClick(); break;
+    case Qt::Key_O: OpenClick(); break;
     case Qt::Key_S:
-        if (session_->PicLoaded)
-            SaveClick();
-        break;
+      if (session_->PicLoaded) SaveClick();
+      break;
     case Qt::Key_Z:
-        if (session_->PicLoaded)
-            ShowZoom(ShiftDown);
-        break;
-    default:
-        break;
-    }
-    if (key == Qt::Key_Shift)
-        ShiftDown = false;
+      if (session_->PicLoaded) ShowZoom(ShiftDown);
+      break;
+    default: break;
+  }
+  if (key == Qt::Key_Shift) ShiftDown = false;
 }
 
 void TMainForm::keyPressEvent(QKeyEvent* event) {
-    KeyDown(event->key());
-    QMainWindow::keyPressEvent(event);
+  KeyDown(event->key());
+  QMainWindow::keyPressEvent(event);
 }
 
 void TMainForm::keyReleaseEvent(QKeyEvent* event) {
-    if (event->isAutoRepeat())
-        return;
-    KeyUp(event->key());
+  if (event->isAutoRepeat()) return;
+  KeyUp(event->key());
 }

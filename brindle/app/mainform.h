@@ -16,73 +16,73 @@ class TZoomForm;
 
 // The client area that shows Pic at its top-left corner.
 class PicView : public QWidget {
-    Q_OBJECT
-public:
-    PicView(const brindle::Pic& pic, QWidget* parent);
+  Q_OBJECT
+ public:
+  PicView(const brindle::Pic& pic, QWidget* parent);
 
-protected:
-    void paintEvent(QPaintEvent* event) override;
+ protected:
+  void paintEvent(QPaintEvent* event) override;
 
-private:
-    const brindle::Pic& pic_;
+ private:
+  const brindle::Pic& pic_;
 };
 
 class TMainForm : public QMainWindow {
-    Q_OBJECT
-public:
-    // dialogs is not owned; null means the real dialogs and boxes.
-    explicit TMainForm(Dialogs* dialogs = nullptr, QWidget* parent = nullptr);
-    ~TMainForm() override;
+  Q_OBJECT
+ public:
+  // dialogs is not owned; null means the real dialogs and boxes.
+  explicit TMainForm(Dialogs* dialogs = nullptr, QWidget* parent = nullptr);
+  ~TMainForm() override;
 
-    brindle::Session& session() { return *session_; }
-    PicView* view() const { return view_; }
-    TZoomForm* zoomForm() const { return ZoomForm; }
-    TAboutBox* aboutBox() const { return AboutBox; }
+  brindle::Session& session() { return *session_; }
+  PicView* view() const { return view_; }
+  TZoomForm* zoomForm() const { return ZoomForm; }
+  TAboutBox* aboutBox() const { return AboutBox; }
 
-    bool SmoothZoom = false;
-    bool ShiftDown = false;
+  bool SmoothZoom = false;
+  bool ShiftDown = false;
 
-    // Opens a file named on the command line as the open command does.
-    void OpenFromCommandLine(const QString& file);
+  // Opens a file named on the command line as the open command does.
+  void OpenFromCommandLine(const QString& file);
 
-    void OpenClick();
-    void SaveClick();
-    void ExitClick();
-    void AboutClick();
-    void ZoomClick();
-    void ZoomSmoothClick();
+  void OpenClick();
+  void SaveClick();
+  void ExitClick();
+  void AboutClick();
+  void ZoomClick();
+  void ZoomSmoothClick();
 
-    QAction* OpenItem = nullptr;
-    QAction* SaveItem = nullptr;
-    QAction* ExitItem = nullptr;
-    QMenu* ZoomMenu = nullptr;
-    QAction* StretchItem = nullptr;
-    QAction* SmoothItem = nullptr;
-    QAction* AboutItem = nullptr;
+  QAction* OpenItem = nullptr;
+  QAction* SaveItem = nullptr;
+  QAction* ExitItem = nullptr;
+  QMenu* ZoomMenu = nullptr;
+  QAction* StretchItem = nullptr;
+  QAction* SmoothItem = nullptr;
+  QAction* AboutItem = nullptr;
 
-protected:
-    void keyPressEvent(QKeyEvent* event) override;
-    void keyReleaseEvent(QKeyEvent* event) override;
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+  void keyReleaseEvent(QKeyEvent* event) override;
 
-private:
-    void FormCreate();
-    void MainMenuCreate();
-    void PicOpened();
-    void KeyDown(int key);
-    void KeyUp(int key);
-    void ShowZoom(bool smooth);
-    // Runs a command; a reported failure goes to an error box, never past the event loop.
-    // Afterwards caption, menu states and picture follow the state.
-    void Run(const std::function<void()>& command);
-    void OpenChosen(const QString& file);
-    // The folder both file dialogs start in: where the last picture was saved, else the
-    // folder of the list, as the current folder would be after the last dialog.
-    QString DialogFolder() const;
+ private:
+  void FormCreate();
+  void MainMenuCreate();
+  void PicOpened();
+  void KeyDown(int key);
+  void KeyUp(int key);
+  void ShowZoom(bool smooth);
+  // Runs a command; a reported failure goes to an error box, never past the event loop.
+  // Afterwards caption, menu states and picture follow the state.
+  void Run(const std::function<void()>& command);
+  void OpenChosen(const QString& file);
+  // The folder both file dialogs start in: where the last picture was saved, else the
+  // folder of the list, as the current folder would be after the last dialog.
+  QString DialogFolder() const;
 
-    std::unique_ptr<brindle::Session> session_;
-    Dialogs* dialogs_;
-    std::unique_ptr<Dialogs> ownDialogs_;
-    PicView* view_ = nullptr;
-    TAboutBox* AboutBox = nullptr;
-    TZoomForm* ZoomForm = nullptr;
+  std::unique_ptr<brindle::Session> session_;
+  Dialogs* dialogs_;
+  std::unique_ptr<Dialogs> ownDialogs_;
+  PicView* view_ = nullptr;
+  TAboutBox* AboutBox = nullptr;
+  TZoomForm* ZoomForm = nullptr;
 };

@@ -12,26 +12,24 @@ TZoomForm::TZoomForm(const brindle::Pic& pic, const bool& smoothZoom, bool& shif
       pic_(pic),
       smoothZoom_(smoothZoom),
       shiftDown_(shiftDown) {
-    setObjectName(QStringLiteral("ZoomForm"));
-    setWindowTitle(QStringLiteral("Zoom"));
+  setObjectName(QStringLiteral("ZoomForm"));
+  setWindowTitle(QStringLiteral("Zoom"));
 }
 
 void TZoomForm::showEvent(QShowEvent* event) {
-    ZoomSize = smoothZoom_ ? 511 : 512;
-    setFixedSize(ZoomSize, ZoomSize);
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
-    QDialog::showEvent(event);
+  ZoomSize = smoothZoom_ ? 511 : 512;
+  setFixedSize(ZoomSize, ZoomSize);
+  if (const QScreen* screen = QGuiApplication::primaryScreen())
+    move(screen->availableGeometry().center() - rect().center());
+  QDialog::showEvent(event);
 }
 
 void TZoomForm::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    painter.drawImage(QRect(0, 0, 512, 512), PicToImage(pic_));
+  QPainter painter(this);
+  painter.drawImage(QRect(0, 0, 512, 512), PicToImage(pic_));
 }
 
 void TZoomForm::keyReleaseEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Shift)
-        shiftDown_ = false;
-    if (event->key() == Qt::Key_Escape)
-        close();
+  if (event->key() == Qt::Key_Shift) shiftDown_ = false;
+  if (event->key() == Qt::Key_Escape) close();
 }

@@ -5,21 +5,21 @@
 #include "core/screen.h"
 
 class TZoomForm : public QDialog {
-    Q_OBJECT
-public:
-    // smoothZoom and shiftDown are the main window's flags: the first is read, the second
-    // cleared when Shift is released here.
-    TZoomForm(const brindle::Pic& pic, const bool& smoothZoom, bool& shiftDown, QWidget* parent = nullptr);
+  Q_OBJECT
+ public:
+  // smoothZoom and shiftDown are the main window's flags: the first is read, the second
+  // cleared when Shift is released here.
+  TZoomForm(const brindle::Pic& pic, const bool& smoothZoom, bool& shiftDown, QWidget* parent = nullptr);
 
-    int ZoomSize = 512;
+  int ZoomSize = 512;
 
-protected:
-    void showEvent(QShowEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
-    void keyReleaseEvent(QKeyEvent* event) override;
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
+  void keyReleaseEvent(QKeyEvent* event) override;
 
-private:
-    const brindle::Pic& pic_;
-    const bool& smoothZoom_;
-    bool& shiftDown_;
+ private:
+  const brindle::Pic& pic_;
+  const bool& smoothZoom_;
+  bool& shiftDown_;
 };

@@ -17,10 +17,9 @@ namespace fs = std::filesystem;
 namespace {
 
 struct FileCloser {
-    void operator()(std::FILE* f) const {
-        if (f)
-            std::fclose(f);
-    }
+  void operator()(std::FILE* f) const {
+    if (f) std::fclose(f);
+  }
 };
 using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
@@ -31,75 +30,68 @@ std::string Quoted(const fs::path& file) { return "\"" + file.string() + "\""; }
 }  // namespace
 
 std::vector<std::uint8_t> ReadWholeFile(const fs::path& file, std::size_t maxSize, const std::string& title) {
-    // Only regular files are read: a pipe or a device would block or never end.
-    std::error_code ec;
-    const fs::file_status status = fs::status(file, ec);
-    if (fs::is_directory(status))
-        throw Error(title, "Cannot open " + Quoted(file) + ": it is a folder.");
-    if (fs::exists(status) && !fs::is_regular_file(status))
-        throw Error(title, "Cannot open " + Quoted(file) + ": it is not a regular file.");
-    FilePtr f(std::fopen(file.c_str(), "rb"));
-    if (!f)
-        throw Error(title, "Cannot open " + Quoted(file) + ": " + Reason() + ".");
-    std::vector<std::uint8_t> data;
-    std::uint8_t chunk[16384];
-    for (;;) {
-        const std::size_t n = std::fread(chunk, 1, sizeof chunk, f.get());
-        if (data.size() + n > maxSize)
-            throw Error(title, "The file " + Quoted(file) + " is too long (more than " + std::to_string(maxSize) + " bytes).");
-        data.insert(data.end(), chunk, chunk + n);
-        if (n < sizeof chunk) {
-            if (std::ferror(f.get()))
-                throw Error(title, "Cannot read " + Quoted(file) + ": " + Reason() + ".");
-            break;
-        }
+  // Only regular files are read: a pipe or a device would block or never end.
+  std::error_code ec;
+  const fs::file_status status = fs::status(file, ec);
+  if (fs::is_directory(status)) throw Error(title, "Cannot open " + Quoted(file) + ": it is a folder.");
+  if (fs::exists(status) && !fs::is_regular_file(status))
+    throw Error(title, "Cannot open " + Quoted(file) + ": it is not a regular file.");
+  FilePtr f(std::fopen(file.c_str(), "rb"));
+  if (!f) throw Error(title, "Cannot open " + Quoted(file) + ": " + Reason() + ".");
+  std::vector<std::uint8_t> data;
+  std::uint8_t chunk[16384];
+  for (;;) {
+    const std::size_t n = std::fread(chunk, 1, sizeof chunk, f.get());
+    if (data.size() + n > maxSize)
+      throw Error(title,
+                  "The file " + Quoted(file) + " is too long (more than " + std::to_string(maxSize) + " bytes).");
+    data.insert(data.end(), chunk, chunk + n);
+    if (n < sizeof chunk) {
+      if (std::ferror(f.get())) throw Error(title, "Cannot read " + Quoted(file) + ": " + Reason() + ".");
+      break;
     }
-    return data;
+  }
+  return data;
 }
 
 void ReplaceFile(const fs::path& file, std::span<const std::uint8_t> data, const std::string& title) {
-    static std::atomic<unsigned> counter{0};
-    const fs::path folder = file.has_parent_path() ? file.parent_path() : fs::path(".");
-    const auto stamp = static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count());
-    fs::path temp;
-    FilePtr f;
-    for (int attempt = 0; attempt < 100 && !f; ++attempt) {
-        // A short hidden name, so that it fits wherever the target's name fits.
-        temp = folder / (".brindle-" + std::to_string(stamp % 1000000007ull) + "-" + std::to_string(counter++) + ".tmp");
-        f.reset(std::fopen(temp.c_str(), "wbx"));
-        if (!f && errno != EEXIST)
-            break;
-    }
-    if (!f)
-        throw Error(title, "Cannot create a file in the folder " + Quoted(folder) + ": " + Reason() + ".");
+  static std::atomic<unsigned> counter{0};
+  const fs::path folder = file.has_parent_path() ? file.parent_path() : fs::path(".");
+  const auto stamp = static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count());
+  fs::path temp;
+  FilePtr f;
+  for (int attempt = 0; attempt < 100 && !f; ++attempt) {
+    // A short hidden name, so that it fits wherever the target's name fits.
+    temp = folder / (".brindle-" + std::to_string(stamp % 1000000007ull) + "-" + std::to_string(counter++) + ".tmp");
+    f.reset(std::fopen(temp.c_str(), "wbx"));
+    if (!f && errno != EEXIST) break;
+  }
+  if (!f) throw Error(title, "Cannot create a file in the folder " + Quoted(folder) + ": " + Reason() + ".");
 
-    auto fail = [&](const std::string& what) {
-        const std::string reason = Reason();
-        f.reset();
-        std::error_code ignored;
-        fs::remove(temp, ignored);
-        throw Error(title, "Cannot " + what + " " + Quoted(file) + ": " + reason + ".");
-    };
-    if (!data.empty() && std::fwrite(data.data(), 1, data.size(), f.get()) != data.size())
-        fail("write");
-    if (std::fflush(f.get()) != 0)
-        fail("write");
-    if (std::fclose(f.release()) != 0) {
-        const std::string reason = Reason();
-        std::error_code ignored;
-        fs::remove(temp, ignored);
-        throw Error(title, "Cannot write " + Quoted(file) + ": " + reason + ".");
-    }
-    std::error_code ec;
-    const auto status = fs::status(file, ec);
-    if (!ec && fs::is_regular_file(status))
-        fs::permissions(temp, status.permissions(), ec);
-    fs::rename(temp, file, ec);
-    if (ec) {
-        std::error_code ignored;
-        fs::remove(temp, ignored);
-        throw Error(title, "Cannot replace " + Quoted(file) + ": " + ec.message() + ".");
-    }
+  auto fail = [&](const std::string& what) {
+    const std::string reason = Reason();
+    f.reset();
+    std::error_code ignored;
+    fs::remove(temp, ignored);
+    throw Error(title, "Cannot " + what + " " + Quoted(file) + ": " + reason + ".");
+  };
+  if (!data.empty() && std::fwrite(data.data(), 1, data.size(), f.get()) != data.size()) fail("write");
+  if (std::fflush(f.get()) != 0) fail("write");
+  if (std::fclose(f.release()) != 0) {
+    const std::string reason = Reason();
+    std::error_code ignored;
+    fs::remove(temp, ignored);
+    throw Error(title, "Cannot write " + Quoted(file) + ": " + reason + ".");
+  }
+  std::error_code ec;
+  const auto status = fs::status(file, ec);
+  if (!ec && fs::is_regular_file(status)) fs::permissions(temp, status.permissions(), ec);
+  fs::rename(temp, file, ec);
+  if (ec) {
+    std::error_code ignored;
+    fs::remove(temp, ignored);
+    throw Error(title, "Cannot replace " + Quoted(file) + ": " + ec.message() + ".");
+  }
 }
 
 }  // namespace brindle

@@ -11,7 +11,8 @@ namespace brindle {
 // Reads the whole of a regular file. A file that cannot be opened or read, that is not a
 // regular file (a folder, pipe or device), or that is longer than maxSize bytes throws
 // brindle::Error with the given box caption.
-std::vector<std::uint8_t> ReadWholeFile(const std::filesystem::path& file, std::size_t maxSize, const std::string& title);
+std::vector<std::uint8_t> ReadWholeFile(const std::filesystem::path& file, std::size_t maxSize,
+                                        const std::string& title);
 
 // Writes data as the new content of file: a temporary file in the same folder is written,
 // closed and renamed over the target, every step checked. On failure the old file stays

@@ -16,9 +16,9 @@ using VecPalette = std::array<std::uint8_t, 16>;
 using Channel16 = std::array<std::uint8_t, 16>;
 
 struct Levels {
-    std::array<std::uint8_t, 8> RGLevels{0, 50, 90, 130, 165, 195, 225, 255};
-    std::array<std::uint8_t, 4> BLevels{0, 90, 180, 255};
-    bool operator==(const Levels&) const = default;
+  std::array<std::uint8_t, 8> RGLevels{0, 50, 90, 130, 165, 195, 225, 255};
+  std::array<std::uint8_t, 4> BLevels{0, 90, 180, 255};
+  bool operator==(const Levels&) const = default;
 };
 
 inline constexpr VecPalette DefaultVECPalette{0x00, 0x80, 0x10, 0xD0, 0x06, 0x86, 0x16, 0x36,
@@ -27,7 +27,7 @@ inline constexpr VecPalette DefaultVECPalette{0x00, 0x80, 0x10, 0xD0, 0x06, 0x86
 // The fixed palette of the ZX screen: index = bright*8 + G*4 + R*2 + B; a set component
 // is 0xC0, or 0xF0 when bright.
 struct ZXPaletteTables {
-    Channel16 R{}, G{}, B{};
+  Channel16 R{}, G{}, B{};
 };
 ZXPaletteTables MakeZXPalette();
 inline const ZXPaletteTables ZXPalette = MakeZXPalette();
@@ -40,8 +40,8 @@ int NearestLevel(std::uint8_t value, std::span<const std::uint8_t> levels);
 // The first 16 palette entries reduced to colours a VEC palette byte can express,
 // and the bytes that express them.
 struct VecReduction {
-    Palette16 palette{};
-    VecPalette vec{};
+  Palette16 palette{};
+  VecPalette vec{};
 };
 VecReduction ReduceToVEC(const Palette16& palette, const Levels& levels);
 

@@ -18,9 +18,9 @@ inline constexpr std::string_view OpenFilter =
 inline constexpr std::string_view SaveFilter = "BMP|*.bmp|SPR|*.spr|RMB|*.rmb|GIF|*.gif|PNG|*.png";
 
 struct SaveFormat {
-    std::string_view name;       // as the save filter shows it
-    std::string_view extension;  // given to the saved name
-    PicFormat format;
+  std::string_view name;       // as the save filter shows it
+  std::string_view extension;  // given to the saved name
+  PicFormat format;
 };
 inline constexpr std::array<SaveFormat, 5> SaveFormats{{
     {"BMP", ".bmp", PicFormat::BMP},

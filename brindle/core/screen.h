@@ -22,18 +22,20 @@ inline constexpr std::array<std::size_t, 4> PlaneAddress{0x8000, 0xA000, 0xC000,
 
 // 64 KiB image of the computer's address space; zeroed at creation.
 struct Mem {
-    std::array<std::uint8_t, MemSize> bytes{};
+  std::array<std::uint8_t, MemSize> bytes{};
 
-    std::span<std::uint8_t, ScreenSize> screen() { return std::span<std::uint8_t, ScreenSize>(bytes.data() + ScreenBase, ScreenSize); }
-    std::span<const std::uint8_t, ScreenSize> screen() const {
-        return std::span<const std::uint8_t, ScreenSize>(bytes.data() + ScreenBase, ScreenSize);
-    }
-    bool operator==(const Mem&) const = default;
+  std::span<std::uint8_t, ScreenSize> screen() {
+    return std::span<std::uint8_t, ScreenSize>(bytes.data() + ScreenBase, ScreenSize);
+  }
+  std::span<const std::uint8_t, ScreenSize> screen() const {
+    return std::span<const std::uint8_t, ScreenSize>(bytes.data() + ScreenBase, ScreenSize);
+  }
+  bool operator==(const Mem&) const = default;
 };
 
 struct Rgb {
-    std::uint8_t r = 0, g = 0, b = 0;
-    bool operator==(const Rgb&) const = default;
+  std::uint8_t r = 0, g = 0, b = 0;
+  bool operator==(const Rgb&) const = default;
 };
 
 using Palette16 = std::array<Rgb, 16>;
@@ -41,26 +43,26 @@ using Palette16 = std::array<Rgb, 16>;
 // The working picture: 256 x 256 pixels, 4 bits each, lines top first, 128 bytes a line,
 // the left pixel of a byte in its high nibble; 16-entry RGB palette. Zeroed at creation.
 struct Pic {
-    static constexpr int Width = 256;
-    static constexpr int Height = 256;
-    static constexpr int LineBytes = 128;
+  static constexpr int Width = 256;
+  static constexpr int Height = 256;
+  static constexpr int LineBytes = 128;
 
-    std::array<std::uint8_t, LineBytes * Height> pixels{};
-    Palette16 palette{};
+  std::array<std::uint8_t, LineBytes * Height> pixels{};
+  Palette16 palette{};
 
-    int pixel(int x, int y) const {
-        const std::uint8_t b = pixels[static_cast<std::size_t>(y * LineBytes + x / 2)];
-        return (x % 2 == 0) ? (b >> 4) : (b & 0x0F);
-    }
-    void setPixel(int x, int y, int index) {
-        std::uint8_t& b = pixels[static_cast<std::size_t>(y * LineBytes + x / 2)];
-        if (x % 2 == 0)
-            b = static_cast<std::uint8_t>((b & 0x0F) | ((index & 0x0F) << 4));
-        else
-            b = static_cast<std::uint8_t>((b & 0xF0) | (index & 0x0F));
-    }
-    Rgb colourAt(int x, int y) const { return palette[static_cast<std::size_t>(pixel(x, y))]; }
-    bool operator==(const Pic&) const = default;
+  int pixel(int x, int y) const {
+    const std::uint8_t b = pixels[static_cast<std::size_t>(y * LineBytes + x / 2)];
+    return (x % 2 == 0) ? (b >> 4) : (b & 0x0F);
+  }
+  void setPixel(int x, int y, int index) {
+    std::uint8_t& b = pixels[static_cast<std::size_t>(y * LineBytes + x / 2)];
+    if (x % 2 == 0)
+      b = static_cast<std::uint8_t>((b & 0x0F) | ((index & 0x0F) << 4));
+    else
+      b = static_cast<std::uint8_t>((b & 0xF0) | (index & 0x0F));
+  }
+  Rgb colourAt(int x, int y) const { return palette[static_cast<std::size_t>(pixel(x, y))]; }
+  bool operator==(const Pic&) const = default;
 };
 
 // Whole screen memory of mem into the pixels of pic; the palette is not touched.

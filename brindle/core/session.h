@@ -14,38 +14,38 @@
 namespace brindle {
 
 class Session {
-public:
-    Mem mem;
-    Pic pic;
-    Levels levels;
+ public:
+  Mem mem;
+  Pic pic;
+  Levels levels;
 
-    std::vector<std::string> PicFiles;  // bare names in PicFolder
-    int PicIndex = 0;                   // always inside PicFiles (0 when it is empty)
-    std::filesystem::path PicFolder;    // folder PicFiles was read from
-    std::string PicFileName;            // bare name after opening or stepping, full path after saving
-    bool PicLoaded = false;             // a picture has been opened since start
-    int OpenFilterIndex = 1;
-    int SaveFilterIndex = 1;
-    std::string Caption = "Brindle";
+  std::vector<std::string> PicFiles;  // bare names in PicFolder
+  int PicIndex = 0;                   // always inside PicFiles (0 when it is empty)
+  std::filesystem::path PicFolder;    // folder PicFiles was read from
+  std::string PicFileName;            // bare name after opening or stepping, full path after saving
+  bool PicLoaded = false;             // a picture has been opened since start
+  int OpenFilterIndex = 1;
+  int SaveFilterIndex = 1;
+  std::string Caption = "Brindle";
 
-    // Runs the reader of the name's extension. False, without a message, when there is no
-    // reader for it; true when this file opened.
-    bool OpenPicFile(const std::filesystem::path& file);
+  // Runs the reader of the name's extension. False, without a message, when there is no
+  // reader for it; true when this file opened.
+  bool OpenPicFile(const std::filesystem::path& file);
 
-    // Open command for a chosen file: on success the folder is listed, PicFileName names the
-    // file and the caption shows its place in the list. False when there is no reader.
-    bool OpenChosen(const std::filesystem::path& file);
+  // Open command for a chosen file: on success the folder is listed, PicFileName names the
+  // file and the caption shows its place in the list. False when there is no reader.
+  bool OpenChosen(const std::filesystem::path& file);
 
-    // Left (-1) or Right (+1): opens the previous or next file of the list, wrapping.
-    // Nothing while the list is empty. True when a picture opened.
-    bool Step(int delta);
+  // Left (-1) or Right (+1): opens the previous or next file of the list, wrapping.
+  // Nothing while the list is empty. True when a picture opened.
+  bool Step(int delta);
 
-    // Save command: the chosen name gets the extension of filterIndex (1 to 5, as in the
-    // save filter) and the picture is written there. Returns the name written.
-    std::filesystem::path SaveAs(const std::filesystem::path& chosen, int filterIndex);
+  // Save command: the chosen name gets the extension of filterIndex (1 to 5, as in the
+  // save filter) and the picture is written there. Returns the name written.
+  std::filesystem::path SaveAs(const std::filesystem::path& chosen, int filterIndex);
 
-    // Caption for a picture of the list: the name, three blanks and its place "i/n".
-    void ShowPicTitle(const std::string& name);
+  // Caption for a picture of the list: the name, three blanks and its place "i/n".
+  void ShowPicTitle(const std::string& name);
 };
 
 }  // namespace brindle

@@ -17,51 +17,42 @@ constexpr VecPalette SunsetPalette{0x40, 0x80, 0x81, 0x83, 0x45, 0x07, 0x0F, 0x1
                                    0x1F, 0x27, 0x37, 0xBF, 0xFF, 0x30, 0x20, 0x10};
 
 int ColourAt(int x, int y) {
-    const double hill = 190 + 18 * std::sin(x / 23.0) + 9 * std::sin(x / 7.0 + 1.0);
-    if (y > hill + 30)
-        return 15;
-    if (y > hill + 12)
-        return 14;
-    if (y > hill)
-        return 13;
-    const double dx = x - 128, dy = y - 150;
-    const double r = std::sqrt(dx * dx + dy * dy);
-    if (r < 22)
-        return 12;
-    if (r < 34)
-        return 11;
-    if (r < 46)
-        return 10;
-    if (r < 56 && ((x + y) / 4) % 2 == 0)
-        return 9;
-    const int band = y / 30;  // the sky darkens upwards, band 0 at the top
-    if (y > 120 && (y / 6) % 2 == 0 && std::abs(dx) < 110)
-        return 8 - (150 - y) / 15;  // glowing streaks near the horizon
-    return band > 4 ? 4 : band;
+  const double hill = 190 + 18 * std::sin(x / 23.0) + 9 * std::sin(x / 7.0 + 1.0);
+  if (y > hill + 30) return 15;
+  if (y > hill + 12) return 14;
+  if (y > hill) return 13;
+  const double dx = x - 128, dy = y - 150;
+  const double r = std::sqrt(dx * dx + dy * dy);
+  if (r < 22) return 12;
+  if (r < 34) return 11;
+  if (r < 46) return 10;
+  if (r < 56 && ((x + y) / 4) % 2 == 0) return 9;
+  const int band = y / 30;  // the sky darkens upwards, band 0 at the top
+  if (y > 120 && (y / 6) % 2 == 0 && std::abs(dx) < 110) return 8 - (150 - y) / 15;  // glowing streaks near the horizon
+  return band > 4 ? 4 : band;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: spr-sample DIR\n");
-        return 2;
-    }
-    const std::filesystem::path folder(argv[1]);
-    try {
-        std::error_code ec;
-        std::filesystem::create_directories(folder, ec);
-        const Levels levels;
-        Pic pic;
-        SetDIBPalFromVEC(pic, SunsetPalette, levels);
-        for (int y = 0; y < Pic::Height; ++y)
-            for (int x = 0; x < Pic::Width; ++x)
-                pic.setPixel(x, y, ColourAt(x, y));
-        Mem mem;
-        SaveSPR(folder / "sample.spr", pic, mem, levels);
-    } catch (const Error& e) {
-        std::fprintf(stderr, "spr-sample: %s\n", e.what());
-        return 1;
-    }
-    return 0;
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: spr-sample DIR\n");
+    return 2;
+  }
+  const std::filesystem::path folder(argv[1]);
+  try {
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);
+    const Levels levels;
+    Pic pic;
+    SetDIBPalFromVEC(pic, SunsetPalette, levels);
+    for (int y = 0; y < Pic::Height; ++y)
+      for (int x = 0; x < Pic::Width; ++x) pic.setPixel(x, y, ColourAt(x, y));
+    Mem mem;
+    SaveSPR(folder / "sample.spr", pic, mem, levels);
+  } catch (const Error& e) {
+    std::fprintf(stderr, "spr-sample: %s\n", e.what());
+    return 1;
+  }
+  return 0;
 }

@@ -16,16 +16,16 @@
 
 namespace hdd {
 
-constexpr std::uint64_t kDiskSize = 803840;          // bytes per disk
-constexpr std::uint64_t kDirectoryOffset = 41984;    // directory start within a disk
-constexpr std::uint64_t kDiskCountOffset = 132;      // 16-bit little-endian disk count
+constexpr std::uint64_t kDiskSize = 803840;        // bytes per disk
+constexpr std::uint64_t kDirectoryOffset = 41984;  // directory start within a disk
+constexpr std::uint64_t kDiskCountOffset = 132;    // 16-bit little-endian disk count
 constexpr std::uint32_t kSlotsPerDisk = 128;
 constexpr std::uint32_t kEntrySize = 32;
 constexpr std::uint32_t kSectorSize = 1024;
 constexpr std::uint32_t kBlockSize = 2048;
 constexpr std::uint32_t kSectorsPerDisk = 785;
-constexpr std::uint32_t kDirectorySector = 41;       // sectors before the directory
-constexpr std::uint32_t kEntryBytes = 16384;         // bytes one entry covers (8 blocks)
+constexpr std::uint32_t kDirectorySector = 41;  // sectors before the directory
+constexpr std::uint32_t kEntryBytes = 16384;    // bytes one entry covers (8 blocks)
 constexpr std::uint32_t kRecordSize = 128;
 
 constexpr std::uint8_t kUserFree = 0xE5;        // free entry
@@ -36,36 +36,33 @@ constexpr std::size_t kEntryNameSize = 13;  // 8 + "." + 3 + terminator
 
 // The 32-byte directory entry as stored.
 struct DirectoryEntry {
-    std::uint8_t User;
-    char Name[8];
-    char Ext[3];
-    std::uint8_t Extent;
-    std::uint8_t S1;
-    std::uint8_t S2;
-    std::uint8_t Records;
-    std::uint8_t Blocks[16];  // eight 16-bit little-endian block numbers; 0 ends the list
+  std::uint8_t User;
+  char Name[8];
+  char Ext[3];
+  std::uint8_t Extent;
+  std::uint8_t S1;
+  std::uint8_t S2;
+  std::uint8_t Records;
+  std::uint8_t Blocks[16];  // eight 16-bit little-endian block numbers; 0 ends the list
 };
 static_assert(sizeof(DirectoryEntry) == kEntrySize);
 
 // Block number i (0..7) of an entry.
-inline unsigned BlockNumber(const DirectoryEntry& e, int i)
-{
-    return static_cast<unsigned>(e.Blocks[2 * i]) | (static_cast<unsigned>(e.Blocks[2 * i + 1]) << 8);
+inline unsigned BlockNumber(const DirectoryEntry& e, int i) {
+  return static_cast<unsigned>(e.Blocks[2 * i]) | (static_cast<unsigned>(e.Blocks[2 * i + 1]) << 8);
 }
 
 // Size of a file from its last entry: (Extent x 128 + Records) x 128 bytes.
-inline std::uint32_t FileSizeFromEntry(const DirectoryEntry& e)
-{
-    return (static_cast<std::uint32_t>(e.Extent) * 128u + e.Records) * kRecordSize;
+inline std::uint32_t FileSizeFromEntry(const DirectoryEntry& e) {
+  return (static_cast<std::uint32_t>(e.Extent) * 128u + e.Records) * kRecordSize;
 }
 
 // Start of disk d (from 1).
 inline std::uint64_t DiskOffset(std::uint32_t disk) { return (static_cast<std::uint64_t>(disk) - 1) * kDiskSize; }
 
 // Offset of directory slot k (0..127) of disk d.
-inline std::uint64_t SlotOffset(std::uint32_t disk, std::uint32_t slot)
-{
-    return DiskOffset(disk) + kDirectoryOffset + static_cast<std::uint64_t>(slot) * kEntrySize;
+inline std::uint64_t SlotOffset(std::uint32_t disk, std::uint32_t slot) {
+  return DiskOffset(disk) + kDirectoryOffset + static_cast<std::uint64_t>(slot) * kEntrySize;
 }
 
 // File name of an entry: name and extension without trailing blanks (a zero
@@ -96,8 +93,8 @@ bool ReadSlot(HANDLE image, std::uint32_t disk, std::uint32_t slot, DirectoryEnt
 
 // Disk count and size of one image, read through its handle.
 struct ImageInfo {
-    std::uint32_t diskCount = 0;
-    std::uint64_t fileSize = 0;
+  std::uint32_t diskCount = 0;
+  std::uint64_t fileSize = 0;
 };
 
 // Reads size and disk count; false when either cannot be read in full.

@@ -19,11 +19,11 @@ namespace hdd {
 // Position of one item walk. The disk count and file size are those of the
 // image handed to PrepareListing, never of another file.
 struct ListingWalk {
-    ImageInfo image;
-    std::uint32_t currentDisk = 0;
-    std::uint64_t dirPosition = 0;
-    std::uint64_t dirLastSlot = 0;
-    char diskPrefix[MAX_PATH] = {};
+  ImageInfo image;
+  std::uint32_t currentDisk = 0;
+  std::uint64_t dirPosition = 0;
+  std::uint64_t dirLastSlot = 0;
+  char diskPrefix[MAX_PATH] = {};
 };
 
 // "disk_NN\" for a disk number.

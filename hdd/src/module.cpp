@@ -12,56 +12,41 @@ hdd::ListingWalk Walk;
 
 }  // namespace
 
-FORMATMODULE_EXPORT int WINAPI IsImage(const char* fileName, const unsigned char* /*firstBytes*/, int firstBytesSize)
-{
-    return hdd::RecognizeImage(fileName, firstBytesSize);
+FORMATMODULE_EXPORT int WINAPI IsImage(const char* fileName, const unsigned char* /*firstBytes*/, int firstBytesSize) {
+  return hdd::RecognizeImage(fileName, firstBytesSize);
 }
 
-FORMATMODULE_EXPORT int WINAPI ImgPrepare(HANDLE image)
-{
-    return hdd::PrepareListing(Walk, image);
+FORMATMODULE_EXPORT int WINAPI ImgPrepare(HANDLE image) { return hdd::PrepareListing(Walk, image); }
+
+FORMATMODULE_EXPORT int WINAPI GetImgItem(HANDLE image, PluginPanelItem* item) {
+  if (item == nullptr) return FM_FAILED;
+  return hdd::NextListingItem(Walk, image, item);
 }
 
-FORMATMODULE_EXPORT int WINAPI GetImgItem(HANDLE image, PluginPanelItem* item)
-{
-    if (item == nullptr)
-        return FM_FAILED;
-    return hdd::NextListingItem(Walk, image, item);
-}
-
-FORMATMODULE_EXPORT int WINAPI GetFormatName(char* longName, char* shortName)
-{
-    if (longName)
-        std::snprintf(longName, FM_LONG_NAME_SIZE, "%s", "HDD for MicroDOS");
-    if (shortName)
-        std::snprintf(shortName, FM_SHORT_NAME_SIZE, "%s", "HDD");
-    return 1;
+FORMATMODULE_EXPORT int WINAPI GetFormatName(char* longName, char* shortName) {
+  if (longName) std::snprintf(longName, FM_LONG_NAME_SIZE, "%s", "HDD for MicroDOS");
+  if (shortName) std::snprintf(shortName, FM_SHORT_NAME_SIZE, "%s", "HDD");
+  return 1;
 }
 
 FORMATMODULE_EXPORT int WINAPI CopyFromPC(const char* /*pcFileName*/, HANDLE /*image*/, PluginPanelItem /*pcItem*/,
-                                          const char* /*targetDir*/, int /*option*/)
-{
-    return FM_NOT_SUPPORTED;
+                                          const char* /*targetDir*/, int /*option*/) {
+  return FM_NOT_SUPPORTED;
 }
 
-FORMATMODULE_EXPORT int WINAPI CopyToPC(HANDLE /*image*/, char* /*path*/, PluginPanelItem /*item*/)
-{
-    // Extraction is not built yet.
-    return FM_NOT_SUPPORTED;
+FORMATMODULE_EXPORT int WINAPI CopyToPC(HANDLE /*image*/, char* /*path*/, PluginPanelItem /*item*/) {
+  // Extraction is not built yet.
+  return FM_NOT_SUPPORTED;
 }
 
-FORMATMODULE_EXPORT int WINAPI MakeNewImage(HANDLE /*newFile*/)
-{
-    return FM_NOT_SUPPORTED;
+FORMATMODULE_EXPORT int WINAPI MakeNewImage(HANDLE /*newFile*/) { return FM_NOT_SUPPORTED; }
+
+FORMATMODULE_EXPORT int WINAPI DelFile(HANDLE /*image*/, char* /*path*/, PluginPanelItem /*item*/) {
+  // Deletion is not built yet.
+  return FM_NOT_SUPPORTED;
 }
 
-FORMATMODULE_EXPORT int WINAPI DelFile(HANDLE /*image*/, char* /*path*/, PluginPanelItem /*item*/)
-{
-    // Deletion is not built yet.
-    return FM_NOT_SUPPORTED;
-}
-
-FORMATMODULE_EXPORT int WINAPI FileExistOnImage(HANDLE /*image*/, WIN32_FIND_DATA /*pcFile*/, const char* /*targetDir*/)
-{
-    return FM_NOT_SUPPORTED;
+FORMATMODULE_EXPORT int WINAPI FileExistOnImage(HANDLE /*image*/, WIN32_FIND_DATA /*pcFile*/,
+                                                const char* /*targetDir*/) {
+  return FM_NOT_SUPPORTED;
 }

@@ -29,51 +29,51 @@ RawEntry MakeEntry(std::uint8_t user, std::string_view name, std::string_view ex
 Bytes PatternBytes(std::size_t size, std::uint8_t seed = 0);
 
 class ImageBuilder {
-public:
-    explicit ImageBuilder(std::uint32_t disks, bool freeDirectories = true);
+ public:
+  explicit ImageBuilder(std::uint32_t disks, bool freeDirectories = true);
 
-    std::uint32_t Disks() const { return disks_; }
+  std::uint32_t Disks() const { return disks_; }
 
-    // The raw 16-bit value at offset 132 (the disk count by default).
-    void SetDiskCountField(std::uint16_t value);
+  // The raw 16-bit value at offset 132 (the disk count by default).
+  void SetDiskCountField(std::uint16_t value);
 
-    // Raw bytes at a file offset.
-    void WriteBytes(std::uint64_t offset, const Bytes& bytes);
+  // Raw bytes at a file offset.
+  void WriteBytes(std::uint64_t offset, const Bytes& bytes);
 
-    // Raw 32-byte directory slot k (0..127) of disk d.
-    void SetSlot(std::uint32_t disk, std::uint32_t slot, const RawEntry& entry);
+  // Raw 32-byte directory slot k (0..127) of disk d.
+  void SetSlot(std::uint32_t disk, std::uint32_t slot, const RawEntry& entry);
 
-    // A file of `data`: blocks allocated on the disk, entries with Extent and
-    // Records as MicroDOS writes them (Records 0x80 for a full entry that the
-    // file continues after, an extra Records-0 entry when the size is a
-    // positive multiple of 16 KB). "NAME.EXT" is split at the last "." and
-    // padded. Returns the slots used. Throws, changing nothing, when the
-    // disk's blocks or directory slots cannot hold the file.
-    std::vector<std::uint32_t> AddFile(std::uint32_t disk, std::uint8_t user, std::string_view nameExt,
-                                       const Bytes& data);
+  // A file of `data`: blocks allocated on the disk, entries with Extent and
+  // Records as MicroDOS writes them (Records 0x80 for a full entry that the
+  // file continues after, an extra Records-0 entry when the size is a
+  // positive multiple of 16 KB). "NAME.EXT" is split at the last "." and
+  // padded. Returns the slots used. Throws, changing nothing, when the
+  // disk's blocks or directory slots cannot hold the file.
+  std::vector<std::uint32_t> AddFile(std::uint32_t disk, std::uint8_t user, std::string_view nameExt,
+                                     const Bytes& data);
 
-    // A MicroDOS floppy image's directory and data region (from offset 0xA000)
-    // as disk d, cut to the disk's size.
-    void AddFloppy(std::uint32_t disk, const Bytes& floppy);
+  // A MicroDOS floppy image's directory and data region (from offset 0xA000)
+  // as disk d, cut to the disk's size.
+  void AddFloppy(std::uint32_t disk, const Bytes& floppy);
 
-    // The next slot AddFile would use on a disk.
-    std::uint32_t NextSlot(std::uint32_t disk) const { return nextSlot_.at(disk - 1); }
+  // The next slot AddFile would use on a disk.
+  std::uint32_t NextSlot(std::uint32_t disk) const { return nextSlot_.at(disk - 1); }
 
-    // File size (default: whole disks); smaller truncates, larger extends.
-    void SetSize(std::uint64_t size) { size_ = size; }
-    std::uint64_t Size() const { return size_; }
+  // File size (default: whole disks); smaller truncates, larger extends.
+  void SetSize(std::uint64_t size) { size_ = size; }
+  std::uint64_t Size() const { return size_; }
 
-    // The image in memory (for small images).
-    Bytes ToBytes() const;
-    // Writes the image, sparse where nothing was written; false on failure.
-    bool Save(const std::string& path) const;
+  // The image in memory (for small images).
+  Bytes ToBytes() const;
+  // Writes the image, sparse where nothing was written; false on failure.
+  bool Save(const std::string& path) const;
 
-private:
-    std::uint32_t disks_;
-    std::uint64_t size_;
-    std::vector<std::pair<std::uint64_t, Bytes>> writes_;
-    std::vector<std::uint32_t> nextSlot_;
-    std::vector<std::uint32_t> nextBlock_;
+ private:
+  std::uint32_t disks_;
+  std::uint64_t size_;
+  std::vector<std::pair<std::uint64_t, Bytes>> writes_;
+  std::vector<std::uint32_t> nextSlot_;
+  std::vector<std::uint32_t> nextBlock_;
 };
 
 // Reads `count` bytes at `offset` of a file (fewer at its end).

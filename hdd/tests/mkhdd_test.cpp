@@ -12,51 +12,51 @@
 
 namespace {
 
-int RunMkhdd(const hddtest::TempDir& dir, const std::string& manifest)
-{
-    std::ofstream(dir.File("manifest.txt")) << manifest;
-    const std::string cmd = std::string("'") + MKHDD_PATH + "' '" + dir.File("manifest.txt") + "' '" +
-                            dir.File("out.hdd") + "' 2>/dev/null";
-    const int status = std::system(cmd.c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+int RunMkhdd(const hddtest::TempDir& dir, const std::string& manifest) {
+  std::ofstream(dir.File("manifest.txt")) << manifest;
+  const std::string cmd =
+      std::string("'") + MKHDD_PATH + "' '" + dir.File("manifest.txt") + "' '" + dir.File("out.hdd") + "' 2>/dev/null";
+  const int status = std::system(cmd.c_str());
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-TEST(Mkhdd, BuildsTheImageOfAManifest)
-{
+TEST(Mkhdd, BuildsTheImageOfAManifest) {
+  hddtest::TempDir dir;
+  std::ofstream(dir.File("hello.txt")) << "hello";
+  const std::string manifest =
+      "# two files and a folder slot\n"
+      "disks 2\n"
+      "file 1 0 HELLO.TXT " +
+      dir.File("hello.txt") +
+      "\n"
+      "data 2 5 GAME.COM 36096\n"
+      "slot 2 3 1000000000000000000000000000000000000000000000000000000000000000\n";
+  ASSERT_EQ(RunMkhdd(dir, manifest), 0);
+  ASSERT_EQ(hddtest::ModuleIsImage(dir.File("out.hdd")), 1);
+  const hddtest::Listing l = hddtest::ListImage(dir.File("out.hdd"));
+  EXPECT_EQ(l.end, 0);
+  const std::vector<hddtest::Item> expected = {
+      {"disk_01\\hello.txt", 0x20, 128}, {"disk_02\\user_5\\game.com", 0x20, 36096}, {"disk_02\\", 0, 0}};
+  EXPECT_EQ(l.items, expected);
+}
+
+TEST(Mkhdd, RefusesBadManifests) {
+  const char* const bad[] = {
+      "",                               // no disks
+      "file 1 0 A.TXT /nonexistent\n",  // before "disks"
+      "disks 0\n",
+      "disks 1\nslot 1 0 1234\n",  // short slot
+      "disks 1\nslot 1 0 zz00000000000000000000000000000000000000000000000000000000000000\n",
+      "disks 1\ndata 2 0 A.TXT 10\n",  // no disk 2
+      "disks 1\nfile 1 0 A.TXT /nonexistent/file\n",
+      "disks 1\ndata 1 0 A.TXT 757761\n",  // one byte more than the disk's blocks hold
+      "disks 1\ndata 1 0 A.TXT 99999999999999\n",
+      "disks 1\nfrobnicate\n",
+  };
+  for (const char* manifest : bad) {
     hddtest::TempDir dir;
-    std::ofstream(dir.File("hello.txt")) << "hello";
-    const std::string manifest = "# two files and a folder slot\n"
-                                 "disks 2\n"
-                                 "file 1 0 HELLO.TXT " + dir.File("hello.txt") + "\n"
-                                 "data 2 5 GAME.COM 36096\n"
-                                 "slot 2 3 1000000000000000000000000000000000000000000000000000000000000000\n";
-    ASSERT_EQ(RunMkhdd(dir, manifest), 0);
-    ASSERT_EQ(hddtest::ModuleIsImage(dir.File("out.hdd")), 1);
-    const hddtest::Listing l = hddtest::ListImage(dir.File("out.hdd"));
-    EXPECT_EQ(l.end, 0);
-    const std::vector<hddtest::Item> expected = {
-        {"disk_01\\hello.txt", 0x20, 128}, {"disk_02\\user_5\\game.com", 0x20, 36096}, {"disk_02\\", 0, 0}};
-    EXPECT_EQ(l.items, expected);
-}
-
-TEST(Mkhdd, RefusesBadManifests)
-{
-    const char* const bad[] = {
-        "",                                  // no disks
-        "file 1 0 A.TXT /nonexistent\n",     // before "disks"
-        "disks 0\n",
-        "disks 1\nslot 1 0 1234\n",          // short slot
-        "disks 1\nslot 1 0 zz00000000000000000000000000000000000000000000000000000000000000\n",
-        "disks 1\ndata 2 0 A.TXT 10\n",      // no disk 2
-        "disks 1\nfile 1 0 A.TXT /nonexistent/file\n",
-        "disks 1\ndata 1 0 A.TXT 757761\n",       // one byte more than the disk's blocks hold
-        "disks 1\ndata 1 0 A.TXT 99999999999999\n",
-        "disks 1\nfrobnicate\n",
-    };
-    for (const char* manifest : bad) {
-        hddtest::TempDir dir;
-        EXPECT_EQ(RunMkhdd(dir, manifest), 1) << manifest;
-    }
+    EXPECT_EQ(RunMkhdd(dir, manifest), 1) << manifest;
+  }
 }
 
 }  // namespace

@@ -13,16 +13,16 @@ using TempDir = ::testsupport::TempDir;
 
 // hdd.di loaded with LoadLibraryA and bound with GetProcAddress in binding order.
 struct LoadedModule {
-    HMODULE library = nullptr;
-    IsImageProc isImage = nullptr;
-    ImgPrepareProc imgPrepare = nullptr;
-    GetImgItemProc getImgItem = nullptr;
-    GetFormatNameProc getFormatName = nullptr;
-    CopyFromPCProc copyFromPC = nullptr;
-    CopyToPCProc copyToPC = nullptr;
-    MakeNewImageProc makeNewImage = nullptr;
-    DelFileProc delFile = nullptr;
-    FileExistOnImageProc fileExistOnImage = nullptr;
+  HMODULE library = nullptr;
+  IsImageProc isImage = nullptr;
+  ImgPrepareProc imgPrepare = nullptr;
+  GetImgItemProc getImgItem = nullptr;
+  GetFormatNameProc getFormatName = nullptr;
+  CopyFromPCProc copyFromPC = nullptr;
+  CopyToPCProc copyToPC = nullptr;
+  MakeNewImageProc makeNewImage = nullptr;
+  DelFileProc delFile = nullptr;
+  FileExistOnImageProc fileExistOnImage = nullptr;
 };
 
 // Path of the built module.

@@ -147,13 +147,13 @@ bool Host::Load(const std::string& pluginPath, std::string* error) {
   }
   PluginExports e;
   void** slots[] = {
-      reinterpret_cast<void**>(&e.SetStartupInfo), reinterpret_cast<void**>(&e.OpenFilePlugin),
-      reinterpret_cast<void**>(&e.GetFindData),    reinterpret_cast<void**>(&e.GetPluginInfo),
-      reinterpret_cast<void**>(&e.ClosePlugin),    reinterpret_cast<void**>(&e.ExitFAR),
-      reinterpret_cast<void**>(&e.Configure),      reinterpret_cast<void**>(&e.FreeFindData),
-      reinterpret_cast<void**>(&e.OpenPlugin),     reinterpret_cast<void**>(&e.GetOpenPluginInfo),
-      reinterpret_cast<void**>(&e.SetDirectory),   reinterpret_cast<void**>(&e.DeleteFiles),
-      reinterpret_cast<void**>(&e.GetFiles),       reinterpret_cast<void**>(&e.PutFiles),
+      reinterpret_cast<void**>(&e.SetStartupInfo),  reinterpret_cast<void**>(&e.OpenFilePlugin),
+      reinterpret_cast<void**>(&e.GetFindData),     reinterpret_cast<void**>(&e.GetPluginInfo),
+      reinterpret_cast<void**>(&e.ClosePlugin),     reinterpret_cast<void**>(&e.ExitFAR),
+      reinterpret_cast<void**>(&e.Configure),       reinterpret_cast<void**>(&e.FreeFindData),
+      reinterpret_cast<void**>(&e.OpenPlugin),      reinterpret_cast<void**>(&e.GetOpenPluginInfo),
+      reinterpret_cast<void**>(&e.SetDirectory),    reinterpret_cast<void**>(&e.DeleteFiles),
+      reinterpret_cast<void**>(&e.GetFiles),        reinterpret_cast<void**>(&e.PutFiles),
       reinterpret_cast<void**>(&e.ProcessHostFile),
   };
   std::string missing;
@@ -185,8 +185,7 @@ bool Host::Bind(const std::string& modulePath, std::string* error) {
   namespace fs = std::filesystem;
   const fs::path p(modulePath_);
   const fs::path base = p.parent_path() / p.stem();
-  if (!language_.Load(base.string() + "." + options_.language + ".lng"))
-    language_.Load(base.string() + ".en.lng");
+  if (!language_.Load(base.string() + "." + options_.language + ".lng")) language_.Load(base.string() + ".en.lng");
   return true;
 }
 
@@ -314,8 +313,8 @@ const char* Host::SvcGetMsg(int pluginNumber, int msgId) {
   return h->language_.Text(msgId);
 }
 
-int Host::SvcMessage(int pluginNumber, unsigned flags, const char* helpTopic,
-                     const char* const* items, int itemsNumber, int buttonsNumber) {
+int Host::SvcMessage(int pluginNumber, unsigned flags, const char* helpTopic, const char* const* items, int itemsNumber,
+                     int buttonsNumber) {
   Host* h = g_running;
   if (!h || pluginNumber != h->moduleNumber_) return -1;
   MessageCall call;
@@ -336,8 +335,8 @@ int Host::SvcMessage(int pluginNumber, unsigned flags, const char* helpTopic,
   return r >= buttonsNumber ? -1 : r;
 }
 
-int Host::SvcDialog(int pluginNumber, int x1, int y1, int x2, int y2, const char* helpTopic,
-                    FarDialogItem* item, int itemsNumber) {
+int Host::SvcDialog(int pluginNumber, int x1, int y1, int x2, int y2, const char* helpTopic, FarDialogItem* item,
+                    int itemsNumber) {
   Host* h = g_running;
   if (!h || pluginNumber != h->moduleNumber_ || !item || itemsNumber <= 0) return -1;
   DialogCall call;
@@ -355,9 +354,8 @@ int Host::SvcDialog(int pluginNumber, int x1, int y1, int x2, int y2, const char
   return r;
 }
 
-int Host::SvcMenu(int pluginNumber, int x, int y, int maxHeight, unsigned flags, const char* title,
-                  const char* bottom, const char* helpTopic, const int*, int* breakCode,
-                  const FarMenuItem* item, int itemsNumber) {
+int Host::SvcMenu(int pluginNumber, int x, int y, int maxHeight, unsigned flags, const char* title, const char* bottom,
+                  const char* helpTopic, const int*, int* breakCode, const FarMenuItem* item, int itemsNumber) {
   Host* h = g_running;
   if (!h || pluginNumber != h->moduleNumber_) return -1;
   MenuCall call;
@@ -369,8 +367,8 @@ int Host::SvcMenu(int pluginNumber, int x, int y, int maxHeight, unsigned flags,
   call.bottom = Str(bottom);
   call.helpTopic = Str(helpTopic);
   for (int i = 0; item && i < itemsNumber; ++i)
-    call.items.push_back({std::string(item[i].Text, strnlen(item[i].Text, sizeof item[i].Text)),
-                          item[i].Selected, item[i].Checked, item[i].Separator});
+    call.items.push_back({std::string(item[i].Text, strnlen(item[i].Text, sizeof item[i].Text)), item[i].Selected,
+                          item[i].Checked, item[i].Separator});
   h->menus.push_back(call);
   h->events.push_back({Event::Menu, h->menus.size() - 1});
   if (breakCode) *breakCode = -1;
@@ -397,8 +395,7 @@ int Host::SvcControl(void* plugin, int command, void* param) {
       for (int i : h->panelSelection)
         if (i >= 0 && i < static_cast<int>(h->panelItems.size())) selected.push_back(h->panelItems[i]);
       // With nothing selected, the current item counts as the selection.
-      if (selected.empty() && h->panelCurrent >= 0 &&
-          h->panelCurrent < static_cast<int>(h->panelItems.size()))
+      if (selected.empty() && h->panelCurrent >= 0 && h->panelCurrent < static_cast<int>(h->panelItems.size()))
         selected.push_back(h->panelItems[h->panelCurrent]);
       pi.SelectedItems = selected.empty() ? nullptr : selected.data();
       pi.SelectedItemsNumber = static_cast<int>(selected.size());
@@ -416,11 +413,8 @@ int Host::SvcControl(void* plugin, int command, void* param) {
         h->ReadPanel();
       }
       return 1;
-    case FCTL_REDRAWPANEL:
-      ++h->redrawRequests;
-      return 1;
-    default:
-      return 0;
+    case FCTL_REDRAWPANEL: ++h->redrawRequests; return 1;
+    default: return 0;
   }
 }
 

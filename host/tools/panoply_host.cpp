@@ -63,8 +63,7 @@ bool ReadLine(std::string& line) {
     std::cout << "\n";
     return false;
   }
-  while (!line.empty() && (line.back() == '\r' || line.back() == ' ' || line.back() == '\t'))
-    line.pop_back();
+  while (!line.empty() && (line.back() == '\r' || line.back() == ' ' || line.back() == '\t')) line.pop_back();
   return true;
 }
 
@@ -104,10 +103,14 @@ class TerminalResponder : public host::Responder {
           case DI_DOUBLEBOX: std::cout << "== " << text << " ==\n"; break;
           case DI_CHECKBOX: std::cout << "  " << i << ": [" << (it.Selected ? 'x' : ' ') << "] " << text << "\n"; break;
           case DI_EDIT: std::cout << "  " << i << ": " << text << "_\n"; break;
-          case DI_BUTTON: std::cout << "  " << i << ": < " << text << (it.DefaultButton ? " > (Enter)" : " >") << "\n"; break;
+          case DI_BUTTON:
+            std::cout << "  " << i << ": < " << text << (it.DefaultButton ? " > (Enter)" : " >") << "\n";
+            break;
           case DI_TEXT:
-            if (it.Flags & DIF_SEPARATOR) std::cout << "  ----\n";
-            else std::cout << "     " << text << "\n";
+            if (it.Flags & DIF_SEPARATOR)
+              std::cout << "  ----\n";
+            else
+              std::cout << "     " << text << "\n";
             break;
           default: break;
         }
@@ -166,9 +169,7 @@ std::string UnopenableReason(const std::string& path) {
   return regular ? std::string() : "not a regular file";
 }
 
-bool IsCommand(const std::string& word) {
-  return word == "ls" || word == "cd" || word == "info" || word == "config";
-}
+bool IsCommand(const std::string& word) { return word == "ls" || word == "cd" || word == "info" || word == "config"; }
 
 std::string Field(const char* text) { return host::DisplayText(text ? text : ""); }
 

@@ -28,8 +28,8 @@ void InitDialogItems(const DialogItemInit* inits, FarDialogItem* items, int coun
     out.Selected = static_cast<intptr_t>(in.Selected);
     out.Flags = in.Flags;
     out.DefaultButton = in.DefaultButton;
-    const char* text = in.Data < kFirstTextAddress ? MsgText(static_cast<int>(in.Data))
-                                                    : reinterpret_cast<const char*>(in.Data);
+    const char* text =
+        in.Data < kFirstTextAddress ? MsgText(static_cast<int>(in.Data)) : reinterpret_cast<const char*>(in.Data);
     CopyText(out.Data, sizeof out.Data, text);
   }
 }
@@ -42,8 +42,8 @@ int ShowMessage(unsigned flags, const char* const* lines, int count, int buttons
 
 namespace {
 
-constexpr unsigned kWarningDown = FMSG_WARNING | FMSG_DOWN;                        // 9
-constexpr unsigned kQuery = FMSG_WARNING | FMSG_DOWN | FMSG_KEEPBACKGROUND;        // 13
+constexpr unsigned kWarningDown = FMSG_WARNING | FMSG_DOWN;                  // 9
+constexpr unsigned kQuery = FMSG_WARNING | FMSG_DOWN | FMSG_KEEPBACKGROUND;  // 13
 
 // Title 15, one message line, the name, one button 5.
 void ShowFailure(int line, const char* name) {
@@ -99,16 +99,14 @@ void ShowDeleteFailed(const char* name, uint32_t attributes) {
 bool ConfirmDelete(const PanelInfo& panel) {
   const int n = panel.SelectedItemsNumber;
   const PluginPanelItem* first = panel.SelectedItems;
-  const bool oneFolder =
-      n <= 1 && first && (first->FindData.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+  const bool oneFolder = n <= 1 && first && (first->FindData.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
   const std::string count = FormatCount(MItemCount, n);
-  const std::string name =
-      first ? std::string(first->FindData.cFileName,
-                          strnlen(first->FindData.cFileName, sizeof first->FindData.cFileName))
-            : std::string();
+  const std::string name = first ? std::string(first->FindData.cFileName,
+                                               strnlen(first->FindData.cFileName, sizeof first->FindData.cFileName))
+                                 : std::string();
   const char* what = n <= 1 ? name.c_str() : count.c_str();
-  const char* lines[] = {MsgText(MDeleteTitle), MsgText(oneFolder ? MDeleteFolder : MDeleteItems),
-                         what, MsgText(MDeleteConfirm), MsgText(MCancel)};
+  const char* lines[] = {MsgText(MDeleteTitle), MsgText(oneFolder ? MDeleteFolder : MDeleteItems), what,
+                         MsgText(MDeleteConfirm), MsgText(MCancel)};
   return ShowMessage(0, lines, 5, 2) == 0;
 }
 
@@ -119,14 +117,14 @@ void ShowDeleting(const char* path) {
 
 int AskDeleteArchived(int count) {
   const std::string text = FormatCount(MItemCount, count);
-  const char* lines[] = {MsgText(MArchiveTitle), MsgText(MDeleteItems), text.c_str(),
-                         MsgText(MDelete), MsgText(MCancel2)};
+  const char* lines[] = {MsgText(MArchiveTitle), MsgText(MDeleteItems), text.c_str(), MsgText(MDelete),
+                         MsgText(MCancel2)};
   return ShowMessage(kQuery, lines, 5, 2);
 }
 
 int AskDeleteFolder(const char* path) {
-  const char* lines[] = {MsgText(MFolderTitle), MsgText(MFolderQuery), path ? path : "",
-                         MsgText(MAll), MsgText(MDelete), MsgText(MSkip), MsgText(MCancel2)};
+  const char* lines[] = {MsgText(MFolderTitle), MsgText(MFolderQuery), path ? path : "", MsgText(MAll),
+                         MsgText(MDelete),      MsgText(MSkip),        MsgText(MCancel2)};
   return ShowMessage(kQuery, lines, 7, 4);
 }
 

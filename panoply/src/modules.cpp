@@ -108,8 +108,8 @@ int ModuleGetFormatName(int index, char* longName, size_t longSize, char* shortN
   return result;
 }
 
-int ModuleCopyFromPC(int index, const char* pcFileName, HANDLE image, PluginPanelItem pcItem,
-                     const char* targetDir, int option) {
+int ModuleCopyFromPC(int index, const char* pcFileName, HANDLE image, PluginPanelItem pcItem, const char* targetDir,
+                     int option) {
   const FormatModuleRecord* r = Record(index);
   return r && r->CopyFromPC ? r->CopyFromPC(pcFileName, image, pcItem, targetDir, option) : 0;
 }
@@ -143,8 +143,7 @@ int DetectImageFormat(const char* name, const unsigned char* data, int dataSize)
       if (!t->records[i].IsImage || !t->records[i].GetFormatName) continue;
       char longName[200] = {}, shortName[MAX_PATH] = {};
       ModuleGetFormatName(i, longName, sizeof longName, shortName, sizeof shortName);
-      if (CompareOemNames(shortName, dot + 1, MAX_PATH) == 0 && ModuleIsImage(i, name, data, dataSize))
-        return i;
+      if (CompareOemNames(shortName, dot + 1, MAX_PATH) == 0 && ModuleIsImage(i, name, data, dataSize)) return i;
     }
   }
   for (int i = 0; i < t->count; ++i)

@@ -98,8 +98,8 @@ void FreeImagePanel(ImagePanel* panel) {
 }
 
 HANDLE OpenImageFile(const std::string& name) {
-  return CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                     nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  return CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                     OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
 }
 
 void CloseImageFile(HANDLE handle) {
@@ -195,8 +195,7 @@ int BuildFindData(ImagePanel& panel, PluginPanelItem** items, int* count) {
   if (!StatImage(panel.fileName, now)) return FALSE;
   // Copies: the packed records do not keep their times aligned.
   const FILETIME nowTime = now.ftLastWriteTime, lastTime = panel.findData.ftLastWriteTime;
-  const bool touched = CompareFileTime(&nowTime, &lastTime) != 0 ||
-                       now.nFileSizeLow != panel.findData.nFileSizeLow ||
+  const bool touched = CompareFileTime(&nowTime, &lastTime) != 0 || now.nFileSizeLow != panel.findData.nFileSizeLow ||
                        now.nFileSizeHigh != panel.findData.nFileSizeHigh;
   if (touched || !panel.listed || panel.changed) {
     if (ReadImageItems(panel, panel.fileName) != 1) return FALSE;
@@ -222,8 +221,7 @@ int BuildFindData(ImagePanel& panel, PluginPanelItem** items, int* count) {
     if (restLen == 0) continue;  // "a\\b" has no name between its separators
     std::memmove(copy.FindData.cFileName, rest, restLen);
     std::memset(copy.FindData.cFileName + restLen, 0, sizeof copy.FindData.cFileName - restLen);
-    if (IsDirectoryItem(copy) && !folders.insert(FoldedName(copy.FindData.cFileName, restLen)).second)
-      continue;
+    if (IsDirectoryItem(copy) && !folders.insert(FoldedName(copy.FindData.cFileName, restLen)).second) continue;
     try {
       out.push_back(copy);
     } catch (const std::bad_alloc&) {

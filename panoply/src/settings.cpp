@@ -40,8 +40,7 @@ std::string KeyPath(const char* subKey) {
 HKEY OpenSettingsKey(HKEY root, const char* subKey) {
   const std::string path = KeyPath(subKey);
   HKEY key = nullptr;
-  if (path.empty() || RegOpenKeyExA(root, path.c_str(), 0, KEY_QUERY_VALUE, &key) != kRegSuccess)
-    return nullptr;
+  if (path.empty() || RegOpenKeyExA(root, path.c_str(), 0, KEY_QUERY_VALUE, &key) != kRegSuccess) return nullptr;
   return key;
 }
 
@@ -49,8 +48,8 @@ HKEY CreateSettingsKey(HKEY root, const char* subKey) {
   const std::string path = KeyPath(subKey);
   HKEY key = nullptr;
   DWORD disposition = 0;
-  if (path.empty() || RegCreateKeyExA(root, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                      KEY_WRITE, nullptr, &key, &disposition) != kRegSuccess)
+  if (path.empty() || RegCreateKeyExA(root, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr, &key,
+                                      &disposition) != kRegSuccess)
     return nullptr;
   return key;
 }
@@ -65,8 +64,8 @@ uint32_t ReadRegistryDword(HKEY root, const char* subKey, const char* valueName,
   return r == kRegSuccess ? value : defaultValue;
 }
 
-int ReadRegistryString(HKEY root, const char* subKey, const char* valueName, char* buffer,
-                       const char* defaultValue, size_t size) {
+int ReadRegistryString(HKEY root, const char* subKey, const char* valueName, char* buffer, const char* defaultValue,
+                       size_t size) {
   if (!buffer || size == 0) return 0;
   HKEY key = OpenSettingsKey(root, subKey);
   if (key) {

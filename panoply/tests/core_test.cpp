@@ -123,13 +123,23 @@ TEST_F(CoreTest, QueriesReturnTheChosenButton) {
 }
 
 TEST(Names, PathHelpers) {
-  struct { const char* path; const char* name; } points[] = {
-      {"C:\\dir\\file.img", "file.img"}, {"/home/u/x.hdd", "x.hdd"}, {"a:b", "b"}, {"plain", "plain"},
-      {"dir\\", ""}, {"", ""},
+  struct {
+    const char* path;
+    const char* name;
+  } points[] = {
+      {"C:\\dir\\file.img", "file.img"},
+      {"/home/u/x.hdd", "x.hdd"},
+      {"a:b", "b"},
+      {"plain", "plain"},
+      {"dir\\", ""},
+      {"", ""},
   };
   for (const auto& p : points) EXPECT_STREQ(PointToName(p.path), p.name) << p.path;
 
-  struct { const char* in; const char* out; } slashes[] = {{"", "\\"}, {"a", "a\\"}, {"a\\", "a\\"}};
+  struct {
+    const char* in;
+    const char* out;
+  } slashes[] = {{"", "\\"}, {"a", "a\\"}, {"a\\", "a\\"}};
   for (const auto& s : slashes) {
     char buf[8];
     std::strcpy(buf, s.in);
@@ -140,8 +150,14 @@ TEST(Names, PathHelpers) {
   EXPECT_FALSE(AddBackslash(full, sizeof full));
   EXPECT_STREQ(full, "abc");
 
-  struct { const char* dir; const char* name; const char* out; } joins[] = {
-      {"", "f.txt", "f.txt"}, {"disk_01", "f.txt", "disk_01\\f.txt"}, {"a\\b", "c", "a\\b\\c"},
+  struct {
+    const char* dir;
+    const char* name;
+    const char* out;
+  } joins[] = {
+      {"", "f.txt", "f.txt"},
+      {"disk_01", "f.txt", "disk_01\\f.txt"},
+      {"a\\b", "c", "a\\b\\c"},
   };
   for (const auto& j : joins) {
     char out[260];
@@ -155,9 +171,13 @@ TEST(Names, PathHelpers) {
   EXPECT_FALSE(JoinImagePath(out, sizeof out, dir.c_str(), name.c_str()));
   EXPECT_STREQ(out, "");
 
-  struct { const char* in; int pos, n; const char* out; } removes[] = {
-      {"abcdef", 1, 2, "adef"}, {"abcdef", 4, 10, "abcd"}, {"abc", 3, 1, "abc"}, {"abc", 9, 1, "abc"},
-      {"abc", 0, 0, "abc"}, {"abc", -1, 2, "abc"},
+  struct {
+    const char* in;
+    int pos, n;
+    const char* out;
+  } removes[] = {
+      {"abcdef", 1, 2, "adef"}, {"abcdef", 4, 10, "abcd"}, {"abc", 3, 1, "abc"},
+      {"abc", 9, 1, "abc"},     {"abc", 0, 0, "abc"},      {"abc", -1, 2, "abc"},
   };
   for (const auto& r : removes) {
     char buf[16];
@@ -168,21 +188,29 @@ TEST(Names, PathHelpers) {
 }
 
 TEST(Names, CompareOemNamesAndMixedCase) {
-  struct { const char* a; const char* b; int n; int result; } compares[] = {
+  struct {
+    const char* a;
+    const char* b;
+    int n;
+    int result;
+  } compares[] = {
       {"DISK_01", "disk_01", 7, 0},
-      {"disk_01\\x", "disk_01", 7, 0},            // only n characters count
+      {"disk_01\\x", "disk_01", 7, 0},  // only n characters count
       {"disk_01", "disk_02", 7, -1},
       {"b", "a", 1, 1},
-      {"ab", "abc", 3, -1},                       // a shorter name sorts first
-      {"\x8F\x90\x88", "\xAF\xE0\xA8", 3, 0},    // ПРИ and при in CP866
+      {"ab", "abc", 3, -1},                            // a shorter name sorts first
+      {"\x8F\x90\x88", "\xAF\xE0\xA8", 3, 0},          // ПРИ and при in CP866
       {"\xF0\xAB\xAA\xA0", "\xF1\xAB\xAA\xA0", 4, 0},  // Ёлка and ёлка
-      {"\x80", "\x81", 1, -1},                    // А before Б
+      {"\x80", "\x81", 1, -1},                         // А before Б
   };
   for (const auto& c : compares) EXPECT_EQ(CompareOemNames(c.a, c.b, c.n), c.result) << c.a << " " << c.b;
   const std::string longA(8191, 'A'), longB(8191, 'a');
   EXPECT_EQ(CompareOemNames(longA.c_str(), longB.c_str(), 8191), 0);
 
-  struct { const char* text; int mixed; } mixes[] = {
+  struct {
+    const char* text;
+    int mixed;
+  } mixes[] = {
       {"README.TXT", 0}, {"Readme", 1}, {"12-3.", 0}, {"readMe", 1}, {"1abc", 0}, {"\xC0\xE1", 1},
   };
   for (const auto& m : mixes) EXPECT_EQ(HasMixedCase(m.text), m.mixed) << m.text;

@@ -68,8 +68,10 @@ TEST(EndToEnd, AMicroDosImageOpensAndItsFoldersCanBeBrowsed) {
   EXPECT_EQ(Listing(h), (L{{"disk_01", "<DIR>"}, {"disk_02", "<DIR>"}}));
   ASSERT_TRUE(h.ChangeDirectory("disk_01"));
   const L inDisk = Listing(h);
-  EXPECT_NE(std::find(inDisk.begin(), inDisk.end(), std::pair<std::string, std::string>{"user_1", "<DIR>"}), inDisk.end());
-  EXPECT_NE(std::find(inDisk.begin(), inDisk.end(), std::pair<std::string, std::string>{"user_2", "<DIR>"}), inDisk.end());
+  EXPECT_NE(std::find(inDisk.begin(), inDisk.end(), std::pair<std::string, std::string>{"user_1", "<DIR>"}),
+            inDisk.end());
+  EXPECT_NE(std::find(inDisk.begin(), inDisk.end(), std::pair<std::string, std::string>{"user_2", "<DIR>"}),
+            inDisk.end());
   bool readme = false;
   for (const auto& [name, size] : inDisk)
     if (name.find("README") != std::string::npos || name.find("readme") != std::string::npos) {
@@ -93,8 +95,7 @@ TEST(EndToEnd, AMicroDosImageOpensAndItsFoldersCanBeBrowsed) {
 // shared file may be read-only, and the plug-in opens images for reading and writing).
 TEST(EndToEnd, ARealHardDiskImageListsItsDisksAndFiles) {
   const char* data = std::getenv("SHARED_TESTDATA_DIR");
-  const std::filesystem::path source =
-      std::filesystem::path(data ? data : "") / "microdos" / "derived_2disk.hdd";
+  const std::filesystem::path source = std::filesystem::path(data ? data : "") / "microdos" / "derived_2disk.hdd";
   if (!data || !std::filesystem::exists(source)) GTEST_SKIP() << "no shared test data";
   if (!std::filesystem::exists(std::filesystem::path(kPlugin).parent_path() / "Formats/hdd.di"))
     GTEST_SKIP() << "hdd.di is not beside the plug-in";

@@ -10,21 +10,21 @@
 
 struct FakeCall {
   std::string entry;
-  std::string path;       // file name, path or target folder received
-  PluginPanelItem item{}; // item received (GetImgItem: the record as delivered)
+  std::string path;        // file name, path or target folder received
+  PluginPanelItem item{};  // item received (GetImgItem: the record as delivered)
   HANDLE handle = nullptr;
 };
 
 struct FakeModuleState {
-  int isImage = 0;                  // answer of IsImage
-  int prepare = 1;                  // answer of ImgPrepare
+  int isImage = 0;                     // answer of IsImage
+  int prepare = 1;                     // answer of ImgPrepare
   std::vector<PluginPanelItem> items;  // delivered one by one with result 1
-  int endResult = 0;                // result after the last item
+  int endResult = 0;                   // result after the last item
   std::string longName = "Fake image format", shortName = "FAK";
   int formatNameResult = 1;
   int copyToPC = 1, delFile = 1, copyFromPC = 1, makeNewImage = 1, fileExist = 0;
   std::vector<FakeCall> calls;
-  size_t next = 0;                  // position of the item walk
+  size_t next = 0;  // position of the item walk
 };
 
 // Exported by every build of the fake; the test reaches it through dlopen/dlsym.

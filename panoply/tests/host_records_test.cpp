@@ -16,11 +16,10 @@ TEST(HostRecords, FixedSizesAndOffsetsHold) {
   EXPECT_EQ(offsetof(PluginStartupInfo, ModuleName), 4u);
   EXPECT_EQ(offsetof(PluginStartupInfo, ModuleNumber), 264u);
   EXPECT_EQ(offsetof(PluginStartupInfo, RootKey), 268u);
-  const size_t services[] = {
-      offsetof(PluginStartupInfo, GetMsg),  offsetof(PluginStartupInfo, Message),
-      offsetof(PluginStartupInfo, Dialog),  offsetof(PluginStartupInfo, Menu),
-      offsetof(PluginStartupInfo, Control), offsetof(PluginStartupInfo, SaveScreen),
-      offsetof(PluginStartupInfo, RestoreScreen)};
+  const size_t services[] = {offsetof(PluginStartupInfo, GetMsg),       offsetof(PluginStartupInfo, Message),
+                             offsetof(PluginStartupInfo, Dialog),       offsetof(PluginStartupInfo, Menu),
+                             offsetof(PluginStartupInfo, Control),      offsetof(PluginStartupInfo, SaveScreen),
+                             offsetof(PluginStartupInfo, RestoreScreen)};
   for (size_t i = 0; i < std::size(services); ++i) EXPECT_EQ(services[i], 276u + 8 * i) << i;
   EXPECT_EQ(sizeof(PluginPanelItem), 366u);
   EXPECT_EQ(sizeof(WIN32_FIND_DATA), 318u);
@@ -127,15 +126,20 @@ TEST(HostServices, LanguageFileLinesItCannotReadAndPipesOfferedAsImagesAreSkippe
 }
 
 TEST(HostDisplay, Utf8StaysAndOtherBytesAreReadAsCp866) {
-  struct { const char* in; const char* out; } cases[] = {
+  struct {
+    const char* in;
+    const char* out;
+  } cases[] = {
       {"plain.txt", "plain.txt"},
       {"\xd0\x9f\xd1\x80\xd0\xb8", "\xd0\x9f\xd1\x80\xd0\xb8"},  // UTF-8 "При" stays
-      {"\x8f\xe0\xa8.txt", "\xd0\x9f\xd1\x80\xd0\xb8.txt"},       // CP866 "При"
-      {"\xf0\xc4", "\xd0\x81\xe2\x94\x80"},                       // Ё and a box line
-      {"\xc0\x80", "\xe2\x94\x94\xd0\x90"},                       // overlong form: not UTF-8
-      {"a\x1b[31mb\x07.t\x7f", "a?[31mb?.t?"},                     // controls steer no terminal
-      {"x\xc2\x9b" "1m\xc2\xa0", "x?1m\xc2\xa0"},                    // nor does a C1 control
-      {"\x9b\x1b", "\xd0\xab?"},                                     // CP866: Ы and a control
+      {"\x8f\xe0\xa8.txt", "\xd0\x9f\xd1\x80\xd0\xb8.txt"},      // CP866 "При"
+      {"\xf0\xc4", "\xd0\x81\xe2\x94\x80"},                      // Ё and a box line
+      {"\xc0\x80", "\xe2\x94\x94\xd0\x90"},                      // overlong form: not UTF-8
+      {"a\x1b[31mb\x07.t\x7f", "a?[31mb?.t?"},                   // controls steer no terminal
+      {"x\xc2\x9b"
+       "1m\xc2\xa0",
+       "x?1m\xc2\xa0"},           // nor does a C1 control
+      {"\x9b\x1b", "\xd0\xab?"},  // CP866: Ы and a control
   };
   for (const auto& c : cases) EXPECT_EQ(host::DisplayText(c.in), c.out) << c.in;
 }

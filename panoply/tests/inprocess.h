@@ -51,8 +51,7 @@ inline PluginExports InProcessExports() {
 // dir/Panoply.so (or pluginPath), with a language file giving message N the text "mN"
 // plus the lines of `extraTexts`, and a store file of its own in dir.
 inline std::unique_ptr<host::Host> StartInProcess(const testsupport::TempDir& dir, host::Responder& responder,
-                                                  const std::string& extraTexts,
-                                                  const std::string& pluginPath = "") {
+                                                  const std::string& extraTexts, const std::string& pluginPath = "") {
   std::string lng;
   for (int i = 0; i <= 62; ++i) lng += std::to_string(i) + "=m" + std::to_string(i) + "\n";
   testsupport::WriteFile(dir / "Panoply.en.lng", lng + extraTexts);

@@ -1,7 +1,7 @@
 // Module table, recognition and the image panel, with fake format modules.
 #include <dlfcn.h>
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <cstring>
@@ -95,19 +95,20 @@ TEST_F(PanelTest, ModulesLoadInSortedOrderAndFilesThatDoNotLoadAreSkipped) {
 }
 
 TEST_F(PanelTest, MissingExportsLeaveEmptySlotsAndWrappersAnswerZero) {
-  const char* entries[] = {"IsImage", "ImgPrepare", "GetImgItem", "GetFormatName", "CopyFromPC",
-                           "CopyToPC", "MakeNewImage", "DelFile", "FileExistOnImage"};
+  const char* entries[] = {"IsImage",  "ImgPrepare",   "GetImgItem", "GetFormatName",   "CopyFromPC",
+                           "CopyToPC", "MakeNewImage", "DelFile",    "FileExistOnImage"};
   for (int i = 0; i < 9; ++i) Install(std::string("fake_no_") + entries[i], std::to_string(i) + ".di");
   Start();
   const FormatModuleTable* t = State().modules;
   ASSERT_EQ(t->count, 9);
   for (int i = 0; i < 9; ++i) {
     const FormatModuleRecord& r = t->records[i];
-    const void* slots[] = {reinterpret_cast<const void*>(r.IsImage), reinterpret_cast<const void*>(r.ImgPrepare),
-                           reinterpret_cast<const void*>(r.GetImgItem), reinterpret_cast<const void*>(r.GetFormatName),
-                           reinterpret_cast<const void*>(r.CopyFromPC), reinterpret_cast<const void*>(r.CopyToPC),
-                           reinterpret_cast<const void*>(r.MakeNewImage), reinterpret_cast<const void*>(r.DelFile),
-                           reinterpret_cast<const void*>(r.FileExistOnImage)};
+    const void* slots[] = {
+        reinterpret_cast<const void*>(r.IsImage),         reinterpret_cast<const void*>(r.ImgPrepare),
+        reinterpret_cast<const void*>(r.GetImgItem),      reinterpret_cast<const void*>(r.GetFormatName),
+        reinterpret_cast<const void*>(r.CopyFromPC),      reinterpret_cast<const void*>(r.CopyToPC),
+        reinterpret_cast<const void*>(r.MakeNewImage),    reinterpret_cast<const void*>(r.DelFile),
+        reinterpret_cast<const void*>(r.FileExistOnImage)};
     for (int k = 0; k < 9; ++k) EXPECT_EQ(slots[k] == nullptr, k == i) << "module " << i << " slot " << k;
   }
   for (int i = 0; i < 9; ++i) Fake(std::to_string(i) + ".di")->isImage = 7;
@@ -144,15 +145,18 @@ TEST_F(PanelTest, MissingExportsLeaveEmptySlotsAndWrappersAnswerZero) {
 }
 
 TEST_F(PanelTest, RecognitionAsksModulesOfTheExtensionFirst) {
-  Install("fake_img", "1.di");                // short IMG, accepts every file
-  Install("fake_hdd", "2.di");                // short HDD
-  Install("fake_no_IsImage", "3.di");         // never asked
-  Install("fake_no_GetFormatName", "4.di");   // only in pass 2
+  Install("fake_img", "1.di");               // short IMG, accepts every file
+  Install("fake_hdd", "2.di");               // short HDD
+  Install("fake_no_IsImage", "3.di");        // never asked
+  Install("fake_no_GetFormatName", "4.di");  // only in pass 2
   Start();
   Fake("2.di")->isImage = 1;
   Fake("3.di")->shortName = "NOI";
   Fake("4.di")->isImage = 1;
-  struct Case { const char* name; int module; } cases[] = {
+  struct Case {
+    const char* name;
+    int module;
+  } cases[] = {
       {"/d/a.hdd", 1}, {"/d/a.Hdd", 1}, {"/d/a.img", 0}, {"/d/noext", 0}, {"/d/a.noi", 0},
   };
   for (const auto& c : cases) EXPECT_EQ(DetectImageFormat(c.name, nullptr, 0), c.module) << c.name;
@@ -214,9 +218,9 @@ TEST_F(PanelTest, ItemsAreFixedUpAndShownAsAFolderTree) {
   withPointer.Flags = 0x55;
   std::memset(withPointer.Reserved3, 0x77, sizeof withPointer.Reserved3);
   std::strcpy(withPointer.FindData.cAlternateFileName, "ALT");
-  f->items = {FakeItem("a\\b\\c", 3), FakeItem("a\\d", 4), FakeItem("x\\"), FakeItem("/x/y", 6),
-              FakeItem(".\\dot"), FakeItem("..\\dotdot"), FakeItem(""), FakeItem("Dir1\\f"),
-              FakeItem("DIR1\\g"), FakeItem("a\\", 0, 0), withPointer, FakeItem("a", 9)};
+  f->items = {FakeItem("a\\b\\c", 3), FakeItem("a\\d", 4),    FakeItem("x\\"), FakeItem("/x/y", 6),
+              FakeItem(".\\dot"),     FakeItem("..\\dotdot"), FakeItem(""),    FakeItem("Dir1\\f"),
+              FakeItem("DIR1\\g"),    FakeItem("a\\", 0, 0),  withPointer,     FakeItem("a", 9)};
   ASSERT_TRUE(h->OpenFile(Image("a.fak")));
   // Every GetImgItem got a cleared record.
   for (const auto& c : f->calls) {
@@ -257,24 +261,28 @@ TEST_F(PanelTest, SetDirectoryMovesOnlyIntoFoldersBelowTheCurrentOne) {
     h->GetInfo(info);
     return std::string(info.CurDir);
   };
-  struct Step { const char* dir; bool ok; const char* after; } steps[] = {
-      {"..", false, ""},                 // at the root
-      {"top.txt", false, ""},            // a file is no folder
-      {"disk_0", false, ""},             // a prefix is no name
+  struct Step {
+    const char* dir;
+    bool ok;
+    const char* after;
+  } steps[] = {
+      {"..", false, ""},       // at the root
+      {"top.txt", false, ""},  // a file is no folder
+      {"disk_0", false, ""},   // a prefix is no name
       {"DISK_01", true, "DISK_01"},
-      {"x", false, "DISK_01"},           // x lies at the root, not below
+      {"x", false, "DISK_01"},  // x lies at the root, not below
       {"g.txt", false, "DISK_01"},
       {"user_1", true, "DISK_01\\user_1"},
       {"..", true, "DISK_01"},
       {"..", true, ""},
-      {"disk_02", true, "disk_02"},      // a directory item without contents
+      {"disk_02", true, "disk_02"},  // a directory item without contents
       {"\\disk_01\\user_1", true, "disk_01\\user_1"},
       {"\\", true, ""},
       {"disk_01\\user_1", true, "disk_01\\user_1"},
       {"..\\..\\x", true, "x"},
       {"\\disk_01\\nothing", false, "x"},
       {"", false, "x"},
-      {"\\..", false, "x"},            // the root has no parent
+      {"\\..", false, "x"},  // the root has no parent
       {"\\disk_01\\..", true, ""},
   };
   for (const auto& s : steps) {

@@ -20,8 +20,8 @@ class RegistryStore : public testing::Test {
   HKEY Create(const char* path, REGSAM access = KEY_WRITE | KEY_QUERY_VALUE) {
     HKEY key = nullptr;
     DWORD disposition = 0;
-    EXPECT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, path, 0, nullptr, REG_OPTION_NON_VOLATILE, access,
-                              nullptr, &key, &disposition),
+    EXPECT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, path, 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr, &key,
+                              &disposition),
               kRegSuccess);
     return key;
   }
@@ -104,7 +104,8 @@ TEST_F(RegistryStore, NamesDifferingInCaseNameOneValueAndRewritesAreAtomic) {
   EXPECT_EQ(entries, 1u);
 
   // A store that cannot be rewritten keeps its old contents.
-  std::filesystem::permissions(dir.path() / "sub", std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+  std::filesystem::permissions(dir.path() / "sub",
+                               std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
   if (::geteuid() != 0) {  // root writes anyway
     HKEY k = Create("Software\\Case");
     const uint32_t three = 3;
@@ -119,12 +120,12 @@ TEST_F(RegistryStore, NamesDifferingInCaseNameOneValueAndRewritesAreAtomic) {
   if (::geteuid() != 0) {
     HKEY k = nullptr;
     DWORD disposition = 0;
-    EXPECT_NE(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Other", 0, nullptr, REG_OPTION_NON_VOLATILE,
-                              KEY_WRITE, nullptr, &k, &disposition),
+    EXPECT_NE(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Other", 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE,
+                              nullptr, &k, &disposition),
               kRegSuccess);
   }
-  std::filesystem::permissions(dir.path() / "sub/registry.txt", std::filesystem::perms::owner_read |
-                                                                  std::filesystem::perms::owner_write);
+  std::filesystem::permissions(dir.path() / "sub/registry.txt",
+                               std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
   EXPECT_EQ(testsupport::ReadFile(dir / "sub/registry.txt"), file);
 }
 
@@ -132,8 +133,10 @@ TEST(CodePage, OemTableIsAPermutationWithExactLetters) {
   std::set<int> images;
   for (int c = 0; c < 256; ++c) images.insert(platform::OemToAnsiByte(static_cast<unsigned char>(c)));
   EXPECT_EQ(images.size(), 256u);
-  struct Case { unsigned char oem, ansi; } cases[] = {
-      {'A', 'A'}, {0x80, 0xC0} /*А*/, {0x9F, 0xDF} /*Я*/, {0xA0, 0xE0} /*а*/, {0xAF, 0xEF} /*п*/,
+  struct Case {
+    unsigned char oem, ansi;
+  } cases[] = {
+      {'A', 'A'},         {0x80, 0xC0} /*А*/, {0x9F, 0xDF} /*Я*/, {0xA0, 0xE0} /*а*/, {0xAF, 0xEF} /*п*/,
       {0xE0, 0xF0} /*р*/, {0xEF, 0xFF} /*я*/, {0xF0, 0xA8} /*Ё*/, {0xF1, 0xB8} /*ё*/,
   };
   for (const auto& c : cases) EXPECT_EQ(platform::OemToAnsiByte(c.oem), c.ansi) << int(c.oem);
@@ -146,9 +149,12 @@ TEST(CodePage, CaseServicesKnowCyrillicLetters) {
   char text[] = "AbC \xC0\xDF\xA8\xE0 1.";  // "AbC АЯЁа 1."
   CharLowerA(text);
   EXPECT_STREQ(text, "abc \xE0\xFF\xB8\xE0 1.");
-  struct Case { char c; int alpha, lower; } cases[] = {
-      {'a', 1, 1}, {'Z', 1, 0}, {'1', 0, 0}, {'.', 0, 0}, {'\xC0', 1, 0}, {'\xFF', 1, 1},
-      {'\xA8', 1, 0}, {'\xB8', 1, 1}, {'\xB0', 0, 0},
+  struct Case {
+    char c;
+    int alpha, lower;
+  } cases[] = {
+      {'a', 1, 1},    {'Z', 1, 0},    {'1', 0, 0},    {'.', 0, 0},    {'\xC0', 1, 0},
+      {'\xFF', 1, 1}, {'\xA8', 1, 0}, {'\xB8', 1, 1}, {'\xB0', 0, 0},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(IsCharAlphaA(c.c) != 0, c.alpha != 0) << int(static_cast<unsigned char>(c.c));

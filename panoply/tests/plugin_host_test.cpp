@@ -89,8 +89,8 @@ TEST_F(PluginHost, ExportsBeforeStartUpReturnNothing) {
 }
 
 // The settings dialog as the host records it, item by item.
-std::vector<host::DialogItemRecord> ExpectedDialog(const host::Host& h, int hotKeys, int protect,
-                                                   int decoder, const std::string& masks) {
+std::vector<host::DialogItemRecord> ExpectedDialog(const host::Host& h, int hotKeys, int protect, int decoder,
+                                                   const std::string& masks) {
   const auto& l = h.language();
   const unsigned sep = DIF_BOXCOLOR | DIF_SEPARATOR;
   return {
@@ -139,14 +139,13 @@ TEST_F(PluginHost, OkWritesTheFourValuesInOrderAndAStartReadsThemAgain) {
   EXPECT_LT(b, c);
   EXPECT_LT(c, d);
   EXPECT_NE(d, std::string::npos);
-  EXPECT_NE(store.find("[HKEY_CURRENT_USER\\Software\\DeskTools\\PanoplyHost\\Plugins\\Panoply]"),
-            std::string::npos);
+  EXPECT_NE(store.find("[HKEY_CURRENT_USER\\Software\\DeskTools\\PanoplyHost\\Plugins\\Panoply]"), std::string::npos);
 
   // Another program changes the store; a second start-up record makes the plug-in read it.
   HKEY key = nullptr;
   platform::SetRegistryStorePath(registry);
-  ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\DeskTools\\PanoplyHost\\Plugins\\Panoply", 0,
-                          KEY_WRITE, &key), kRegSuccess);
+  ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\DeskTools\\PanoplyHost\\Plugins\\Panoply", 0, KEY_WRITE, &key),
+            kRegSuccess);
   const uint32_t one = 1;
   RegSetValueExA(key, "Protect", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&one), 4);
   RegSetValueExA(key, "DecodeNames", 0, REG_SZ, reinterpret_cast<const BYTE*>("*.new"), 6);

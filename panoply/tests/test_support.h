@@ -13,7 +13,6 @@
 
 namespace testsupport {
 
-
 inline std::string ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   std::ostringstream s;

@@ -1,5 +1,6 @@
 #include "platform/registry.h"
 
+#include <unistd.h>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -7,7 +8,6 @@
 #include <fstream>
 #include <sstream>
 #include <string_view>
-#include <unistd.h>
 #include <vector>
 
 #include "platform/codepage.h"
@@ -67,8 +67,7 @@ int HexDigit(char c) {
 std::string Unescape(std::string_view text) {
   std::string out;
   for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '%' && i + 2 < text.size() && HexDigit(text[i + 1]) >= 0 &&
-        HexDigit(text[i + 2]) >= 0) {
+    if (text[i] == '%' && i + 2 < text.size() && HexDigit(text[i + 1]) >= 0 && HexDigit(text[i + 2]) >= 0) {
       out += static_cast<char>(HexDigit(text[i + 1]) * 16 + HexDigit(text[i + 2]));
       i += 2;
     } else {
@@ -212,9 +211,7 @@ bool JoinKeyPath(HKEY key, const char* subKey, std::string& out) {
   return true;
 }
 
-HKEY MakeHandle(std::string path, REGSAM access) {
-  return new RegistryKeyObject{std::move(path), access};
-}
+HKEY MakeHandle(std::string path, REGSAM access) { return new RegistryKeyObject{std::move(path), access}; }
 
 }  // namespace
 
@@ -250,8 +247,8 @@ LONG RegOpenKeyExA(HKEY key, const char* subKey, uint32_t, REGSAM access, HKEY* 
   return kRegSuccess;
 }
 
-LONG RegCreateKeyExA(HKEY key, const char* subKey, uint32_t, char*, uint32_t, REGSAM access,
-                        void*, HKEY* result, uint32_t* disposition) {
+LONG RegCreateKeyExA(HKEY key, const char* subKey, uint32_t, char*, uint32_t, REGSAM access, void*, HKEY* result,
+                     uint32_t* disposition) {
   if (!result) return kRegInvalidParameter;
   *result = nullptr;
   std::string path;
@@ -269,8 +266,8 @@ LONG RegCreateKeyExA(HKEY key, const char* subKey, uint32_t, char*, uint32_t, RE
   return kRegSuccess;
 }
 
-LONG RegQueryValueExA(HKEY key, const char* valueName, uint32_t*, uint32_t* type,
-                         unsigned char* data, uint32_t* dataSize) {
+LONG RegQueryValueExA(HKEY key, const char* valueName, uint32_t*, uint32_t* type, unsigned char* data,
+                      uint32_t* dataSize) {
   if (!key || key == HKEY_CURRENT_USER) return kRegInvalidHandle;
   if (data && !dataSize) return kRegInvalidParameter;
   if (!(key->access & KEY_QUERY_VALUE)) return kRegAccessDenied;
@@ -295,8 +292,8 @@ LONG RegQueryValueExA(HKEY key, const char* valueName, uint32_t*, uint32_t* type
   return kRegFileNotFound;
 }
 
-LONG RegSetValueExA(HKEY key, const char* valueName, uint32_t, uint32_t type,
-                       const unsigned char* data, uint32_t dataSize) {
+LONG RegSetValueExA(HKEY key, const char* valueName, uint32_t, uint32_t type, const unsigned char* data,
+                    uint32_t dataSize) {
   if (!key || key == HKEY_CURRENT_USER) return kRegInvalidHandle;
   if (!data && dataSize) return kRegInvalidParameter;
   if (!(key->access & KEY_SET_VALUE)) return kRegAccessDenied;

@@ -1,12 +1,12 @@
 #include "app/form1.h"
 
-#include <QButtonGroup>
 #include <QApplication>
+#include <QButtonGroup>
 #include <QCloseEvent>
-#include <QKeyEvent>
 #include <QCoreApplication>
 #include <QFontDatabase>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLayout>
 #include <QMenuBar>
 #include <QMouseEvent>
@@ -36,8 +36,8 @@ struct PanelSpec {
   const char* text;
 };
 const PanelSpec kPanels[Form1::kStatusPanelCount] = {
-    {63, "Имя файла:"}, {150, ""}, {55, "Формат:"}, {50, ""}, {55, "Версия:"},
-    {30, ""},           {120, "Единица измерения:"}, {100, ""}, {50, ""},
+    {63, "Имя файла:"},          {150, ""}, {55, "Формат:"}, {50, ""}, {55, "Версия:"}, {30, ""},
+    {120, "Единица измерения:"}, {100, ""}, {50, ""},
 };
 
 QString U(const char* utf8) { return QString::fromUtf8(utf8); }
@@ -230,8 +230,8 @@ void Form1::BuildToolBar() {
     return b;
   };
 
-  ToolButton1 = button("ToolButton1", QStringLiteral("Open"), "Загрузить файл", &Form1::N2Click,
-                       QStyle::SP_DialogOpenButton);
+  ToolButton1 =
+      button("ToolButton1", QStringLiteral("Open"), "Загрузить файл", &Form1::N2Click, QStyle::SP_DialogOpenButton);
   ToolBar1->addSeparator();
   ToolButton3 = button("ToolButton3", QStringLiteral("P"), "Книжный лист", &Form1::ToolButton3Click);
   ToolButton4 = button("ToolButton4", QStringLiteral("L"), "Альбомный лист", &Form1::ToolButton4Click);
@@ -253,8 +253,8 @@ void Form1::BuildToolBar() {
   ToolButton11 = button("ToolButton11", QStringLiteral("F"),
                         "Разместить по центру, растянуть на страницу, кнопка \"F\"", &Form1::ToolButton11Click);
   ToolBar1->addSeparator();
-  ToolButton21 = button("ToolButton21", QStringLiteral("1:1"), "Разместить по центру, масштаб 1:1",
-                        &Form1::ToolButton21Click);
+  ToolButton21 =
+      button("ToolButton21", QStringLiteral("1:1"), "Разместить по центру, масштаб 1:1", &Form1::ToolButton21Click);
   ToolBar1->addSeparator();
   ToolButton13 = button("ToolButton13", QStringLiteral("+"), "Увеличить, кнопка \"+\"", &Form1::ToolButton13Click);
 
@@ -380,8 +380,8 @@ void Form1::FormClose() {}
 void Form1::OpenPlot() {
   scanTruncated_ = false;
   const PlotBounds& hb = scan_.HeaderBounds;
-  WindowDefaults defaults{static_cast<int32_t>(hb.MinX), static_cast<int32_t>(hb.MaxX),
-                          static_cast<int32_t>(hb.MinY), static_cast<int32_t>(hb.MaxY)};
+  WindowDefaults defaults{static_cast<int32_t>(hb.MinX), static_cast<int32_t>(hb.MaxX), static_cast<int32_t>(hb.MinY),
+                          static_cast<int32_t>(hb.MaxY)};
   RunOpen(view_, openInputs_, *this, defaults);
   if (scanTruncated_) {
     // What was indexed before the end of the file stays drawable; the error is told once.

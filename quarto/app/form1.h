@@ -98,8 +98,8 @@ class Form1 : public QMainWindow, private OpenHost {
   QAction *N20, *English1, *N16;
   QActionGroup *FontGroup, *PositionGroup, *LanguageGroup;
   QToolBar* ToolBar1;
-  QToolButton *ToolButton1, *ToolButton3, *ToolButton4, *ToolButton6, *ToolButton8, *ToolButton9,
-      *ToolButton11, *ToolButton21, *ToolButton13, *ToolButton14, *ToolButton16;
+  QToolButton *ToolButton1, *ToolButton3, *ToolButton4, *ToolButton6, *ToolButton8, *ToolButton9, *ToolButton11,
+      *ToolButton21, *ToolButton13, *ToolButton14, *ToolButton16;
   QLineEdit* Edit1;
   QComboBox *ComboBox1, *ComboBox2;
   QSpinBox *RxSpinEdit1, *RxSpinEdit2;

@@ -1,11 +1,11 @@
 #include "app/form2.h"
 
 #include <QCloseEvent>
-#include <algorithm>
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include <algorithm>
 
 #include "app/form1.h"
 #include "app/qpainter_canvas.h"
@@ -164,7 +164,9 @@ Form2::Form2(Form1* mainWindow)
 
   StringGrid1 = new StringGrid(table_.Grid, this);
   StringGrid1->setGeometry(0, 0, 505, 276);
-  StringGrid1->onDrawCell = [this](QPainter& p, int col, int row, const QRect& r) { StringGrid1DrawCell(p, col, row, r); };
+  StringGrid1->onDrawCell = [this](QPainter& p, int col, int row, const QRect& r) {
+    StringGrid1DrawCell(p, col, row, r);
+  };
   StringGrid1->onMouseDown = [this](Qt::MouseButton b, QPoint pos) { StringGrid1MouseDown(b, pos); };
   StringGrid1->onMouseUp = [this](Qt::MouseButton b, QPoint pos) { StringGrid1MouseUp(b, pos); };
 
@@ -242,9 +244,9 @@ void Form2::StringGrid1MouseDown(Qt::MouseButton button, QPoint pos) {
 
 void Form2::StringGrid1MouseUp(Qt::MouseButton button, QPoint pos) {
   const bool russian = main_ ? main_->russian() : true;
-  LayerClickResult result = quarto::StringGrid1MouseUp(table_, DownCell, StringGrid1->MouseToCell(pos),
-                                                       button == Qt::LeftButton, russian,
-                                                       ColorGrid1->ForegroundColor());
+  LayerClickResult result =
+      quarto::StringGrid1MouseUp(table_, DownCell, StringGrid1->MouseToCell(pos), button == Qt::LeftButton, russian,
+                                 ColorGrid1->ForegroundColor());
   if (result.uncheck_default_colours) CheckBox1->setChecked(false);
   if (result.grid_changed) StringGrid1->repaint();
 }

@@ -121,8 +121,7 @@ void QPainterCanvas::Ellipse(int32_t l, int32_t t, int32_t r, int32_t b) {
   if (const auto box = OutlinedBox(l, t, r, b)) painter_.drawEllipse(*box);
 }
 
-void QPainterCanvas::Arc(int32_t l, int32_t t, int32_t r, int32_t b, int32_t xs, int32_t ys, int32_t xe,
-                         int32_t ye) {
+void QPainterCanvas::Arc(int32_t l, int32_t t, int32_t r, int32_t b, int32_t xs, int32_t ys, int32_t xe, int32_t ye) {
   Normalise(l, t, r, b);
   if (r == l || b == t) return;
   const double cx = (double(l) + r) / 2, cy = (double(t) + b) / 2;

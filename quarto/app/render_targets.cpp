@@ -211,8 +211,8 @@ bool SaveBitmap(Form1& form, QSize screen) {
   in.screenWidth = screen.width(), in.screenHeight = screen.height();
   const FrameLayout layout = ComputeFrame(in);
   ApplyFrame(form, layout);
-  const QString tooLarge = Text(form, "Рисунок слишком велик для сохранения в BMP",
-                                "The picture is too large to save as BMP");
+  const QString tooLarge =
+      Text(form, "Рисунок слишком велик для сохранения в BMP", "The picture is too large to save as BMP");
   if (layout.BitmapTooLarge) {
     Seams().Error(&form, tooLarge);
     return false;

@@ -72,8 +72,8 @@ class Canvas {
   virtual void Ellipse(int32_t left, int32_t top, int32_t right, int32_t bottom) = 0;
   // Outline arc of the ellipse in the rectangle, counter-clockwise from the ray through
   // (xs, ys) to the ray through (xe, ye); equal rays give the whole ellipse.
-  virtual void Arc(int32_t left, int32_t top, int32_t right, int32_t bottom, int32_t xs, int32_t ys,
-                   int32_t xe, int32_t ye) = 0;
+  virtual void Arc(int32_t left, int32_t top, int32_t right, int32_t bottom, int32_t xs, int32_t ys, int32_t xe,
+                   int32_t ye) = 0;
   // Fills the rectangle with the brush, no outline; right and bottom excluded.
   virtual void FillRect(int32_t left, int32_t top, int32_t right, int32_t bottom) = 0;
 

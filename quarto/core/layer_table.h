@@ -34,16 +34,14 @@ struct LayerGrid {
   // cells[row][column]
   std::array<std::array<std::string, kLayerGridColumns>, kLayerGridRows> cells{};
   std::string& At(int col, int row) { return cells[static_cast<size_t>(row)][static_cast<size_t>(col)]; }
-  const std::string& At(int col, int row) const {
-    return cells[static_cast<size_t>(row)][static_cast<size_t>(col)];
-  }
+  const std::string& At(int col, int row) const { return cells[static_cast<size_t>(row)][static_cast<size_t>(col)]; }
 };
 
 struct LayerTable {
   LayerGrid Grid;
   LayerColorArray LayerColors = DefaultLayerColors;      // colour of each layer now
   LayerColorArray UserLayerColors = DefaultLayerColors;  // the user's own colours
-  std::array<uint8_t, kLayerTableSize> LayerOrder{};         // switched-on layers, top row first
+  std::array<uint8_t, kLayerTableSize> LayerOrder{};     // switched-on layers, top row first
   uint8_t LayerOrderCount = 0;
   bool DefaultColors = true;  // the default-colours setting as read at start
 };
@@ -82,8 +80,8 @@ struct GridCell {
 };
 
 struct LayerClickResult {
-  bool grid_changed = false;            // refresh the grid
-  bool uncheck_default_colours = false; // uncheck CheckBox1 (its handler then runs CheckBox1Click)
+  bool grid_changed = false;             // refresh the grid
+  bool uncheck_default_colours = false;  // uncheck CheckBox1 (its handler then runs CheckBox1Click)
 };
 
 // StringGrid1MouseUp: a left-button press and release in the same cell. A status cell toggles

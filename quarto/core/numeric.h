@@ -1,7 +1,7 @@
 #pragma once
 // Numeric helpers shared by the plot readers and renderers.
-#include <cstdint>
 #include <cmath>
+#include <cstdint>
 
 namespace quarto {
 

@@ -10,8 +10,7 @@ namespace quarto {
 std::array<uint8_t, 4> ReadSignatureBytes(const std::string& path) {
   PlotReader reader = PlotReader::OpenFile(path);
   std::array<uint8_t, 4> bytes{};
-  if (!reader.Read(bytes.data(), bytes.size()))
-    throw PlotIoError(PlotIoError::Kind::ShortFile, kTextReadBeyondEnd);
+  if (!reader.Read(bytes.data(), bytes.size())) throw PlotIoError(PlotIoError::Kind::ShortFile, kTextReadBeyondEnd);
   return bytes;
 }
 

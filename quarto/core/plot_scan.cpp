@@ -48,8 +48,10 @@ std::string LayerNameToUtf8(std::string_view raw) {
   for (char ch : raw) {
     const auto b = static_cast<uint8_t>(ch);
     uint32_t cp = b;
-    if (b >= 0xC0) cp = 0x0410 + (b - 0xC0);
-    else if (b >= 0x80) cp = kHigh[b - 0x80] ? kHigh[b - 0x80] : 0xFFFD;
+    if (b >= 0xC0)
+      cp = 0x0410 + (b - 0xC0);
+    else if (b >= 0x80)
+      cp = kHigh[b - 0x80] ? kHigh[b - 0x80] : 0xFFFD;
     if (cp < 0x80) {
       out.push_back(static_cast<char>(cp));
     } else if (cp < 0x800) {
@@ -132,8 +134,7 @@ bool StepPrimitive(PlotReader& r, int kind, PlotBounds& draw, const PlotBounds& 
       BoundsSink sink{draw, header};
       return WalkPolygonBody<F>(r, sink);
     }
-    default:
-      return true;
+    default: return true;
   }
 }
 

@@ -43,10 +43,16 @@ int TextJustificationCode(PltFormat format, uint8_t j) {
     code = j / 2;
   }
   switch (code) {
-    case 25: case 26: case 27: case 33: case 34: case 35: case 41: case 42: case 43:
-      return code;
-    default:
-      return 0;
+    case 25:
+    case 26:
+    case 27:
+    case 33:
+    case 34:
+    case 35:
+    case 41:
+    case 42:
+    case 43: return code;
+    default: return 0;
   }
 }
 

@@ -46,9 +46,7 @@ inline int MapLayerNumber(int n) { return n == 19 ? 16 : n; }
 inline constexpr int kMaxLayer = 16;
 inline constexpr int kLayerSlots = 17;  // layers 0..16
 
-inline uint32_t SwapLong(uint32_t v) {
-  return (v >> 24) | ((v >> 8) & 0xFF00u) | ((v << 8) & 0xFF0000u) | (v << 24);
-}
+inline uint32_t SwapLong(uint32_t v) { return (v >> 24) | ((v >> 8) & 0xFF00u) | ((v << 8) & 0xFF0000u) | (v << 24); }
 inline int32_t ReadLE16s(const uint8_t* p) { return static_cast<int16_t>(ReadLE16(p)); }
 inline int32_t ReadBE32s(const uint8_t* p) { return static_cast<int32_t>(ReadBE32(p)); }
 
@@ -58,8 +56,8 @@ struct Plot45Header {  // 20 bytes, little-endian
   uint16_t Magic = 0;
   uint16_t Version = 0;
   int16_t X1 = 0, Y1 = 0, X2 = 0, Y2 = 0;
-  int16_t UnitCode = 0;    // 2 mils, 7 metric
-  uint16_t Multiplier = 0; // one file unit is M hundredths of a mm (metric) or M mils
+  int16_t UnitCode = 0;     // 2 mils, 7 metric
+  uint16_t Multiplier = 0;  // one file unit is M hundredths of a mm (metric) or M mils
   uint16_t LayerNameCount = 0;
 };
 
@@ -256,7 +254,9 @@ inline int Plt85::KindOf(uint32_t code) { return PrimitiveKindOf<Plt85>(code); }
 inline LineBody Plt45::DecodeLine(const uint8_t* p) {
   return LineBody{p[0], p[1], Coord(p + 2), Coord(p + 4), Coord(p + 6), Coord(p + 8)};
 }
-inline BarBody Plt45::DecodeBar(const uint8_t* p) { return BarBody{Coord(p + 2), Coord(p + 4), Coord(p + 6), Coord(p + 8)}; }
+inline BarBody Plt45::DecodeBar(const uint8_t* p) {
+  return BarBody{Coord(p + 2), Coord(p + 4), Coord(p + 6), Coord(p + 8)};
+}
 inline CircleBody Plt45::DecodeCircle(const uint8_t* p) {
   return CircleBody{p[0], p[1], Coord(p + 2), Coord(p + 4), ReadLE16(p + 6), ReadLE16(p + 10), ReadLE16(p + 12)};
 }
@@ -268,17 +268,18 @@ inline TextBody Plt45::DecodeText(const uint8_t* p) {
 }
 inline HoleBody Plt45::DecodeHole(const uint8_t* p) { return HoleBody{Coord(p + 2), Coord(p + 4), ReadLE16(p + 6)}; }
 
-
 inline LineBody Plt85::DecodeLine(const uint8_t* p) {
   return LineBody{ReadBE16(p + 2), ReadBE16(p), Coord(p + 4), Coord(p + 8), Coord(p + 12), Coord(p + 16)};
 }
-inline BarBody Plt85::DecodeBar(const uint8_t* p) { return BarBody{Coord(p + 4), Coord(p + 8), Coord(p + 12), Coord(p + 16)}; }
+inline BarBody Plt85::DecodeBar(const uint8_t* p) {
+  return BarBody{Coord(p + 4), Coord(p + 8), Coord(p + 12), Coord(p + 16)};
+}
 inline CircleBody Plt85::DecodeCircle(const uint8_t* p) {
   return CircleBody{ReadBE16(p + 2), ReadBE16(p), Coord(p + 4), Coord(p + 8), ReadBE32(p + 12), 0, 0};
 }
 inline ArcBody Plt85::DecodeArc(const uint8_t* p) {
-  return ArcBody{ReadBE16(p + 2), ReadBE16(p),     Coord(p + 4),  Coord(p + 8),
-                 Coord(p + 12),   Coord(p + 16),   Coord(p + 20), Coord(p + 24)};
+  return ArcBody{ReadBE16(p + 2), ReadBE16(p),   Coord(p + 4),  Coord(p + 8),
+                 Coord(p + 12),   Coord(p + 16), Coord(p + 20), Coord(p + 24)};
 }
 inline TextBody Plt85::DecodeText(const uint8_t* p) {
   const uint16_t flags = ReadBE16(p + 14);

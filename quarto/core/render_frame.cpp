@@ -49,8 +49,12 @@ bool InTopRow(PositionItem p) { return p == PositionItem::N22 || p == PositionIt
 bool InMiddleRow(PositionItem p) { return p == PositionItem::N26 || p == PositionItem::N27 || p == PositionItem::N28; }
 bool InBottomRow(PositionItem p) { return p == PositionItem::N30 || p == PositionItem::N31 || p == PositionItem::N32; }
 bool InLeftColumn(PositionItem p) { return p == PositionItem::N22 || p == PositionItem::N26 || p == PositionItem::N30; }
-bool InCentreColumn(PositionItem p) { return p == PositionItem::N23 || p == PositionItem::N27 || p == PositionItem::N31; }
-bool InRightColumn(PositionItem p) { return p == PositionItem::N24 || p == PositionItem::N28 || p == PositionItem::N32; }
+bool InCentreColumn(PositionItem p) {
+  return p == PositionItem::N23 || p == PositionItem::N27 || p == PositionItem::N31;
+}
+bool InRightColumn(PositionItem p) {
+  return p == PositionItem::N24 || p == PositionItem::N28 || p == PositionItem::N32;
+}
 
 int32_t ClampShift(int64_t v) { return static_cast<int32_t>(std::clamp<int64_t>(v, -kDeviceLimit, kDeviceLimit)); }
 
@@ -121,9 +125,12 @@ FrameLayout ComputeFrame(const FrameInput& in) {
     const double rx = useX ? (right - left) / (double(x2 - x1) * scaleX) : 0;
     const double ry = useY ? (bottom - top) / (double(y2 - y1) * scaleY) : 0;
     double zoom = in.zoom;
-    if (useX && useY) zoom = std::min(rx, ry);
-    else if (useX) zoom = rx;
-    else if (useY) zoom = ry;
+    if (useX && useY)
+      zoom = std::min(rx, ry);
+    else if (useX)
+      zoom = rx;
+    else if (useY)
+      zoom = ry;
     if (zoom > 100) zoom = 100;
     if (!(zoom >= 0)) zoom = 0;
     out.Zoom = zoom;
@@ -165,10 +172,10 @@ FrameLayout ComputeFrame(const FrameInput& in) {
   pl.SignX = in.signX;
   pl.SignY = in.signY;
   if (toPrinter) {
-    pl.OffsetX = PW / 2 - double(in.signX * cx) * scaleX + out.ShiftX / psPrinter +
-                 double(mLeft - mRight) / (2 * psPrinter);
-    pl.OffsetY = PH / 2 - double(in.signY * cy) * scaleY + out.ShiftY / psPrinter +
-                 double(mTop - mBottom) / (2 * psPrinter);
+    pl.OffsetX =
+        PW / 2 - double(in.signX * cx) * scaleX + out.ShiftX / psPrinter + double(mLeft - mRight) / (2 * psPrinter);
+    pl.OffsetY =
+        PH / 2 - double(in.signY * cy) * scaleY + out.ShiftY / psPrinter + double(mTop - mBottom) / (2 * psPrinter);
   } else {
     pl.OffsetX = double(W / 2) - double(in.signX * cx) * scaleX + out.ShiftX + double(mLeft - mRight) / 2;
     pl.OffsetY = double(H / 2 - 15) - double(in.signY * cy) * scaleY + out.ShiftY + double(mTop - mBottom) / 2 - 7;

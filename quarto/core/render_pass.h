@@ -53,9 +53,9 @@ class TextHook {
 struct PassInput {
   RecordPositions positions;
   LayerSetup layers;
-  bool colour = true;    // N9
-  bool negative = false; // N11
-  int fillStyle = 0;     // ComboBox2: 0 Solid .. 6 Vertical, or kFillStyleUnchanged
+  bool colour = true;     // N9
+  bool negative = false;  // N11
+  int fillStyle = 0;      // ComboBox2: 0 Solid .. 6 Vertical, or kFillStyleUnchanged
   bool toPrinter = false;
   int32_t printerMinPenWidth = 0;  // RxSpinEdit1, rounded
   TextHook* texts = nullptr;

@@ -164,8 +164,8 @@ uint64_t PltWriter::Bar(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
   return at;
 }
 
-uint64_t PltWriter::Circle(int style, int width, int32_t cx, int32_t cy, uint32_t r, int start_angle,
-                           int end_angle, bool alt_code) {
+uint64_t PltWriter::Circle(int style, int width, int32_t cx, int32_t cy, uint32_t r, int start_angle, int end_angle,
+                           bool alt_code) {
   const uint64_t at = Code(alt_code ? Plt45::OpCircleAlt : Plt45::OpCircle, Plt85::OpCircle);
   StyleWidth(style, width);
   Coord(cx);

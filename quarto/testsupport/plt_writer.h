@@ -25,8 +25,8 @@ struct PltPoint {
 struct PltHeaderSpec {
   int32_t version = 1;
   int32_t x1 = 0, y1 = 0, x2 = 1000, y2 = 1000;
-  int32_t unit = -1;       // -1: the format's metric code (7 or 9)
-  uint16_t multiplier = 1; // PLT 4.5 only
+  int32_t unit = -1;        // -1: the format's metric code (7 or 9)
+  uint16_t multiplier = 1;  // PLT 4.5 only
 };
 
 struct PltContour {
@@ -57,8 +57,8 @@ class PltWriter {
   uint64_t Rect(int style, int width, int32_t x1, int32_t y1, int32_t x2, int32_t y2);
   uint64_t Bar(int32_t x1, int32_t y1, int32_t x2, int32_t y2);
   // Angles are stored by PLT 4.5 only; alt_code writes the PLT 4.5 code 0x80A4 instead of 0x80A5.
-  uint64_t Circle(int style, int width, int32_t cx, int32_t cy, uint32_t r, int start_angle = 0,
-                  int end_angle = 360, bool alt_code = false);
+  uint64_t Circle(int style, int width, int32_t cx, int32_t cy, uint32_t r, int start_angle = 0, int end_angle = 360,
+                  bool alt_code = false);
   uint64_t Arc(int style, int width, int32_t cx, int32_t cy, int32_t xs, int32_t ys, int32_t xe, int32_t ye);
   // flags: rotation and mirror bits; justification is the code (25..43); PLT 8.5 stores it in the
   // flags as twice the code. The string's bytes are stored in the format's groups.

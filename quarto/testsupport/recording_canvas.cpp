@@ -42,9 +42,7 @@ std::vector<DevicePoint> Unflatten(const std::vector<int32_t>& a) {
 
 }  // namespace
 
-void RecordingCanvas::Add(Op op, std::vector<int32_t> args) {
-  calls_.push_back({op, std::move(args), pen, brush});
-}
+void RecordingCanvas::Add(Op op, std::vector<int32_t> args) { calls_.push_back({op, std::move(args), pen, brush}); }
 
 std::vector<int32_t> RecordingCanvas::Flatten(std::span<const DevicePoint> points) {
   std::vector<int32_t> a;
@@ -62,8 +60,7 @@ void RecordingCanvas::Polyline(std::span<const DevicePoint> points) { Add(Op::Po
 void RecordingCanvas::Polygon(std::span<const DevicePoint> points) { Add(Op::Polygon, Flatten(points)); }
 void RecordingCanvas::Rectangle(int32_t l, int32_t t, int32_t r, int32_t b) { Add(Op::Rectangle, {l, t, r, b}); }
 void RecordingCanvas::Ellipse(int32_t l, int32_t t, int32_t r, int32_t b) { Add(Op::Ellipse, {l, t, r, b}); }
-void RecordingCanvas::Arc(int32_t l, int32_t t, int32_t r, int32_t b, int32_t xs, int32_t ys, int32_t xe,
-                          int32_t ye) {
+void RecordingCanvas::Arc(int32_t l, int32_t t, int32_t r, int32_t b, int32_t xs, int32_t ys, int32_t xe, int32_t ye) {
   Add(Op::Arc, {l, t, r, b, xs, ys, xe, ye});
 }
 void RecordingCanvas::FillRect(int32_t l, int32_t t, int32_t r, int32_t b) { Add(Op::FillRect, {l, t, r, b}); }
@@ -74,8 +71,8 @@ std::string RecordingCanvas::Format(const Call& c, bool withState) {
   if (withState) {
     char buf[96];
     std::snprintf(buf, sizeof buf, " pen %06x %d %s brush %06x %s", static_cast<unsigned>(c.pen.color),
-                  static_cast<int>(c.pen.width), PenStyleName(c.pen.style),
-                  static_cast<unsigned>(c.brush.color), BrushStyleName(c.brush.style));
+                  static_cast<int>(c.pen.width), PenStyleName(c.pen.style), static_cast<unsigned>(c.brush.color),
+                  BrushStyleName(c.brush.style));
     s += buf;
   }
   return s;

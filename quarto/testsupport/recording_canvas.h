@@ -23,8 +23,7 @@ class RecordingCanvas : public Canvas {
   void Polygon(std::span<const DevicePoint> points) override;
   void Rectangle(int32_t l, int32_t t, int32_t r, int32_t b) override;
   void Ellipse(int32_t l, int32_t t, int32_t r, int32_t b) override;
-  void Arc(int32_t l, int32_t t, int32_t r, int32_t b, int32_t xs, int32_t ys, int32_t xe,
-           int32_t ye) override;
+  void Arc(int32_t l, int32_t t, int32_t r, int32_t b, int32_t xs, int32_t ys, int32_t xe, int32_t ye) override;
   void FillRect(int32_t l, int32_t t, int32_t r, int32_t b) override;
 
   const std::vector<Call>& calls() const { return calls_; }

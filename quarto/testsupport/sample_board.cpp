@@ -25,8 +25,13 @@ void WriteSampleBoard(PltWriter& w, int32_t s) {
     }
   };
 
-  w.Header({.version = is45 ? 45 : 85, .x1 = -200 * s, .y1 = -200 * s, .x2 = 6200 * s, .y2 = 4200 * s,
-            .unit = is45 ? 7 : 9, .multiplier = 1});
+  w.Header({.version = is45 ? 45 : 85,
+            .x1 = -200 * s,
+            .y1 = -200 * s,
+            .x2 = 6200 * s,
+            .y2 = 4200 * s,
+            .unit = is45 ? 7 : 9,
+            .multiplier = 1});
   w.LayerName("TOP", kTop);
   w.LayerName("BOTTOM", kBottom);
   w.LayerName("PADCOM", kPads);
@@ -82,6 +87,5 @@ void WriteSampleBoard(PltWriter& w, int32_t s) {
   w.Text(3000 * s, 200 * s, 200 * s, "QUARTO DEMO", 0, 26);
   w.Text(400 * s, 3500 * s, 100 * s, "KEEP OUT");
 }
-
 
 }  // namespace quarto::test

@@ -33,13 +33,15 @@ void WritePlot(const std::filesystem::path& path, size_t records) {
     seed = seed * 1103515245u + 12345u;
     return static_cast<int32_t>((seed >> 8) % static_cast<uint32_t>(n));
   };
-  const std::vector<PltPoint> outline = {{0, 0}, {5000, 0}, {5000, 3000}, {2500, 4000}, {0, 3000},
-                                         {-100, 2000}, {-200, 1000}, {-100, 500}};
+  const std::vector<PltPoint> outline = {{0, 0},    {5000, 0},    {5000, 3000}, {2500, 4000},
+                                         {0, 3000}, {-100, 2000}, {-200, 1000}, {-100, 500}};
   for (size_t i = 0; i < records; ++i) {
     if (i % 200 == 0) w.Layer(1 + rnd(16));
     const int32_t x = rnd(100000000), y = rnd(60000000);
     switch (i % 10) {
-      case 0: case 1: case 2: w.Line(0, 100, x, y, x + rnd(50000), y + rnd(50000)); break;
+      case 0:
+      case 1:
+      case 2: w.Line(0, 100, x, y, x + rnd(50000), y + rnd(50000)); break;
       case 3: w.Rect(0, 100, x, y, x + 5000, y + 3000); break;
       case 4: w.Bar(x, y, x + 2000, y + 1000); break;
       case 5: w.Circle(0, 100, x, y, static_cast<uint32_t>(rnd(10000))); break;

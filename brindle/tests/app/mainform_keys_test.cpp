@@ -10,156 +10,155 @@
 using namespace brindle;
 
 class MainFormKeysTest : public QObject {
-    Q_OBJECT
+  Q_OBJECT
 
-private:
-    // Folder of three SPR pictures a, b, c with colours 1, 2, 3 at their left edge.
-    void writeThree(const test::TempDir& dir) {
-        test::WriteBandedSpr(dir / "a.spr", 1);
-        test::WriteBandedSpr(dir / "b.spr", 2);
-        test::WriteBandedSpr(dir / "c.spr", 3);
-    }
-    static int shown(TMainForm& form) { return form.session().pic.pixel(0, 0); }
+ private:
+  // Folder of three SPR pictures a, b, c with colours 1, 2, 3 at their left edge.
+  void writeThree(const test::TempDir& dir) {
+    test::WriteBandedSpr(dir / "a.spr", 1);
+    test::WriteBandedSpr(dir / "b.spr", 2);
+    test::WriteBandedSpr(dir / "c.spr", 3);
+  }
+  static int shown(TMainForm& form) { return form.session().pic.pixel(0, 0); }
 
-private slots:
-    void openDialogGetsTheFilterAndRemembersItsIndex() {
-        FormFixture f;
-        writeThree(f.dir);
-        f.dialogs.answers.push_back({f.path("a.spr"), 2});
-        f.dialogs.answers.push_back({});
-        f.form.OpenClick();
-        f.form.OpenClick();
-        QCOMPARE(f.dialogs.openCalls.size(), size_t(2));
-        QCOMPARE(f.dialogs.openCalls[0].filter,
-                 QStringLiteral("All supported types|*.spr;*.bmp;*scr;*.rmb;*rbr;*.gif;*.pcx;*.png|SPR|*.spr|BMP|*.bmp|"
-                                "SCR|*.scr|REMBRANDT|*.rmb;*.rbr|GIF|*.gif|PCX|*.pcx|PNG|*.png"));
-        QCOMPARE(f.dialogs.openCalls[0].filterIndex, 1);
-        QCOMPARE(f.dialogs.openCalls[1].filterIndex, 2);
-        // The dialog starts where it was left: the opened picture's folder.
-        QCOMPARE(f.dialogs.openCalls[1].folder, QString::fromStdString(f.dir.path().string()));
-        // A cancelled open changes nothing.
-        QCOMPARE(f.form.windowTitle(), QStringLiteral("a.spr   1/3"));
-    }
+ private slots:
+  void openDialogGetsTheFilterAndRemembersItsIndex() {
+    FormFixture f;
+    writeThree(f.dir);
+    f.dialogs.answers.push_back({f.path("a.spr"), 2});
+    f.dialogs.answers.push_back({});
+    f.form.OpenClick();
+    f.form.OpenClick();
+    QCOMPARE(f.dialogs.openCalls.size(), size_t(2));
+    QCOMPARE(f.dialogs.openCalls[0].filter,
+             QStringLiteral("All supported types|*.spr;*.bmp;*scr;*.rmb;*rbr;*.gif;*.pcx;*.png|SPR|*.spr|BMP|*.bmp|"
+                            "SCR|*.scr|REMBRANDT|*.rmb;*.rbr|GIF|*.gif|PCX|*.pcx|PNG|*.png"));
+    QCOMPARE(f.dialogs.openCalls[0].filterIndex, 1);
+    QCOMPARE(f.dialogs.openCalls[1].filterIndex, 2);
+    // The dialog starts where it was left: the opened picture's folder.
+    QCOMPARE(f.dialogs.openCalls[1].folder, QString::fromStdString(f.dir.path().string()));
+    // A cancelled open changes nothing.
+    QCOMPARE(f.form.windowTitle(), QStringLiteral("a.spr   1/3"));
+  }
 
-    void folderCaptionCountsOnlyPictures() {
-        FormFixture f;
-        test::WriteText(f.dir / "a.bmp", "x");
-        test::WriteBandedSpr(f.dir / "b.spr", 0);
-        test::WriteText(f.dir / "c.txt", "x");
-        test::WriteText(f.dir / "d.PNG", "x");
-        f.dialogs.answers.push_back({f.path("b.spr"), 1});
-        f.form.OpenClick();
-        QCOMPARE(f.form.windowTitle(), QStringLiteral("b.spr   2/3"));
-    }
+  void folderCaptionCountsOnlyPictures() {
+    FormFixture f;
+    test::WriteText(f.dir / "a.bmp", "x");
+    test::WriteBandedSpr(f.dir / "b.spr", 0);
+    test::WriteText(f.dir / "c.txt", "x");
+    test::WriteText(f.dir / "d.PNG", "x");
+    f.dialogs.answers.push_back({f.path("b.spr"), 1});
+    f.form.OpenClick();
+    QCOMPARE(f.form.windowTitle(), QStringLiteral("b.spr   2/3"));
+  }
 
-    void rightAndLeftWrapAround() {
-        FormFixture f;
-        writeThree(f.dir);
-        f.open("c.spr");
-        QTest::keyClick(&f.form, Qt::Key_Right);
-        QCOMPARE(f.form.windowTitle(), QStringLiteral("a.spr   1/3"));
-        QCOMPARE(shown(f.form), 1);
-        QTest::keyClick(&f.form, Qt::Key_Left);
-        QCOMPARE(f.form.windowTitle(), QStringLiteral("c.spr   3/3"));
-        QCOMPARE(shown(f.form), 3);
-        QTest::keyClick(&f.form, Qt::Key_Left);
-        QCOMPARE(f.form.windowTitle(), QStringLiteral("b.spr   2/3"));
-        QVERIFY(f.dialogs.errors.isEmpty());
-    }
+  void rightAndLeftWrapAround() {
+    FormFixture f;
+    writeThree(f.dir);
+    f.open("c.spr");
+    QTest::keyClick(&f.form, Qt::Key_Right);
+    QCOMPARE(f.form.windowTitle(), QStringLiteral("a.spr   1/3"));
+    QCOMPARE(shown(f.form), 1);
+    QTest::keyClick(&f.form, Qt::Key_Left);
+    QCOMPARE(f.form.windowTitle(), QStringLiteral("c.spr   3/3"));
+    QCOMPARE(shown(f.form), 3);
+    QTest::keyClick(&f.form, Qt::Key_Left);
+    QCOMPARE(f.form.windowTitle(), QStringLiteral("b.spr   2/3"));
+    QVERIFY(f.dialogs.errors.isEmpty());
+  }
 
-    void keysActOnReleaseOnlyAndIgnoreAutoRepeat() {
-        FormFixture f;
-        writeThree(f.dir);
-        f.open("a.spr");
-        QTest::keyPress(&f.form, Qt::Key_Right);
-        QCOMPARE(shown(f.form), 1);
-        QKeyEvent repeat(QEvent::KeyRelease, Qt::Key_Right, Qt::NoModifier, QString(), true);
-        QApplication::sendEvent(&f.form, &repeat);
-        QCOMPARE(shown(f.form), 1);
-        QTest::keyRelease(&f.form, Qt::Key_Right);
-        QCOMPARE(shown(f.form), 2);
-    }
+  void keysActOnReleaseOnlyAndIgnoreAutoRepeat() {
+    FormFixture f;
+    writeThree(f.dir);
+    f.open("a.spr");
+    QTest::keyPress(&f.form, Qt::Key_Right);
+    QCOMPARE(shown(f.form), 1);
+    QKeyEvent repeat(QEvent::KeyRelease, Qt::Key_Right, Qt::NoModifier, QString(), true);
+    QApplication::sendEvent(&f.form, &repeat);
+    QCOMPARE(shown(f.form), 1);
+    QTest::keyRelease(&f.form, Qt::Key_Right);
+    QCOMPARE(shown(f.form), 2);
+  }
 
-    void damagedFileIsReportedAndSteppedPast() {
-        FormFixture f;
-        writeThree(f.dir);
-        test::WriteBytes(f.dir / "b.spr", std::vector<std::uint8_t>(300, 0));
-        f.open("a.spr");
-        QTest::keyClick(&f.form, Qt::Key_Right);
-        QCOMPARE(f.dialogs.errors.size(), 1);
-        QVERIFY(f.dialogs.errors[0].startsWith("SPR opening error: "));
-        QCOMPARE(f.form.windowTitle(), QStringLiteral("a.spr   1/3"));
-        QCOMPARE(shown(f.form), 1);
-        QTest::keyClick(&f.form, Qt::Key_Right);
-        QCOMPARE(f.form.windowTitle(), QStringLiteral("c.spr   3/3"));
-    }
+  void damagedFileIsReportedAndSteppedPast() {
+    FormFixture f;
+    writeThree(f.dir);
+    test::WriteBytes(f.dir / "b.spr", std::vector<std::uint8_t>(300, 0));
+    f.open("a.spr");
+    QTest::keyClick(&f.form, Qt::Key_Right);
+    QCOMPARE(f.dialogs.errors.size(), 1);
+    QVERIFY(f.dialogs.errors[0].startsWith("SPR opening error: "));
+    QCOMPARE(f.form.windowTitle(), QStringLiteral("a.spr   1/3"));
+    QCOMPARE(shown(f.form), 1);
+    QTest::keyClick(&f.form, Qt::Key_Right);
+    QCOMPARE(f.form.windowTitle(), QStringLiteral("c.spr   3/3"));
+  }
 
-    void saveAndZoomKeysWaitForAPicture() {
-        FakeDialogs dialogs;
-        TMainForm form(&dialogs);
-        QTest::keyClick(&form, Qt::Key_S);
-        QTest::keyClick(&form, Qt::Key_Z);
-        QTest::keyClick(&form, Qt::Key_Right);
-        QVERIFY(dialogs.saveCalls.empty());
-        QVERIFY(dialogs.shown.empty());
-        QTest::keyClick(&form, Qt::Key_A);
-        QCOMPARE(dialogs.shown.size(), size_t(1));
-        QCOMPARE(dialogs.shown[0], static_cast<QDialog*>(form.aboutBox()));
-        QTest::keyClick(&form, Qt::Key_O, Qt::ControlModifier);
-        // Modifiers are not examined.
-        QCOMPARE(dialogs.openCalls.size(), size_t(1));
-    }
+  void saveAndZoomKeysWaitForAPicture() {
+    FakeDialogs dialogs;
+    TMainForm form(&dialogs);
+    QTest::keyClick(&form, Qt::Key_S);
+    QTest::keyClick(&form, Qt::Key_Z);
+    QTest::keyClick(&form, Qt::Key_Right);
+    QVERIFY(dialogs.saveCalls.empty());
+    QVERIFY(dialogs.shown.empty());
+    QTest::keyClick(&form, Qt::Key_A);
+    QCOMPARE(dialogs.shown.size(), size_t(1));
+    QCOMPARE(dialogs.shown[0], static_cast<QDialog*>(form.aboutBox()));
+    QTest::keyClick(&form, Qt::Key_O, Qt::ControlModifier);
+    // Modifiers are not examined.
+    QCOMPARE(dialogs.openCalls.size(), size_t(1));
+  }
 
-    void shiftHeldWhileZIsReleasedChoosesSmoothZoom() {
-        FormFixture f;
-        writeThree(f.dir);
-        std::vector<bool> modes;
-        f.dialogs.onShow = [&](QDialog* w) {
-            if (w == f.form.zoomForm())
-                modes.push_back(f.form.SmoothZoom);
-        };
-        f.open("a.spr");
+  void shiftHeldWhileZIsReleasedChoosesSmoothZoom() {
+    FormFixture f;
+    writeThree(f.dir);
+    std::vector<bool> modes;
+    f.dialogs.onShow = [&](QDialog* w) {
+      if (w == f.form.zoomForm()) modes.push_back(f.form.SmoothZoom);
+    };
+    f.open("a.spr");
 
-        QTest::keyPress(&f.form, Qt::Key_Shift);
-        QTest::keyClick(&f.form, Qt::Key_Z, Qt::ShiftModifier);
-        QTest::keyRelease(&f.form, Qt::Key_Shift);
-        QTest::keyClick(&f.form, Qt::Key_Z);
-        // Shift released first: stretch.
-        QTest::keyPress(&f.form, Qt::Key_Shift);
-        QTest::keyRelease(&f.form, Qt::Key_Shift);
-        QTest::keyClick(&f.form, Qt::Key_Z);
-        QCOMPARE(modes, (std::vector<bool>{true, false, false}));
+    QTest::keyPress(&f.form, Qt::Key_Shift);
+    QTest::keyClick(&f.form, Qt::Key_Z, Qt::ShiftModifier);
+    QTest::keyRelease(&f.form, Qt::Key_Shift);
+    QTest::keyClick(&f.form, Qt::Key_Z);
+    // Shift released first: stretch.
+    QTest::keyPress(&f.form, Qt::Key_Shift);
+    QTest::keyRelease(&f.form, Qt::Key_Shift);
+    QTest::keyClick(&f.form, Qt::Key_Z);
+    QCOMPARE(modes, (std::vector<bool>{true, false, false}));
 
-        f.form.SmoothItem->trigger();
-        f.form.StretchItem->trigger();
-        QCOMPARE(modes, (std::vector<bool>{true, false, false, true, false}));
-    }
+    f.form.SmoothItem->trigger();
+    f.form.StretchItem->trigger();
+    QCOMPARE(modes, (std::vector<bool>{true, false, false, true, false}));
+  }
 
-    void zoomWindowSizeFollowsTheMode() {
-        FakeDialogs dialogs;
-        TMainForm form(&dialogs);
-        form.SmoothZoom = true;
-        form.zoomForm()->show();
-        QCOMPARE(form.zoomForm()->ZoomSize, 511);
-        QCOMPARE(form.zoomForm()->windowTitle(), QStringLiteral("Zoom"));
-        form.ShiftDown = true;
-        QTest::keyClick(form.zoomForm(), Qt::Key_Shift);
-        QVERIFY(!form.ShiftDown);
-        form.zoomForm()->close();
-        form.SmoothZoom = false;
-        form.zoomForm()->show();
-        QCOMPARE(form.zoomForm()->ZoomSize, 512);
-        form.zoomForm()->close();
-    }
+  void zoomWindowSizeFollowsTheMode() {
+    FakeDialogs dialogs;
+    TMainForm form(&dialogs);
+    form.SmoothZoom = true;
+    form.zoomForm()->show();
+    QCOMPARE(form.zoomForm()->ZoomSize, 511);
+    QCOMPARE(form.zoomForm()->windowTitle(), QStringLiteral("Zoom"));
+    form.ShiftDown = true;
+    QTest::keyClick(form.zoomForm(), Qt::Key_Shift);
+    QVERIFY(!form.ShiftDown);
+    form.zoomForm()->close();
+    form.SmoothZoom = false;
+    form.zoomForm()->show();
+    QCOMPARE(form.zoomForm()->ZoomSize, 512);
+    form.zoomForm()->close();
+  }
 
-    void exitKeyClosesTheWindow() {
-        FakeDialogs dialogs;
-        TMainForm form(&dialogs);
-        form.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&form));
-        QTest::keyClick(&form, Qt::Key_E);
-        QVERIFY(!form.isVisible());
-    }
+  void exitKeyClosesTheWindow() {
+    FakeDialogs dialogs;
+    TMainForm form(&dialogs);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QTest::keyClick(&form, Qt::Key_E);
+    QVERIFY(!form.isVisible());
+  }
 };
 
 QTEST_MAIN(MainFormKeysTest)

@@ -8,10 +8,10 @@
 #include "support/fixtures.h"
 
 struct FormFixture {
-    brindle::test::TempDir dir;
-    FakeDialogs dialogs;
-    TMainForm form{&dialogs};
+  brindle::test::TempDir dir;
+  FakeDialogs dialogs;
+  TMainForm form{&dialogs};
 
-    QString path(const std::string& name) const { return QString::fromStdString((dir / name).string()); }
-    void open(const std::string& name) { form.OpenFromCommandLine(path(name)); }
+  QString path(const std::string& name) const { return QString::fromStdString((dir / name).string()); }
+  void open(const std::string& name) { form.OpenFromCommandLine(path(name)); }
 };

@@ -35,13 +35,13 @@
 // A module fills FindData.dwFileAttributes, nFileSizeLow and cFileName of a
 // record the caller cleared, and leaves every pointer field null.
 struct PluginPanelItem {
-    WIN32_FIND_DATA FindData;       // 0
-    BYTE Reserved1[4];              // 318
-    DWORD PackSize;                 // 322
-    DWORD Flags;                    // 326
-    BYTE Reserved2[4];              // 330
-    char* Description;              // 334: freed by the caller when not null
-    BYTE Reserved3[366 - 334 - sizeof(char*)];
+  WIN32_FIND_DATA FindData;  // 0
+  BYTE Reserved1[4];         // 318
+  DWORD PackSize;            // 322
+  DWORD Flags;               // 326
+  BYTE Reserved2[4];         // 330
+  char* Description;         // 334: freed by the caller when not null
+  BYTE Reserved3[366 - 334 - sizeof(char*)];
 };
 
 #pragma pack(pop)
@@ -57,13 +57,13 @@ static_assert(offsetof(WIN32_FIND_DATA, cFileName) == 44);
 static_assert(offsetof(WIN32_FIND_DATA, cAlternateFileName) == 304);
 
 // Result codes. Every result is a signed 32-bit integer.
-constexpr int FM_FAILED = 0;         // failed; GetImgItem: end of the list
-constexpr int FM_DONE = 1;           // done; GetImgItem: the record is an item
-constexpr int FM_NOT_SUPPORTED = 2;  // not supported / path unknown; GetImgItem: contents wrong
-constexpr int FM_READ_ERROR = 3;     // GetImgItem: a read of the image failed
-constexpr int FM_ASK_REPLACE = 3;    // CopyFromPC: ask the user (message 58)
-constexpr int FM_ASK_OTHER = 4;      // CopyFromPC: ask the user (message 59)
-constexpr int FM_STOP = 5;           // FileExistOnImage: stop the command
+constexpr int FM_FAILED = 0;             // failed; GetImgItem: end of the list
+constexpr int FM_DONE = 1;               // done; GetImgItem: the record is an item
+constexpr int FM_NOT_SUPPORTED = 2;      // not supported / path unknown; GetImgItem: contents wrong
+constexpr int FM_READ_ERROR = 3;         // GetImgItem: a read of the image failed
+constexpr int FM_ASK_REPLACE = 3;        // CopyFromPC: ask the user (message 58)
+constexpr int FM_ASK_OTHER = 4;          // CopyFromPC: ask the user (message 59)
+constexpr int FM_STOP = 5;               // FileExistOnImage: stop the command
 constexpr int FM_DISK_OUT_OF_RANGE = 5;  // CopyToPC, DelFile: no such disk, passed over silently
 
 // Buffer sizes the caller provides to GetFormatName (at least).
@@ -76,8 +76,8 @@ using IsImageProc = int(WINAPI*)(const char* fileName, const unsigned char* firs
 using ImgPrepareProc = int(WINAPI*)(HANDLE image);
 using GetImgItemProc = int(WINAPI*)(HANDLE image, PluginPanelItem* item);
 using GetFormatNameProc = int(WINAPI*)(char* longName, char* shortName);
-using CopyFromPCProc = int(WINAPI*)(const char* pcFileName, HANDLE image, PluginPanelItem pcItem,
-                                    const char* targetDir, int option);
+using CopyFromPCProc = int(WINAPI*)(const char* pcFileName, HANDLE image, PluginPanelItem pcItem, const char* targetDir,
+                                    int option);
 using CopyToPCProc = int(WINAPI*)(HANDLE image, char* path, PluginPanelItem item);
 using MakeNewImageProc = int(WINAPI*)(HANDLE newFile);
 using DelFileProc = int(WINAPI*)(HANDLE image, char* path, PluginPanelItem item);
@@ -85,16 +85,16 @@ using FileExistOnImageProc = int(WINAPI*)(HANDLE image, WIN32_FIND_DATA pcFile, 
 
 // Slots of a module's entry points, in the order the caller binds them.
 enum FormatEntryPoint : int {
-    EP_IsImage = 0,
-    EP_ImgPrepare,
-    EP_GetImgItem,
-    EP_GetFormatName,
-    EP_CopyFromPC,
-    EP_CopyToPC,
-    EP_MakeNewImage,
-    EP_DelFile,
-    EP_FileExistOnImage,
-    EP_Count
+  EP_IsImage = 0,
+  EP_ImgPrepare,
+  EP_GetImgItem,
+  EP_GetFormatName,
+  EP_CopyFromPC,
+  EP_CopyToPC,
+  EP_MakeNewImage,
+  EP_DelFile,
+  EP_FileExistOnImage,
+  EP_Count
 };
 
 inline constexpr const char* kEntryPointNames[EP_Count] = {

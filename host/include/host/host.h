@@ -67,9 +67,9 @@ struct Event {
 // A scripted answer to the next box of its kind.
 struct Answer {
   enum Kind { Message, Dialog, Menu } kind = Message;
-  int result = 0;                    // button, closing item or menu item; -1 for Esc
-  std::map<int, std::string> data;   // dialog: item index -> new Data
-  std::map<int, int> selected;       // dialog: item index -> new check state
+  int result = 0;                   // button, closing item or menu item; -1 for Esc
+  std::map<int, std::string> data;  // dialog: item index -> new Data
+  std::map<int, int> selected;      // dialog: item index -> new check state
 
   static Answer Button(int index) { return {Message, index, {}, {}}; }
   static Answer Close(int item, std::map<int, std::string> data = {}, std::map<int, int> selected = {}) {
@@ -125,7 +125,7 @@ class LanguageFile {
 struct HostOptions {
   std::string language = "en";  // picks "<plug-in name>.<language>.lng"
   std::string rootKey = "Software\\DeskTools\\PanoplyHost\\Plugins";
-  std::string registryFile;     // empty: the platform's default store
+  std::string registryFile;  // empty: the platform's default store
 };
 
 class Host {
@@ -138,8 +138,7 @@ class Host {
   // Loads the plug-in library by path and checks that it has all 15 exports.
   bool Load(const std::string& pluginPath, std::string* error = nullptr);
   // Uses exports linked into this process; modulePath stands for the plug-in's file.
-  bool Attach(const PluginExports& exports, const std::string& modulePath,
-              std::string* error = nullptr);
+  bool Attach(const PluginExports& exports, const std::string& modulePath, std::string* error = nullptr);
   // Fills the start-up record and hands it to SetStartupInfo.
   void Start();
   // Calls ExitFAR (once) and unloads the library.
@@ -163,7 +162,7 @@ class Host {
     int x1, y1, x2, y2;
     bool operator==(const ScreenArea&) const = default;
   };
-  std::vector<ScreenArea> savedAreas;  // the area of every SaveScreen, in call order
+  std::vector<ScreenArea> savedAreas;      // the area of every SaveScreen, in call order
   std::vector<std::string> serviceErrors;  // restores without save and the like
   bool ScreenBalanced() const { return openScreens_.empty() && serviceErrors.empty(); }
   void ClearLog();
@@ -191,14 +190,13 @@ class Host {
 
   // Service entry points (static, dispatched to the host that is running).
   static const char* SvcGetMsg(int pluginNumber, int msgId);
-  static int SvcMessage(int pluginNumber, unsigned flags, const char* helpTopic,
-                        const char* const* items, int itemsNumber, int buttonsNumber);
-  static int SvcDialog(int pluginNumber, int x1, int y1, int x2, int y2, const char* helpTopic,
-                       FarDialogItem* item, int itemsNumber);
-  static int SvcMenu(int pluginNumber, int x, int y, int maxHeight, unsigned flags,
-                     const char* title, const char* bottom, const char* helpTopic,
-                     const int* breakKeys, int* breakCode, const FarMenuItem* item,
-                     int itemsNumber);
+  static int SvcMessage(int pluginNumber, unsigned flags, const char* helpTopic, const char* const* items,
+                        int itemsNumber, int buttonsNumber);
+  static int SvcDialog(int pluginNumber, int x1, int y1, int x2, int y2, const char* helpTopic, FarDialogItem* item,
+                       int itemsNumber);
+  static int SvcMenu(int pluginNumber, int x, int y, int maxHeight, unsigned flags, const char* title,
+                     const char* bottom, const char* helpTopic, const int* breakKeys, int* breakCode,
+                     const FarMenuItem* item, int itemsNumber);
   static int SvcControl(void* plugin, int command, void* param);
   static void* SvcSaveScreen(int x1, int y1, int x2, int y2);
   static void SvcRestoreScreen(void* screen);

@@ -136,14 +136,13 @@ struct OpenPluginInfo {
 
 // ---- host services ----
 using FarApiGetMsg = const char* (*)(int pluginNumber, int msgId);
-using FarApiMessage = int (*)(int pluginNumber, unsigned flags, const char* helpTopic,
-                              const char* const* items, int itemsNumber, int buttonsNumber);
-using FarApiDialog = int (*)(int pluginNumber, int x1, int y1, int x2, int y2,
-                             const char* helpTopic, FarDialogItem* item, int itemsNumber);
-using FarApiMenu = int (*)(int pluginNumber, int x, int y, int maxHeight, unsigned flags,
-                           const char* title, const char* bottom, const char* helpTopic,
-                           const int* breakKeys, int* breakCode, const FarMenuItem* item,
-                           int itemsNumber);
+using FarApiMessage = int (*)(int pluginNumber, unsigned flags, const char* helpTopic, const char* const* items,
+                              int itemsNumber, int buttonsNumber);
+using FarApiDialog = int (*)(int pluginNumber, int x1, int y1, int x2, int y2, const char* helpTopic,
+                             FarDialogItem* item, int itemsNumber);
+using FarApiMenu = int (*)(int pluginNumber, int x, int y, int maxHeight, unsigned flags, const char* title,
+                           const char* bottom, const char* helpTopic, const int* breakKeys, int* breakCode,
+                           const FarMenuItem* item, int itemsNumber);
 using FarApiControl = int (*)(void* plugin, int command, void* param);
 using FarApiSaveScreen = void* (*)(int x1, int y1, int x2, int y2);
 using FarApiRestoreScreen = void (*)(void* screen);
@@ -177,21 +176,18 @@ using PluginGetOpenPluginInfo = void (*)(void* plugin, OpenPluginInfo* info);
 using PluginGetFindData = int (*)(void* plugin, PluginPanelItem** items, int* count, int opMode);
 using PluginFreeFindData = void (*)(void* plugin, PluginPanelItem* items, int count);
 using PluginSetDirectory = int (*)(void* plugin, const char* dir, int opMode);
-using PluginGetFiles = int (*)(void* plugin, PluginPanelItem* items, int count, int move,
-                               char* destPath, int opMode);
-using PluginPutFiles = int (*)(void* plugin, PluginPanelItem* items, int count, int move,
-                               int opMode);
+using PluginGetFiles = int (*)(void* plugin, PluginPanelItem* items, int count, int move, char* destPath, int opMode);
+using PluginPutFiles = int (*)(void* plugin, PluginPanelItem* items, int count, int move, int opMode);
 using PluginDeleteFiles = int (*)(void* plugin, PluginPanelItem* items, int count, int opMode);
-using PluginProcessHostFile = int (*)(void* plugin, PluginPanelItem* items, int count,
-                                      int opMode);
+using PluginProcessHostFile = int (*)(void* plugin, PluginPanelItem* items, int count, int opMode);
 using PluginConfigure = int (*)(int itemNumber);
 using PluginExitFAR = void (*)();
 
 // The export names a plug-in must carry, in the order of PluginExports' members.
 inline constexpr const char* kPluginExportNames[] = {
-    "SetStartupInfo", "OpenFilePlugin", "GetFindData",   "GetPluginInfo", "ClosePlugin",
-    "ExitFAR",        "Configure",      "FreeFindData",  "OpenPlugin",    "GetOpenPluginInfo",
-    "SetDirectory",   "DeleteFiles",    "GetFiles",      "PutFiles",      "ProcessHostFile",
+    "SetStartupInfo", "OpenFilePlugin", "GetFindData",  "GetPluginInfo", "ClosePlugin",
+    "ExitFAR",        "Configure",      "FreeFindData", "OpenPlugin",    "GetOpenPluginInfo",
+    "SetDirectory",   "DeleteFiles",    "GetFiles",     "PutFiles",      "ProcessHostFile",
 };
 
 struct PluginExports {

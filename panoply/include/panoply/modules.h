@@ -44,8 +44,8 @@ int ModuleGetImgItem(int index, HANDLE image, PluginPanelItem* item);
 // Clears longName first. The module always writes into buffers of 260 bytes or more;
 // the names are then cut to fit longSize and shortSize (and to 99 and 127 characters).
 int ModuleGetFormatName(int index, char* longName, size_t longSize, char* shortName, size_t shortSize);
-int ModuleCopyFromPC(int index, const char* pcFileName, HANDLE image, PluginPanelItem pcItem,
-                     const char* targetDir, int option);
+int ModuleCopyFromPC(int index, const char* pcFileName, HANDLE image, PluginPanelItem pcItem, const char* targetDir,
+                     int option);
 int ModuleCopyToPC(int index, HANDLE image, char* path, PluginPanelItem item);
 int ModuleMakeNewImage(int index, HANDLE newFile);
 int ModuleDelFile(int index, HANDLE image, char* path, PluginPanelItem item);

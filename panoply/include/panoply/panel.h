@@ -15,11 +15,11 @@ struct ImagePanel {
   std::string fileName;
   // The same with "." appended when its last component holds none: HostFile and title.
   std::string hostFile;
-  std::string curDir;                   // components joined by "\", empty at the root
-  std::vector<PluginPanelItem> items;   // the flat list, full paths from the image root
-  bool listed = false;                  // a list has been read
-  bool changed = false;                 // a command of the plug-in changed the image
-  WIN32_FIND_DATA findData{};           // the image file at the last reading
+  std::string curDir;                  // components joined by "\", empty at the root
+  std::vector<PluginPanelItem> items;  // the flat list, full paths from the image root
+  bool listed = false;                 // a list has been read
+  bool changed = false;                // a command of the plug-in changed the image
+  WIN32_FIND_DATA findData{};          // the image file at the last reading
   int module = -1;
   HANDLE image = INVALID_HANDLE_VALUE;  // the handle of the operation in progress
 };

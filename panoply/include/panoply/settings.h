@@ -28,8 +28,8 @@ HKEY OpenSettingsKey(HKEY root, const char* subKey);
 HKEY CreateSettingsKey(HKEY root, const char* subKey);
 uint32_t ReadRegistryDword(HKEY root, const char* subKey, const char* valueName, uint32_t defaultValue);
 // 1 read, 0 the default copied. The buffer is always terminated.
-int ReadRegistryString(HKEY root, const char* subKey, const char* valueName, char* buffer,
-                       const char* defaultValue, size_t size);
+int ReadRegistryString(HKEY root, const char* subKey, const char* valueName, char* buffer, const char* defaultValue,
+                       size_t size);
 void WriteRegistryDword(HKEY root, const char* subKey, const char* valueName, uint32_t value);
 void WriteRegistryString(HKEY root, const char* subKey, const char* valueName, const char* value);
 

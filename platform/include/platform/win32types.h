@@ -100,22 +100,22 @@ constexpr DWORD ERROR_DIRECTORY = 267;
 
 // 100-nanosecond intervals since 1601-01-01 UTC, low part first.
 struct FILETIME {
-    DWORD dwLowDateTime;
-    DWORD dwHighDateTime;
+  DWORD dwLowDateTime;
+  DWORD dwHighDateTime;
 };
 
 // Find data in 2-byte packing, 318 bytes on every build. The creation and
 // access times and the two reserved words are not used here and are kept as
 // reserved bytes so that the offsets of the used fields hold.
 struct WIN32_FIND_DATAA {
-    DWORD dwFileAttributes;        // 0
-    BYTE ReservedTimes[16];        // 4: creation and last-access time, unused
-    FILETIME ftLastWriteTime;      // 20
-    DWORD nFileSizeHigh;           // 28
-    DWORD nFileSizeLow;            // 32
-    BYTE ReservedWords[8];         // 36
-    CHAR cFileName[MAX_PATH];      // 44
-    CHAR cAlternateFileName[14];   // 304
+  DWORD dwFileAttributes;       // 0
+  BYTE ReservedTimes[16];       // 4: creation and last-access time, unused
+  FILETIME ftLastWriteTime;     // 20
+  DWORD nFileSizeHigh;          // 28
+  DWORD nFileSizeLow;           // 32
+  BYTE ReservedWords[8];        // 36
+  CHAR cFileName[MAX_PATH];     // 44
+  CHAR cAlternateFileName[14];  // 304
 };
 
 #pragma pack(pop)
@@ -129,17 +129,12 @@ static_assert(sizeof(WIN32_FIND_DATAA) == 318);
 // A file handle is the POSIX descriptor plus one, stored in the pointer value.
 // It means the same in every shared library of the process, so a handle opened
 // by one deliverable can be used by another without a shared table.
-inline HANDLE PlatformHandleFromFd(int fd)
-{
-    return reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(fd) + 1);
-}
+inline HANDLE PlatformHandleFromFd(int fd) { return reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(fd) + 1); }
 
 // The descriptor of a file handle, or -1 for 0, INVALID_HANDLE_VALUE and values
 // that cannot be a descriptor.
-inline int PlatformFdFromHandle(HANDLE h)
-{
-    const std::intptr_t v = reinterpret_cast<std::intptr_t>(h) - 1;
-    if (v < 0 || v > 0x7FFFFFFF)
-        return -1;
-    return static_cast<int>(v);
+inline int PlatformFdFromHandle(HANDLE h) {
+  const std::intptr_t v = reinterpret_cast<std::intptr_t>(h) - 1;
+  if (v < 0 || v > 0x7FFFFFFF) return -1;
+  return static_cast<int>(v);
 }

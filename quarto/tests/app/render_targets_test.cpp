@@ -95,7 +95,9 @@ class RenderTargetsTest : public QObject {
     const QPoint o = DrawingAreaOrigin(*form_);
     QVERIFY(o.y() < form_->drawingArea()->mapTo(form_.get(), QPoint(0, 0)).y());
     const int midY = (f.PageTop + f.PageBottom) / 2;
-    const QPoint black[] = {{f.PageLeft, midY}, {f.PageRight, midY}, {f.PageRight + 1, midY},
+    const QPoint black[] = {{f.PageLeft, midY},
+                            {f.PageRight, midY},
+                            {f.PageRight + 1, midY},
                             {(f.PageLeft + f.PageRight) / 2, f.PageBottom + 1}};
     for (const QPoint p : black) QCOMPARE(QColor(shot.pixel(p - o)), QColor(Qt::black));  // edges and shadow
     QCOMPARE(QColor(shot.pixel(QPoint(f.PageLeft - 1, midY) - o)), QColor(shot.pixel(0, midY - o.y())));

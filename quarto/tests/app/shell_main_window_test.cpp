@@ -247,7 +247,8 @@ class MainWindowTest : public QObject {
     QVERIFY(form->view().IgnoreNextClick);
     form->resize(100, 100);
     QApplication::processEvents();
-    QVERIFY2(form->frameGeometry().width() >= Form1::kMinOuterWidth, qPrintable(QString::number(form->frameGeometry().width())));
+    QVERIFY2(form->frameGeometry().width() >= Form1::kMinOuterWidth,
+             qPrintable(QString::number(form->frameGeometry().width())));
     QVERIFY(form->frameGeometry().height() >= Form1::kMinOuterHeight);
     QVERIFY(seams_->messages.isEmpty() && seams_->errors.isEmpty());
   }
@@ -278,8 +279,9 @@ class MainWindowTest : public QObject {
       QString path;
       const char* text;
     };
-    const Case cases[] = {{dir.filePath("missing.plt"), "File not found"},
-                          {WriteBytes(dir.filePath("three.plt"), QByteArray("\x4E\x80\x00", 3)), "Read beyond end of file"}};
+    const Case cases[] = {
+        {dir.filePath("missing.plt"), "File not found"},
+        {WriteBytes(dir.filePath("three.plt"), QByteArray("\x4E\x80\x00", 3)), "Read beyond end of file"}};
     for (const Case& c : cases) {
       seams_->applicationErrors.clear();
       std::unique_ptr<Form1> form = StartUp({c.path});
@@ -304,7 +306,8 @@ class MainWindowTest : public QObject {
       bool russian, english;
       const char* text;
     };
-    const Case cases[] = {{false, true, "Unknown format"}, {false, false, "Unknown format"}, {true, false, "Формат не поддерживается"}};
+    const Case cases[] = {
+        {false, true, "Unknown format"}, {false, false, "Unknown format"}, {true, false, "Формат не поддерживается"}};
     for (const Case& c : cases) {
       form->N20->setChecked(c.russian);
       form->English1->setChecked(c.english);

@@ -44,8 +44,8 @@ TEST_F(LayerTableTest, StatusTextsAndOnRuleInBothLanguages) {
     const char* status;
     bool on;
   };
-  const Case cases[] = {{"   Вкл.", true}, {"   ON", true},   {"ON", true},       {"  Вкл.  ", true},
-                        {"   Выкл.", false}, {"   OFF", false}, {"on", false},     {"", false}};
+  const Case cases[] = {{"   Вкл.", true},   {"   ON", true},   {"ON", true},  {"  Вкл.  ", true},
+                        {"   Выкл.", false}, {"   OFF", false}, {"on", false}, {"", false}};
   for (const auto& c : cases) EXPECT_EQ(LayerStatusIsOn(c.status), c.on) << c.status;
   EXPECT_EQ(LayerStatusText(true, false), "   ON");
   EXPECT_EQ(LayerStatusText(false, false), "   OFF");

@@ -6,9 +6,12 @@
 namespace {
 
 TEST(Numeric, RoundHalfEvenTable) {
-  struct Case { double in; int64_t out; };
+  struct Case {
+    double in;
+    int64_t out;
+  };
   const Case cases[] = {
-      {0.5, 0},   {1.5, 2},   {2.5, 2},   {3.5, 4},   {-0.5, 0},  {-1.5, -2}, {-2.5, -2},
+      {0.5, 0},     {1.5, 2},     {2.5, 2},       {3.5, 4}, {-0.5, 0},  {-1.5, -2},           {-2.5, -2},
       {0.49999, 0}, {0.50001, 1}, {-0.50001, -1}, {7.0, 7}, {-7.0, -7}, {1e6 + 0.5, 1000000},
   };
   for (const auto& c : cases) EXPECT_EQ(quarto::RoundHalfEven(c.in), c.out) << c.in;

@@ -57,8 +57,8 @@ TEST_P(ScanBothFormats, IndexHoldsEveryBodyOffsetPerKindAndLayer) {
   w.Layer(19);     // read as 16
   want[{KindArc, 16}].push_back(w.Arc(0, 1, 0, 0, 10, 0, 0, 10));
   want[{KindText, 16}].push_back(w.Text(1, 1, 50, "U1"));
-  want[{KindPolygon, 16}].push_back(
-      w.Polygon(1, {{0, 0}, {50, 0}, {50, 50}}, {test::PltContour{{{1, 1}, {2, 2}, {3, 1}}}, test::PltHole{25, 25, 5}}));
+  want[{KindPolygon, 16}].push_back(w.Polygon(1, {{0, 0}, {50, 0}, {50, 50}},
+                                              {test::PltContour{{{1, 1}, {2, 2}, {3, 1}}}, test::PltHole{25, 25, 5}}));
   w.Layer(2);
   want[{KindLine, 2}].push_back(w.Line(0, 1, -1, -1, -2, -2));
   want[{KindText, 2}].push_back(w.Text(0, 0, 30, "ABCD"));
@@ -286,7 +286,7 @@ TEST(Scan, LayerTableFilledFromNames) {
   w.Header();
   w.LayerName("A", 5);
   w.LayerName("B", 5);
-  w.LayerName("ABCDEFGH", 2);  // 8 characters, no zero byte
+  w.LayerName("ABCDEFGH", 2);      // 8 characters, no zero byte
   w.LayerName("\xD2\xCE\xCF", 3);  // Cyrillic in the Windows code page
   LayerTable t;
   InitLayerGrid(t.Grid);

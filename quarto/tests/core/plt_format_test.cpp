@@ -40,8 +40,8 @@ TEST(PltSignature, ThreeByteFileIsAShortRead) {
 }
 
 TEST(PltHeader, DecodesBothLayouts) {
-  const Bytes h45 = {0x4E, 0x80, 0x2D, 0x00, 0xF6, 0xFF, 0x14, 0x00, 0x10, 0x27, 0x20, 0x4E,
-                     0x02, 0x00, 0x05, 0x00, 0x03, 0x00, 0xAA, 0xBB};
+  const Bytes h45 = {0x4E, 0x80, 0x2D, 0x00, 0xF6, 0xFF, 0x14, 0x00, 0x10, 0x27,
+                     0x20, 0x4E, 0x02, 0x00, 0x05, 0x00, 0x03, 0x00, 0xAA, 0xBB};
   const auto a = DecodePlot45Header(h45.data());
   EXPECT_EQ(a.Magic, Plot45Magic);
   EXPECT_EQ(a.Version, 45);
@@ -192,8 +192,7 @@ TEST(PltBody, DecodesPlt85Records) {
   for (int i = 0; i < 6; ++i) arc[static_cast<size_t>(7 + 4 * i)] = static_cast<uint8_t>(10 + i);
   arc[24] = 0xFF;  // end y negative
   const auto a = Plt85::DecodeArc(arc.data());
-  EXPECT_EQ(std::tuple(a.Width, a.Style, a.Cx, a.Cy, a.Xs, a.Ys, a.Xe),
-            std::tuple(3, 1, 10, 11, 12, 13, 14));
+  EXPECT_EQ(std::tuple(a.Width, a.Style, a.Cx, a.Cy, a.Xs, a.Ys, a.Xe), std::tuple(3, 1, 10, 11, 12, 13, 14));
   EXPECT_EQ(a.Ye, static_cast<int32_t>(0xFF00000Fu));
 
   const Bytes hole = {7, 7, 7, 7, 0, 0, 0, 5, 0xFF, 0xFF, 0xFF, 0xFA, 0x80, 0, 0, 0, 7, 7, 7, 7};
@@ -218,14 +217,14 @@ TEST(PltText, StringGroupsBothEncodings) {
     size_t consumed;
   };
   const Case cases[] = {
-      {true, {'A', 'B', 'C', 0, 0xEE}, "ABC", 4},                    // 3 characters: one group
-      {true, {'A', 'B', 'C', 'D', 0, 0, 0, 0, 0xEE}, "ABCD", 8},      // 4 characters: two groups
-      {true, {0, 'X', 'Y', 'Z', 0xEE}, "", 4},                        // empty, junk after the zero
+      {true, {'A', 'B', 'C', 0, 0xEE}, "ABC", 4},                 // 3 characters: one group
+      {true, {'A', 'B', 'C', 'D', 0, 0, 0, 0, 0xEE}, "ABCD", 8},  // 4 characters: two groups
+      {true, {0, 'X', 'Y', 'Z', 0xEE}, "", 4},                    // empty, junk after the zero
       {true, {'a', 'b', 'c', 'd', 'e', 0, 'q', 'q'}, "abcde", 8},
       {false, {0, 0, 'B', 'A', 0, 0, 0, 0, 0xEE}, "AB", 8},
       {false, {'D', 'C', 'B', 'A', 'H', 'G', 'F', 'E', 0, 0, 0, 0, 0, 0, 0, 0}, "ABCDEFGH", 16},  // 8 chars
-      {false, {'D', 0, 'B', 'A', 'H', 'G', 0, 'E', 0, 0, 0, 'I', 0, 0, 0, 0}, "ABDEGHI", 16},   // inner zeros
-      {false, {0, 0, 0, 0, 'Z', 0, 0, 0, 0, 0, 0, 'Q', 0, 0, 0, 0}, "ZQ", 16},  // only b4: goes on
+      {false, {'D', 0, 'B', 'A', 'H', 'G', 0, 'E', 0, 0, 0, 'I', 0, 0, 0, 0}, "ABDEGHI", 16},     // inner zeros
+      {false, {0, 0, 0, 0, 'Z', 0, 0, 0, 0, 0, 0, 'Q', 0, 0, 0, 0}, "ZQ", 16},                    // only b4: goes on
   };
   for (const auto& c : cases) {
     PlotReader r(c.groups);
@@ -252,8 +251,8 @@ TEST(PltLine45, FurtherVerticesEndAtARecordCodeOrEndOfData) {
     uint64_t stop;
   };
   const Case cases[] = {
-      {5, {0xA8, 0x80, 1, 0}, 0, true, 0},                   // next record right away
-      {5, {1, 0, 2, 0, 3, 0, 4, 0, 0xA6, 0x80}, 2, true, 8},   // two vertices, then a code
+      {5, {0xA8, 0x80, 1, 0}, 0, true, 0},                    // next record right away
+      {5, {1, 0, 2, 0, 3, 0, 4, 0, 0xA6, 0x80}, 2, true, 8},  // two vertices, then a code
       {5, {1, 0, 2, 0}, 1, true, 4},                          // vertices up to the end of the data
       {5, {0xFF, 0x81, 2, 0}, 0, true, 0},                    // 0x81FF still ends the list
       {5, {0x00, 0x82, 2, 0}, 1, true, 4},                    // 0x8200 is a vertex
@@ -312,11 +311,10 @@ TEST_P(PltRoundTrip, EveryRecordDecodesToWhatWasWritten) {
   const uint64_t circle = w.Circle(0, 2, -50, 60, 40000, 45, 300);
   const uint64_t arc = w.Arc(1, 1, 0, 0, 10, 0, 0, -10);
   const uint64_t text = w.Text(33, -44, 300, "Hello, board", 6, 27);
-  const uint64_t poly = w.Polygon(5, {{0, 0}, {100, 0}, {100, -32640}},
-                                  {test::PltContour{{{1, 1}, {2, 2}}, 0x807E},
-                                   test::PltHole{50, 50, 0x8080},
-                                   test::PltContour{{{3, 3}}, 0}},
-                                  0x1234);
+  const uint64_t poly = w.Polygon(
+      5, {{0, 0}, {100, 0}, {100, -32640}},
+      {test::PltContour{{{1, 1}, {2, 2}}, 0x807E}, test::PltHole{50, 50, 0x8080}, test::PltContour{{{3, 3}}, 0}},
+      0x1234);
   const uint64_t skip = w.Skip();
   const auto& d = w.bytes();
 

@@ -112,15 +112,15 @@ TEST(RenderFrame, FitTable) {
   // Screen area: left 61, right 558, top 39, bottom 1036 (497 x 997 pixels) at 0.5 px a unit.
   // Printer area: 994 x 1994 dots at 1 dot a unit.
   const Case cases[] = {
-      {RenderTarget::Screen, {0, 994, 0, 997}, 1.0, 620, 1120, 1.0, "1,0000"},      // rx 1, ry 2
-      {RenderTarget::Screen, {0, 1988, 0, 997}, 1.0, 620, 1120, 0.5, "0,5000"},     // rx 0.5
+      {RenderTarget::Screen, {0, 994, 0, 997}, 1.0, 620, 1120, 1.0, "1,0000"},   // rx 1, ry 2
+      {RenderTarget::Screen, {0, 1988, 0, 997}, 1.0, 620, 1120, 0.5, "0,5000"},  // rx 0.5
       {RenderTarget::Screen, {0, 1491, 0, 997}, 1.0, 620, 1120, 497 / 745.5, "0,6667"},
-      {RenderTarget::Screen, {-5, 3, 10, 11}, 1.0, 620, 1120, 100.0, "100,0000"},   // held to 100
-      {RenderTarget::Screen, {0, 0, 0, 1994}, 7.0, 620, 1120, 1.0, "1,0000"},       // x span 0 ignored
-      {RenderTarget::Screen, {5, 5, 9, 9}, 3.25, 620, 1120, 3.25, "3,2500"},        // both ignored
-      {RenderTarget::Screen, {0, 994, 0, 997}, 1.0, 125, 125, 0.0, "0,0000"},       // right < left
-      {RenderTarget::Printer, {0, 994, 0, 997}, 1.0, 620, 1120, 1.0, "1,0000"},     // 994 / 994
-      {RenderTarget::Printer, {0, 994, 0, 3988}, 1.0, 620, 1120, 0.5, "0,5000"},    // 1994 / 3988
+      {RenderTarget::Screen, {-5, 3, 10, 11}, 1.0, 620, 1120, 100.0, "100,0000"},  // held to 100
+      {RenderTarget::Screen, {0, 0, 0, 1994}, 7.0, 620, 1120, 1.0, "1,0000"},      // x span 0 ignored
+      {RenderTarget::Screen, {5, 5, 9, 9}, 3.25, 620, 1120, 3.25, "3,2500"},       // both ignored
+      {RenderTarget::Screen, {0, 994, 0, 997}, 1.0, 125, 125, 0.0, "0,0000"},      // right < left
+      {RenderTarget::Printer, {0, 994, 0, 997}, 1.0, 620, 1120, 1.0, "1,0000"},    // 994 / 994
+      {RenderTarget::Printer, {0, 994, 0, 3988}, 1.0, 620, 1120, 0.5, "0,5000"},   // 1994 / 3988
   };
   for (const auto& c : cases) {
     FrameInput in = BaseInput();
@@ -180,10 +180,20 @@ TEST(RenderFrame, ZeroSpansAndBadResolutionsStayFinite) {
 }
 
 TEST(RenderFrame, DeviceCoordinatesRoundHalfToEvenAndClamp) {
-  const std::pair<double, int32_t> cases[] = {
-      {0.5, 0},   {1.5, 2},          {2.5, 2},           {-0.5, 0},          {-1.5, -2},
-      {-2.5, -2}, {2.4999, 2},       {-2.5001, -3},      {-0.2, 0},          {5e8 + 0.5, 500000000},
-      {1e300, kDeviceLimit}, {-1e300, -kDeviceLimit}, {INFINITY, kDeviceLimit}, {std::nan(""), 0}};
+  const std::pair<double, int32_t> cases[] = {{0.5, 0},
+                                              {1.5, 2},
+                                              {2.5, 2},
+                                              {-0.5, 0},
+                                              {-1.5, -2},
+                                              {-2.5, -2},
+                                              {2.4999, 2},
+                                              {-2.5001, -3},
+                                              {-0.2, 0},
+                                              {5e8 + 0.5, 500000000},
+                                              {1e300, kDeviceLimit},
+                                              {-1e300, -kDeviceLimit},
+                                              {INFINITY, kDeviceLimit},
+                                              {std::nan(""), 0}};
   for (const auto& [in, out] : cases) EXPECT_EQ(ToDevice(in), out) << in;
 }
 
@@ -213,7 +223,7 @@ TEST(RenderFrame, PositionItemsPutTheExtentsOnTheMarginLines) {
       in.margins = {1.0, 1.5, 2.0, 0.5};
       in.drawBounds = {-101, 300, 17, 421};  // odd spans exercise the halves
       in.zoom = 0.75;
-      in.shiftX = 33, in.shiftY = 44;        // replaced by the item
+      in.shiftX = 33, in.shiftY = 44;  // replaced by the item
       in.position = it.item;
       const FrameLayout f = ComputeFrame(in);
       const DevicePoint lo = f.place.Point(in.drawBounds.MinX, in.drawBounds.MinY);
@@ -222,14 +232,22 @@ TEST(RenderFrame, PositionItemsPutTheExtentsOnTheMarginLines) {
       const double top = PreviewY(in, f, hi.y), bottom = PreviewY(in, f, lo.y);  // y points up in the file
       SCOPED_TRACE(testing::Message() << "target " << int(target) << " item " << int(it.item));
       const double tol = target == RenderTarget::Printer ? 1.0 + f.PageScale : 1.0;
-      if (it.col == L) { EXPECT_NEAR(left, f.PageLeft + f.MarginLeft, tol); }
-      if (it.col == R) { EXPECT_NEAR(right, f.PageRight - f.MarginRight, tol); }
+      if (it.col == L) {
+        EXPECT_NEAR(left, f.PageLeft + f.MarginLeft, tol);
+      }
+      if (it.col == R) {
+        EXPECT_NEAR(right, f.PageRight - f.MarginRight, tol);
+      }
       if (it.col == C) {
         EXPECT_EQ(f.ShiftX, 0);
         EXPECT_NEAR((left + right) / 2, 310 + (f.MarginLeft - f.MarginRight) / 2.0, tol);
       }
-      if (it.row == T) { EXPECT_NEAR(top, f.PageTop + f.MarginTop, tol); }
-      if (it.row == B) { EXPECT_NEAR(bottom, f.PageBottom - f.MarginBottom, tol); }
+      if (it.row == T) {
+        EXPECT_NEAR(top, f.PageTop + f.MarginTop, tol);
+      }
+      if (it.row == B) {
+        EXPECT_NEAR(bottom, f.PageBottom - f.MarginBottom, tol);
+      }
       if (it.row == M) {
         EXPECT_EQ(f.ShiftY, 0);
         EXPECT_NEAR((top + bottom) / 2, 560 - 22 + (f.MarginTop - f.MarginBottom) / 2.0, tol);
@@ -308,8 +326,8 @@ TEST(RenderFrame, NegativeGroundIsTheHeaderBoxInBlack) {
   DrawNegativeGround(c, in, f);
   ASSERT_EQ(c.Lines().size(), 1u);
   const DevicePoint a = f.place.Point(994, 997), b = f.place.Point(0, 0);
-  EXPECT_EQ(c.Lines()[0], "Rectangle " + std::to_string(a.x) + " " + std::to_string(a.y) + " " +
-                              std::to_string(b.x) + " " + std::to_string(b.y) + " pen 000000 1 solid brush 000000 solid");
+  EXPECT_EQ(c.Lines()[0], "Rectangle " + std::to_string(a.x) + " " + std::to_string(a.y) + " " + std::to_string(b.x) +
+                              " " + std::to_string(b.y) + " pen 000000 1 solid brush 000000 solid");
   in.negative = false;
   RecordingCanvas none;
   DrawNegativeGround(none, in, f);

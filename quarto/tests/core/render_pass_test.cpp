@@ -124,9 +124,9 @@ TEST_P(BothFormats, PolygonsOfAllLayersFirstThenKindsInOrderTopLayerLast) {
   PassRun run;
   RunPasses(p, in, Half(), run);
   const std::string circle = GetParam() == PltFormat::Plt45 ? "Arc" : "Ellipse";
-  const std::vector<std::string> expected = {"Polygon", "Polygon",                                  // 3, then 5
-                                             "MoveTo",  "LineTo",                                   // layer 3
-                                             "MoveTo",  "LineTo", "Polyline", "Rectangle", circle, "Arc"};  // layer 5
+  const std::vector<std::string> expected = {"Polygon", "Polygon",  // 3, then 5
+                                             "MoveTo",  "LineTo",   // layer 3
+                                             "MoveTo",  "LineTo",  "Polyline", "Rectangle", circle, "Arc"};  // layer 5
   EXPECT_EQ(Ops(run.canvas), expected);
   const auto& calls = run.canvas.calls();
   EXPECT_EQ(calls[0].brush.color, in.layers.colors[2]);  // layer 3's polygon first, under layer 5's
@@ -165,8 +165,8 @@ TEST_P(BothFormats, LayerColourInColourMonochromeAndNegative) {
 TEST_P(BothFormats, CutOutsInFileOrderWithTheCutOutBrush) {
   Plot p(GetParam());
   p.On(1);
-  p.Index(KindPolygon, p.w.Polygon(4, {{0, 0}, {40, 0}, {40, 40}},
-                                   {PltHole{11, 13, 3}, PltContour{{{1, 1}, {5, 1}, {5, 5}}, 0}}));
+  p.Index(KindPolygon,
+          p.w.Polygon(4, {{0, 0}, {40, 0}, {40, 40}}, {PltHole{11, 13, 3}, PltContour{{{1, 1}, {5, 1}, {5, 5}}, 0}}));
   for (bool negative : {false, true}) {
     PassInput in;
     in.layers = Layers({1});
@@ -210,7 +210,7 @@ TEST_P(BothFormats, StrayValueAfterAHoleIsPassedOver) {
   PassRun run;
   RunPasses(p, in, Half(), run);
   EXPECT_EQ(run.canvas.Lines(false), (std::vector<std::string>{"Polygon 0 0 4 0 4 4", "Ellipse 0 0 0 0",
-                                                                "Polygon 1 1 2 1", "Rectangle 0 0 1 1"}));
+                                                               "Polygon 1 1 2 1", "Rectangle 0 0 1 1"}));
   EXPECT_EQ(run.canvas.calls()[0].pen.width, 1);  // round(2 * 0.5)
   EXPECT_FALSE(run.readProblem);
 }
@@ -307,8 +307,8 @@ TEST(RenderPass45, CircleNeverExchangesStartAndEnd) {
     // Box from the device points of (cx -+ r, cy -+ r); start at angle 0, end at 90.
     const DevicePoint a = Half(sx, sy).Point(-28, 2), b = Half(sx, sy).Point(-12, 18);
     const std::string expected = "Arc " + std::to_string(a.x) + " " + std::to_string(a.y) + " " + std::to_string(b.x) +
-                                 " " + std::to_string(b.y) + " " + std::to_string(c.x + 4) + " " +
-                                 std::to_string(c.y) + " " + std::to_string(c.x) + " " + std::to_string(c.y + 4);
+                                 " " + std::to_string(b.y) + " " + std::to_string(c.x + 4) + " " + std::to_string(c.y) +
+                                 " " + std::to_string(c.x) + " " + std::to_string(c.y + 4);
     EXPECT_EQ(run.canvas.Lines(false), std::vector<std::string>{expected}) << sx << " " << sy;
   }
 }
@@ -324,8 +324,7 @@ TEST(RenderPass45, ThreePointArcRadiusFromWideSquares) {
   RunPasses(p, in, Half(1, -1), run);
   // r = 60000: box from (-90000, -60000) and (30000, 60000), halved, y mirrored; start and end in
   // file order (the signs differ).
-  EXPECT_EQ(run.canvas.Lines(false),
-            std::vector<std::string>{"Arc -45000 30000 15000 -30000 15000 0 -15000 2768"});
+  EXPECT_EQ(run.canvas.Lines(false), std::vector<std::string>{"Arc -45000 30000 15000 -30000 15000 0 -15000 2768"});
 }
 
 TEST_P(BothFormats, ThreePointArcExchangesStartAndEndWhenSignsAreEqual) {
@@ -383,7 +382,8 @@ TEST(RenderPassFaults, ShortBodiesEndTheRecordAndTheDrawingGoesOn) {
     std::vector<std::string> expected;
   };
   const Case cases[] = {
-      {"polygon without end marker", PltFormat::Plt45,
+      {"polygon without end marker",
+       PltFormat::Plt45,
        [](Plot& p) {
          p.Index(KindBar, p.w.Bar(0, 0, 2, 2));
          p.Index(KindPolygon, p.w.Polygon(0, {{0, 0}, {4, 0}, {4, 4}}, {PltContour{{{1, 1}, {3, 1}}, 0}}));
@@ -391,13 +391,15 @@ TEST(RenderPassFaults, ShortBodiesEndTheRecordAndTheDrawingGoesOn) {
        },
        // The outline is drawn; the contour that never ends is not.
        {"Polygon 0 0 2 0 2 2", "Rectangle 0 0 1 1"}},
-      {"line continuation ending in a lone word", PltFormat::Plt45,
+      {"line continuation ending in a lone word",
+       PltFormat::Plt45,
        [](Plot& p) {
          p.Index(KindLine, p.w.Line(0, 0, 0, 0, 2, 2, {{4, 4}}));
          p.w.Word(6);  // an x without its y
        },
        {"MoveTo 0 0", "LineTo 1 1", "LineTo 2 2"}},
-      {"truncated fixed body", PltFormat::Plt85,
+      {"truncated fixed body",
+       PltFormat::Plt85,
        [](Plot& p) {
          p.Index(KindBar, p.w.Bar(0, 0, 2, 2));
          p.Index(KindLine, p.w.Line(0, 0, 0, 0, 2, 2));
@@ -457,9 +459,9 @@ TEST(RenderPlot, TargetsAndNegativeGround) {
     const size_t first = t == RenderTarget::Screen ? 12 : t == RenderTarget::Bitmap ? 1 : 0;
     ASSERT_EQ(ops.size(), first + 2);
     if (t == RenderTarget::Bitmap) {
-      EXPECT_EQ(RecordingCanvas::Format(c.calls()[0], true),
-                "FillRect 0 0 " + std::to_string(f.BitmapWidth) + " " + std::to_string(f.BitmapHeight) +
-                    " pen 000000 1 solid brush ffffff solid");
+      EXPECT_EQ(RecordingCanvas::Format(c.calls()[0], true), "FillRect 0 0 " + std::to_string(f.BitmapWidth) + " " +
+                                                                 std::to_string(f.BitmapHeight) +
+                                                                 " pen 000000 1 solid brush ffffff solid");
     }
     EXPECT_EQ(c.calls()[first].op, RecordingCanvas::Op::Rectangle);
     EXPECT_EQ(c.calls()[first].brush.color, kBlack);

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <filesystem>
+#include <fstream>
 
 #include "core/open_command.h"
 #include "core/plot_reader.h"
@@ -80,9 +80,8 @@ struct FakeHost : OpenHost {
 class ShellOpen : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("quarto_shell_open_" + std::to_string(::getpid()) + "_" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    dir_ = fs::temp_directory_path() / ("quarto_shell_open_" + std::to_string(::getpid()) + "_" +
+                                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::create_directories(dir_);
   }
   void TearDown() override {
@@ -208,8 +207,7 @@ TEST_F(ShellOpen, InputOutputErrorsLeaveAnEmptyViewAndTheRecentEntry) {
     std::string path;
     const char* text;
   };
-  std::vector<Case> cases = {{(dir_ / "missing.plt").string(), kTextFileNotFound},
-                             {shortFile, kTextReadBeyondEnd}};
+  std::vector<Case> cases = {{(dir_ / "missing.plt").string(), kTextFileNotFound}, {shortFile, kTextReadBeyondEnd}};
   if (canLock) cases.push_back({locked, kTextFileAccessDenied});
   for (const Case& c : cases) {
     vs_ = ViewState{};

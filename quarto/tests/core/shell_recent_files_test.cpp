@@ -22,15 +22,12 @@ struct PushCase {
 TEST(ShellRecentFiles, PushFollowsTheListRules) {
   const PushCase cases[] = {
       {"into an empty list", Make({}), "a", Make({"a"})},
-      {"entry 4 becomes entry 1, 5..9 stay",
-       Make({"1", "2", "3", "4", "5", "6", "7", "8", "9"}), "4",
+      {"entry 4 becomes entry 1, 5..9 stay", Make({"1", "2", "3", "4", "5", "6", "7", "8", "9"}), "4",
        Make({"4", "1", "2", "3", "5", "6", "7", "8", "9"})},
-      {"a tenth distinct file drops entry 9",
-       Make({"1", "2", "3", "4", "5", "6", "7", "8", "9"}), "new",
+      {"a tenth distinct file drops entry 9", Make({"1", "2", "3", "4", "5", "6", "7", "8", "9"}), "new",
        Make({"new", "1", "2", "3", "4", "5", "6", "7", "8"})},
       {"already first: unchanged", Make({"a", "b"}), "a", Make({"a", "b"})},
-      {"the last entry moves to the front",
-       Make({"1", "2", "3", "4", "5", "6", "7", "8", "9"}), "9",
+      {"the last entry moves to the front", Make({"1", "2", "3", "4", "5", "6", "7", "8", "9"}), "9",
        Make({"9", "1", "2", "3", "4", "5", "6", "7", "8"})},
       {"letter case makes another entry", Make({"C:\\A.PLT"}), "C:\\a.plt", Make({"C:\\a.plt", "C:\\A.PLT"})},
       {"empty slots in the middle keep their place", Make({"a", "", "b"}), "b", Make({"b", "a", ""})},
