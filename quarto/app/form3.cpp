@@ -1,6 +1,7 @@
 #include "app/form3.h"
 
-#include <QEvent>
+#include <QGuiApplication>
+#include <QWindow>
 
 #include "app/form1.h"
 #include "app/interface_language.h"
@@ -45,6 +46,14 @@ Form3::Form3(Form1* mainWindow) : QDialog(mainWindow, kSecondaryWindowFlags), ma
   setTabOrder(RxSpinEdit3, RxSpinEdit4);
   setTabOrder(RxSpinEdit4, BitBtn1);
 
+  // Activation of this window itself: a tool window counts as active while its main window is, so
+  // its own activation change would not tell when the user comes back to it.
+  if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+    connect(app, &QGuiApplication::focusWindowChanged, this, [this](QWindow* window) {
+      if (window && window == windowHandle()) FormActivate();
+    });
+  }
+
   CentreOnScreen(this);
 }
 
@@ -64,11 +73,6 @@ void Form3::BitBtn1Click() {
   m.bottom = RxSpinEdit4->TextValue();
   main_->ReDraw();
   close();  // hidden, not destroyed
-}
-
-void Form3::changeEvent(QEvent* event) {
-  QDialog::changeEvent(event);
-  if (event->type() == QEvent::ActivationChange && isActiveWindow()) FormActivate();
 }
 
 void Form3::showEvent(QShowEvent* event) {

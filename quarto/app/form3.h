@@ -32,7 +32,6 @@ class Form3 : public QDialog {
   void BitBtn1Click();
 
  protected:
-  void changeEvent(QEvent* event) override;
   void showEvent(QShowEvent* event) override;
 
  private:
