@@ -13,7 +13,7 @@
 #include "app/interface_language.h"
 #include "app/startup.h"
 #include "shell_fake_seams.h"
-#include "testsupport/plt_writer.h"
+#include "shell_test_helpers.h"
 
 using namespace quarto;
 
@@ -213,25 +213,9 @@ QStringList Snapshot(Form1& f) {
   return out;
 }
 
-// Counts the paints a widget receives.
-struct PaintCounter : QObject {
-  int paints = 0;
-  bool eventFilter(QObject*, QEvent* e) override {
-    if (e->type() == QEvent::Paint) ++paints;
-    return false;
-  }
-};
-
 // A PLT 8.5 plot in mils (unit code 8) naming layers 1 and 3.
 QString WriteMilsPlot(const QString& path) {
-  test::PltWriter w(PltFormat::Plt85);
-  w.Header({.unit = 8});
-  w.LayerName("TOP", 1);
-  w.LayerName("BOT", 3);
-  w.Layer(1);
-  w.Line(0, 1, 10, 10, 500, 500);
-  w.Save(path.toStdString());
-  return path;
+  return test::WriteSamplePlot(path, {.unit = 8}, {{"TOP", 1}, {"BOT", 3}});
 }
 
 }  // namespace
@@ -369,16 +353,11 @@ class LanguagesTest : public QObject {
     QTemporaryDir dir;
     seams_->openAnswers << WriteMilsPlot(dir.filePath("m.plt"));
     f.N2Click();
-    PaintCounter counter;
+    test::PaintCounter counter;
     f.drawingArea()->installEventFilter(&counter);
     f.show();
     QVERIFY(QTest::qWaitForWindowExposed(&f));
-    // Let the paints of showing the window settle, then count.
-    for (int quiet = 0, round = 0; quiet < 3 && round < 40; ++round) {
-      const int before = counter.paints;
-      QTest::qWait(25);
-      quiet = counter.paints == before ? quiet + 1 : 0;
-    }
+    test::SettlePaints(counter);
     QVERIFY(counter.paints > 0);
     counter.paints = 0;
     f.English1Click();

@@ -11,31 +11,13 @@
 #include "app/form4.h"
 #include "app/startup.h"
 #include "shell_fake_seams.h"
-#include "testsupport/plt_writer.h"
+#include "shell_test_helpers.h"
 
 using namespace quarto;
 
 namespace {
 
 QString U(const char* s) { return QString::fromUtf8(s); }
-
-// Counts the paints a widget receives.
-struct PaintCounter : QObject {
-  int paints = 0;
-  bool eventFilter(QObject*, QEvent* e) override {
-    if (e->type() == QEvent::Paint) ++paints;
-    return false;
-  }
-};
-
-// Waits until a widget has had no paint for a few rounds.
-void SettlePaints(PaintCounter& counter) {
-  for (int quiet = 0, round = 0; quiet < 3 && round < 40; ++round) {
-    const int before = counter.paints;
-    QTest::qWait(25);
-    quiet = counter.paints == before ? quiet + 1 : 0;
-  }
-}
 
 void SetEditText(QDoubleSpinBox* spin, const QString& text) { spin->findChild<QLineEdit*>()->setText(text); }
 
@@ -49,16 +31,6 @@ int LeftMarginLineColumn(QWidget* area) {
     if (red > img.height() / 5) return x;
   }
   return -1;
-}
-
-QString WritePlot(const QString& path) {
-  test::PltWriter w(PltFormat::Plt85);
-  w.Header({});
-  w.LayerName("TOP", 1);
-  w.Layer(1);
-  w.Line(0, 1, 10, 10, 500, 500);
-  w.Save(path.toStdString());
-  return path;
 }
 
 }  // namespace
@@ -128,15 +100,15 @@ class MarginsAboutTest : public QObject {
   }
 
   void okRepaintsTheMainWindowOnceEvenWithoutChanges() {
-    PaintCounter counter;
+    test::PaintCounter counter;
     form_->drawingArea()->installEventFilter(&counter);
     form_->show();
     QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
     form_->N17Click();
-    SettlePaints(counter);
+    test::SettlePaints(counter);
     counter.paints = 0;
     form3_->BitBtn1->click();
-    SettlePaints(counter);
+    test::SettlePaints(counter);
     QCOMPARE(counter.paints, 1);
   }
 
@@ -232,7 +204,7 @@ class MarginsAboutTest : public QObject {
 
   void afterOkThePreviewsMarginLinesMove() {
     QTemporaryDir dir;
-    seams_->openAnswers << WritePlot(dir.filePath("a.plt"));
+    seams_->openAnswers << test::WriteSamplePlot(dir.filePath("a.plt"));
     form_->N2Click();
     form_->show();
     QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
