@@ -11,6 +11,7 @@
 #include "app/form3.h"
 #include "app/form4.h"
 #include "app/interface_language.h"
+#include "app/render_targets.h"
 #include "app/startup.h"
 #include "shell_fake_seams.h"
 #include "shell_test_helpers.h"
@@ -393,6 +394,17 @@ class LanguagesTest : public QObject {
     QCOMPARE(f.statusPanel(7)->text(), U("Псевдодюйм"));
     f.N2Click();
     QCOMPARE(seams_->messages.last(), U("Формат не поддерживается"));
+    // A run-time message: printing with no printer installed (Qt's file printer without a file).
+    seams_->openAnswers << plot;
+    f.N2Click();
+    for (bool russian : {false, true}) {
+      russian ? f.N20Click() : f.English1Click();
+      seams_->errors.clear();
+      QPrinter printer(QPrinter::HighResolution);
+      printer.setOutputFormat(QPrinter::PdfFormat);
+      QVERIFY(!PrintPlot(f, printer));
+      QCOMPARE(seams_->errors, QStringList{russian ? U("Принтер не установлен") : U("No printer is installed")});
+    }
     // Each open dialog got the filter of the language then shown.
     QCOMPARE(seams_->openFilters.first(), U("PLT files PCAD 4.5, 8.5|*.plt|KIR files PIPE|*.kir"));
     QCOMPARE(seams_->openFilters.last(), U("PLT файлы PCAD 4.5, 8.5|*.plt|KIR файлы PIPE|*.kir"));
