@@ -1,16 +1,15 @@
 #include "app/mainform.h"
 
 #include <QFile>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLayout>
 #include <QMenuBar>
 #include <QPainter>
-#include <QScreen>
 
 #include "app/aboutbox.h"
 #include "app/dialogs.h"
 #include "app/picimage.h"
+#include "app/placement.h"
 #include "app/zoomform.h"
 #include "core/error.h"
 
@@ -98,8 +97,7 @@ void TMainForm::FormCreate() {
   MainMenuCreate();
   layout()->setSizeConstraint(QLayout::SetFixedSize);
   adjustSize();
-  if (const QScreen* screen = QGuiApplication::primaryScreen())
-    move(screen->availableGeometry().center() - rect().center());
+  CentreWindow(this, true);
   Run([this] { brindle::ReadLevelFiles(fs::current_path(), session_->levels); });
 }
 
@@ -219,8 +217,6 @@ void TMainForm::changeEvent(QEvent* event) {
 
 void TMainForm::keyReleaseEvent(QKeyEvent* event) {
   if (event->isAutoRepeat()) return;
-  if (keyRule_.released(*event))
-    KeyUp(event->key());
-  else if (event->key() == Qt::Key_Shift)
-    ShiftDown = false;  // a held Shift is up again however its presses came
+  // Shift is up again however its presses came; other keys act only on a release that counts.
+  if (keyRule_.released(*event) || event->key() == Qt::Key_Shift) KeyUp(event->key());
 }
