@@ -107,7 +107,7 @@ QString TMainForm::DialogFolder() const {
 
 void TMainForm::OpenClick() {
   int index = session_->OpenFilterIndex;
-  const QString file = dialogs_->openFile(this, DialogFolder(), FromStd(brindle::OpenFilter), index);
+  const QString file = dialogs_->openFile(this, DialogFolder(), FromStd(brindle::OpenFilter()), index);
   if (file.isEmpty()) return;
   session_->OpenFilterIndex = index;
   OpenChosen(file);
@@ -117,7 +117,7 @@ void TMainForm::SaveClick() {
   brindle::Session& s = *session_;
   int index = s.SaveFilterIndex;
   const QString file = dialogs_->saveFile(this, DialogFolder(), FromStd(brindle::ProposedSaveName(s.PicFileName)),
-                                          FromStd(brindle::SaveFilter), index);
+                                          FromStd(brindle::SaveFilter()), index);
   if (file.isEmpty()) return;
   Run([&] { s.SaveAs(ToPath(file), index); });
 }
