@@ -1,5 +1,6 @@
 #include "core/fileio.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <chrono>
@@ -7,6 +8,8 @@
 #include <cstring>
 #include <memory>
 #include <system_error>
+
+#include <sys/stat.h>
 
 #include "core/error.h"
 
@@ -30,6 +33,13 @@ std::string Quoted(const fs::path& file) { return "\"" + file.string() + "\""; }
 }  // namespace
 
 std::vector<std::uint8_t> ReadWholeFile(const fs::path& file, std::size_t maxSize, const std::string& title) {
+  FileHead head = ReadFileHead(file, maxSize, title);
+  if (head.length > maxSize)
+    throw Error(title, "The file " + Quoted(file) + " is too long (more than " + std::to_string(maxSize) + " bytes).");
+  return std::move(head.data);
+}
+
+FileHead ReadFileHead(const fs::path& file, std::size_t maxSize, const std::string& title) {
   // Only regular files are read: a pipe or a device would block or never end.
   std::error_code ec;
   const fs::file_status status = fs::status(file, ec);
@@ -38,20 +48,22 @@ std::vector<std::uint8_t> ReadWholeFile(const fs::path& file, std::size_t maxSiz
     throw Error(title, "Cannot open " + Quoted(file) + ": it is not a regular file.");
   FilePtr f(std::fopen(file.c_str(), "rb"));
   if (!f) throw Error(title, "Cannot open " + Quoted(file) + ": " + Reason() + ".");
-  std::vector<std::uint8_t> data;
+  FileHead head;
   std::uint8_t chunk[16384];
-  for (;;) {
-    const std::size_t n = std::fread(chunk, 1, sizeof chunk, f.get());
-    if (data.size() + n > maxSize)
-      throw Error(title,
-                  "The file " + Quoted(file) + " is too long (more than " + std::to_string(maxSize) + " bytes).");
-    data.insert(data.end(), chunk, chunk + n);
-    if (n < sizeof chunk) {
-      if (std::ferror(f.get())) throw Error(title, "Cannot read " + Quoted(file) + ": " + Reason() + ".");
-      break;
-    }
+  while (head.data.size() < maxSize) {
+    const std::size_t n = std::fread(chunk, 1, std::min(sizeof chunk, maxSize - head.data.size()), f.get());
+    head.data.insert(head.data.end(), chunk, chunk + n);
+    if (n == 0 || std::ferror(f.get())) break;
   }
-  return data;
+  if (std::ferror(f.get())) throw Error(title, "Cannot read " + Quoted(file) + ": " + Reason() + ".");
+  head.length = head.data.size();
+  // Whatever lies beyond maxSize is only measured.
+  if (head.data.size() == maxSize && std::fgetc(f.get()) != EOF) {
+    struct stat st {};
+    const std::uintmax_t size = fstat(fileno(f.get()), &st) == 0 ? static_cast<std::uintmax_t>(st.st_size) : 0;
+    head.length = std::max<std::uintmax_t>(size, maxSize + std::uintmax_t{1});
+  }
+  return head;
 }
 
 void ReplaceFile(const fs::path& file, std::span<const std::uint8_t> data, const std::string& title) {

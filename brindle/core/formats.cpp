@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "core/bmp.h"
+#include "core/rmb.h"
+#include "core/scr.h"
 #include "core/spr.h"
 
 namespace brindle {
@@ -44,7 +46,7 @@ constexpr std::array<FormatRow, 7> Table{{
         .allPatterns = "*scr",
         .openText = "SCR",
         .openPatterns = "*.scr",
-        .reader = nullptr,
+        .reader = SCROpen,
         .saveIndex = 0,
         .saveText = "",
         .writer = nullptr,
@@ -55,10 +57,10 @@ constexpr std::array<FormatRow, 7> Table{{
         .allPatterns = "*.rmb;*rbr",
         .openText = "REMBRANDT",
         .openPatterns = "*.rmb;*.rbr",
-        .reader = nullptr,
+        .reader = RMBOpenAndShow,
         .saveIndex = 3,
         .saveText = "RMB",
-        .writer = nullptr,
+        .writer = SaveRMB,
     },
     {
         .kind = PicFormat::GIF,

@@ -142,7 +142,7 @@ TEST_F(SessionTest, FailedSaveChangesNothing) {
   fs::create_directory(dir / "taken.bmp");
   EXPECT_THROW(s.SaveAs(dir / "taken", 1), Error);
   EXPECT_THROW(s.SaveAs(dir / "absent" / "x", 2), Error);
-  EXPECT_THROW(s.SaveAs(dir / "later", 3), Error) << "no RMB writer yet";
+  EXPECT_THROW(s.SaveAs(dir / "absent" / "later", 3), Error) << "RMB into a missing folder";
   EXPECT_THROW(s.SaveAs(dir / "later", 6), Error);
   EXPECT_FALSE(fs::exists(dir / "later.rmb"));
   EXPECT_EQ(s.Caption, "a.spr   1/1");
