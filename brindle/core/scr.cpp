@@ -1,6 +1,7 @@
 #include "core/scr.h"
 
 #include <algorithm>
+#include <cstring>
 #include <optional>
 #include <system_error>
 #include <vector>
@@ -38,16 +39,21 @@ struct Escapes {
   std::uint8_t fill, e1, e2, e3;
 };
 
-Group ReadGroup(std::span<const std::uint8_t> stream, std::size_t i, const Escapes& esc) {
+[[noreturn, gnu::noinline]] void CodeTooNearTheStart() {
+  throw Error(OpenTitle,
+              "The packed screen is damaged: a repeat or run code needs bytes before the start of its data.");
+}
+
+inline Group ReadGroup(const std::uint8_t* stream, std::size_t i, const Escapes& esc) {
   const std::uint8_t x = stream[i];
   if (x < 0x80) return {x, 1, i};
   if (x == esc.e1) return {esc.fill, 2, i};
   if (x == esc.e2) {
-    if (i < 1) throw Error(OpenTitle, "The packed screen is damaged: a repeat code stands at the start of its data.");
+    if (i < 1) CodeTooNearTheStart();
     return {stream[i - 1], 3, i - 1};
   }
   if (x == esc.e3) {
-    if (i < 2) throw Error(OpenTitle, "The packed screen is damaged: a run code stands at the start of its data.");
+    if (i < 2) CodeTooNearTheStart();
     return {stream[i - 2], stream[i - 1], i - 2};
   }
   return {x, 1, i};
@@ -98,7 +104,7 @@ void SCRShow(std::span<const std::uint8_t, ScrHeaderSize> header, std::span<cons
   std::optional<Group> fill;
   unsigned fillAt = 0;
   for (std::size_t i = lastIndex;;) {
-    const Group g = ReadGroup(stream, i, esc);
+    const Group g = ReadGroup(stream.data(), i, esc);
     if (g.count == 0) {
       fill = g;
       fillAt = t;
@@ -120,10 +126,17 @@ void SCRShow(std::span<const std::uint8_t, ScrHeaderSize> header, std::span<cons
     i = fill->last - 1;
   }
   while (more) {
-    const Group g = ReadGroup(stream, i, esc);
-    for (unsigned n = g.count; n > 0; --n) {  // no run of 65536 is left here
-      m[t] = g.value;
-      t = (t - 1) & 0xFFFF;
+    const Group g = ReadGroup(stream.data(), i, esc);
+    // Downwards from t, wrapping below address 0; no run of 65536 is left here.
+    for (unsigned left = g.count; left > 0;) {
+      const unsigned n = std::min(left, t + 1);
+      if (n < 8) {
+        for (unsigned k = 0; k < n; ++k) m[t - k] = g.value;
+      } else {
+        std::memset(m + t + 1 - n, g.value, n);
+      }
+      left -= n;
+      t = (t - n) & 0xFFFF;
     }
     more = g.last > 0;
     i = g.last - 1;
