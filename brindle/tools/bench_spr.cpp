@@ -1,5 +1,6 @@
-// Timing of the screen conversions, of SPR packing and unpacking, of RMB saving and of
-// packed screen (.scr) decoding.
+// Timing of the screen conversions, of SPR packing and unpacking, of RMB saving, of
+// packed screen (.scr) decoding and of the smooth zoom (run at every paint of the zoom
+// window in its smooth mode).
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
@@ -8,6 +9,7 @@
 #include "core/rmb.h"
 #include "core/scr.h"
 #include "core/spr.h"
+#include "core/zoom.h"
 #include "tools/scr_pack.h"
 
 using namespace brindle;
@@ -105,6 +107,16 @@ void BM_SCRShow(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_SCRShow)->DenseRange(0, 3)->Unit(benchmark::kMicrosecond);
+
+void BM_SmoothZoomed(benchmark::State& state) {
+  Pic pic;
+  VECScr2DIB4bpp(Screen(true), pic);
+  std::mt19937 rng(2);
+  for (Rgb& c : pic.palette)
+    c = {static_cast<std::uint8_t>(rng()), static_cast<std::uint8_t>(rng()), static_cast<std::uint8_t>(rng())};
+  for (auto _ : state) benchmark::DoNotOptimize(SmoothZoomed(pic));
+}
+BENCHMARK(BM_SmoothZoomed)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
