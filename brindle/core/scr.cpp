@@ -27,8 +27,8 @@ bool SameIgnoringAsciiCase(std::string_view a, std::string_view b) {
          std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Lower(x) == Lower(y); });
 }
 
-// One group of the packed stream: count copies of value (count 0 meaning 65536), taken
-// from the stream bytes first down to last.
+// One group of the packed stream: count copies of value (count 0 meaning 65536), coded in
+// the stream bytes from the group's first position down to last.
 struct Group {
   std::uint8_t value = 0;
   unsigned count = 1;
@@ -153,7 +153,8 @@ void SCRShow(std::span<const std::uint8_t, ScrHeaderSize> header, std::span<cons
 std::string ScrPaletteName(std::span<const std::uint8_t, ScrHeaderSize> header) {
   std::string name;
   for (std::size_t k = 5; k < 16 && header[k] != 0; ++k) name += static_cast<char>(header[k]);
-  // Trailing blanks and dots are dropped, as the computer's file names had none.
+  // Trailing blanks and dots are dropped, as Windows drops them when it opens a name, so
+  // the palette files such headers have always named are found.
   while (!name.empty() && (name.back() == ' ' || name.back() == '.')) name.pop_back();
   if (name.empty() || name.find_first_of("/\\:") != std::string::npos)
     throw Error(OpenTitle, "The packed screen names no usable palette file (\"" + name + "\").");
