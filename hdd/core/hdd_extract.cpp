@@ -83,6 +83,20 @@ int ExtractUserAreaHere(HANDLE image, const ImageInfo& info, const DiskDirectory
   return 1;
 }
 
+// The folder "user_X" made current, the user's files extracted into it, the
+// previous directory current again. `created` tells whether this call made the folder.
+int ExtractUserAreaFolder(HANDLE image, const ImageInfo& info, const DiskDirectory& dir, std::uint32_t disk,
+                          std::uint32_t user, bool& created) {
+  char folder[16];
+  UserFolderName(user, folder, sizeof folder);
+  const platform::SavedWorkingDirectory saved;
+  created = false;
+  if (!saved.Saved() || !EnterFolder(folder, created)) return 0;
+  const int result = ExtractUserAreaHere(image, info, dir, disk, user);
+  if (result != 1) DropEmptyFolder(saved, folder, created);
+  return result;
+}
+
 }  // namespace
 
 bool IsValidPcName(const char* name) {
@@ -140,14 +154,8 @@ int ExtractFile(HANDLE image, const ImageInfo& info, const DiskDirectory& dir, s
 
 int ExtractUserArea(HANDLE image, const ImageInfo& info, const DiskDirectory& dir, std::uint32_t disk,
                     std::uint32_t user) {
-  char folder[16];
-  UserFolderName(user, folder, sizeof folder);
-  const platform::SavedWorkingDirectory saved;
   bool created = false;
-  if (!saved.Saved() || !EnterFolder(folder, created)) return 0;
-  const int result = ExtractUserAreaHere(image, info, dir, disk, user);
-  if (result != 1) DropEmptyFolder(saved, folder, created);
-  return result;
+  return ExtractUserAreaFolder(image, info, dir, disk, user, created);
 }
 
 int ExtractDisk(HANDLE image, const ImageInfo& info, const DiskDirectory& dir, std::uint32_t disk) {
@@ -158,6 +166,7 @@ int ExtractDisk(HANDLE image, const ImageInfo& info, const DiskDirectory& dir, s
   if (!saved.Saved() || !EnterFolder(folder, created)) return 0;
   bool all = true;
   bool userMet[16] = {};
+  bool userCreated[16] = {};
   for (std::uint32_t i = 0; i < dir.whole; ++i) {
     const DirectoryEntry& e = dir.slots[i];
     if (e.User == 0) {
@@ -167,10 +176,18 @@ int ExtractDisk(HANDLE image, const ImageInfo& info, const DiskDirectory& dir, s
       if (ExtractFile(image, info, dir, disk, 0, name) != 1) all = false;
     } else if (e.User <= 15 && !userMet[e.User]) {
       userMet[e.User] = true;
-      if (ExtractUserArea(image, info, dir, disk, e.User) != 1) all = false;
+      if (ExtractUserAreaFolder(image, info, dir, disk, e.User, userCreated[e.User]) != 1) all = false;
     }
   }
-  if (!all) DropEmptyFolder(saved, folder, created);
+  if (!all && created) {
+    // Folders this call made and left empty go again.
+    for (std::uint32_t user = 1; user <= 15; ++user) {
+      char name[16];
+      UserFolderName(user, name, sizeof name);
+      if (userCreated[user]) RemoveDirectoryA(name);
+    }
+    DropEmptyFolder(saved, folder, created);
+  }
   return all ? 1 : 0;
 }
 
