@@ -77,20 +77,18 @@ int FreeChosenSlots(HANDLE image, std::uint32_t disk, const DiskDirectory& dir, 
 }
 
 int DeleteItem(HANDLE image, const char* path, const PluginPanelItem& item) {
-  ItemPath p;
-  ImageInfo info;
-  DiskDirectory dir;
-  const int ready = ResolveItem(image, path, item, p, info, dir);
+  ResolvedItem r;
+  const int ready = ResolveItem(image, path, item, r);
   if (ready != 1) return ready;
   SlotSelection sel;
   int chosen = 1;
-  switch (p.kind) {
-    case ItemKind::Disk: chosen = DeleteDirectory(dir, sel); break;
-    case ItemKind::UserArea: chosen = DeleteUserArea(dir, p.user, sel); break;
-    case ItemKind::File: chosen = DeleteFileEntries(dir, p.user, p.name, sel); break;
+  switch (r.path.kind) {
+    case ItemKind::Disk: chosen = DeleteDirectory(r.dir, sel); break;
+    case ItemKind::UserArea: chosen = DeleteUserArea(r.dir, r.path.user, sel); break;
+    case ItemKind::File: chosen = DeleteFileEntries(r.dir, r.path.user, r.path.name, sel); break;
   }
   if (chosen != 1) return chosen;
-  return FreeChosenSlots(image, p.disk, dir, sel);
+  return FreeChosenSlots(image, r.path.disk, r.dir, sel);
 }
 
 }  // namespace hdd

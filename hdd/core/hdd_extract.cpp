@@ -192,17 +192,15 @@ int ExtractDisk(HANDLE image, const ImageInfo& info, const DiskDirectory& dir, s
 }
 
 int CopyItemToPC(HANDLE image, const char* path, const PluginPanelItem& item) {
-  ItemPath p;
-  ImageInfo info;
-  DiskDirectory dir;
-  const int ready = ResolveItem(image, path, item, p, info, dir);
+  ResolvedItem r;
+  const int ready = ResolveItem(image, path, item, r);
   if (ready != 1) return ready;
-  switch (p.kind) {
-    case ItemKind::Disk: return ExtractDisk(image, info, dir, p.disk);
-    case ItemKind::UserArea: return ExtractUserArea(image, info, dir, p.disk, p.user);
+  switch (r.path.kind) {
+    case ItemKind::Disk: return ExtractDisk(image, r.info, r.dir, r.path.disk);
+    case ItemKind::UserArea: return ExtractUserArea(image, r.info, r.dir, r.path.disk, r.path.user);
     case ItemKind::File: break;
   }
-  return ExtractFile(image, info, dir, p.disk, p.user, p.name);
+  return ExtractFile(image, r.info, r.dir, r.path.disk, r.path.user, r.path.name);
 }
 
 }  // namespace hdd

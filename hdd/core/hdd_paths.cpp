@@ -117,15 +117,15 @@ bool ShadowedByUserZeroName(const DiskDirectory& dir, const ItemPath& item) {
   return false;
 }
 
-int ResolveItem(HANDLE image, const char* path, const PluginPanelItem& item, ItemPath& p, ImageInfo& info,
-                DiskDirectory& dir) {
-  const int syntax = ParseItemPath(path, (item.FindData.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0, p);
+int ResolveItem(HANDLE image, const char* path, const PluginPanelItem& item, ResolvedItem& r) {
+  const bool directory = (item.FindData.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  const int syntax = ParseItemPath(path, directory, r.path);
   if (syntax != 1) return syntax;
-  if (!ReadImageInfo(image, info)) return 0;
-  const int range = CheckItemRange(p, info.diskCount);
+  if (!ReadImageInfo(image, r.info)) return 0;
+  const int range = CheckItemRange(r.path, r.info.diskCount);
   if (range != 1) return range;
-  if (!ReadDiskDirectory(image, p.disk, dir) || dir.whole == 0) return 0;
-  return ShadowedByUserZeroName(dir, p) ? 2 : 1;
+  if (!ReadDiskDirectory(image, r.path.disk, r.dir) || r.dir.whole == 0) return 0;
+  return ShadowedByUserZeroName(r.dir, r.path) ? 2 : 1;
 }
 
 }  // namespace hdd

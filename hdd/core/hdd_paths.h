@@ -53,12 +53,18 @@ bool ReadDiskDirectory(HANDLE image, std::uint32_t disk, DiskDirectory& dir);
 // that the path cannot tell the two apart.
 bool ShadowedByUserZeroName(const DiskDirectory& dir, const ItemPath& item);
 
+// An item ready for extraction or deletion.
+struct ResolvedItem {
+  ItemPath path;
+  ImageInfo info;     // read through the image's own handle
+  DiskDirectory dir;  // the item's disk
+};
+
 // What extraction and deletion do first with an item: parse its path (2),
 // read the disk count and size through the image's own handle (0 when they
 // cannot be read), check the numbers (5), read the disk's directory (0 when
 // no slot of it can be read) and refuse a path that a user-0 name holding "\"
-// also produces (2). 1 when `p`, `info` and `dir` are ready.
-int ResolveItem(HANDLE image, const char* path, const PluginPanelItem& item, ItemPath& p, ImageInfo& info,
-                DiskDirectory& dir);
+// also produces (2). 1 when `r` is ready.
+int ResolveItem(HANDLE image, const char* path, const PluginPanelItem& item, ResolvedItem& r);
 
 }  // namespace hdd
