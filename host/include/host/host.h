@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "formatmodule/interface.h"
-#include "host/plugin_api.h"
+#include "pluginapi/plugin_api.h"
 
 namespace host {
 
