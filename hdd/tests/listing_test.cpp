@@ -230,17 +230,31 @@ TEST(Listing, LastDiskOfTheLargestImageLiesBeyondFourGigabytes) {
   CloseHandle(h);
 }
 
-TEST(Listing, PrepareRefusesAnImageWhoseCountCannotBeRead) {
+// ImgPrepare refuses, as recognition does, a count that cannot be read and a count of 0
+// (an image replaced by another file after it was recognised); the walk then delivers nothing.
+TEST(Listing, PrepareRefusesAnImageWhoseCountCannotBeReadOrIsZero) {
+  struct Case {
+    const char* what;
+    std::uint64_t size;
+    std::uint16_t count;
+  } cases[] = {
+      {"count cut off", 133, 1},
+      {"count 0", 803840, 0},
+  };
   hddtest::TempDir dir;
-  ImageBuilder b(1);
-  b.SetSize(133);
-  ASSERT_TRUE(b.Save(dir.File("img")));
-  HANDLE h = hddtest::OpenImage(dir.File("img"));
-  ASSERT_NE(h, INVALID_HANDLE_VALUE);
-  EXPECT_EQ(hddtest::Module().imgPrepare(h), 0);
-  PluginPanelItem item{};
-  EXPECT_EQ(hddtest::Module().getImgItem(h, &item), 0);
-  CloseHandle(h);
+  for (const Case& c : cases) {
+    ImageBuilder b(1);
+    b.AddFile(1, 0, "FILE.TXT", hddtest::PatternBytes(128));
+    b.SetDiskCountField(c.count);
+    b.SetSize(c.size);
+    ASSERT_TRUE(b.Save(dir.File("img"))) << c.what;
+    HANDLE h = hddtest::OpenImage(dir.File("img"));
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(hddtest::Module().imgPrepare(h), 0) << c.what;
+    PluginPanelItem item{};
+    EXPECT_EQ(hddtest::Module().getImgItem(h, &item), 0) << c.what;
+    CloseHandle(h);
+  }
 }
 
 TEST(Listing, JunkDirectoriesEndTheWalkWithBoundedNames) {
