@@ -441,6 +441,7 @@ void Host::SvcRestoreScreen(void* screen) {
     return;
   }
   h->openScreens_.erase(it);
+  h->responder().OnScreenRestored();
 }
 
 }  // namespace host

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "formatmodule/interface.h"
-#include "host/plugin_api.h"
+#include "pluginapi/plugin_api.h"
 
 namespace host {
 
@@ -87,6 +87,8 @@ class Responder {
   virtual int OnMessage(const MessageCall& call);
   // A message box without buttons: shown and left on screen, nothing to answer.
   virtual void OnNotice(const MessageCall&) {}
+  // The plug-in put a saved screen back: boxes left on screen since are gone.
+  virtual void OnScreenRestored() {}
   // May change the items' Data and Selected before returning the closing item.
   virtual int OnDialog(const DialogCall& call, FarDialogItem* items, int count);
   virtual int OnMenu(const MenuCall& call);
