@@ -484,6 +484,7 @@ std::vector<std::string> LanguagesBeside(const std::string& plugin) {
 
 int main(int argc, char** argv) {
   host::HostOptions options;
+  options.keepLog = false;  // nothing here reads the log
   std::string plugin, answersFile;
   bool configure = false, yes = false, progressLines = false;
   std::vector<std::string> args;
