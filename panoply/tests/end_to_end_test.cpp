@@ -22,6 +22,10 @@ std::vector<std::pair<std::string, std::string>> Listing(const host::Host& h) {
   return out;
 }
 
+bool ModuleBesidePlugin() {
+  return std::filesystem::exists(std::filesystem::path(kPlugin).parent_path() / "Formats/hdd.di");
+}
+
 // The plug-in started by a strict host that then opens IMAGE and reads its panel, as a file
 // manager does; Close stops it and checks the screen balance and that no box was unexpected.
 struct Session {
@@ -50,8 +54,7 @@ struct Session {
 };
 
 TEST(EndToEnd, AMicroDosImageOpensAndItsFoldersCanBeBrowsed) {
-  if (!std::filesystem::exists(std::filesystem::path(kPlugin).parent_path() / "Formats/hdd.di"))
-    GTEST_SKIP() << "hdd.di is not beside the plug-in";
+  if (!ModuleBesidePlugin()) GTEST_SKIP() << "hdd.di is not beside the plug-in";
   testsupport::TempDir dir;
   hddtest::ImageBuilder b(2);
   b.AddFile(1, 0, "README.TXT", hddtest::PatternBytes(1000));
@@ -94,8 +97,7 @@ TEST(EndToEnd, AMicroDosImageOpensAndItsFoldersCanBeBrowsed) {
 // An open image overwritten by a file whose disk count is 0: the next reading is refused,
 // the read error is shown once and the old list stays.
 TEST(EndToEnd, AnImageReplacedByANonImageReportsTheReadErrorOnce) {
-  if (!std::filesystem::exists(std::filesystem::path(kPlugin).parent_path() / "Formats/hdd.di"))
-    GTEST_SKIP() << "hdd.di is not beside the plug-in";
+  if (!ModuleBesidePlugin()) GTEST_SKIP() << "hdd.di is not beside the plug-in";
   testsupport::TempDir dir;
   hddtest::ImageBuilder b(1);
   b.AddFile(1, 0, "KEEP.TXT", hddtest::PatternBytes(100));
@@ -129,8 +131,7 @@ TEST(EndToEnd, ARealHardDiskImageListsItsDisksAndFiles) {
   const char* data = std::getenv("SHARED_TESTDATA_DIR");
   const std::filesystem::path source = std::filesystem::path(data ? data : "") / "microdos" / "derived_2disk.hdd";
   if (!data || !std::filesystem::exists(source)) GTEST_SKIP() << "no shared test data";
-  if (!std::filesystem::exists(std::filesystem::path(kPlugin).parent_path() / "Formats/hdd.di"))
-    GTEST_SKIP() << "hdd.di is not beside the plug-in";
+  if (!ModuleBesidePlugin()) GTEST_SKIP() << "hdd.di is not beside the plug-in";
   testsupport::TempDir dir;
   const std::string image = dir / "derived_2disk.hdd";
   std::filesystem::copy_file(source, image);
