@@ -622,6 +622,7 @@ int RunNew(host::Host& h, host::Responder& others, const std::string& file, cons
 
 int main(int argc, char** argv) {
   host::HostOptions options;
+  options.keepLog = false;  // nothing here reads the log
   std::string plugin, answersFile, newFile, format;
   bool configure = false, yes = false, progressLines = false, menu = false;
   std::vector<std::string> args;

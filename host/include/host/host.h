@@ -128,6 +128,9 @@ struct HostOptions {
   std::string language = "en";  // picks "<plug-in name>.<language>.lng"
   std::string rootKey = "Software\\DeskTools\\PanoplyHost\\Plugins";
   std::string registryFile;  // empty: the platform's default store
+  // Keep every box, dialog, menu, control and screen call in the host's log (tests read
+  // it). Off, the log stays empty and a long listing's progress boxes cost no memory.
+  bool keepLog = true;
 };
 
 class Host {
@@ -153,7 +156,7 @@ class Host {
 
   void SetResponder(Responder* responder) { responder_ = responder; }
 
-  // What the plug-in did through the services.
+  // What the plug-in did through the services (with HostOptions::keepLog).
   std::vector<MessageCall> messages;
   std::vector<DialogCall> dialogs;
   std::vector<MenuCall> menus;
