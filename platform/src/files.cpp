@@ -52,6 +52,13 @@ DWORD ErrorFromErrno(int e) {
 
 void FailWithErrno(int e) { lastError = ErrorFromErrno(e); }
 
+// A null or empty name: ERROR_PATH_NOT_FOUND.
+bool NoName(const char* name) {
+  if (name != nullptr && *name != '\0') return false;
+  lastError = ERROR_PATH_NOT_FOUND;
+  return true;
+}
+
 // ENOENT for a path: the file is missing, or already its folder is.
 DWORD MissingPathError(const char* path) {
   const std::string p(path);
@@ -421,10 +428,7 @@ LONG CompareFileTime(const FILETIME* first, const FILETIME* second) {
 }
 
 BOOL CreateDirectoryA(LPCSTR pathName, LPVOID /*securityAttributes*/) {
-  if (pathName == nullptr || *pathName == '\0') {
-    lastError = ERROR_PATH_NOT_FOUND;
-    return FALSE;
-  }
+  if (NoName(pathName)) return FALSE;
   if (platform::DirectoryIsDenied(pathName)) {
     lastError = ERROR_ACCESS_DENIED;
     return FALSE;
@@ -455,10 +459,7 @@ DWORD GetCurrentDirectoryA(DWORD bufferLength, LPSTR buffer) {
 }
 
 BOOL SetCurrentDirectoryA(LPCSTR pathName) {
-  if (pathName == nullptr || *pathName == '\0') {
-    lastError = ERROR_PATH_NOT_FOUND;
-    return FALSE;
-  }
+  if (NoName(pathName)) return FALSE;
   if (chdir(pathName) != 0) {
     const int e = errno;
     lastError = e == ENOENT ? ERROR_PATH_NOT_FOUND : (e == ENOTDIR ? ERROR_DIRECTORY : ErrorFromErrno(e));
@@ -469,10 +470,7 @@ BOOL SetCurrentDirectoryA(LPCSTR pathName) {
 }
 
 BOOL DeleteFileA(LPCSTR fileName) {
-  if (fileName == nullptr || *fileName == '\0') {
-    lastError = ERROR_PATH_NOT_FOUND;
-    return FALSE;
-  }
+  if (NoName(fileName)) return FALSE;
   struct stat st {};
   if (lstat(fileName, &st) == 0 && S_ISDIR(st.st_mode)) {
     lastError = ERROR_ACCESS_DENIED;  // folders go through RemoveDirectoryA
@@ -488,10 +486,7 @@ BOOL DeleteFileA(LPCSTR fileName) {
 }
 
 BOOL RemoveDirectoryA(LPCSTR pathName) {
-  if (pathName == nullptr || *pathName == '\0') {
-    lastError = ERROR_PATH_NOT_FOUND;
-    return FALSE;
-  }
+  if (NoName(pathName)) return FALSE;
   if (rmdir(pathName) != 0) {
     const int e = errno;
     lastError = e == ENOENT ? ERROR_PATH_NOT_FOUND : (e == EEXIST ? ERROR_DIR_NOT_EMPTY : ErrorFromErrno(e));
