@@ -6,12 +6,12 @@
 #include <new>
 
 #include "formatmodule/interface.h"
-#include "pluginapi/plugin_api.h"
 #include "panoply/messages.h"
 #include "panoply/modules.h"
 #include "panoply/panel.h"
 #include "panoply/settings.h"
 #include "panoply/state.h"
+#include "pluginapi/plugin_api.h"
 
 #define PANOPLY_EXPORT extern "C" __attribute__((visibility("default")))
 
