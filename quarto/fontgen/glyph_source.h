@@ -113,8 +113,8 @@ inline FontTable BuildFontTable(std::string_view source) {
     const auto tok = detail::Split(line);
     if (tok.empty() || tok[0][0] == '#') continue;
     const int index = detail::Number(tok[0]);
+    if (next >= kGlyphCount) return fail(kGlyphCount - 1, "a line after the last glyph");
     if (index != next) {
-      if (next >= kGlyphCount) return fail(kGlyphCount - 1, "a line after the last glyph");
       return fail(next, "the line names glyph \"" + std::string(tok[0]) + "\" where this glyph is due");
     }
     if (tok.size() < 2 || tok[1] != GlyphCharacter(index))
