@@ -103,8 +103,8 @@ TEST(PcadFontTable, EveryPrintableCodeReachesAGlyphWithStrokes) {
 
 TEST(PcadFontTable, NoTwoGlyphsAlikeBeyondTheTwins) {
   // Cyrillic letters that may be drawn exactly like their Latin twins, and Ё, ё like Е, е.
-  std::map<int, int> same = {{96, 33}, {98, 34}, {101, 37}, {106, 43}, {108, 45}, {109, 40}, {110, 47},
-                             {112, 48}, {113, 35}, {114, 52}, {117, 56}, {128, 65}, {133, 69}, {142, 79},
+  std::map<int, int> same = {{96, 33},  {98, 34},  {101, 37}, {106, 43}, {108, 45},  {109, 40}, {110, 47},
+                             {112, 48}, {113, 35}, {114, 52}, {117, 56}, {128, 65},  {133, 69}, {142, 79},
                              {144, 80}, {145, 67}, {147, 89}, {149, 88}, {160, 101}, {161, 133}};
   auto root = [&](int g) {
     while (same.count(g)) g = same[g];
