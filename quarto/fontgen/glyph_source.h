@@ -18,6 +18,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/utf8.h"
+
 namespace pcadfont {
 
 inline constexpr int kGlyphCount = 166;
@@ -31,16 +33,7 @@ inline constexpr int kMinX = 20, kMaxX = 150, kMinY = 0, kMaxY = 215;
 inline std::string GlyphCharacter(int index) {
   auto utf8 = [](uint32_t cp) {
     std::string s;
-    if (cp < 0x80) {
-      s.push_back(static_cast<char>(cp));
-    } else if (cp < 0x800) {
-      s.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-      s.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else {
-      s.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-      s.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-      s.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    }
+    quarto::AppendUtf8(s, cp);
     return s;
   };
   if (index == 0) return "space";
