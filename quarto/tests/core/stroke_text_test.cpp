@@ -186,6 +186,11 @@ TEST(StrokeLayout, ARotatedMirroredAndUnderEverySignPair) {
         EXPECT_EQ(Draw(pl, "A", false, {10, 20, uint16_t(flags), 34, 200}), expected)
             << "flags " << flags << " signs " << signX << " " << signY;
       }
+  // Mirrored at r = 0 the text runs toward file -x: the second letter starts a cell to the left.
+  const auto two = Draw(Place(1, 1, 1), "AA", false, {0, 0, 4, 34, 200});
+  ASSERT_EQ(two.size(), 2 * kA.size());
+  EXPECT_EQ(two[0], "MoveTo -25 50");
+  EXPECT_EQ(two[kA.size()], "MoveTo -175 50");
   // The same by hand for r = 1 on the screen's signs: the first point (25, 50) lies 50 to the left
   // of the anchor and 25 above it in file units, so at device (1000 + 10 - 50, 2000 - 20 - 25).
   EXPECT_EQ(Draw(Place(1, 1, -1, 1000, 2000), "A", false, {10, 20, 1, 34, 200})[0], "MoveTo 960 1955");
