@@ -151,7 +151,7 @@ QString TMainForm::DialogFolder() const {
 
 void TMainForm::OpenClick() {
   int index = session_->OpenFilterIndex;
-  const QString file = dialogs_->openFile(this, DialogFolder(), FromStd(brindle::OpenFilter), index);
+  const QString file = dialogs_->openFile(this, DialogFolder(), FromStd(brindle::OpenFilter()), index);
   if (file.isEmpty()) return;
   session_->OpenFilterIndex = index;
   OpenChosen(ToPath(file));
@@ -161,7 +161,8 @@ void TMainForm::SaveClick() {
   brindle::Session& s = *session_;
   int index = s.SaveFilterIndex;
   const std::string proposed = brindle::ProposedSaveName(s.PicFileName);
-  const QString file = dialogs_->saveFile(this, DialogFolder(), FromStd(proposed), FromStd(brindle::SaveFilter), index);
+  const QString file =
+      dialogs_->saveFile(this, DialogFolder(), FromStd(proposed), FromStd(brindle::SaveFilter()), index);
   if (file.isEmpty()) return;
   fs::path chosen = ToPath(file);
   // The proposed name taken as it is keeps its bytes, also those the dialog could not show.
