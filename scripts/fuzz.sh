@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang into build-fuzz/ and runs them.
 #
-#   scripts/fuzz.sh [TARGET] [SECONDS]   run every target (or one) for SECONDS (default 60) on all cores,
+#   scripts/fuzz.sh [TARGET] [SECONDS] [EXECUTIONS]
+#                                        run every target (or one: "all" for every one) for SECONDS
+#                                        (default 60) on all cores, or until EXECUTIONS inputs ran,
 #                                        keeping each corpus in build-fuzz/corpus/TARGET between runs
 #   scripts/fuzz.sh --build              only build (the test command does this when clang can fuzz)
 #   scripts/fuzz.sh --list               the target names
@@ -47,8 +49,8 @@ real_seeds() {
   esac
 }
 
-run_one() {  # TARGET SECONDS WORKERS
-  local t=$1 secs=$2 workers=$3
+run_one() {  # TARGET SECONDS WORKERS [EXECUTIONS]
+  local t=$1 secs=$2 workers=$3 total=${4:-0}
   local exe="$build/fuzz/fuzz-$t" corpus="$build/corpus/$t" findings="$build/findings/$t"
   mkdir -p "$corpus" "$findings"
   local dirs=("$corpus")
@@ -62,6 +64,7 @@ run_one() {  # TARGET SECONDS WORKERS
   mkdir -p "$build/logs"
   local status=0
   if [ "$workers" -gt 1 ]; then
+    [ "$total" -gt 0 ] && opts+=(-runs=$(((total + workers - 1) / workers)))
     (cd "$build/logs" && "$exe" "${opts[@]}" -jobs="$workers" -workers="$workers" "${dirs[@]}" >"$log" 2>&1) || status=$?
     cat "$build/logs"/fuzz-*.log >>"$log" 2>/dev/null || true
     rm -f "$build/logs"/fuzz-*.log
@@ -96,9 +99,10 @@ case "${1:-}" in
     build_fuzzers
     [ -x "$build/fuzz/fuzz-seeds" ] || exit 1
     secs=${2:-60}
-    list=${1:-$(targets)}
+    list=${1:-all}
+    [ "$list" = all ] && list=$(targets)
     failed=0
-    for t in $list; do run_one "$t" "$secs" "$(nproc)" || failed=1; done
+    for t in $list; do run_one "$t" "$secs" "$(nproc)" "${3:-0}" || failed=1; done
     exit $failed
     ;;
 esac
