@@ -62,7 +62,7 @@ run_one() {  # TARGET SECONDS WORKERS [EXECUTIONS]
   [ -f "$root/fuzz/dict/$t.dict" ] && opts+=(-dict="$root/fuzz/dict/$t.dict")
   local log="$build/logs/$t.log"
   mkdir -p "$build/logs"
-  local status=0
+  local status=0 started=$SECONDS
   if [ "$workers" -gt 1 ]; then
     [ "$total" -gt 0 ] && opts+=(-runs=$(((total + workers - 1) / workers)))
     (cd "$build/logs" && "$exe" "${opts[@]}" -jobs="$workers" -workers="$workers" "${dirs[@]}" >"$log" 2>&1) || status=$?
@@ -81,7 +81,7 @@ run_one() {  # TARGET SECONDS WORKERS [EXECUTIONS]
     [ -n "$found" ] && echo "reproduce: $exe $findings/$found"
     return 1
   fi
-  echo "fuzz $t: $execs executions in ${secs} s, $cov features, no finding" | tee -a "$build/logs/summary.txt"
+  echo "fuzz $t: $execs executions in $((SECONDS - started)) s on $workers cores, $cov features, no finding" | tee -a "$build/logs/summary.txt"
 }
 
 case "${1:-}" in
