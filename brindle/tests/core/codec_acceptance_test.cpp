@@ -8,6 +8,7 @@
 #include "core/gifcodec.h"
 #include "core/pcxcodec.h"
 #include "core/pngcodec.h"
+#include "support/codec_expect.h"
 #include "support/codec_fixtures.h"
 #include "support/fixtures.h"
 

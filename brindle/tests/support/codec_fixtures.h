@@ -3,7 +3,6 @@
 // program's readers: own BMP and PCX encoders, GIF through giflib's encoder, PNG through
 // libpng's writer, and PNG decoding to RGB through libpng's simplified reader.
 #include <gif_lib.h>
-#include <gtest/gtest.h>
 #include <png.h>
 
 #include <cstdint>
@@ -12,7 +11,6 @@
 #include <string>
 #include <vector>
 
-#include "core/error.h"
 #include "core/screen.h"
 
 namespace brindle::test {
@@ -254,7 +252,6 @@ inline Bytes MakePng(const PngSpec& s, const IndexFn& index) {
   png_infop info = png_create_info_struct(png);
   if (setjmp(png_jmpbuf(png))) {
     png_destroy_write_struct(&png, &info);
-    ADD_FAILURE() << "fixture PNG could not be written";
     return {};
   }
   png_set_write_fn(png, &out, PngAppend, nullptr);
@@ -339,32 +336,6 @@ inline RgbImage ReadPngRgb(const std::filesystem::path& file) {
   out.width = width;
   out.height = height;
   return out;
-}
-
-// Expects decode to throw a rejection with exactly this caption and text.
-template <class F>
-void ExpectRejection(F&& decode, const std::string& title, const std::string& text) {
-  try {
-    decode();
-    ADD_FAILURE() << "expected the rejection \"" << text << "\"";
-  } catch (const Rejection& e) {
-    EXPECT_EQ(e.title(), title);
-    EXPECT_EQ(std::string(e.what()), text);
-  } catch (const Error& e) {
-    ADD_FAILURE() << "expected a rejection, got the error: " << e.what();
-  }
-}
-
-// Expects decode to throw an error that is not a rejection.
-template <class F>
-void ExpectDamage(F&& decode) {
-  try {
-    decode();
-    ADD_FAILURE() << "expected an error";
-  } catch (const Rejection& e) {
-    ADD_FAILURE() << "expected an error, got the rejection: " << e.what();
-  } catch (const Error&) {
-  }
 }
 
 }  // namespace brindle::test
