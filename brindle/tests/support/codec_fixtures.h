@@ -62,11 +62,11 @@ inline Bytes MakeBmp(const BmpSpec& s, const IndexFn& index) {
           line[3 * x] = static_cast<std::uint8_t>(v);
           line[3 * x + 1] = static_cast<std::uint8_t>(v >> 8);
           line[3 * x + 2] = static_cast<std::uint8_t>(v >> 16);
-        } else {
+        } else if (s.bits <= 8) {
           const int perByte = 8 / s.bits;
           const int shift = 8 - s.bits * (x % perByte + 1);
           line[static_cast<std::size_t>(x / perByte)] |= static_cast<std::uint8_t>(v << shift);
-        }
+        }  // other bit counts: zero pixels
       }
       pixels.insert(pixels.end(), line.begin(), line.end());
     }
@@ -112,7 +112,8 @@ struct PcxSpec {
   int bits = 4, planes = 1;
   int version = 5;
   int xmin = 0, ymin = 0;
-  int extraLineBytes = 0;  // padding bytes at the end of every plane line (even lengths)
+  int extraLineBytes = 0;   // padding bytes at the end of every plane line (even lengths)
+  bool setPadding = false;  // padding bits of a line set to 1 instead of 0
 };
 
 // RLE-encoded PCX; the palette of the header is Colours(16).
@@ -153,6 +154,9 @@ inline Bytes MakePcx(const PcxSpec& s, const IndexFn& index) {
         const int shift = 8 - s.bits * (x % perByte + 1);
         line[static_cast<std::size_t>(x / perByte)] |= static_cast<std::uint8_t>((v & ((1 << s.bits) - 1)) << shift);
       }
+      if (s.setPadding)
+        for (std::size_t bit = static_cast<std::size_t>(s.width * s.bits); bit < line.size() * 8; ++bit)
+          line[bit / 8] |= static_cast<std::uint8_t>(0x80 >> (bit % 8));
       for (std::size_t i = 0; i < line.size();) {
         std::size_t run = 1;
         while (i + run < line.size() && run < 63 && line[i + run] == line[i]) ++run;
