@@ -41,7 +41,7 @@ struct BmpSpec {
   unsigned infoSize = 40;   // when not core
   unsigned colorsUsed = 0;  // biClrUsed; entries written: colorsUsed or 2^bits (at most 256)
   std::uint32_t compression = 0;
-  Bytes rle;  // pixel data when compression is 2
+  Bytes rle{};  // pixel data when compression is 2
 };
 
 inline Bytes MakeBmp(const BmpSpec& s, const IndexFn& index) {
