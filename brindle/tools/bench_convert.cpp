@@ -4,7 +4,6 @@
 // SHARED_TESTDATA_DIR, else from the path configured at build time.
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <iostream>
 
@@ -12,6 +11,7 @@
 #include "core/bytesource.h"
 #include "core/formats.h"
 #include "core/gifcodec.h"
+#include "core/picfiles.h"
 #include "core/pngcodec.h"
 #include "core/session.h"
 #include "core/spr.h"
@@ -33,16 +33,12 @@ fs::path TestData() {
 // The pictures of the SPR files, opened once.
 const std::vector<Pic>& Pictures() {
   static const std::vector<Pic> pictures = [] {
-    std::vector<fs::path> files;
-    std::error_code ec;
-    for (fs::directory_iterator it(TestData() / "vec" / "spr", ec); !ec && it != fs::directory_iterator();
-         it.increment(ec))
-      if (it->path().extension() == ".SPR") files.push_back(it->path());
-    std::sort(files.begin(), files.end());
+    const fs::path folder = TestData() / "vec" / "spr";
     std::vector<Pic> out;
-    for (const fs::path& file : files) {
+    for (const std::string& name : ListPicFiles(folder)) {
+      if (FormatOfName(name) != PicFormat::SPR) continue;
       Session s;
-      s.OpenPicFile(file);
+      s.OpenPicFile(folder / name);
       out.push_back(s.pic);
     }
     return out;

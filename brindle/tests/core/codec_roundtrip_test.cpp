@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 
+#include "core/picfiles.h"
 #include "core/session.h"
 #include "core/spr.h"
 #include "support/codec_fixtures.h"
@@ -19,13 +20,12 @@ fs::path TestData() {
   return dir ? fs::path(dir) : fs::path();
 }
 
+// The SPR files of the shared test data, in the window's list order.
 std::vector<fs::path> SprFiles() {
+  const fs::path folder = TestData() / "vec" / "spr";
   std::vector<fs::path> files;
-  std::error_code ec;
-  for (fs::directory_iterator it(TestData() / "vec" / "spr", ec); !ec && it != fs::directory_iterator();
-       it.increment(ec))
-    if (it->path().extension() == ".SPR") files.push_back(it->path());
-  std::sort(files.begin(), files.end());
+  for (const std::string& name : ListPicFiles(folder))
+    if (FormatOfName(name) == PicFormat::SPR) files.push_back(folder / name);
   return files;
 }
 
