@@ -95,8 +95,9 @@ void ReadRows(ByteSource& source, const BmpHeader& h, PixelSink& sink) {
 
 // RLE4: pairs (count, two indexes) repeat the indexes alternately; (0, 0) ends a line,
 // (0, 1) the picture, (0, 2, dx, dy) moves ahead, (0, n) is followed by n literal indexes
-// padded to a 16-bit boundary. Runs past the line end are clipped, a move past the
-// picture ends it, pixels not reached stay index 0.
+// padded to a 16-bit boundary. Runs and moves past the line end are clipped (nothing
+// wraps to the next line), a move below the last line ends the picture, pixels not
+// reached stay index 0.
 void ReadRle4(ByteSource& source, const BmpHeader& h, PixelSink& sink) {
   SequentialReader in(source, h.pixelOffset);
   const std::int64_t width = h.width, height = sink.height;
@@ -121,7 +122,7 @@ void ReadRle4(ByteSource& source, const BmpHeader& h, PixelSink& sink) {
       const std::uint8_t dy = next();
       x += dx;
       row += dy;
-      if (row >= height || x >= width) return;
+      if (row >= height) return;
     } else {
       std::uint8_t b = 0;
       for (unsigned i = 0; i < value; ++i, ++x) {
