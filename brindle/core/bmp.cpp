@@ -194,10 +194,12 @@ Pic DecodeBMP(ByteSource& source) {
   const std::uint32_t colors = h.colorsUsed == 0 ? maxColors : std::min(h.colorsUsed, maxColors);
   std::uint8_t entries[16 * 4];
   if (!source.readExact(h.paletteOffset, entries, colors * h.entrySize)) Bad("the file ends inside its palette.");
+  std::vector<Rgb> palette;
   for (std::uint32_t i = 0; i < colors; ++i) {
     const std::uint8_t* e = entries + i * h.entrySize;
-    pic.palette[i] = Rgb{e[2], e[1], e[0]};
+    palette.push_back(Rgb{e[2], e[1], e[0]});
   }
+  SetPicPalette(pic, palette);
 
   PixelSink sink{pic, h.width, topDown ? -h.height : h.height, topDown};
   if (rle)

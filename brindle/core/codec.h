@@ -3,6 +3,7 @@
 // decoded picture committed only on success, damage reported with the file's name.
 #include <cstdint>
 #include <filesystem>
+#include <span>
 #include <string>
 
 #include "core/bytesource.h"
@@ -17,6 +18,9 @@ namespace brindle {
 // rejection passes as it is; other errors get the file's name in front of their reason.
 using PictureDecoder = Pic (*)(ByteSource& source);
 void OpenPictureFile(const std::filesystem::path& file, const std::string& title, PictureDecoder decode, Pic& pic);
+
+// Gives pic a file's palette through SetDIBPal: its first 16 entries, black after the last.
+void SetPicPalette(Pic& pic, std::span<const Rgb> entries);
 
 inline std::uint16_t Le16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
 inline std::uint32_t Le32(const std::uint8_t* p) {

@@ -96,10 +96,10 @@ Pic DecodeGIF(ByteSource& source) {
   if (gif->SHeight > Pic::Height || gif->SWidth > Pic::Width) throw Rejection(GifOpenTitle, GifRejectText);
 
   Pic pic;
-  for (int i = 0; i < 16; ++i) {
-    const GifColorType& c = map->Colors[i];
-    pic.palette[static_cast<std::size_t>(i)] = Rgb{c.Red, c.Green, c.Blue};
-  }
+  std::vector<Rgb> palette;
+  for (int i = 0; i < map->ColorCount; ++i)
+    palette.push_back(Rgb{map->Colors[i].Red, map->Colors[i].Green, map->Colors[i].Blue});
+  SetPicPalette(pic, palette);
   const GifImageDesc& frame = gif->Image;
   if (frame.Width <= 0 || frame.Height <= 0) return pic;
   std::vector<GifPixelType> line(static_cast<std::size_t>(frame.Width));

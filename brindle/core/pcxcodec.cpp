@@ -65,7 +65,9 @@ Pic DecodePCX(ByteSource& source) {
   } catch (const std::exception&) {
     Reject();
   }
-  for (std::size_t i = 0; i < 16; ++i) pic.palette[i] = Rgb{file[16 + 3 * i], file[17 + 3 * i], file[18 + 3 * i]};
+  std::vector<Rgb> palette;
+  for (std::size_t i = 0; i < 16; ++i) palette.push_back(Rgb{file[16 + 3 * i], file[17 + 3 * i], file[18 + 3 * i]});
+  SetPicPalette(pic, palette);
   return pic;
 }
 

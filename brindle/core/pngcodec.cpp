@@ -144,10 +144,10 @@ Pic DecodePNG(ByteSource& source) {
     case Outcome::Done: break;
   }
   Pic pic;
-  for (int i = 0; i < pixels->entries; ++i) {
-    const png_color& c = pixels->palette[i];
-    pic.palette[static_cast<std::size_t>(i)] = Rgb{c.red, c.green, c.blue};
-  }
+  std::vector<Rgb> palette;
+  for (int i = 0; i < pixels->entries; ++i)
+    palette.push_back(Rgb{pixels->palette[i].red, pixels->palette[i].green, pixels->palette[i].blue});
+  SetPicPalette(pic, palette);
   for (png_uint_32 y = 0; y < pixels->height; ++y)
     for (png_uint_32 x = 0; x < pixels->width; ++x) {
       const int index = pixels->rows[y][x];
