@@ -1,7 +1,12 @@
 // The PC formats in the window: stepping onto a refused picture shows the plain box and
 // keeps the picture; a good one opens; saved GIF and PNG files read back the same.
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
 #include <QtTest>
 
+#include "app/dialogs.h"
 #include "app/mainform.h"
 #include "support/codec_fixtures.h"
 #include "support/form_fixture.h"
@@ -37,6 +42,28 @@ class MainFormCodecsTest : public QObject {
     QTest::keyClick(&f.form, Qt::Key_S);
     QCOMPARE(f.dialogs.saveCalls.size(), size_t(1));
     QCOMPARE(f.dialogs.saveCalls[0].proposedName, QStringLiteral("a"));
+  }
+
+  void plainBoxHasOneOkButtonAndNoIcon() {
+    QtDialogs dialogs;
+    QString title, text;
+    int buttons = -1;
+    QMessageBox::Icon icon = QMessageBox::Critical;
+    QTimer::singleShot(0, [&] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      if (!box) return;
+      title = box->windowTitle();
+      text = box->text();
+      icon = box->icon();
+      buttons = static_cast<int>(box->buttons().size());
+      if (QAbstractButton* ok = box->button(QMessageBox::Ok)) ok->click();
+    });
+    dialogs.messageBox(nullptr, QStringLiteral("GIF opening error"),
+                       QStringLiteral("Only 16 colors GIFs of size less or equal to 256x256 allowed"));
+    QCOMPARE(title, QStringLiteral("GIF opening error"));
+    QCOMPARE(text, QStringLiteral("Only 16 colors GIFs of size less or equal to 256x256 allowed"));
+    QCOMPARE(icon, QMessageBox::NoIcon);
+    QCOMPARE(buttons, 1);
   }
 
   void goodPngOpensAndEnablesSaving() {
