@@ -49,15 +49,23 @@ class MainFormCodecsTest : public QObject {
     QString title, text;
     int buttons = -1;
     QMessageBox::Icon icon = QMessageBox::Critical;
-    QTimer::singleShot(0, [&] {
+    // Looks for the box once its loop runs, then answers it.
+    QTimer poll;
+    poll.setInterval(10);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
       auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
       if (!box) return;
+      poll.stop();
       title = box->windowTitle();
       text = box->text();
       icon = box->icon();
       buttons = static_cast<int>(box->buttons().size());
-      if (QAbstractButton* ok = box->button(QMessageBox::Ok)) ok->click();
+      if (QAbstractButton* ok = box->button(QMessageBox::Ok))
+        ok->click();
+      else
+        box->reject();
     });
+    poll.start();
     dialogs.messageBox(nullptr, QStringLiteral("GIF opening error"),
                        QStringLiteral("Only 16 colors GIFs of size less or equal to 256x256 allowed"));
     QCOMPARE(title, QStringLiteral("GIF opening error"));
