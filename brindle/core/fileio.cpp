@@ -8,6 +8,9 @@
 #include <memory>
 #include <system_error>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include "core/error.h"
 
 namespace brindle {
@@ -26,6 +29,32 @@ using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 std::string Reason() { return std::strerror(errno); }
 
 std::string Quoted(const fs::path& file) { return "\"" + file.string() + "\""; }
+
+// The file a name stands for when it is a symbolic link (a chain of links is followed to
+// its end); the name itself otherwise. A dangling link gives the file it would create.
+fs::path LinkTarget(const fs::path& name, const std::string& title) {
+  fs::path file = name;
+  for (int hops = 0;; ++hops) {
+    std::error_code ec;
+    if (!fs::is_symlink(fs::symlink_status(file, ec))) return file;
+    if (hops == 40) throw Error(title, "Cannot write " + Quoted(name) + ": too many levels of symbolic links.");
+    const fs::path next = fs::read_symlink(file, ec);
+    if (ec) throw Error(title, "Cannot read the link " + Quoted(file) + ": " + ec.message() + ".");
+    file = next.is_absolute() ? next : file.parent_path() / next;
+  }
+}
+
+// Syncs a folder's entries to the disk. File systems that cannot sync a folder (EINVAL)
+// count as done. False with errno set on failure.
+bool SyncFolder(const fs::path& folder) {
+  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return false;
+  const bool synced = ::fsync(fd) == 0 || errno == EINVAL;
+  const int saved = errno;
+  ::close(fd);
+  errno = saved;
+  return synced;
+}
 
 }  // namespace
 
@@ -54,8 +83,11 @@ std::vector<std::uint8_t> ReadWholeFile(const fs::path& file, std::size_t maxSiz
   return data;
 }
 
-void ReplaceFile(const fs::path& file, std::span<const std::uint8_t> data, const std::string& title) {
+void ReplaceFile(const fs::path& name, std::span<const std::uint8_t> data, const std::string& title) {
   static std::atomic<unsigned> counter{0};
+  // A symbolic link stays a link: the file it points to gets the new content, and the
+  // temporary file is made beside that file so that the rename stays within its folder.
+  const fs::path file = LinkTarget(name, title);
   const fs::path folder = file.has_parent_path() ? file.parent_path() : fs::path(".");
   const auto stamp = static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count());
   fs::path temp;
@@ -73,15 +105,18 @@ void ReplaceFile(const fs::path& file, std::span<const std::uint8_t> data, const
     f.reset();
     std::error_code ignored;
     fs::remove(temp, ignored);
-    throw Error(title, "Cannot " + what + " " + Quoted(file) + ": " + reason + ".");
+    throw Error(title, "Cannot " + what + " " + Quoted(name) + ": " + reason + ".");
   };
   if (!data.empty() && std::fwrite(data.data(), 1, data.size(), f.get()) != data.size()) fail("write");
   if (std::fflush(f.get()) != 0) fail("write");
+  // The data reaches the disk before the name points at it: after a crash the name gives
+  // either the old content or the new, never an empty or partly written file.
+  if (::fsync(::fileno(f.get())) != 0) fail("write");
   if (std::fclose(f.release()) != 0) {
     const std::string reason = Reason();
     std::error_code ignored;
     fs::remove(temp, ignored);
-    throw Error(title, "Cannot write " + Quoted(file) + ": " + reason + ".");
+    throw Error(title, "Cannot write " + Quoted(name) + ": " + reason + ".");
   }
   std::error_code ec;
   const auto status = fs::status(file, ec);
@@ -90,8 +125,12 @@ void ReplaceFile(const fs::path& file, std::span<const std::uint8_t> data, const
   if (ec) {
     std::error_code ignored;
     fs::remove(temp, ignored);
-    throw Error(title, "Cannot replace " + Quoted(file) + ": " + ec.message() + ".");
+    throw Error(title, "Cannot replace " + Quoted(name) + ": " + ec.message() + ".");
   }
+  // The rename itself is durable only once the folder is synced.
+  if (!SyncFolder(folder))
+    throw Error(title, "The file " + Quoted(name) +
+                           " was written, but its folder could not be saved to disk: " + Reason() + ".");
 }
 
 }  // namespace brindle

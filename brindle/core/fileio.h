@@ -15,8 +15,10 @@ std::vector<std::uint8_t> ReadWholeFile(const std::filesystem::path& file, std::
                                         const std::string& title);
 
 // Writes data as the new content of file: a temporary file in the same folder is written,
-// closed and renamed over the target, every step checked. On failure the old file stays
-// as it was, the temporary file is removed, and brindle::Error is thrown.
+// synced to the disk, closed and renamed over the target, and the folder is synced, every
+// step checked. When file is a symbolic link, the file it points to is replaced (the
+// temporary file is made in that file's folder) and the link stays. On failure the old
+// file stays as it was, the temporary file is removed, and brindle::Error is thrown.
 void ReplaceFile(const std::filesystem::path& file, std::span<const std::uint8_t> data, const std::string& title);
 
 }  // namespace brindle

@@ -1,9 +1,11 @@
-// Timing of the screen conversions and of SPR packing and unpacking.
+// Timing of the screen conversions, of SPR packing and unpacking, and of the smooth zoom
+// (run at every paint of the zoom window in its smooth mode).
 #include <benchmark/benchmark.h>
 
 #include <random>
 
 #include "core/spr.h"
+#include "core/zoom.h"
 
 using namespace brindle;
 
@@ -54,6 +56,16 @@ void BM_DIB4bpp2VECScr(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_DIB4bpp2VECScr);
+
+void BM_SmoothZoomed(benchmark::State& state) {
+  Pic pic;
+  VECScr2DIB4bpp(Screen(true), pic);
+  std::mt19937 rng(2);
+  for (Rgb& c : pic.palette)
+    c = {static_cast<std::uint8_t>(rng()), static_cast<std::uint8_t>(rng()), static_cast<std::uint8_t>(rng())};
+  for (auto _ : state) benchmark::DoNotOptimize(SmoothZoomed(pic));
+}
+BENCHMARK(BM_SmoothZoomed)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

@@ -94,6 +94,49 @@ class MainFormKeysTest : public QObject {
     QCOMPARE(f.form.windowTitle(), QStringLiteral("c.spr   3/3"));
   }
 
+  void heldKeyStepsAtMostOnce() {
+    // Event sequences of Right: 'P' press, 'p' auto-repeated press, 'R' release, 'r'
+    // auto-repeated release; how far each steps from a.spr.
+    struct Case {
+      const char* events;
+      int steps;
+    };
+    const Case cases[] = {
+        {"PR", 1},       {"PRPR", 2}, {"PrpR", 0},  // held, releases marked as repeats
+        {"PRpRpRpR", 1},                            // held on a busy machine: the releases come unmarked
+        {"PppR", 0},                                // held, repeats without releases
+        {"PPR", 0},                                 // a second press before the release
+        {"PRpRPR", 2},                              // a fresh press after a hold acts again
+        {"R", 1},                                   // a release whose press went to another window
+    };
+    for (const Case& c : cases) {
+      FormFixture f;
+      writeThree(f.dir);
+      f.open("a.spr");
+      for (const char* e = c.events; *e; ++e) {
+        const bool press = *e == 'P' || *e == 'p';
+        const bool repeat = *e == 'p' || *e == 'r';
+        QKeyEvent event(press ? QEvent::KeyPress : QEvent::KeyRelease, Qt::Key_Right, Qt::NoModifier, QString(),
+                        repeat);
+        QApplication::sendEvent(&f.form, &event);
+      }
+      QVERIFY2(shown(f.form) == 1 + c.steps, c.events);
+    }
+  }
+
+  void heldShiftIsUpAfterItsRelease() {
+    FormFixture f;
+    writeThree(f.dir);
+    f.open("a.spr");
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Shift, Qt::ShiftModifier);
+    QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Shift, Qt::ShiftModifier, QString(), true);
+    QApplication::sendEvent(&f.form, &press);
+    QApplication::sendEvent(&f.form, &repeat);
+    QVERIFY(f.form.ShiftDown);
+    QTest::keyRelease(&f.form, Qt::Key_Shift);
+    QVERIFY(!f.form.ShiftDown);
+  }
+
   void saveAndZoomKeysWaitForAPicture() {
     FakeDialogs dialogs;
     TMainForm form(&dialogs);
