@@ -13,7 +13,10 @@
 #include "testsupport/sample_board.h"
 #endif
 #ifdef FUZZ_SEEDS_BRINDLE
+#include "core/bmp.h"
+#include "core/gifcodec.h"
 #include "core/palette.h"
+#include "core/pngcodec.h"
 #include "core/spr.h"
 #endif
 
@@ -72,6 +75,15 @@ void PictureSeeds() {
   Seed("spr", "structured.spr", spr);
   Seed("spr_pack", "structured", std::vector<uint8_t>(screen.begin(), screen.begin() + 4096));
   Seed("spr_pack", "runs", std::vector<uint8_t>{1, 1, 1, 1, 1, 1, 1, 2, 3, 4, 5, 5, 5, 5, 5, 5, 5, 5});
+  // The same screen as a picture, written by the program's own BMP, GIF and PNG writers.
+  Pic pic;
+  Mem mem;
+  std::copy(screen.begin(), screen.end(), mem.screen().begin());
+  VECScr2DIB4bpp(mem, pic);
+  SetDIBPalFromVEC(pic, DefaultVECPalette, Levels{});
+  Seed("bmp", "structured.bmp", EncodeBMP4(pic));
+  Seed("gif", "structured.gif", EncodeGIF(pic));
+  Seed("png", "structured.png", EncodePNG(pic));
 }
 #endif
 
