@@ -102,19 +102,19 @@ Pic DecodeGIF(ByteSource& source) {
   SetPicPalette(pic, palette);
   const GifImageDesc& frame = gif->Image;
   if (frame.Width <= 0 || frame.Height <= 0) return pic;
+  // Lines are read up to the last one that lands on the screen; the rest are never shown.
+  const auto rowOf = [&](int i) { return frame.Top + (frame.Interlace ? InterlacedRow(i, frame.Height) : i); };
+  int lines = 0;
+  for (int i = 0; i < frame.Height; ++i)
+    if (rowOf(i) < gif->SHeight) lines = i + 1;
   std::vector<GifPixelType> line(static_cast<std::size_t>(frame.Width));
-  for (int i = 0; i < frame.Height; ++i) {
-    const int y = frame.Top + (frame.Interlace ? InterlacedRow(i, frame.Height) : i);
-    // Lines of a plain frame below the screen are never shown: stop before them.
-    if (!frame.Interlace && y >= gif->SHeight) break;
+  for (int i = 0; i < lines; ++i) {
     if (DGifGetLine(gif.get(), line.data(), frame.Width) != GIF_OK)
       Bad("its picture data is damaged: " + GifReason(gif->Error) + ".");
+    const int y = rowOf(i);
     if (y >= gif->SHeight) continue;
-    for (int col = 0; col < frame.Width; ++col) {
-      const int x = frame.Left + col;
-      if (x >= gif->SWidth) break;
-      pic.setPixel(x, y, line[static_cast<std::size_t>(col)] & 0x0F);
-    }
+    for (int col = 0; col < frame.Width && frame.Left + col < gif->SWidth; ++col)
+      pic.setPixel(frame.Left + col, y, line[static_cast<std::size_t>(col)] & 0x0F);
   }
   return pic;
 }
