@@ -45,7 +45,11 @@ Pic DecodePCX(ByteSource& source) {
   const PcxSize size = SizeOf(file);
 
   static std::once_flag initialised;
-  std::call_once(initialised, [] { Magick::InitializeMagick(nullptr); });
+  std::call_once(initialised, [] {
+    Magick::InitializeMagick(nullptr);
+    // The program works on one thread; the decoder starts no workers of its own either.
+    MagickLib::SetMagickResourceLimit(MagickLib::ThreadsResource, 1);
+  });
   Pic pic;
   try {
     Magick::Image image;
