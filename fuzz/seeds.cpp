@@ -1,5 +1,6 @@
 // fuzz-seeds DIR: writes the starting corpus of every fuzz target into DIR/NAME/, made by the same
 // generators the tests use, so each target starts from files that open.
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -17,7 +18,10 @@
 #include "core/gifcodec.h"
 #include "core/palette.h"
 #include "core/pngcodec.h"
+#include "core/rmb.h"
+#include "core/scr.h"
 #include "core/spr.h"
+#include "tools/scr_pack.h"
 #endif
 
 namespace fs = std::filesystem;
@@ -75,15 +79,29 @@ void PictureSeeds() {
   Seed("spr", "structured.spr", spr);
   Seed("spr_pack", "structured", std::vector<uint8_t>(screen.begin(), screen.begin() + 4096));
   Seed("spr_pack", "runs", std::vector<uint8_t>{1, 1, 1, 1, 1, 1, 1, 2, 3, 4, 5, 5, 5, 5, 5, 5, 5, 5});
-  // The same screen as a picture, written by the program's own BMP, GIF and PNG writers.
-  Pic pic;
   Mem mem;
   std::copy(screen.begin(), screen.end(), mem.screen().begin());
+  // The same screen as a picture, written by the program's own BMP, GIF and PNG writers.
+  Pic pic;
   VECScr2DIB4bpp(mem, pic);
   SetDIBPalFromVEC(pic, DefaultVECPalette, Levels{});
   Seed("bmp", "structured.bmp", EncodeBMP4(pic));
   Seed("gif", "structured.gif", EncodeGIF(pic));
   Seed("png", "structured.png", EncodePNG(pic));
+  Seed("rmb", "whole.rmb", EncodeRMB(DefaultVECPalette, mem.screen()));
+  std::vector<uint8_t> rect(DefaultVECPalette.rbegin(), DefaultVECPalette.rend());
+  for (const uint8_t b : {4, 10, 0x05}) rect.push_back(b);
+  rect.insert(rect.end(), screen.begin(), screen.begin() + 2 * 10 * 4);
+  Seed("rmb", "rectangle.rmb", rect);
+  std::vector<uint8_t> zx(6912);
+  for (size_t i = 0; i < zx.size(); ++i) zx[i] = static_cast<uint8_t>(i < 6144 ? i * 31 : 0x38 + i % 0x48);
+  Seed("scr", "zx.scr", zx);
+  for (auto& b : mem.screen())
+    if (b >= 0xE0 && b <= 0xE2) b = 0x7F;
+  mem.screen()[100] = 0xE0;
+  samples::PackedScr packed = samples::PackScr(mem, 0x00, {0xE0, 0xE1, 0xE2});
+  packed.palette = std::string(DefaultVECPaletteName);
+  Seed("scr", "packed.scr", packed.bytes());
 }
 #endif
 

@@ -1,5 +1,6 @@
 #include "core/fileio.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <chrono>
@@ -9,6 +10,7 @@
 #include <system_error>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "core/error.h"
@@ -59,6 +61,13 @@ bool SyncFolder(const fs::path& folder) {
 }  // namespace
 
 std::vector<std::uint8_t> ReadWholeFile(const fs::path& file, std::size_t maxSize, const std::string& title) {
+  FileHead head = ReadFileHead(file, maxSize, title);
+  if (head.length > maxSize)
+    throw Error(title, "The file " + Quoted(file) + " is too long (more than " + std::to_string(maxSize) + " bytes).");
+  return std::move(head.data);
+}
+
+FileHead ReadFileHead(const fs::path& file, std::size_t maxSize, const std::string& title) {
   // Only regular files are read: a pipe or a device would block or never end.
   std::error_code ec;
   const fs::file_status status = fs::status(file, ec);
@@ -67,20 +76,22 @@ std::vector<std::uint8_t> ReadWholeFile(const fs::path& file, std::size_t maxSiz
     throw Error(title, "Cannot open " + Quoted(file) + ": it is not a regular file.");
   FilePtr f(std::fopen(file.c_str(), "rb"));
   if (!f) throw Error(title, "Cannot open " + Quoted(file) + ": " + Reason() + ".");
-  std::vector<std::uint8_t> data;
+  FileHead head;
   std::uint8_t chunk[16384];
-  for (;;) {
-    const std::size_t n = std::fread(chunk, 1, sizeof chunk, f.get());
-    if (data.size() + n > maxSize)
-      throw Error(title,
-                  "The file " + Quoted(file) + " is too long (more than " + std::to_string(maxSize) + " bytes).");
-    data.insert(data.end(), chunk, chunk + n);
-    if (n < sizeof chunk) {
-      if (std::ferror(f.get())) throw Error(title, "Cannot read " + Quoted(file) + ": " + Reason() + ".");
-      break;
-    }
+  while (head.data.size() < maxSize) {
+    const std::size_t n = std::fread(chunk, 1, std::min(sizeof chunk, maxSize - head.data.size()), f.get());
+    head.data.insert(head.data.end(), chunk, chunk + n);
+    if (n == 0 || std::ferror(f.get())) break;
   }
-  return data;
+  if (std::ferror(f.get())) throw Error(title, "Cannot read " + Quoted(file) + ": " + Reason() + ".");
+  head.length = head.data.size();
+  // Whatever lies beyond maxSize is only measured.
+  if (head.data.size() == maxSize && std::fgetc(f.get()) != EOF) {
+    struct stat st {};
+    const std::uintmax_t size = fstat(fileno(f.get()), &st) == 0 ? static_cast<std::uintmax_t>(st.st_size) : 0;
+    head.length = std::max<std::uintmax_t>(size, maxSize + std::uintmax_t{1});
+  }
+  return head;
 }
 
 void ReplaceFile(const fs::path& name, std::span<const std::uint8_t> data, const std::string& title) {

@@ -14,6 +14,16 @@ namespace brindle {
 std::vector<std::uint8_t> ReadWholeFile(const std::filesystem::path& file, std::size_t maxSize,
                                         const std::string& title);
 
+// The first bytes of a regular file and the file's whole length.
+struct FileHead {
+  std::vector<std::uint8_t> data;  // at most the maxSize first bytes
+  std::uintmax_t length = 0;       // bytes in the whole file
+};
+
+// Reads at most maxSize bytes from the start of a regular file, so a huge file costs no
+// huge buffer, and tells the file's length. Fails as ReadWholeFile does, bar the length.
+FileHead ReadFileHead(const std::filesystem::path& file, std::size_t maxSize, const std::string& title);
+
 // Writes data as the new content of file: a temporary file in the same folder is written,
 // synced to the disk, closed and renamed over the target, and the folder is synced, every
 // step checked. When file is a symbolic link, the file it points to is replaced (the

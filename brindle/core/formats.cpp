@@ -6,6 +6,8 @@
 #include "core/gifcodec.h"
 #include "core/pcxcodec.h"
 #include "core/pngcodec.h"
+#include "core/rmb.h"
+#include "core/scr.h"
 #include "core/spr.h"
 
 namespace brindle {
@@ -55,7 +57,7 @@ constexpr std::array<FormatRow, 7> Table{{
         .allPatterns = "*scr",
         .openText = "SCR",
         .openPatterns = "*.scr",
-        .reader = nullptr,
+        .reader = SCROpen,
         .saveIndex = 0,
         .saveText = "",
         .writer = nullptr,
@@ -66,10 +68,10 @@ constexpr std::array<FormatRow, 7> Table{{
         .allPatterns = "*.rmb;*rbr",
         .openText = "REMBRANDT",
         .openPatterns = "*.rmb;*.rbr",
-        .reader = nullptr,
+        .reader = RMBOpenAndShow,
         .saveIndex = 3,
         .saveText = "RMB",
-        .writer = nullptr,
+        .writer = SaveRMB,
     },
     {
         .kind = PicFormat::GIF,

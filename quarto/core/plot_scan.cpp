@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "core/interface_texts.h"
+
 namespace quarto {
 
 PlotBounds HeaderBoundsOf(int64_t x1, int64_t y1, int64_t x2, int64_t y2) {
@@ -27,8 +29,8 @@ std::string VersionPanelText(const PlotScanResult& result) { return std::to_stri
 
 std::optional<std::string> UnitPanelText(PlotUnit unit, bool russian) {
   switch (unit) {
-    case PlotUnit::Mils: return std::string(russian ? "Псевдодюйм" : "Mils");
-    case PlotUnit::Metric: return std::string(russian ? "Метрика" : "Metrics");
+    case PlotUnit::Mils: return std::string(InterfaceTextFor(kRowUnitMils, russian));
+    case PlotUnit::Metric: return std::string(InterfaceTextFor(kRowUnitMetric, russian));
     case PlotUnit::Other: break;
   }
   return std::nullopt;

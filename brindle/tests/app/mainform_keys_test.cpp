@@ -4,7 +4,9 @@
 #include "app/aboutbox.h"
 #include "app/mainform.h"
 #include "app/zoomform.h"
+#include "core/rmb.h"
 #include "support/form_fixture.h"
+#include "support/scr_files.h"
 #include "support/spr_folder.h"
 
 using namespace brindle;
@@ -135,6 +137,34 @@ class MainFormKeysTest : public QObject {
     QVERIFY(f.form.ShiftDown);
     QTest::keyRelease(&f.form, Qt::Key_Shift);
     QVERIFY(!f.form.ShiftDown);
+  }
+
+  void stepsThroughSprScrAndRmbAndReportsADamagedScr() {
+    FormFixture f;
+    test::WriteBandedSpr(f.dir / "a.spr", 1);
+    test::ZxScreen zx;
+    zx.attr(0, 0) = 0x47;  // bright white ink on black
+    zx.bits(0, 0) = 0x80;
+    test::WriteBytes(f.dir / "b.scr", zx.file());
+    Pic rmb;
+    rmb.pixels.fill(0x33);
+    Mem scratch;
+    SaveRMB(f.dir / "c.rmb", rmb, scratch, Levels{});
+    test::WriteBytes(f.dir / "d.scr", std::vector<std::uint8_t>(10, 0x01));
+    f.open("a.spr");
+    QTest::keyClick(&f.form, Qt::Key_Right);
+    QCOMPARE(f.form.windowTitle(), QStringLiteral("b.scr   2/4"));
+    QCOMPARE(shown(f.form), 15);
+    QCOMPARE(f.form.session().pic.pixel(1, 0), 8);
+    QTest::keyClick(&f.form, Qt::Key_Right);
+    QCOMPARE(f.form.windowTitle(), QStringLiteral("c.rmb   3/4"));
+    QCOMPARE(shown(f.form), 3);
+    const Pic before = f.form.session().pic;
+    QTest::keyClick(&f.form, Qt::Key_Right);
+    QCOMPARE(f.dialogs.errors.size(), 1);
+    QVERIFY(f.dialogs.errors[0].startsWith("SCR opening error: "));
+    QCOMPARE(f.form.windowTitle(), QStringLiteral("c.rmb   3/4"));
+    QVERIFY(f.form.session().pic == before);
   }
 
   void saveAndZoomKeysWaitForAPicture() {

@@ -47,6 +47,12 @@ class MainFormSaveTest : public QObject {
     QCOMPARE(f.dialogs.saveCalls[2].proposedName, QStringLiteral("name"));
     QCOMPARE(f.form.windowTitle(), QStringLiteral("Brindle - name.spr"));
     QCOMPARE(f.form.session().SaveFilterIndex, 2);
+
+    f.dialogs.answers.push_back({f.path("name.txt"), 3});
+    f.form.SaveItem->trigger();
+    QCOMPARE(fs::file_size(f.dir / "name.rmb"), std::uintmax_t(32787));
+    QCOMPARE(f.form.windowTitle(), QStringLiteral("Brindle - name.rmb"));
+    QCOMPARE(f.form.session().SaveFilterIndex, 3);
     QVERIFY(f.dialogs.errors.isEmpty());
   }
 
