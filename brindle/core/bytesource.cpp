@@ -18,15 +18,8 @@ std::size_t MemorySource::readAt(std::uint64_t offset, std::uint8_t* dst, std::s
   return count;
 }
 
-FileSource::FileSource(const fs::path& file, const std::string& title) {
+FileSource::FileSource(const fs::path& file, const std::string& title) : file_(OpenRegularFile(file, title)) {
   const std::string quoted = "\"" + file.string() + "\"";
-  std::error_code ec;
-  const fs::file_status status = fs::status(file, ec);
-  if (fs::is_directory(status)) throw Error(title, "Cannot open " + quoted + ": it is a folder.");
-  if (fs::exists(status) && !fs::is_regular_file(status))
-    throw Error(title, "Cannot open " + quoted + ": it is not a regular file.");
-  file_.reset(std::fopen(file.c_str(), "rb"));
-  if (!file_) throw Error(title, "Cannot open " + quoted + ": " + std::strerror(errno) + ".");
   if (fseeko(file_.get(), 0, SEEK_END) != 0)
     throw Error(title, "Cannot read " + quoted + ": " + std::strerror(errno) + ".");
   const off_t end = ftello(file_.get());

@@ -2,11 +2,11 @@
 // Bytes read by position, from a file or from memory, so that a reader takes only the
 // parts of a file it needs and a file that declares a huge picture costs no huge read.
 #include <cstdint>
-#include <cstdio>
 #include <filesystem>
-#include <memory>
 #include <span>
 #include <string>
+
+#include "core/fileio.h"
 
 namespace brindle {
 
@@ -39,12 +39,7 @@ class FileSource : public ByteSource {
   std::size_t readAt(std::uint64_t offset, std::uint8_t* dst, std::size_t n) override;
 
  private:
-  struct Closer {
-    void operator()(std::FILE* f) const {
-      if (f) std::fclose(f);
-    }
-  };
-  std::unique_ptr<std::FILE, Closer> file_;
+  FilePtr file_;
   std::uint64_t size_ = 0;
 };
 
