@@ -79,6 +79,24 @@ TEST_F(CodecSessionTest, RefusedAndDamagedFilesChangeNothing) {
   }
 }
 
+TEST_F(CodecSessionTest, FoldersPipesAndMissingFilesAreErrors) {
+  fs::create_directory(dir / "folder.png");
+  ASSERT_EQ(mkfifo((dir / "pipe.gif").c_str(), 0600), 0);
+  const Pic pic = s.pic;
+  for (const char* name : {"folder.png", "pipe.gif", "missing.bmp", "missing.pcx"}) {
+    SCOPED_TRACE(name);
+    try {
+      s.OpenPicFile(dir / name);
+      ADD_FAILURE() << "opened";
+    } catch (const Rejection& e) {
+      ADD_FAILURE() << "refused instead of reported: " << e.what();
+    } catch (const Error& e) {
+      EXPECT_NE(std::string(e.what()).find(name), std::string::npos) << e.what();
+    }
+    EXPECT_TRUE(s.pic == pic);
+  }
+}
+
 TEST_F(CodecSessionTest, OpeningLeavesTheScreenMemoryAlone) {
   const auto pattern = [](int x, int y) { return (x + 2 * y) % 16; };
   test::WriteBytes(dir / "b.bmp", test::MakeBmp({.width = 20, .height = 10}, pattern));
