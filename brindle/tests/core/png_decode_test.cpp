@@ -29,6 +29,8 @@ TEST(PngDecode, PalettePicturesThatOpen) {
       {"Adam7", {.width = 45, .height = 33, .interlace = true}},
       {"tRNS", {.trns = true}},
       {"gAMA", {.gama = true}},
+      {"sRGB", {.srgb = true}},
+      {"tRNS, gAMA and Adam7", {.interlace = true, .trns = true, .gama = true}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

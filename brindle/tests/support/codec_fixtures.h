@@ -241,7 +241,7 @@ struct PngSpec {
   int depth = 4;
   int entries = 16;
   bool interlace = false;
-  bool trns = false, gama = false;
+  bool trns = false, gama = false, srgb = false;
 };
 
 inline void PngAppend(png_structp png, png_bytep data, png_size_t n) {
@@ -271,6 +271,7 @@ inline Bytes MakePng(const PngSpec& s, const IndexFn& index) {
   png_byte alpha[16] = {0, 128, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
   if (s.trns) png_set_tRNS(png, info, alpha, 2, nullptr);
   if (s.gama) png_set_gAMA(png, info, 1.0 / 1.8);
+  if (s.srgb) png_set_sRGB(png, info, PNG_sRGB_INTENT_PERCEPTUAL);
   png_set_check_for_invalid_index(png, 0);
   png_write_info(png, info);
   const int channels = s.colorType == PNG_COLOR_TYPE_RGB ? 3 : 1;
