@@ -33,11 +33,21 @@ inline constexpr const char* kTextFileAccessDenied = "File access denied";
 inline constexpr const char* kTextReadBeyondEnd = "Read beyond end of file";
 inline constexpr const char* kTextReadError = "Read error";
 
+// What tells one state of a file from another without reading it: its size and its modification
+// time in nanoseconds. A file rewritten in place changes at least one of them.
+struct FileStamp {
+  uint64_t size = 0;
+  int64_t mtimeNs = 0;
+  bool operator==(const FileStamp&) const = default;
+};
+
 class PlotReader {
  public:
   // Reads the given memory; the caller keeps it alive while the reader is used.
   explicit PlotReader(std::span<const uint8_t> memory);
-  // Opens the file read-only. Throws PlotIoError (NotFound, AccessDenied, ReadError).
+  // Opens the file read-only. Only regular files are opened: a folder, a pipe, a device or a
+  // socket is refused as AccessDenied at once, without waiting for a writer. Throws PlotIoError
+  // (NotFound, AccessDenied, ReadError).
   static PlotReader OpenFile(const std::filesystem::path& path);
 
   PlotReader(PlotReader&&) noexcept;
@@ -65,6 +75,9 @@ class PlotReader {
   // Copies the next n bytes without advancing; false when fewer than n remain.
   bool Peek(void* dst, size_t n);
 
+  // Size and modification time of the file when it was opened (memory: its size, time 0).
+  FileStamp Stamp() const { return stamp_; }
+
   uint64_t Tell() const { return block_pos_ + static_cast<uint64_t>(cur_ - begin_); }
   uint64_t Size() const { return size_; }
   bool AtEnd() const { return Tell() >= size_; }
@@ -81,6 +94,7 @@ class PlotReader {
   std::FILE* file_ = nullptr;
   std::vector<uint8_t> buffer_;
   uint64_t size_ = 0;
+  FileStamp stamp_;
   uint64_t block_pos_ = 0;  // file position of begin_
   const uint8_t* begin_ = nullptr;
   const uint8_t* cur_ = nullptr;

@@ -79,62 +79,69 @@ struct BoundsSink {
   void Hole(const HoleBody&) {}
 };
 
+// How far a primitive's body could be read.
+enum class BodyRead {
+  Whole,
+  VariableCut,  // the fixed part is whole, the data ends inside the variable part
+  FixedCut,     // the data ends inside the fixed part
+};
+inline BodyRead Variable(bool whole) { return whole ? BodyRead::Whole : BodyRead::VariableCut; }
+
 // Reads one primitive's body (the reader right after its code): the fixed part, whose points grow
-// the bounds, then the variable part exactly as the renderers read it. False when the data ends
-// inside the body.
+// the bounds, then the variable part exactly as the renderers read it.
 template <class F>
-bool StepPrimitive(PlotReader& r, int kind, PlotBounds& draw, const PlotBounds& header) {
+BodyRead StepPrimitive(PlotReader& r, int kind, PlotBounds& draw, const PlotBounds& header) {
   uint8_t b[32];
   auto extend = [&](int64_t x, int64_t y) { ExtendBounds(draw, header, x, y); };
   // Each case reads its fixed part with a constant size, so the copy is a few moves.
   switch (kind) {
     case KindLine:
     case KindRect: {
-      if (!r.Read(b, F::kFixedBody[KindLine])) return false;
+      if (!r.Read(b, F::kFixedBody[KindLine])) return BodyRead::FixedCut;
       const LineBody l = F::DecodeLine(b);
       extend(l.X1, l.Y1);
       extend(l.X2, l.Y2);
       // Further vertices of a PLT 4.5 line are passed over; they do not grow the bounds.
       if constexpr (F::kFormat == PltFormat::Plt45) {
-        if (kind == KindLine) return ReadLineVertices45(r, ReadLE16(b + 6), [](int32_t, int32_t) {});
+        if (kind == KindLine) return Variable(ReadLineVertices45(r, ReadLE16(b + 6), [](int32_t, int32_t) {}));
       }
-      return true;
+      return BodyRead::Whole;
     }
     case KindBar: {
-      if (!r.Read(b, F::kFixedBody[KindBar])) return false;
+      if (!r.Read(b, F::kFixedBody[KindBar])) return BodyRead::FixedCut;
       const BarBody bar = F::DecodeBar(b);
       extend(bar.X1, bar.Y1);
       extend(bar.X2, bar.Y2);
-      return true;
+      return BodyRead::Whole;
     }
     case KindCircle: {
-      if (!r.Read(b, F::kFixedBody[KindCircle])) return false;
+      if (!r.Read(b, F::kFixedBody[KindCircle])) return BodyRead::FixedCut;
       const CircleBody c = F::DecodeCircle(b);
       const int64_t r64 = c.R;
       extend(c.Cx - r64, c.Cy - r64);
       extend(c.Cx + r64, c.Cy + r64);
-      return true;
+      return BodyRead::Whole;
     }
     case KindArc: {
-      if (!r.Read(b, F::kFixedBody[KindArc])) return false;
+      if (!r.Read(b, F::kFixedBody[KindArc])) return BodyRead::FixedCut;
       const ArcBody a = F::DecodeArc(b);
       extend(a.Cx, a.Cy);
       extend(a.Xs, a.Ys);
       extend(a.Xe, a.Ye);
-      return true;
+      return BodyRead::Whole;
     }
     case KindText: {
-      if (!r.Read(b, F::kFixedBody[KindText])) return false;
+      if (!r.Read(b, F::kFixedBody[KindText])) return BodyRead::FixedCut;
       const TextBody t = F::DecodeText(b);
       extend(t.X, t.Y);
-      return ReadTextString<F>(r, nullptr);
+      return Variable(ReadTextString<F>(r, nullptr));
     }
     case KindPolygon: {
-      if (!r.Read(b, F::kPolygonHead)) return false;
+      if (!r.Read(b, F::kPolygonHead)) return BodyRead::FixedCut;
       BoundsSink sink{draw, header};
-      return WalkPolygonBody<F>(r, sink);
+      return Variable(WalkPolygonBody<F>(r, sink));
     }
-    default: return true;
+    default: return BodyRead::Whole;
   }
 }
 
@@ -203,11 +210,14 @@ PlotScanResult Scan(PlotReader& r, LayerTable& table, bool russian) {
     const int kind = F::KindOf(code);
     if (kind < 0) continue;  // no record: passed over one word at a time
     const uint64_t body = r.Tell();
-    if (!StepPrimitive<F>(r, kind, res.DrawBounds, res.HeaderBounds)) {
+    const BodyRead read = StepPrimitive<F>(r, kind, res.DrawBounds, res.HeaderBounds);
+    // A record whose fixed part is whole is indexed even when its variable part is cut: the
+    // renderers draw what of it is whole and report the rest.
+    if (read != BodyRead::FixedCut && layer >= 1 && layer <= kMaxLayer) res.Index.Add(kind, layer, body);
+    if (read != BodyRead::Whole) {
       res.Truncated = true;
       break;
     }
-    if (layer >= 1 && layer <= kMaxLayer) res.Index.Add(kind, layer, body);
   }
   return res;
 }
@@ -220,7 +230,9 @@ PlotScanResult ScanPlot(PlotReader& reader, PltFormat format, LayerTable& table,
 
 PlotScanResult ScanPlotFile(const std::filesystem::path& path, PltFormat format, LayerTable& table, bool russian) {
   PlotReader reader = PlotReader::OpenFile(path);
-  return ScanPlot(reader, format, table, russian);
+  PlotScanResult res = ScanPlot(reader, format, table, russian);
+  res.Stamp = reader.Stamp();
+  return res;
 }
 
 }  // namespace quarto

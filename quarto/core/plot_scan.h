@@ -8,8 +8,9 @@
 //
 // Use: ScanPlotFile(path, format, table, russian) after DetectPltFormat chose the format. It throws
 // PlotIoError when the file cannot be opened or is too short for its header (the table is then left
-// untouched). A body cut short by the end of the file ends the walk: what was indexed stays, the
-// steps after the walk still run, and PlotScanResult::Truncated asks the caller to report
+// untouched). A body cut short by the end of the file ends the walk: what was indexed stays (a
+// record whose fixed part is whole is indexed even when its variable part is cut), the steps
+// after the walk still run, and PlotScanResult::Truncated asks the caller to report
 // kTextReadBeyondEnd once. The file is closed on every path.
 #include <cstdint>
 #include <filesystem>
@@ -94,6 +95,9 @@ struct PlotScanResult {
   PageOrientation Orientation = PageOrientation::Portrait;
   // The file ended inside a record (or the layer names); report kTextReadBeyondEnd once.
   bool Truncated = false;
+  // Size and modification time of the scanned file (ScanPlotFile); drawing compares them with
+  // the file it opens, so a plot rewritten since the scan is not drawn from stale positions.
+  FileStamp Stamp;
 };
 
 // Status panel 3: "PLT 4" or "PLT 8".
