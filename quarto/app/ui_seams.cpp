@@ -8,7 +8,6 @@ namespace quarto {
 
 namespace {
 const QString kTitle = QStringLiteral("Quarto");
-UiSeams* g_installed = nullptr;
 }  // namespace
 
 QString ToQtFilter(const QString& filter) {
@@ -39,12 +38,5 @@ void DefaultUiSeams::Error(QWidget* parent, const QString& text) {
 void DefaultUiSeams::ApplicationError(const QString& text) {
   QMessageBox::critical(nullptr, QStringLiteral("Application Error"), text, QMessageBox::Ok);
 }
-
-UiSeams& Seams() {
-  static DefaultUiSeams defaults;
-  return g_installed ? *g_installed : defaults;
-}
-
-void SetSeams(UiSeams* seams) { g_installed = seams; }
 
 }  // namespace quarto
