@@ -80,7 +80,7 @@ std::string AbsolutePlotPath(const std::string& path) {
     }
     i = end + 1;
   }
-  if (out.empty()) out = "/";
+  if (out.empty()) out.push_back('/');
   // A trailing separator names a folder; keep it so the open reports it as one.
   if (full.back() == '/' && out.back() != '/') out += '/';
   return out;

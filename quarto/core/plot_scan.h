@@ -43,6 +43,13 @@ class RecordIndex {
     return positions_[static_cast<size_t>(kind)][static_cast<size_t>(layer)];
   }
   size_t RecordCount(int kind, int layer) const { return Positions(kind, layer).size(); }
+  // Bytes the position lists hold (their capacity).
+  size_t MemoryBytes() const {
+    size_t n = 0;
+    for (const auto& kind : positions_)
+      for (const auto& layer : kind) n += layer.capacity() * sizeof(uint64_t);
+    return n;
+  }
   size_t Total() const {
     size_t n = 0;
     for (const auto& kind : positions_)

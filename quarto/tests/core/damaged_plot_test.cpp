@@ -264,12 +264,12 @@ TEST(DamagedPlot, ScanAndDrawingWalkAPolygonThroughTheSamePoints) {
       EXPECT_EQ(d.scan.Index.RecordCount(KindBar, 1), 1u);
       std::vector<std::string> drawn;
       std::string outline = "Polygon";
-      for (const auto& p : c.outline) outline += " " + std::to_string(p.x) + " " + std::to_string(p.y);
+      for (const auto& p : c.outline) outline.append(" ").append(std::to_string(p.x)).append(" ").append(std::to_string(p.y));
       drawn.push_back(outline);
       for (const auto& cut : c.cutouts) {
         if (const auto* k = std::get_if<PltContour>(&cut)) {
           std::string contour = "Polygon";
-          for (const auto& p : k->points) contour += " " + std::to_string(p.x) + " " + std::to_string(p.y);
+          for (const auto& p : k->points) contour.append(" ").append(std::to_string(p.x)).append(" ").append(std::to_string(p.y));
           drawn.push_back(contour);
         } else {
           const auto& h = std::get<PltHole>(cut);
@@ -336,7 +336,9 @@ TEST(DamagedPlot, AFileChangedSinceTheScanIsNotDrawnFrom) {
     EXPECT_EQ(out.problem, RenderOutcome::Problem::Changed);
     EXPECT_EQ(canvas.calls().size(), previewCalls);
     EXPECT_EQ(out.found.has_value(), change != Change::Removed);
-    if (out.found) EXPECT_NE(*out.found, scan.Stamp);
+    if (out.found) {
+      EXPECT_NE(*out.found, scan.Stamp);
+    }
   }
   std::filesystem::remove(path);
 }
