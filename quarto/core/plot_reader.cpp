@@ -114,11 +114,7 @@ bool PlotReader::ReadSlow(void* dst, size_t n) {
   return true;
 }
 
-bool PlotReader::Peek(void* dst, size_t n) {
-  if (n <= static_cast<size_t>(end_ - cur_)) {
-    std::memcpy(dst, cur_, n);
-    return true;
-  }
+bool PlotReader::PeekSlow(void* dst, size_t n) {
   const uint64_t at = Tell();
   if (at + n > size_) return false;
   const bool ok = Read(dst, n);

@@ -73,7 +73,18 @@ class PlotReader {
     return ReadSlow(nullptr, n);
   }
   // Copies the next n bytes without advancing; false when fewer than n remain.
-  bool Peek(void* dst, size_t n);
+  bool Peek(void* dst, size_t n) {
+    if (n <= static_cast<size_t>(end_ - cur_)) {
+      if (n) std::memcpy(dst, cur_, n);
+      return true;
+    }
+    return PeekSlow(dst, n);
+  }
+  // The bytes already buffered from the current position on (may be fewer than remain in the
+  // data), for walkers that step over many small values: they read them in place and then
+  // Advance past what they used (at most the span's size).
+  std::span<const uint8_t> Buffered() const { return {cur_, static_cast<size_t>(end_ - cur_)}; }
+  void Advance(size_t n) { cur_ += n; }
 
   // Size and modification time of the file when it was opened (memory: its size, time 0).
   FileStamp Stamp() const { return stamp_; }
@@ -88,6 +99,7 @@ class PlotReader {
  private:
   PlotReader() = default;
   bool ReadSlow(void* dst, size_t n);
+  bool PeekSlow(void* dst, size_t n);
   // Loads the block starting at pos (file-backed only).
   void Fill(uint64_t pos);
 

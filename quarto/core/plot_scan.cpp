@@ -4,6 +4,33 @@
 
 namespace quarto {
 
+RecordIndex::PositionList& RecordIndex::PositionList::operator=(const PositionList& o) {
+  if (this == &o) return *this;
+  size_ = 0;
+  Resize(o.size_);
+  if (o.size_) std::memcpy(data_, o.data_, o.size_ * sizeof(uint64_t));
+  size_ = o.size_;
+  return *this;
+}
+
+void RecordIndex::PositionList::Resize(size_t capacity) {
+  if (capacity == capacity_) return;
+  if (capacity == 0) {
+    std::free(data_);
+    data_ = nullptr;
+    capacity_ = 0;
+    return;
+  }
+  void* p = std::realloc(data_, capacity * sizeof(uint64_t));
+  if (!p) throw std::bad_alloc();
+  data_ = static_cast<uint64_t*>(p);
+  capacity_ = capacity;
+}
+
+void RecordIndex::PositionList::Grow() { Resize(capacity_ < 64 ? 64 : capacity_ * 2); }
+
+void RecordIndex::PositionList::ShrinkToFit() { Resize(size_); }
+
 PlotBounds HeaderBoundsOf(int64_t x1, int64_t y1, int64_t x2, int64_t y2) {
   return PlotBounds{std::min(x1, x2), std::max(x1, x2), std::min(y1, y2), std::max(y1, y2)};
 }
@@ -68,10 +95,11 @@ std::string LayerNameToUtf8(std::string_view raw) {
 
 namespace {
 
-// Polygon sink of the scan: outline vertices grow the bounds, cut-outs do not.
+// Polygon sink of the scan: outline vertices grow the bounds, cut-outs do not. It grows its own
+// copy (kept in registers over the walk); the caller copies it back.
 struct BoundsSink {
-  PlotBounds& draw;
-  const PlotBounds& header;
+  PlotBounds draw;
+  const PlotBounds header;
   void Point(PolygonPart part, int32_t x, int32_t y) {
     if (part == PolygonPart::Outline) ExtendBounds(draw, header, x, y);
   }
@@ -139,7 +167,9 @@ BodyRead StepPrimitive(PlotReader& r, int kind, PlotBounds& draw, const PlotBoun
     case KindPolygon: {
       if (!r.Read(b, F::kPolygonHead)) return BodyRead::FixedCut;
       BoundsSink sink{draw, header};
-      return Variable(WalkPolygonBody<F>(r, sink));
+      const bool whole = WalkPolygonBody<F>(r, sink);
+      draw = sink.draw;
+      return Variable(whole);
     }
     default: return BodyRead::Whole;
   }
@@ -231,6 +261,7 @@ PlotScanResult ScanPlot(PlotReader& reader, PltFormat format, LayerTable& table,
 PlotScanResult ScanPlotFile(const std::filesystem::path& path, PltFormat format, LayerTable& table, bool russian) {
   PlotReader reader = PlotReader::OpenFile(path);
   PlotScanResult res = ScanPlot(reader, format, table, russian);
+  res.Index.ShrinkToFit();
   res.Stamp = reader.Stamp();
   return res;
 }

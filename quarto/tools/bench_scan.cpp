@@ -162,9 +162,9 @@ int main() {
       }
       std::printf("%s plain read:       %8.1f MB/s (%.4f s)\n", label, mb / best_read, best_read);
       std::printf("%s read, every word: %8.1f MB/s (%.4f s)\n", label, mb / best_words, best_words);
-      std::printf("%s scan pass:        %8.1f MB/s (%.4f s), %.1f ns a record, %.2fx the plain read, %.2fx the word read\n",
-                  label, mb / best_scan, best_scan, best_scan * 1e9 / records, best_scan / best_read,
-                  best_scan / best_words);
+      std::printf(
+          "%s scan pass:        %8.1f MB/s (%.4f s), %.1f ns a record, %.2fx the plain read, %.2fx the word read\n",
+          label, mb / best_scan, best_scan, best_scan * 1e9 / records, best_scan / best_read, best_scan / best_words);
     };
     PlainRead(path, checksum, false);  // warm the page cache
     const double first = scan();
