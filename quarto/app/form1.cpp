@@ -13,6 +13,7 @@
 #include <QPainter>
 #include <QPrinterInfo>
 #include <QScreen>
+#include <QSignalBlocker>
 #include <QStatusBar>
 #include <QStyle>
 
@@ -22,6 +23,8 @@
 #include "app/form4.h"
 #include "app/render_targets.h"
 #include "app/ui_seams.h"
+#include "core/render_frame.h"
+#include "core/zoom_command.h"
 
 namespace quarto {
 
@@ -531,9 +534,34 @@ void Form1::English1Click() { English1->setChecked(true); }
 
 void Form1::FormClick() {}
 void Form1::FormKeyPress(QChar&) {}
-void Form1::ToolButton13Click() {}
-void Form1::ToolButton14Click() {}
-void Form1::Edit1Change() {}
+namespace {
+// The zoom box's decimal separator.
+constexpr char kZoomSeparator = ',';
+}  // namespace
+
+// The zoom buttons write the stepped zoom (four decimals) into the zoom box; the box's handler
+// then takes it. A step that changes nothing (at either end of the range) redraws nothing.
+void Form1::ToolButton13Click() {
+  const bool shift = QGuiApplication::keyboardModifiers() & Qt::ShiftModifier;
+  Edit1->setText(QString::fromStdString(FormatZoom(ZoomStep(view_.Zoom, true, shift), kZoomSeparator)));
+}
+
+void Form1::ToolButton14Click() {
+  const bool shift = QGuiApplication::keyboardModifiers() & Qt::ShiftModifier;
+  Edit1->setText(QString::fromStdString(FormatZoom(ZoomStep(view_.Zoom, false, shift), kZoomSeparator)));
+}
+
+void Form1::Edit1Change() {
+  const std::optional<double> zoom = ParseZoomText(Edit1->text().toStdString(), kZoomSeparator);
+  if (!zoom) {
+    // No number: the box shows the zoom in force again.
+    const QSignalBlocker block(Edit1);
+    Edit1->setText(QString::fromStdString(FormatZoom(view_.Zoom, kZoomSeparator)));
+    return;
+  }
+  view_.Zoom = *zoom;
+  ReDraw();
+}
 void Form1::ToolButton11Click() {}
 void Form1::ToolButton21Click() {}
 void Form1::X2Click() {}

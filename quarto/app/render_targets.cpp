@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QPrinterInfo>
 #include <QScreen>
+#include <QSignalBlocker>
 #include <QTimer>
 #include <filesystem>
 #include <fstream>
@@ -115,7 +116,9 @@ PositionItem CheckedPosition(const Form1& form) {
 void ApplyFrame(Form1& form, const FrameLayout& layout) {
   ViewState& v = form.view();
   if (layout.Fitted) {
-    // Setting the text may run the zoom box's handler; the fitted zoom is what stays.
+    // The fit writes the zoom box without running its handler: no further paint, and the zoom
+    // keeps the exact fitted value.
+    const QSignalBlocker block(form.Edit1);
     form.Edit1->setText(QString::fromStdString(layout.ZoomText));
     v.Zoom = layout.Zoom;
     v.FitPending = false;

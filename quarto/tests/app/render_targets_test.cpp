@@ -368,6 +368,33 @@ class RenderTargetsTest : public QObject {
     QVERIFY(CountColour(Shot(), kLayer1) > 100);
   }
 
+  // The zoom buttons step the zoom box; the box's handler takes its four decimals. The fit writes
+  // the box without running the handler, so the fitted zoom stays exact.
+  void zoomButtonsStepTheZoomBox() {
+    const QString path = dir_.filePath("zoom.plt");
+    WriteBoard(path);
+    Open(path);
+    form_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
+    RepaintTimes(1);
+    const double fitted = form_->view().Zoom;
+    QVERIFY(!form_->view().FitPending);
+    QCOMPARE(form_->Edit1->text(), QString::number(fitted, 'f', 4).replace('.', ','));
+    form_->ToolButton13->click();
+    QCOMPARE(form_->view().Zoom, std::round((fitted + 0.5) * 10000) / 10000);
+    form_->ToolButton14->click();
+    form_->ToolButton14->click();
+    QCOMPARE(form_->Edit1->text(), QString::number(std::max(0.0, fitted + 0.5 - 1.0), 'f', 4).replace('.', ','));
+    form_->Edit1->setText("99,8");
+    QCOMPARE(form_->view().Zoom, 99.8);
+    form_->ToolButton13->click();
+    QCOMPARE(form_->view().Zoom, 100.0);
+    QCOMPARE(form_->Edit1->text(), QStringLiteral("100,0000"));
+    form_->Edit1->setText("abc");  // no number: the zoom in force comes back
+    QCOMPARE(form_->Edit1->text(), QStringLiteral("100,0000"));
+    QCOMPARE(form_->view().Zoom, 100.0);
+  }
+
  private:
   void Open(const QString& path) {
     if (!form_) form_ = StartUp({}, seams_.get());
