@@ -217,38 +217,42 @@ PlotScanResult Scan(PlotReader& r, LayerTable& table, bool russian) {
 
   // The record walk. The current layer starts at 0 (no layer) for every scan; records are indexed
   // only while it is 1..16.
+  // The bounds grow in locals, which no store through the reader or the index can alias.
   int layer = 0;
+  bool indexing = false;  // layer is 1..16
+  PlotBounds draw = res.DrawBounds;
+  const PlotBounds header = res.HeaderBounds;
+  bool truncated = res.Truncated;
   uint8_t w[4];
-  while (!res.Truncated && !r.AtEnd()) {
+  while (!truncated && !r.AtEnd()) {
     if (!r.Read(w, F::kWord)) {
-      res.Truncated = true;
+      truncated = true;
       break;
     }
     const uint32_t code = F::Word(w);
-    if (code == F::OpLayer) {
-      if (!r.Read(w, F::kLayerBody)) {
-        res.Truncated = true;
-        break;
-      }
-      layer = F::LayerOfOpLayer(w);
-      continue;
-    }
-    if (code == F::OpSkip) {
-      if (!r.Skip(F::kSkipBody)) res.Truncated = true;
-      continue;
-    }
     const int kind = F::KindOf(code);
-    if (kind < 0) continue;  // no record: passed over one word at a time
+    if (kind < 0) {
+      if (code == F::OpLayer) {
+        if (!r.Read(w, F::kLayerBody)) {
+          truncated = true;
+          break;
+        }
+        layer = F::LayerOfOpLayer(w);
+        indexing = layer >= 1 && layer <= kMaxLayer;
+      } else if (code == F::OpSkip) {
+        if (!r.Skip(F::kSkipBody)) truncated = true;
+      }
+      continue;  // other words are no record: passed over one word at a time
+    }
     const uint64_t body = r.Tell();
-    const BodyRead read = StepPrimitive<F>(r, kind, res.DrawBounds, res.HeaderBounds);
+    const BodyRead read = StepPrimitive<F>(r, kind, draw, header);
     // A record whose fixed part is whole is indexed even when its variable part is cut: the
     // renderers draw what of it is whole and report the rest.
-    if (read != BodyRead::FixedCut && layer >= 1 && layer <= kMaxLayer) res.Index.Add(kind, layer, body);
-    if (read != BodyRead::Whole) {
-      res.Truncated = true;
-      break;
-    }
+    if (read != BodyRead::FixedCut && indexing) res.Index.Add(kind, layer, body);
+    if (read != BodyRead::Whole) truncated = true;
   }
+  res.DrawBounds = draw;
+  res.Truncated = truncated;
   return res;
 }
 

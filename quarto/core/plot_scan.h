@@ -121,12 +121,14 @@ PlotBounds InitialDrawBounds(int64_t x1, int64_t y1, int64_t x2, int64_t y2);
 // Grows draw by the point, each of the four sides separately and only inside header. Written
 // without branches: the points of a plot come in no order a branch predictor could learn.
 inline void ExtendBounds(PlotBounds& d, const PlotBounds& h, int64_t x, int64_t y) {
-  const int64_t minX = x >= h.MinX ? x : d.MinX, maxX = x <= h.MaxX ? x : d.MaxX;
-  const int64_t minY = y >= h.MinY ? y : d.MinY, maxY = y <= h.MaxY ? y : d.MaxY;
-  d.MinX = minX < d.MinX ? minX : d.MinX;
-  d.MaxX = maxX > d.MaxX ? maxX : d.MaxX;
-  d.MinY = minY < d.MinY ? minY : d.MinY;
-  d.MaxY = maxY > d.MaxY ? maxY : d.MaxY;
+  // A value outside the header box is replaced by one that cannot win, so each side depends on
+  // its previous value through one comparison only.
+  const int64_t loX = x >= h.MinX ? x : INT64_MAX, hiX = x <= h.MaxX ? x : INT64_MIN;
+  const int64_t loY = y >= h.MinY ? y : INT64_MAX, hiY = y <= h.MaxY ? y : INT64_MIN;
+  d.MinX = loX < d.MinX ? loX : d.MinX;
+  d.MaxX = hiX > d.MaxX ? hiX : d.MaxX;
+  d.MinY = loY < d.MinY ? loY : d.MinY;
+  d.MaxY = hiY > d.MaxY ? hiY : d.MaxY;
 }
 
 enum class PageOrientation { Portrait, Landscape };
