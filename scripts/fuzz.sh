@@ -66,7 +66,7 @@ run_one() {  # TARGET SECONDS WORKERS [EXECUTIONS]
   if [ "$workers" -gt 1 ]; then
     [ "$total" -gt 0 ] && opts+=(-runs=$(((total + workers - 1) / workers)))
     (cd "$build/logs" && "$exe" "${opts[@]}" -jobs="$workers" -workers="$workers" "${dirs[@]}" >"$log" 2>&1) || status=$?
-    cat "$build/logs"/fuzz-*.log >>"$log" 2>/dev/null || true
+    # The parent prints each job's log as that job ends; the job files are copies.
     rm -f "$build/logs"/fuzz-*.log
   else
     "$exe" "${opts[@]}" "${dirs[@]}" >"$log" 2>&1 || status=$?
