@@ -5,6 +5,7 @@
 #                                        run every target (or one: "all" for every one) for SECONDS
 #                                        (default 60) on all cores, or until EXECUTIONS inputs ran,
 #                                        keeping each corpus in build-fuzz/corpus/TARGET between runs
+#   FUZZ_NO_BUILD=1 scripts/fuzz.sh ...   the same without building first
 #   scripts/fuzz.sh --build              only build (the test command does this when clang can fuzz)
 #   scripts/fuzz.sh --list               the target names
 #   scripts/fuzz.sh --ci TARGET SECONDS  one short run in a single process, as the test suite runs it;
@@ -65,9 +66,10 @@ run_one() {  # TARGET SECONDS WORKERS [EXECUTIONS]
   local status=0 started=$SECONDS
   if [ "$workers" -gt 1 ]; then
     [ "$total" -gt 0 ] && opts+=(-runs=$(((total + workers - 1) / workers)))
-    (cd "$build/logs" && "$exe" "${opts[@]}" -jobs="$workers" -workers="$workers" "${dirs[@]}" >"$log" 2>&1) || status=$?
+    mkdir -p "$build/logs/$t.jobs"
+    (cd "$build/logs/$t.jobs" && "$exe" "${opts[@]}" -jobs="$workers" -workers="$workers" "${dirs[@]}" >"$log" 2>&1) || status=$?
     # The parent prints each job's log as that job ends; the job files are copies.
-    rm -f "$build/logs"/fuzz-*.log
+    rm -rf "$build/logs/$t.jobs"
   else
     "$exe" "${opts[@]}" "${dirs[@]}" >"$log" 2>&1 || status=$?
   fi
@@ -96,7 +98,8 @@ case "${1:-}" in
     run_one "$t" "$secs" 1
     ;;
   *)
-    build_fuzzers
+    # FUZZ_NO_BUILD=1 runs what is built (several runs of this script at once, on other targets).
+    [ "${FUZZ_NO_BUILD:-0}" = 1 ] || build_fuzzers
     [ -x "$build/fuzz/fuzz-seeds" ] || exit 1
     secs=${2:-60}
     list=${1:-all}
