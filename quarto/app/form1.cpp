@@ -4,6 +4,7 @@
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QCursor>
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -16,6 +17,7 @@
 #include <QSignalBlocker>
 #include <QStatusBar>
 #include <QStyle>
+#include <algorithm>
 
 #include "app/file_names.h"
 #include "app/form2.h"
@@ -46,6 +48,9 @@ const PanelSpec kPanels[Form1::kStatusPanelCount] = {
 
 QString U(const char* utf8) { return QString::fromUtf8(utf8); }
 
+// The zoom box's decimal separator.
+constexpr char kZoomSeparator = ',';
+
 // A caption shows "&" as itself rather than as a mnemonic marker.
 QString Literal(const QString& text) {
   QString out = text;
@@ -73,7 +78,8 @@ void DrawingArea::paintEvent(QPaintEvent*) {
 }
 
 void DrawingArea::mouseReleaseEvent(QMouseEvent* event) {
-  if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) emit clicked();
+  if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+    emit clicked(event->position().toPoint());
   QWidget::mouseReleaseEvent(event);
 }
 
@@ -86,7 +92,7 @@ Form1::Form1(UiSeams* seams, QWidget* parent) : QMainWindow(parent), session_(se
 
   drawingArea_ = new DrawingArea(this);
   setCentralWidget(drawingArea_);
-  connect(drawingArea_, &DrawingArea::clicked, this, &Form1::FormClick);
+  connect(drawingArea_, &DrawingArea::clicked, this, [this](QPoint at) { Guarded([&] { PanTo(at); }); });
   QCoreApplication::instance()->installEventFilter(this);
 
   BuildMenu();
@@ -500,9 +506,20 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
   QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : this;
   if (widget != target || widget->window() != this) return false;
   auto* keyEvent = static_cast<QKeyEvent*>(event);
-  if (keyEvent->text().isEmpty()) return false;
-  QChar key = keyEvent->text().at(0);
+  // Only keys that type a printable character (backspace too, for the zoom box's filter): Delete,
+  // the arrows, Enter and shortcuts pass on untouched.
+  if (keyEvent->text().isEmpty() || (keyEvent->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) return false;
+  const QChar typed = keyEvent->text().at(0);
+  if (!typed.isPrint() && typed != QLatin1Char('\b')) return false;
+  QChar key = typed;
   Guarded([&] { FormKeyPress(key); });
+  if (!key.isNull() && widget == Edit1) {
+    Guarded([&] { Edit1KeyPress(key); });
+    if (!key.isNull() && key != typed) {
+      Edit1->insert(QString(key));  // the character the filter made of the typed one
+      return true;
+    }
+  }
   return key.isNull();
 }
 
@@ -530,26 +547,63 @@ void Form1::N16Click() { ShowTool(form4_); }
 void Form1::N20Click() { N20->setChecked(true); }
 void Form1::English1Click() { English1->setChecked(true); }
 
-// ---- Commands completed elsewhere ----------------------------------------------------------------
+// ---- View commands -------------------------------------------------------------------------------
 
-void Form1::FormClick() {}
-void Form1::FormKeyPress(QChar&) {}
-namespace {
-// The zoom box's decimal separator.
-constexpr char kZoomSeparator = ',';
-}  // namespace
+void Form1::FormClick() {
+  // The key C pans to wherever the pointer is, inside the window or not.
+  PanTo(drawingArea_->mapFromGlobal(QCursor::pos()));
+}
+
+void Form1::PanTo(QPoint areaPoint) {
+  if (view_.IgnoreNextClick) {
+    view_.IgnoreNextClick = false;
+    return;
+  }
+  // No position item stays checked: the shifts are the pan's.
+  for (QAction* item : PositionGroup->actions()) item->setChecked(false);
+  // The page centre as the frame draws it, in the drawing area's coordinates (the frame's).
+  const FrameLayout frame = ComputeFrame(FrameInputOf(*this, RenderTarget::Screen));
+  const int64_t cx = (int64_t{frame.PageLeft} + frame.PageRight) / 2;
+  const int64_t cy = (int64_t{frame.PageTop} + frame.PageBottom) / 2;
+  auto held = [](int64_t v) { return static_cast<int32_t>(std::clamp<int64_t>(v, -kDeviceLimit, kDeviceLimit)); };
+  view_.ShiftX = held(view_.ShiftX + cx - areaPoint.x());
+  view_.ShiftY = held(view_.ShiftY + cy - areaPoint.y());
+  ReDraw();
+}
+
+void Form1::FormKeyPress(QChar& key) {
+  switch (key.unicode()) {
+    case '+':
+    case '=': StepZoom(true); break;
+    case '-':
+    case '_': StepZoom(false); break;
+    case 'C':
+    case 'c': FormClick(); break;
+    case 'F':
+    case 'f': ToolButton11Click(); break;
+    default: return;
+  }
+  key = QChar();
+}
+
+void Form1::Edit1KeyPress(QChar& key) {
+  if (key == QLatin1Char('.') || key == QLatin1Char(',')) {
+    key = QLatin1Char(kZoomSeparator);
+    return;
+  }
+  if (key == QLatin1Char('\b') || (key >= QLatin1Char('0') && key <= QLatin1Char('9'))) return;
+  key = QChar();
+}
 
 // The zoom buttons write the stepped zoom (four decimals) into the zoom box; the box's handler
 // then takes it. A step that changes nothing (at either end of the range) redraws nothing.
-void Form1::ToolButton13Click() {
+void Form1::StepZoom(bool increase) {
   const bool shift = QGuiApplication::keyboardModifiers() & Qt::ShiftModifier;
-  Edit1->setText(QString::fromStdString(FormatZoom(ZoomStep(view_.Zoom, true, shift), kZoomSeparator)));
+  Edit1->setText(QString::fromStdString(FormatZoom(ZoomStep(view_.Zoom, increase, shift), kZoomSeparator)));
 }
 
-void Form1::ToolButton14Click() {
-  const bool shift = QGuiApplication::keyboardModifiers() & Qt::ShiftModifier;
-  Edit1->setText(QString::fromStdString(FormatZoom(ZoomStep(view_.Zoom, false, shift), kZoomSeparator)));
-}
+void Form1::ToolButton13Click() { StepZoom(true); }
+void Form1::ToolButton14Click() { StepZoom(false); }
 
 void Form1::Edit1Change() {
   const std::optional<double> zoom = ParseZoomText(Edit1->text().toStdString(), kZoomSeparator);
@@ -562,19 +616,84 @@ void Form1::Edit1Change() {
   view_.Zoom = *zoom;
   ReDraw();
 }
-void Form1::ToolButton11Click() {}
-void Form1::ToolButton21Click() {}
-void Form1::X2Click() {}
-void Form1::Y1Click() {}
-void Form1::ToolButton8Click() {}
-void Form1::ToolButton9Click() {}
-void Form1::PCAD1Click() {}
-void Form1::ChangeCheck() {}
-void Form1::Check() {}
-void Form1::N21Click() {}
+
+void Form1::ToolButton11Click() {
+  view_.ViewWindowSet = false;
+  N27->setChecked(true);
+  view_.ShiftX = view_.ShiftY = 0;
+  view_.FitPending = true;
+  ReDraw();
+}
+
+void Form1::ToolButton21Click() {
+  view_.Zoom = 1.0;
+  {
+    const QSignalBlocker block(Edit1);
+    Edit1->setText(QString::fromStdString(FormatZoom(1.0, kZoomSeparator)));
+  }
+  view_.ViewWindowSet = false;
+  N27->setChecked(true);
+  view_.ShiftX = view_.ShiftY = 0;
+  ReDraw();
+}
+
+// The menu items toggle themselves when triggered; a tool button toggles its item once.
+void Form1::X2Click() { ApplyMirrorX(); }
+void Form1::Y1Click() { ApplyMirrorY(); }
+void Form1::ToolButton8Click() {
+  X2->setChecked(ToolButton8->isChecked());
+  ApplyMirrorX();
+}
+void Form1::ToolButton9Click() {
+  Y1->setChecked(ToolButton9->isChecked());
+  ApplyMirrorY();
+}
+
+void Form1::ApplyMirrorX() {
+  ToolButton8->setChecked(X2->isChecked());
+  view_.SignY = X2->isChecked() ? +1 : -1;
+  ReDraw();
+}
+
+void Form1::ApplyMirrorY() {
+  ToolButton9->setChecked(Y1->isChecked());
+  view_.SignX = Y1->isChecked() ? -1 : +1;
+  ReDraw();
+}
+
+void Form1::PCAD1Click() {
+  // Unchecked: the texts use the system fonts, whose choices come alive.
+  const bool systemFonts = !PCAD1->isChecked();
+  ANSI1->setEnabled(systemFonts);
+  OEM1->setEnabled(systemFonts);
+  ComboBox1->setEnabled(systemFonts);
+  RxSpinEdit2->setEnabled(systemFonts);
+  ReDraw();
+}
+
+void Form1::ChangeCheck() { ReDraw(); }
+void Form1::Check() { ReDraw(); }
+
+void Form1::N21Click() {
+  const bool ru = N20->isChecked();
+  setStatusPanelText(7, N21->isChecked() ? (ru ? U("Псевдодюйм") : QStringLiteral("Mils"))
+                                         : (ru ? U("Дюйм") : QStringLiteral("Inch")));
+  ReDraw();
+}
+
+void Form1::ToolButton3Click() {
+  pageOrientation_ = PageOrientation::Portrait;
+  ReDraw();
+}
+
+void Form1::ToolButton4Click() {
+  pageOrientation_ = PageOrientation::Landscape;
+  ReDraw();
+}
+
+// ---- Printer and export --------------------------------------------------------------------------
+
 void Form1::N4Click() {}
-void Form1::ToolButton3Click() {}
-void Form1::ToolButton4Click() {}
 void Form1::N5Click() {
   if (view_.PlotLoaded()) {
     Guarded([this] {

@@ -38,7 +38,8 @@ class DrawingArea : public QWidget {
   explicit DrawingArea(QWidget* parent);
 
  signals:
-  void clicked();
+  // A left click inside the area, at that point of the area.
+  void clicked(QPoint at);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -135,8 +136,13 @@ class Form1 : public QMainWindow, private OpenHost {
   void FormCreate();
   void FormClose();
   void FormClick();
+  // The pan of a click: the point of the drawing area moves to the centre of the preview page.
+  void PanTo(QPoint areaPoint);
   // Sees every typed character before the focused control; clearing key discards the character.
   void FormKeyPress(QChar& key);
+  // Key filter of the zoom box: digits, backspace and the separator pass; "." and "," become the
+  // separator; every other character is discarded (key set to null).
+  void Edit1KeyPress(QChar& key);
   void ToolButton13Click();
   void ToolButton14Click();
   void Edit1Change();
@@ -170,6 +176,11 @@ class Form1 : public QMainWindow, private OpenHost {
   void BuildMenu();
   void BuildToolBar();
   void BuildStatusBar();
+  // One zoom step in or out, Shift down taking the small step.
+  void StepZoom(bool increase);
+  // Mirroring after X2 or Y1 changed its check: the tool button follows, the sign is set.
+  void ApplyMirrorX();
+  void ApplyMirrorY();
   QAction* AddItem(QMenu* menu, const char* name, const QString& caption, void (Form1::*slot)());
   QAction* AddSeparator(QMenu* menu, const char* name);
 
