@@ -370,6 +370,9 @@ void Form1::FormCreate() {
     ComboBox1->setCurrentIndex(static_cast<int>(narrow));
   }
   view_ = ViewState{};
+  // The printer resolution of the session's printer; 300 x 300 without one.
+  const PrinterDpi dpi = ResolutionOf(session_.printer(), {view_.PrinterDpiX, view_.PrinterDpiY}, N9->isChecked());
+  view_.PrinterDpiX = dpi.x, view_.PrinterDpiY = dpi.y;
   Edit1->setText(QStringLiteral("1,0000"));
   for (int n = 1; n <= kRecentFileCount; ++n) {
     auto* item = new QAction(N1);
@@ -444,6 +447,8 @@ void Form1::ScanPlot(PltFormat format) {
   N21->setEnabled(scan_.EnableN21);
   pageOrientation_ = scan_.Orientation;
   (pageOrientation_ == PageOrientation::Landscape ? ToolButton4 : ToolButton3)->setChecked(true);
+  session_.printer().setPageOrientation(pageOrientation_ == PageOrientation::Landscape ? QPageLayout::Landscape
+                                                                                       : QPageLayout::Portrait);
   form2_->StringGrid1->update();
   // The scan rebuilt the drawing order; the next paint fits and draws the new plot.
   ReDraw();
@@ -683,23 +688,32 @@ void Form1::N21Click() {
 
 void Form1::ToolButton3Click() {
   pageOrientation_ = PageOrientation::Portrait;
+  session_.printer().setPageOrientation(QPageLayout::Portrait);
   ReDraw();
 }
 
 void Form1::ToolButton4Click() {
   pageOrientation_ = PageOrientation::Landscape;
+  session_.printer().setPageOrientation(QPageLayout::Landscape);
   ReDraw();
 }
 
 // ---- Printer and export --------------------------------------------------------------------------
 
-void Form1::N4Click() {}
+void Form1::N4Click() {
+  QPrinter& printer = session_.printer();
+  if (!session_.seams().PrinterSetup(this, printer)) return;
+  const PrinterDpi dpi = ResolutionOf(printer, {view_.PrinterDpiX, view_.PrinterDpiY}, N9->isChecked());
+  view_.PrinterDpiX = dpi.x, view_.PrinterDpiY = dpi.y;
+  ForgetCurrentPrinterPage(session_);
+  const bool landscape = printer.pageLayout().orientation() == QPageLayout::Landscape;
+  pageOrientation_ = landscape ? PageOrientation::Landscape : PageOrientation::Portrait;
+  (landscape ? ToolButton4 : ToolButton3)->setChecked(true);
+  ReDraw();
+}
 void Form1::N5Click() {
   if (view_.PlotLoaded()) {
-    Guarded([this] {
-      QPrinter printer(QPrinterInfo::defaultPrinter(), QPrinter::HighResolution);
-      PrintPlot(*this, printer);
-    });
+    Guarded([this] { PrintPlot(*this, session_.printer()); });
   }
   ReDraw();
 }

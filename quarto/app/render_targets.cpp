@@ -11,6 +11,7 @@
 #include <QScreen>
 #include <QSignalBlocker>
 #include <QTimer>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -134,16 +135,20 @@ PrinterPage PageOf(const QPrinter& printer) {
   return {r.width(), r.height()};
 }
 
+bool IsPrinter(const QPrinter& printer) {
+  return !(printer.outputFormat() == QPrinter::PdfFormat && printer.outputFileName().isEmpty());
+}
+
+PrinterDpi ResolutionOf(const QPrinter& printer, PrinterDpi current, bool colour) {
+  const int r = printer.resolution();
+  const auto quality = static_cast<int16_t>(std::clamp(r, -32768, 32767));
+  return GetPrinterResolution(current, IsPrinter(printer), PrinterDeviceMode{quality, 0}, colour);
+}
+
 PrinterPage CurrentPrinterPage(WindowSession& session, bool landscape) {
   if (!session.printerPage) {
-    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
-    if (info.isNull()) {
-      session.printerPage = PrinterPage{kFallbackPageWidth, kFallbackPageHeight};
-    } else {
-      QPrinter printer(info, QPrinter::HighResolution);
-      printer.setPageOrientation(QPageLayout::Portrait);
-      session.printerPage = PageOf(printer);
-    }
+    const QPrinter& printer = session.printer();
+    session.printerPage = IsPrinter(printer) ? PageOf(printer) : PrinterPage{kFallbackPageWidth, kFallbackPageHeight};
   }
   return Oriented(*session.printerPage, landscape);
 }
@@ -235,7 +240,7 @@ bool PrintPlot(Form1& form, QPrinter& printer) {
   const ViewState& v = form.view();
   if (!v.PlotLoaded()) return false;
   // With no printer installed Qt hands out a file printer without a file name.
-  if (printer.outputFormat() == QPrinter::PdfFormat && printer.outputFileName().isEmpty()) {
+  if (!IsPrinter(printer)) {
     form.session().seams().Error(&form, Text(form, "Принтер не установлен", "No printer is installed"));
     return false;
   }

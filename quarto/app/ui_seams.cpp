@@ -2,6 +2,8 @@
 
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QStringList>
 
 namespace quarto {
@@ -37,6 +39,11 @@ void DefaultUiSeams::Error(QWidget* parent, const QString& text) {
 
 void DefaultUiSeams::ApplicationError(const QString& text) {
   QMessageBox::critical(nullptr, QStringLiteral("Application Error"), text, QMessageBox::Ok);
+}
+
+bool DefaultUiSeams::PrinterSetup(QWidget* parent, QPrinter& printer) {
+  QPrintDialog dialog(&printer, parent);
+  return dialog.exec() == QDialog::Accepted;
 }
 
 }  // namespace quarto

@@ -368,6 +368,48 @@ class RenderTargetsTest : public QObject {
     QVERIFY(CountColour(Shot(), kLayer1) > 100);
   }
 
+  // Printer setup through the seam: a 600 dpi landscape file printer becomes the session's
+  // printer; the view takes its resolution, the landscape button goes down, the preview shows its
+  // page, and printing prints one landscape page on it. A cancelled setup changes nothing.
+  void printerSetupChoosesTheSessionPrinter() {
+    const QString path = dir_.filePath("setup.plt");
+    WriteBoard(path);
+    Open(path);
+    const int dpiBefore = form_->view().PrinterDpiX;
+    const bool portraitBefore = form_->ToolButton3->isChecked();
+    form_->N4Click();  // cancelled
+    QCOMPARE(seams_->printerSetups, 1);
+    QCOMPARE(form_->view().PrinterDpiX, dpiBefore);
+    QCOMPARE(form_->ToolButton3->isChecked(), portraitBefore);
+
+    const QString pdf = dir_.filePath("setup.pdf");
+    seams_->printerFile = pdf;
+    seams_->printerDpi = 600;
+    seams_->printerOrientation = QPageLayout::Landscape;
+    form_->N4Click();
+    QCOMPARE(form_->view().PrinterDpiX, 600);
+    QCOMPARE(form_->view().PrinterDpiY, 600);
+    QVERIFY(form_->ToolButton4->isChecked() && !form_->ToolButton3->isChecked());
+    QCOMPARE(form_->pageOrientation(), PageOrientation::Landscape);
+    const PrinterPage page = CurrentPrinterPage(form_->session(), true);
+    const PrinterPage expected = PageOf(form_->session().printer());
+    QCOMPARE(page.width, std::max(expected.width, expected.height));
+    QVERIFY(page.width > 4000);  // an A4 or letter width at 600 dpi
+    const FrameInput before = FrameInputOf(*form_, RenderTarget::Screen);
+    form_->N5Click();
+    QVERIFY(seams_->errors.isEmpty());
+    const FrameInput after = FrameInputOf(*form_, RenderTarget::Screen);
+    QCOMPARE(after.pageWidth, before.pageWidth);  // printing leaves the preview's page alone
+    QCOMPARE(after.printerDpiX, before.printerDpiX);
+    const QByteArray bytes = ReadAll(pdf);
+    QCOMPARE(bytes.left(5), QByteArray("%PDF-"));
+    QCOMPARE(QString::fromLatin1(bytes).count(QRegularExpression("/Type\\s*/Page\\b(?!s)")), 1);
+    const QRegularExpressionMatch box =
+        QRegularExpression("/MediaBox\\s*\\[\\s*0\\s+0\\s+([\\d.]+)\\s+([\\d.]+)").match(QString::fromLatin1(bytes));
+    QVERIFY(box.hasMatch());
+    QVERIFY(box.captured(1).toDouble() > box.captured(2).toDouble());  // landscape
+  }
+
   // The zoom buttons step the zoom box; the box's handler takes its four decimals. The fit writes
   // the box without running the handler, so the fitted zoom stays exact.
   void zoomButtonsStepTheZoomBox() {

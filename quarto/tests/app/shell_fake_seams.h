@@ -1,6 +1,8 @@
 #pragma once
 // Dialog seams for the shell's tests: answers the open dialog from a queue and records every box.
 // Hand them to StartUp (or Form1) for the window under test.
+#include <QPageLayout>
+#include <QPrinter>
 #include <QString>
 #include <QStringList>
 
@@ -26,6 +28,22 @@ class FakeSeams : public UiSeams {
   void Message(QWidget*, const QString& text) override { messages << text; }
   void Error(QWidget*, const QString& text) override { errors << text; }
   void ApplicationError(const QString& text) override { applicationErrors << text; }
+
+  // Printer setup: accepted when printerFile is set, the printer becoming a PDF file printer of
+  // that file at printerDpi in the given orientation; cancelled otherwise.
+  QString printerFile;
+  int printerDpi = 600;
+  QPageLayout::Orientation printerOrientation = QPageLayout::Landscape;
+  int printerSetups = 0;
+  bool PrinterSetup(QWidget*, QPrinter& printer) override {
+    ++printerSetups;
+    if (printerFile.isEmpty()) return false;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(printerFile);
+    printer.setResolution(printerDpi);
+    printer.setPageOrientation(printerOrientation);
+    return true;
+  }
 };
 
 }  // namespace quarto::test
