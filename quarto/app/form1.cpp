@@ -15,6 +15,7 @@
 #include <QPrinterInfo>
 #include <QScreen>
 #include <QSignalBlocker>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QStyle>
 #include <algorithm>
@@ -25,6 +26,8 @@
 #include "app/form4.h"
 #include "app/render_targets.h"
 #include "app/ui_seams.h"
+#include "core/file_io.h"
+#include "core/numeric.h"
 #include "core/render_frame.h"
 #include "core/zoom_command.h"
 
@@ -382,9 +385,138 @@ void Form1::FormCreate() {
   }
   view_.OpenFromRecent = false;
   view_.ExeDir = FileNameFromQt(QCoreApplication::applicationDirPath() + QLatin1Char('/'));
+  ReadSettingsFile();
 }
 
-void Form1::FormClose() {}
+namespace {
+
+// Where the settings live: the user's configuration folder, beside the other desk tools' settings
+// (the program's own folder is shared and not writable for users).
+std::string DefaultSettingsPath() {
+  return FileNameFromQt(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+                        QStringLiteral("/desktools/Quarto.ini"));
+}
+
+}  // namespace
+
+void Form1::ReadSettingsFile() {
+  settingsPath_ = DefaultSettingsPath();
+  std::string text;
+  const FileRead read = ReadWholeFile(settingsPath_, text);
+  settingsUnreadable_ = read == FileRead::Unreadable;
+  QuartoSettings& s = startSettings_;
+  s = QuartoSettings{};
+  const QSize outer = frameGeometry().size();
+  s.Width = outer.width(), s.Height = outer.height();
+  ReadSettings(IniFile(text), s);
+
+  view_.RecentFiles = s.RecentFiles;
+  ShowRecentFiles(view_.RecentFiles);
+  view_.PageMargins = {s.Left / 100.0, s.Right / 100.0, s.Up / 100.0, s.Down / 100.0};
+  X2->setChecked(s.MirrorX);
+  ToolButton8->setChecked(s.MirrorX);
+  view_.SignY = s.MirrorX ? +1 : -1;
+  Y1->setChecked(s.MirrorY);
+  ToolButton9->setChecked(s.MirrorY);
+  view_.SignX = s.MirrorY ? -1 : +1;
+  N9->setChecked(s.Color);
+  N11->setChecked(s.Negative);
+  N21->setChecked(s.Mils);
+  PCAD1->setChecked(s.Type);
+  ANSI1->setEnabled(!s.Type);
+  OEM1->setEnabled(!s.Type);
+  ComboBox1->setEnabled(!s.Type);
+  RxSpinEdit2->setEnabled(!s.Type);
+  // Radio pairs: a true second value clears the first; two false values leave neither checked.
+  ANSI1->setChecked(s.ANSI);
+  OEM1->setChecked(s.OEM);
+  if (s.IndexFont) {
+    const QSignalBlocker block(ComboBox1);
+    ComboBox1->setCurrentIndex(*s.IndexFont >= 0 && *s.IndexFont < ComboBox1->count() ? *s.IndexFont : -1);
+  }
+  SetLanguageChecks(s.Russian, s.English);
+  {
+    const QSignalBlocker block(ComboBox2);
+    ComboBox2->setCurrentIndex(s.Fill >= 0 && s.Fill < ComboBox2->count() ? s.Fill : -1);
+  }
+  RxSpinEdit1->setValue(s.WidthPen0);
+}
+
+void Form1::SetLanguageChecks(bool russian, bool english) {
+  // The pair is exclusive while one is checked; reading may leave neither, so the group lets go.
+  LanguageGroup->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+  N20->setChecked(russian);
+  English1->setChecked(english);
+  LanguageGroup->setExclusionPolicy(QActionGroup::ExclusionPolicy::Exclusive);
+}
+
+QuartoSettings Form1::CurrentSettings() const {
+  QuartoSettings s;
+  const Qt::WindowStates state = windowState();
+  s.State = state & Qt::WindowMinimized ? "Minimized" : state & Qt::WindowMaximized ? "Maximized" : "Normal";
+  const QSize outer = frameGeometry().size();
+  s.Width = outer.width(), s.Height = outer.height();
+  s.RecentFiles = view_.RecentFiles;
+  const auto hundredths = [](double cm) { return static_cast<int32_t>(RoundHalfEven(cm * 100)); };
+  s.Left = hundredths(view_.PageMargins.left), s.Right = hundredths(view_.PageMargins.right);
+  s.Up = hundredths(view_.PageMargins.top), s.Down = hundredths(view_.PageMargins.bottom);
+  s.MirrorX = X2->isChecked(), s.MirrorY = Y1->isChecked();
+  s.Color = N9->isChecked(), s.Negative = N11->isChecked(), s.Mils = N21->isChecked();
+  s.Type = PCAD1->isChecked(), s.ANSI = ANSI1->isChecked(), s.OEM = OEM1->isChecked();
+  s.IndexFont = ComboBox1->currentIndex();
+  s.Russian = N20->isChecked(), s.English = English1->isChecked();
+  s.Fill = ComboBox2->currentIndex();
+  s.WidthPen0 = RxSpinEdit1->value();
+  if (form2_) {
+    s.DefaultColor = form2_->CheckBox1->isChecked();
+    s.Colors = form2_->table().UserLayerColors;
+  } else {
+    s.DefaultColor = startSettings_.DefaultColor;
+    s.Colors = startSettings_.Colors;
+  }
+  return s;
+}
+
+void Form1::FormClose() {
+  const QString shown = FileNameToQt(settingsPath_);
+  // A file that is there but could not be read is never replaced by one made of defaults.
+  if (settingsUnreadable_) {
+    session_.seams().Error(this, QStringLiteral("Unable to write to ") + shown);
+    return;
+  }
+  std::string text;
+  const FileRead read = ReadWholeFile(settingsPath_, text);
+  if (read == FileRead::Unreadable) {
+    session_.seams().Error(this, QStringLiteral("Unable to write to ") + shown);
+    return;
+  }
+  IniFile ini(text);
+  WriteSettings(ini, CurrentSettings());
+  if (!WriteFileReplacing(settingsPath_, ini.Text()))
+    session_.seams().Error(this, QStringLiteral("Unable to write to ") + shown);
+}
+
+void Form1::ShowAsSettingsSay() {
+  const std::string& state = startSettings_.State;
+  if (state == "Maximized") {
+    showMaximized();
+    return;
+  }
+  if (state == "Minimized") {
+    showMinimized();
+    return;
+  }
+  show();
+  if (state != "Normal") return;
+  // The outer size read, between the minimum and the available screen.
+  const QSize frame = frameGeometry().size() - geometry().size();
+  QSize outer(startSettings_.Width, startSettings_.Height);
+  QSize most(outer);
+  if (const QScreen* screen = this->screen()) most = screen->availableGeometry().size();
+  outer = outer.expandedTo(QSize(kMinOuterWidth, kMinOuterHeight))
+              .boundedTo(most.expandedTo(QSize(kMinOuterWidth, kMinOuterHeight)));
+  resize(outer - frame);
+}
 
 // ---- Opening -------------------------------------------------------------------------------------
 

@@ -5,6 +5,8 @@
 #include <QPrinter>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
+#include <QtGlobal>
 
 #include "app/ui_seams.h"
 
@@ -12,6 +14,21 @@ namespace quarto::test {
 
 class FakeSeams : public UiSeams {
  public:
+  // Each test's windows read and write their settings in a configuration folder of their own.
+  FakeSeams() : hadConfig_(qEnvironmentVariableIsSet("XDG_CONFIG_HOME")), oldConfig_(qgetenv("XDG_CONFIG_HOME")) {
+    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+  }
+  ~FakeSeams() override {
+    // Seams made after these own the folder now (a test's init may make them first).
+    if (qgetenv("XDG_CONFIG_HOME") != config.path().toLocal8Bit()) return;
+    if (hadConfig_)
+      qputenv("XDG_CONFIG_HOME", oldConfig_);
+    else
+      qunsetenv("XDG_CONFIG_HOME");
+  }
+  QTemporaryDir config;
+  QString settingsFile() const { return config.filePath("desktools/Quarto.ini"); }
+
   // Answers of the open dialog in turn; an empty string, or none left, cancels it.
   QStringList openAnswers;
   int openDialogs = 0;
@@ -35,6 +52,12 @@ class FakeSeams : public UiSeams {
   int printerDpi = 600;
   QPageLayout::Orientation printerOrientation = QPageLayout::Landscape;
   int printerSetups = 0;
+
+ private:
+  bool hadConfig_;
+  QByteArray oldConfig_;
+
+ public:
   bool PrinterSetup(QWidget*, QPrinter& printer) override {
     ++printerSetups;
     if (printerFile.isEmpty()) return false;
