@@ -9,6 +9,7 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLayout>
+#include <QLocale>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPainter>
@@ -50,9 +51,6 @@ const PanelSpec kPanels[Form1::kStatusPanelCount] = {
 };
 
 QString U(const char* utf8) { return QString::fromUtf8(utf8); }
-
-// The zoom box's decimal separator.
-constexpr char kZoomSeparator = ',';
 
 // A caption shows "&" as itself rather than as a mnemonic marker.
 QString Literal(const QString& text) {
@@ -274,7 +272,7 @@ void Form1::BuildToolBar() {
   Edit1->setMaxLength(8);
   Edit1->setFixedWidth(58);
   Edit1->setToolTip(U("Масштаб"));
-  Edit1->setText(QStringLiteral("1,0000"));
+  Edit1->setText(QString::fromStdString(FormatZoom(1.0, zoomSeparator())));
   ToolBar1->addWidget(Edit1);
   connect(Edit1, &QLineEdit::textChanged, this, &Form1::Edit1Change);
 
@@ -336,6 +334,12 @@ void Form1::BuildStatusBar() {
   }
 }
 
+char Form1::zoomSeparator() const {
+  // The system's decimal separator where it is a point or a comma.
+  const QString point = QLocale().decimalPoint();
+  return point == QStringLiteral(".") ? '.' : ',';
+}
+
 void Form1::SetSecondaryWindows(Form2* form2, Form3* form3, Form4* form4) {
   form2_ = form2;
   form3_ = form3;
@@ -376,7 +380,7 @@ void Form1::FormCreate() {
   // The printer resolution of the session's printer; 300 x 300 without one.
   const PrinterDpi dpi = ResolutionOf(session_.printer(), {view_.PrinterDpiX, view_.PrinterDpiY}, N9->isChecked());
   view_.PrinterDpiX = dpi.x, view_.PrinterDpiY = dpi.y;
-  Edit1->setText(QStringLiteral("1,0000"));
+  Edit1->setText(QString::fromStdString(FormatZoom(1.0, zoomSeparator())));
   for (int n = 1; n <= kRecentFileCount; ++n) {
     auto* item = new QAction(N1);
     item->setObjectName(QStringLiteral("RecentFile%1").arg(n));
@@ -725,7 +729,7 @@ void Form1::FormKeyPress(QChar& key) {
 
 void Form1::Edit1KeyPress(QChar& key) {
   if (key == QLatin1Char('.') || key == QLatin1Char(',')) {
-    key = QLatin1Char(kZoomSeparator);
+    key = QLatin1Char(zoomSeparator());
     return;
   }
   if (key == QLatin1Char('\b') || (key >= QLatin1Char('0') && key <= QLatin1Char('9'))) return;
@@ -736,18 +740,18 @@ void Form1::Edit1KeyPress(QChar& key) {
 // then takes it. A step that changes nothing (at either end of the range) redraws nothing.
 void Form1::StepZoom(bool increase) {
   const bool shift = QGuiApplication::keyboardModifiers() & Qt::ShiftModifier;
-  Edit1->setText(QString::fromStdString(FormatZoom(ZoomStep(view_.Zoom, increase, shift), kZoomSeparator)));
+  Edit1->setText(QString::fromStdString(FormatZoom(ZoomStep(view_.Zoom, increase, shift), zoomSeparator())));
 }
 
 void Form1::ToolButton13Click() { StepZoom(true); }
 void Form1::ToolButton14Click() { StepZoom(false); }
 
 void Form1::Edit1Change() {
-  const std::optional<double> zoom = ParseZoomText(Edit1->text().toStdString(), kZoomSeparator);
+  const std::optional<double> zoom = ParseZoomText(Edit1->text().toStdString(), zoomSeparator());
   if (!zoom) {
     // No number: the box shows the zoom in force again.
     const QSignalBlocker block(Edit1);
-    Edit1->setText(QString::fromStdString(FormatZoom(view_.Zoom, kZoomSeparator)));
+    Edit1->setText(QString::fromStdString(FormatZoom(view_.Zoom, zoomSeparator())));
     return;
   }
   view_.Zoom = *zoom;
@@ -766,7 +770,7 @@ void Form1::ToolButton21Click() {
   view_.Zoom = 1.0;
   {
     const QSignalBlocker block(Edit1);
-    Edit1->setText(QString::fromStdString(FormatZoom(1.0, kZoomSeparator)));
+    Edit1->setText(QString::fromStdString(FormatZoom(1.0, zoomSeparator())));
   }
   view_.ViewWindowSet = false;
   N27->setChecked(true);

@@ -96,6 +96,9 @@ class Form1 : public QMainWindow, private OpenHost {
   // read (held between the minimum and the available screen).
   void ShowAsSettingsSay();
 
+  // The decimal separator of the zoom box: the system's.
+  char zoomSeparator() const;
+
   // The language items: the interface is Russian while N20 is checked.
   bool russian() const { return N20->isChecked(); }
 

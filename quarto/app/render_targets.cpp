@@ -164,6 +164,7 @@ FrameInput FrameInputOf(Form1& form, RenderTarget target) {
   in.pseudoInch = form.N21->isChecked();
   in.position = CheckedPosition(form);
   const QColor face = area->palette().color(QPalette::Button);
+  in.zoomSeparator = form.zoomSeparator();
   in.buttonFace = Color(face.red()) | Color(face.green()) << 8 | Color(face.blue()) << 16;
   return in;
 }

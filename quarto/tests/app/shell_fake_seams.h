@@ -1,6 +1,7 @@
 #pragma once
 // Dialog seams for the shell's tests: answers the open dialog from a queue and records every box.
 // Hand them to StartUp (or Form1) for the window under test.
+#include <QLocale>
 #include <QPageLayout>
 #include <QPrinter>
 #include <QString>
@@ -17,6 +18,8 @@ class FakeSeams : public UiSeams {
   // Each test's windows read and write their settings in a configuration folder of their own.
   FakeSeams() : hadConfig_(qEnvironmentVariableIsSet("XDG_CONFIG_HOME")), oldConfig_(qgetenv("XDG_CONFIG_HOME")) {
     qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+    // The zoom texts of the tests are written with a comma, the separator of the Russian locale.
+    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
   }
   ~FakeSeams() override {
     // Seams made after these own the folder now (a test's init may make them first).
