@@ -26,6 +26,7 @@
 #include "app/form3.h"
 #include "app/form4.h"
 #include "app/render_targets.h"
+#include "app/tool_icons.h"
 #include "app/ui_seams.h"
 #include "core/file_io.h"
 #include "core/numeric.h"
@@ -226,12 +227,12 @@ void Form1::BuildToolBar() {
   ToolBar1->layout()->setSpacing(1);
   setContextMenuPolicy(Qt::NoContextMenu);
 
-  auto button = [&](const char* name, const QString& text, const char* hint, void (Form1::*slot)(),
-                    QStyle::StandardPixmap icon = QStyle::SP_CustomBase) {
+  // Each button shows the icon a desktop user expects (its text stays as the accessible name).
+  auto button = [&](const char* name, const QString& text, const char* hint, void (Form1::*slot)(), ToolGlyph glyph) {
     auto* b = new QToolButton(ToolBar1);
     b->setObjectName(QString::fromLatin1(name));
     b->setText(text);
-    if (icon != QStyle::SP_CustomBase) b->setIcon(style()->standardIcon(icon));
+    b->setIcon(ToolIcon(glyph));
     b->setToolTip(U(hint));
     b->setAutoRaise(true);
     ToolBar1->addWidget(b);
@@ -239,11 +240,12 @@ void Form1::BuildToolBar() {
     return b;
   };
 
-  ToolButton1 =
-      button("ToolButton1", QStringLiteral("Open"), "Загрузить файл", &Form1::N2Click, QStyle::SP_DialogOpenButton);
+  ToolButton1 = button("ToolButton1", QStringLiteral("Open"), "Загрузить файл", &Form1::N2Click, ToolGlyph::Open);
   ToolBar1->addSeparator();
-  ToolButton3 = button("ToolButton3", QStringLiteral("P"), "Книжный лист", &Form1::ToolButton3Click);
-  ToolButton4 = button("ToolButton4", QStringLiteral("L"), "Альбомный лист", &Form1::ToolButton4Click);
+  ToolButton3 =
+      button("ToolButton3", QStringLiteral("P"), "Книжный лист", &Form1::ToolButton3Click, ToolGlyph::Portrait);
+  ToolButton4 =
+      button("ToolButton4", QStringLiteral("L"), "Альбомный лист", &Form1::ToolButton4Click, ToolGlyph::Landscape);
   ToolButton3->setCheckable(true);
   ToolButton4->setCheckable(true);
   auto* orientation = new QButtonGroup(this);
@@ -252,20 +254,24 @@ void Form1::BuildToolBar() {
   orientation->addButton(ToolButton4);
   ToolButton3->setChecked(true);
   ToolBar1->addSeparator();
-  ToolButton6 = button("ToolButton6", QStringLiteral("Print"), "", &Form1::N5Click);
+  ToolButton6 = button("ToolButton6", QStringLiteral("Print"), "", &Form1::N5Click, ToolGlyph::Print);
   ToolBar1->addSeparator();
-  ToolButton8 = button("ToolButton8", QStringLiteral("X"), "Зеркало относительно оси X", &Form1::ToolButton8Click);
-  ToolButton9 = button("ToolButton9", QStringLiteral("Y"), "Зеркало относительно оси Y", &Form1::ToolButton9Click);
+  ToolButton8 = button("ToolButton8", QStringLiteral("X"), "Зеркало относительно оси X", &Form1::ToolButton8Click,
+                       ToolGlyph::MirrorX);
+  ToolButton9 = button("ToolButton9", QStringLiteral("Y"), "Зеркало относительно оси Y", &Form1::ToolButton9Click,
+                       ToolGlyph::MirrorY);
   ToolButton8->setCheckable(true);
   ToolButton9->setCheckable(true);
   ToolBar1->addSeparator();
-  ToolButton11 = button("ToolButton11", QStringLiteral("F"),
-                        "Разместить по центру, растянуть на страницу, кнопка \"F\"", &Form1::ToolButton11Click);
+  ToolButton11 =
+      button("ToolButton11", QStringLiteral("F"), "Разместить по центру, растянуть на страницу, кнопка \"F\"",
+             &Form1::ToolButton11Click, ToolGlyph::Fit);
   ToolBar1->addSeparator();
-  ToolButton21 =
-      button("ToolButton21", QStringLiteral("1:1"), "Разместить по центру, масштаб 1:1", &Form1::ToolButton21Click);
+  ToolButton21 = button("ToolButton21", QStringLiteral("1:1"), "Разместить по центру, масштаб 1:1",
+                        &Form1::ToolButton21Click, ToolGlyph::OneToOne);
   ToolBar1->addSeparator();
-  ToolButton13 = button("ToolButton13", QStringLiteral("+"), "Увеличить, кнопка \"+\"", &Form1::ToolButton13Click);
+  ToolButton13 = button("ToolButton13", QStringLiteral("+"), "Увеличить, кнопка \"+\"", &Form1::ToolButton13Click,
+                        ToolGlyph::ZoomIn);
 
   Edit1 = new QLineEdit(ToolBar1);
   Edit1->setObjectName(QStringLiteral("Edit1"));
@@ -276,7 +282,8 @@ void Form1::BuildToolBar() {
   ToolBar1->addWidget(Edit1);
   connect(Edit1, &QLineEdit::textChanged, this, &Form1::Edit1Change);
 
-  ToolButton14 = button("ToolButton14", QStringLiteral("-"), "Уменьшить, кнопка \"-\"", &Form1::ToolButton14Click);
+  ToolButton14 = button("ToolButton14", QStringLiteral("-"), "Уменьшить, кнопка \"-\"", &Form1::ToolButton14Click,
+                        ToolGlyph::ZoomOut);
   ToolBar1->addSeparator();
 
   // A tool-bar control with its name, hint and width, followed by a separator.
@@ -300,7 +307,7 @@ void Form1::BuildToolBar() {
   RxSpinEdit1->setRange(0, 20);
 
   ToolButton16 = button("ToolButton16", QStringLiteral("Layers"), "Таблица цвета и приоритета слоев",
-                        &Form1::ToolButton16Click, QStyle::SP_FileDialogListView);
+                        &Form1::ToolButton16Click, ToolGlyph::Layers);
 
   // The line edit of a spin box holds at most 2 characters for the font correction.
   if (auto* edit = RxSpinEdit2->findChild<QLineEdit*>()) edit->setMaxLength(2);
