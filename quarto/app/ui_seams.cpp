@@ -1,5 +1,7 @@
 #include "app/ui_seams.h"
 
+#include <QAbstractButton>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
@@ -43,6 +45,10 @@ void DefaultUiSeams::ApplicationError(const QString& text) {
 
 bool DefaultUiSeams::PrinterSetup(QWidget* parent, QPrinter& printer) {
   QPrintDialog dialog(&printer, parent);
+  // A setup, not a print: the dialog's accepting button says "OK".
+  for (QDialogButtonBox* box : dialog.findChildren<QDialogButtonBox*>())
+    for (QAbstractButton* button : box->buttons())
+      if (box->buttonRole(button) == QDialogButtonBox::AcceptRole) button->setText(QStringLiteral("OK"));
   return dialog.exec() == QDialog::Accepted;
 }
 
