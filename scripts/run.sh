@@ -27,5 +27,5 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
 fi
 echo "== Quarto: $samples/sample85.plt (close the window to go on)"
 "$build/quarto/Quarto" "$samples/sample85.plt"
-echo "== Brindle: $samples/sample.spr (E or closing the window ends it)"
+echo "== Brindle: $samples/sample.spr (Right and Left step to sample.rmb and sample.scr; E or closing the window ends it)"
 "$build/brindle/Brindle" "$samples/sample.spr"

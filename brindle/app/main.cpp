@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <filesystem>
 
 #include "app/mainform.h"
 
@@ -7,7 +8,8 @@ int main(int argc, char* argv[]) {
   QApplication::setApplicationName(QStringLiteral("Brindle"));
   TMainForm form;
   form.show();
-  const QStringList args = QApplication::arguments();
-  if (args.size() > 1) form.OpenFromCommandLine(args.at(1));
+  // The name as the system passed it (Qt has taken out its own options): decoding it
+  // would lose the bytes of a name that is not UTF-8.
+  if (argc > 1) form.OpenFromCommandLine(std::filesystem::path(argv[1]));
   return QApplication::exec();
 }

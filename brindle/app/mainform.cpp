@@ -1,23 +1,66 @@
 #include "app/mainform.h"
 
-#include <QGuiApplication>
+#include <QFile>
 #include <QKeyEvent>
 #include <QLayout>
 #include <QMenuBar>
 #include <QPainter>
-#include <QScreen>
 
 #include "app/aboutbox.h"
 #include "app/dialogs.h"
 #include "app/picimage.h"
+#include "app/placement.h"
 #include "app/zoomform.h"
 #include "core/error.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-QString FromStd(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
-fs::path ToPath(const QString& s) { return fs::path(s.toStdString()); }
+
+// Text between the core and Qt. The core keeps file names as the bytes the file system
+// holds; Qt shows them decoded, with bytes that are not UTF-8 (a name in code page 866 or
+// KOI8) as U+FFFD.
+QString FromStd(std::string_view s) {
+  return QFile::decodeName(QByteArray(s.data(), static_cast<qsizetype>(s.size())));
+}
+QString FromPath(const fs::path& p) { return FromStd(p.native()); }
+
+// The entry of folder that Qt shows as shown; the part unchanged when none or several do.
+fs::path MatchEntry(const fs::path& folder, const fs::path& part, const QString& shown) {
+  std::error_code ec;
+  fs::path found;
+  int matches = 0;
+  for (fs::directory_iterator it(folder.empty() ? fs::path(".") : folder, ec), end; !ec && it != end;
+       it.increment(ec)) {
+    if (FromPath(it->path().filename()) == shown) {
+      found = it->path().filename();
+      ++matches;
+    }
+  }
+  return matches == 1 ? found : part;
+}
+
+// A name from Qt (a dialog, a decoded argument) as a core path. The decoding has lost the
+// bytes of a name that is not UTF-8, so each such part is looked up in its folder among
+// the entries Qt would show the same way.
+fs::path ToPath(const QString& s) {
+  const fs::path direct(QFile::encodeName(s).toStdString());
+  std::error_code ec;
+  if (!s.contains(QChar::ReplacementCharacter) || fs::exists(fs::symlink_status(direct, ec))) return direct;
+  fs::path resolved;
+  for (const fs::path& part : direct) {
+    const QString shown = FromPath(part);
+    resolved /= shown.contains(QChar::ReplacementCharacter) ? MatchEntry(resolved, part, shown) : part;
+  }
+  return resolved;
+}
+
+// A window title shows "[*]" only when it is doubled; a single one is Qt's modified marker.
+QString TitleText(const QString& caption) {
+  QString title = caption;
+  return title.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
+}
+
 }  // namespace
 
 PicView::PicView(const brindle::Pic& pic, QWidget* parent) : QWidget(parent), pic_(pic) {
@@ -54,8 +97,7 @@ void TMainForm::FormCreate() {
   MainMenuCreate();
   layout()->setSizeConstraint(QLayout::SetFixedSize);
   adjustSize();
-  if (const QScreen* screen = QGuiApplication::primaryScreen())
-    move(screen->availableGeometry().center() - rect().center());
+  CentreWindow(this, true);
   Run([this] { brindle::ReadLevelFiles(fs::current_path(), session_->levels); });
 }
 
@@ -83,43 +125,51 @@ void TMainForm::PicOpened() {
 void TMainForm::Run(const std::function<void()>& command) {
   try {
     command();
+  } catch (const brindle::Rejection& e) {
+    dialogs_->messageBox(this, FromStd(e.title()), QString::fromUtf8(e.what()));
   } catch (const brindle::Error& e) {
     dialogs_->errorBox(this, FromStd(e.title()), QString::fromUtf8(e.what()));
   } catch (const std::exception& e) {
     dialogs_->errorBox(this, QStringLiteral("Brindle"), QString::fromUtf8(e.what()));
   }
   if (session_->PicLoaded) PicOpened();
-  setWindowTitle(FromStd(session_->Caption));
+  setWindowTitle(TitleText(FromStd(session_->Caption)));
   view_->update();
 }
 
-void TMainForm::OpenChosen(const QString& file) {
-  Run([&] { session_->OpenChosen(ToPath(file)); });
+void TMainForm::OpenChosen(const fs::path& file) {
+  Run([&] { session_->OpenChosen(file); });
 }
 
-void TMainForm::OpenFromCommandLine(const QString& file) { OpenChosen(file); }
+void TMainForm::OpenFromCommandLine(const QString& file) { OpenChosen(ToPath(file)); }
+
+void TMainForm::OpenFromCommandLine(const fs::path& file) { OpenChosen(file); }
 
 QString TMainForm::DialogFolder() const {
   const brindle::Session& s = *session_;
   const fs::path name(s.PicFileName);
-  return QString::fromStdString((name.is_absolute() ? name.parent_path() : s.PicFolder).string());
+  return FromPath(name.is_absolute() ? name.parent_path() : s.PicFolder);
 }
 
 void TMainForm::OpenClick() {
   int index = session_->OpenFilterIndex;
-  const QString file = dialogs_->openFile(this, DialogFolder(), FromStd(brindle::OpenFilter), index);
+  const QString file = dialogs_->openFile(this, DialogFolder(), FromStd(brindle::OpenFilter()), index);
   if (file.isEmpty()) return;
   session_->OpenFilterIndex = index;
-  OpenChosen(file);
+  OpenChosen(ToPath(file));
 }
 
 void TMainForm::SaveClick() {
   brindle::Session& s = *session_;
   int index = s.SaveFilterIndex;
-  const QString file = dialogs_->saveFile(this, DialogFolder(), FromStd(brindle::ProposedSaveName(s.PicFileName)),
-                                          FromStd(brindle::SaveFilter), index);
+  const std::string proposed = brindle::ProposedSaveName(s.PicFileName);
+  const QString file =
+      dialogs_->saveFile(this, DialogFolder(), FromStd(proposed), FromStd(brindle::SaveFilter()), index);
   if (file.isEmpty()) return;
-  Run([&] { s.SaveAs(ToPath(file), index); });
+  fs::path chosen = ToPath(file);
+  // The proposed name taken as it is keeps its bytes, also those the dialog could not show.
+  if (FromPath(chosen.filename()) == FromStd(proposed)) chosen.replace_filename(proposed);
+  Run([&] { s.SaveAs(chosen, index); });
 }
 
 void TMainForm::ExitClick() { close(); }
@@ -158,11 +208,18 @@ void TMainForm::KeyUp(int key) {
 }
 
 void TMainForm::keyPressEvent(QKeyEvent* event) {
+  keyRule_.pressed(*event);
   KeyDown(event->key());
   QMainWindow::keyPressEvent(event);
 }
 
+void TMainForm::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::ActivationChange && !isActiveWindow()) keyRule_.reset();
+  QMainWindow::changeEvent(event);
+}
+
 void TMainForm::keyReleaseEvent(QKeyEvent* event) {
   if (event->isAutoRepeat()) return;
-  KeyUp(event->key());
+  // Shift is up again however its presses came; other keys act only on a release that counts.
+  if (keyRule_.released(*event) || event->key() == Qt::Key_Shift) KeyUp(event->key());
 }

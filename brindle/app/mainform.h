@@ -6,6 +6,7 @@
 #include <QWidget>
 #include <functional>
 
+#include "app/keyrelease.h"
 #include "core/session.h"
 
 class Dialogs;
@@ -42,8 +43,10 @@ class TMainForm : public QMainWindow {
   bool SmoothZoom = false;
   bool ShiftDown = false;
 
-  // Opens a file named on the command line as the open command does.
+  // Opens a file named on the command line as the open command does: as Qt decoded the
+  // argument, or as the bytes the system passed.
   void OpenFromCommandLine(const QString& file);
+  void OpenFromCommandLine(const std::filesystem::path& file);
 
   void OpenClick();
   void SaveClick();
@@ -63,6 +66,7 @@ class TMainForm : public QMainWindow {
  protected:
   void keyPressEvent(QKeyEvent* event) override;
   void keyReleaseEvent(QKeyEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
  private:
   void FormCreate();
@@ -71,10 +75,11 @@ class TMainForm : public QMainWindow {
   void KeyDown(int key);
   void KeyUp(int key);
   void ShowZoom(bool smooth);
-  // Runs a command; a reported failure goes to an error box, never past the event loop.
+  // Runs a command; a refused picture goes to a plain box, any other reported failure to
+  // an error box, never past the event loop.
   // Afterwards caption, menu states and picture follow the state.
   void Run(const std::function<void()>& command);
-  void OpenChosen(const QString& file);
+  void OpenChosen(const std::filesystem::path& file);
   // The folder both file dialogs start in: where the last picture was saved, else the
   // folder of the list, as the current folder would be after the last dialog.
   QString DialogFolder() const;
@@ -85,4 +90,5 @@ class TMainForm : public QMainWindow {
   PicView* view_ = nullptr;
   TAboutBox* AboutBox = nullptr;
   TZoomForm* ZoomForm = nullptr;
+  KeyReleaseRule keyRule_;
 };

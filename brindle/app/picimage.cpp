@@ -10,3 +10,15 @@ QImage PicToImage(const brindle::Pic& pic) {
   }
   return image;
 }
+
+QImage RgbToImage(const brindle::RgbPicture& picture) {
+  QImage image(picture.width, picture.height, QImage::Format_RGB32);
+  for (int y = 0; y < picture.height; ++y) {
+    auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+    for (int x = 0; x < picture.width; ++x) {
+      const brindle::Rgb& c = picture.at(x, y);
+      line[x] = qRgb(c.r, c.g, c.b);
+    }
+  }
+  return image;
+}

@@ -14,28 +14,7 @@ std::string_view BaseName(std::string_view name) {
   return slash == std::string_view::npos ? name : name.substr(slash + 1);
 }
 
-struct ExtensionEntry {
-  std::string_view lower;
-  PicFormat format;
-};
-constexpr std::array<ExtensionEntry, 8> Readers{{
-    {".spr", PicFormat::SPR},
-    {".bmp", PicFormat::BMP},
-    {".scr", PicFormat::SCR},
-    {".rmb", PicFormat::RMB},
-    {".rbr", PicFormat::RMB},
-    {".gif", PicFormat::GIF},
-    {".pcx", PicFormat::PCX},
-    {".png", PicFormat::PNG},
-}};
-
-char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool IsUpperOf(std::string_view ext, std::string_view lower) {
-  return ext.size() == lower.size() &&
-         std::equal(ext.begin(), ext.end(), lower.begin(), [](char e, char l) { return e == Upper(l); });
-}
 
 }  // namespace
 
@@ -46,10 +25,8 @@ std::string Extension(std::string_view name) {
 }
 
 PicFormat FormatOfName(std::string_view name) {
-  const std::string ext = Extension(name);
-  for (const auto& r : Readers)
-    if (ext == r.lower || IsUpperOf(ext, r.lower)) return r.format;
-  return PicFormat::None;
+  const FormatRow* row = FormatOfExtension(Extension(name));
+  return row ? row->kind : PicFormat::None;
 }
 
 bool IsPicFile(std::string_view name) { return FormatOfName(name) != PicFormat::None; }

@@ -1,40 +1,20 @@
 #pragma once
-// Picture file names: the extension table, dialog filters, save names and the sorted
-// list of the pictures of a folder.
-#include <array>
+// Picture file names: the format of a name, save names and the sorted list of the
+// pictures of a folder.
 #include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "core/formats.h"
+
 namespace brindle {
-
-enum class PicFormat { None, SPR, BMP, SCR, RMB, GIF, PCX, PNG };
-
-// Filters in the dialogs' "text|patterns|text|patterns" form; indexes count from 1.
-inline constexpr std::string_view OpenFilter =
-    "All supported types|*.spr;*.bmp;*scr;*.rmb;*rbr;*.gif;*.pcx;*.png|SPR|*.spr|BMP|*.bmp|SCR|*.scr|"
-    "REMBRANDT|*.rmb;*.rbr|GIF|*.gif|PCX|*.pcx|PNG|*.png";
-inline constexpr std::string_view SaveFilter = "BMP|*.bmp|SPR|*.spr|RMB|*.rmb|GIF|*.gif|PNG|*.png";
-
-struct SaveFormat {
-  std::string_view name;       // as the save filter shows it
-  std::string_view extension;  // given to the saved name
-  PicFormat format;
-};
-inline constexpr std::array<SaveFormat, 5> SaveFormats{{
-    {"BMP", ".bmp", PicFormat::BMP},
-    {"SPR", ".spr", PicFormat::SPR},
-    {"RMB", ".rmb", PicFormat::RMB},
-    {"GIF", ".gif", PicFormat::GIF},
-    {"PNG", ".png", PicFormat::PNG},
-}};
 
 // The part of a file name from its last "." on ("" when there is none); folders are
 // not looked at.
 std::string Extension(std::string_view name);
 
-// The reader for a name's extension, compared case-sensitively: each extension in
+// The format of a name's extension, compared case-sensitively: each extension in
 // lower or in upper case only (".Spr" has none).
 PicFormat FormatOfName(std::string_view name);
 bool IsPicFile(std::string_view name);

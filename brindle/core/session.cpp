@@ -2,19 +2,16 @@
 
 #include <algorithm>
 
-#include "core/bmp.h"
 #include "core/error.h"
-#include "core/spr.h"
 
 namespace brindle {
 
 namespace fs = std::filesystem;
 
 bool Session::OpenPicFile(const fs::path& file) {
-  switch (FormatOfName(file.filename().string())) {
-    case PicFormat::SPR: SPROpenAndShow(file, mem, pic, levels); break;
-    default: return false;
-  }
+  const FormatRow* format = FormatOfExtension(Extension(file.filename().string()));
+  if (!format || !format->reader) return false;
+  format->reader(file, mem, pic, levels);
   PicLoaded = true;
   return true;
 }
@@ -46,15 +43,12 @@ void Session::ShowPicTitle(const std::string& name) {
 }
 
 fs::path Session::SaveAs(const fs::path& chosen, int filterIndex) {
-  if (filterIndex < 1 || filterIndex > static_cast<int>(SaveFormats.size()))
-    throw Error("Brindle", "Unknown save format " + std::to_string(filterIndex) + ".");
-  const SaveFormat& format = SaveFormats[static_cast<std::size_t>(filterIndex - 1)];
-  const fs::path target = fs::absolute(fs::path(WithExtension(chosen.string(), format.extension)));
-  switch (format.format) {
-    case PicFormat::BMP: SaveBMP(target, pic); break;
-    case PicFormat::SPR: SaveSPR(target, pic, mem, levels); break;
-    default: throw Error("Brindle", "Saving as " + std::string(format.name) + " is not available in this version.");
-  }
+  const FormatRow* format = FormatOfSaveIndex(filterIndex);
+  if (!format) throw Error("Brindle", "Unknown save format " + std::to_string(filterIndex) + ".");
+  if (!format->writer)
+    throw Error("Brindle", "Saving as " + std::string(format->saveText) + " is not available in this version.");
+  const fs::path target = fs::absolute(fs::path(WithExtension(chosen.string(), format->extensions[0])));
+  format->writer(target, pic, mem, levels);
   SaveFilterIndex = filterIndex;
   PicFileName = target.string();
   Caption = "Brindle - " + target.filename().string();

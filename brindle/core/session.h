@@ -41,7 +41,7 @@ class Session {
   bool Step(int delta);
 
   // Save command: the chosen name gets the extension of filterIndex (1 to 5, as in the
-  // save filter) and the picture is written there. Returns the name written.
+  // save filter) and that format's writer puts the picture there. Returns the name written.
   std::filesystem::path SaveAs(const std::filesystem::path& chosen, int filterIndex);
 
   // Caption for a picture of the list: the name, three blanks and its place "i/n".

@@ -5,6 +5,7 @@
 
 #include "core/error.h"
 #include "core/fileio.h"
+#include "core/vecfile.h"
 
 namespace brindle {
 
@@ -87,20 +88,11 @@ void SPROpenAndShow(const std::filesystem::path& file, Mem& mem, Pic& pic, const
   UnpackScreenRle(data, newMem);
   VecPalette palette{};
   std::copy_n(data.begin(), palette.size(), palette.begin());
-  Pic newPic;
-  SetDIBPalFromVEC(newPic, palette, levels);
-  VECScr2DIB4bpp(newMem, newPic);
-  mem = newMem;
-  pic = newPic;
+  ShowVECPicture(newMem, palette, levels, mem, pic);
 }
 
 void SaveSPR(const std::filesystem::path& file, Pic& pic, Mem& mem, const Levels& levels) {
-  const VecReduction reduced = ReduceToVEC(pic.palette, levels);
-  Mem newMem = mem;
-  DIB4bpp2VECScr(pic, newMem);
-  ReplaceFile(file, EncodeSPR(reduced.vec, newMem.screen()), SaveTitle);
-  mem = newMem;
-  pic.palette = reduced.palette;
+  SaveVECPicture(file, pic, mem, levels, EncodeSPR, SaveTitle);
 }
 
 }  // namespace brindle

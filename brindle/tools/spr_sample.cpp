@@ -1,12 +1,18 @@
 // spr-sample DIR: writes DIR/sample.spr, a colourful 256 x 256 picture (sunset over hills),
-// through the program's own SPR writer.
+// through the program's own SPR writer, the same scene mirrored as DIR/sample.rmb through
+// its REMBRANDT writer, and as DIR/sample.scr a packed screen file of the scene on the
+// default VEC palette (named "T.288-31-25"), so that Right steps through three formats.
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
 
 #include "core/error.h"
+#include "core/fileio.h"
 #include "core/palette.h"
+#include "core/rmb.h"
+#include "core/scr.h"
 #include "core/spr.h"
+#include "tools/scr_pack.h"
 
 using namespace brindle;
 
@@ -50,6 +56,18 @@ int main(int argc, char** argv) {
       for (int x = 0; x < Pic::Width; ++x) pic.setPixel(x, y, ColourAt(x, y));
     Mem mem;
     SaveSPR(folder / "sample.spr", pic, mem, levels);
+
+    Pic mirrored = pic;
+    for (int y = 0; y < Pic::Height; ++y)
+      for (int x = 0; x < Pic::Width; ++x) mirrored.setPixel(x, y, pic.pixel(Pic::Width - 1 - x, y));
+    SaveRMB(folder / "sample.rmb", mirrored, mem, levels);
+
+    DIB4bpp2VECScr(pic, mem);
+    const auto codes = samples::ChooseEscapes(mem);
+    if (!codes) throw Error("spr-sample", "The sample screen leaves no escape values for a packed screen file.");
+    samples::PackedScr packed = samples::PackScr(mem, codes->fill, codes->escape);
+    packed.palette = std::string(DefaultVECPaletteName);
+    ReplaceFile(folder / "sample.scr", packed.bytes(), "spr-sample");
   } catch (const Error& e) {
     std::fprintf(stderr, "spr-sample: %s\n", e.what());
     return 1;

@@ -1,6 +1,9 @@
 // Win32-style file and folder functions on POSIX descriptors.
 #include "platform/files.h"
 
+#include "platform/faults.h"
+#include "platform/filetime.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <climits>
@@ -49,6 +52,13 @@ DWORD ErrorFromErrno(int e) {
 
 void FailWithErrno(int e) { lastError = ErrorFromErrno(e); }
 
+// A null or empty name: ERROR_PATH_NOT_FOUND.
+bool NoName(const char* name) {
+  if (name != nullptr && *name != '\0') return false;
+  lastError = ERROR_PATH_NOT_FOUND;
+  return true;
+}
+
 // ENOENT for a path: the file is missing, or already its folder is.
 DWORD MissingPathError(const char* path) {
   const std::string p(path);
@@ -65,15 +75,6 @@ int DescriptorOf(HANDLE h) {
   const int fd = PlatformFdFromHandle(h);
   if (fd < 0) lastError = ERROR_INVALID_HANDLE;
   return fd;
-}
-
-// Seconds and nanoseconds since 1970 as 100 ns units since 1601.
-FILETIME FileTimeFromTimespec(const timespec& ts) {
-  constexpr std::int64_t kEpochDifference = 11644473600LL;  // seconds 1601..1970
-  const std::int64_t ticks = (static_cast<std::int64_t>(ts.tv_sec) + kEpochDifference) * 10000000LL +
-                             static_cast<std::int64_t>(ts.tv_nsec) / 100;
-  const std::uint64_t u = ticks < 0 ? 0 : static_cast<std::uint64_t>(ticks);
-  return FILETIME{static_cast<DWORD>(u & 0xFFFFFFFFu), static_cast<DWORD>(u >> 32)};
 }
 
 unsigned char AsciiLower(unsigned char c) { return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c + 32) : c; }
@@ -133,7 +134,7 @@ bool FillFindData(const std::string& fullPath, const std::string& name, WIN32_FI
     data.nFileSizeLow = static_cast<DWORD>(size & 0xFFFFFFFFu);
     data.nFileSizeHigh = static_cast<DWORD>(size >> 32);
   }
-  data.ftLastWriteTime = FileTimeFromTimespec(st.st_mtim);
+  data.ftLastWriteTime = platform::FileTimeFromTimespec(st.st_mtim);
   std::memcpy(data.cFileName, name.c_str(), name.size() + 1);
   return true;
 }
@@ -173,6 +174,10 @@ HANDLE CreateFileA(LPCSTR fileName, DWORD desiredAccess, DWORD /*shareMode*/, LP
       lastError = ERROR_ACCESS_DENIED;
       return INVALID_HANDLE_VALUE;
     }
+  }
+  if ((wantWrite || (flags & O_CREAT)) && platform::CreateIsDenied(fileName)) {
+    lastError = ERROR_ACCESS_DENIED;
+    return INVALID_HANDLE_VALUE;
   }
   const mode_t mode = (flagsAndAttributes & FILE_ATTRIBUTE_READONLY) ? 0444 : 0666;
   int fd;
@@ -247,8 +252,19 @@ BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD count, LPDWORD bytesRead, LPVOID
 
 BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD count, LPDWORD bytesWritten, LPVOID /*overlapped*/) {
   const auto* p = static_cast<const unsigned char*>(buffer);
-  return Transfer(file, buffer, count, bytesWritten, false,
-                  [p](int fd, DWORD at, DWORD n) { return write(fd, p + at, n); });
+  const auto step = [p](int fd, DWORD at, DWORD n) { return write(fd, p + at, n); };
+  if (const int fd = PlatformFdFromHandle(file); fd >= 0) {
+    const platform::WriteFault fault = platform::CheckWriteFault(fd, count);
+    if (fault.fail) {
+      // An injected full disk: what still fits is written, then the call fails.
+      DWORD done = 0;
+      if (fault.allowed > 0) Transfer(file, buffer, fault.allowed, &done, false, step);
+      if (bytesWritten) *bytesWritten = done;
+      lastError = ERROR_DISK_FULL;
+      return FALSE;
+    }
+  }
+  return Transfer(file, buffer, count, bytesWritten, false, step);
 }
 
 DWORD SetFilePointer(HANDLE file, LONG distance, PLONG distanceHigh, DWORD moveMethod) {
@@ -268,10 +284,17 @@ DWORD SetFilePointer(HANDLE file, LONG distance, PLONG distanceHigh, DWORD moveM
   else
     move = distance;
 
-  const off_t before = lseek(fd, 0, SEEK_CUR);
-  if (before < 0) {
-    FailWithErrno(errno);
-    return INVALID_SET_FILE_POINTER;
+  // Without the high part a position of 0xFFFFFFFF or more cannot be reported, and the
+  // move is refused with the pointer left where it was. Only a relative move can get
+  // there (a 32-bit distance from the start stays below 2 GB), so only then is the
+  // position before the move asked for; every other move is a single seek.
+  off_t before = 0;
+  if (!distanceHigh && whence != SEEK_SET) {
+    before = lseek(fd, 0, SEEK_CUR);
+    if (before < 0) {
+      FailWithErrno(errno);
+      return INVALID_SET_FILE_POINTER;
+    }
   }
   const off_t pos = lseek(fd, static_cast<off_t>(move), whence);
   if (pos < 0) {
@@ -280,7 +303,6 @@ DWORD SetFilePointer(HANDLE file, LONG distance, PLONG distanceHigh, DWORD moveM
   }
   const std::uint64_t upos = static_cast<std::uint64_t>(pos);
   if (!distanceHigh && upos >= 0xFFFFFFFFull) {
-    // The position cannot be told apart from the failure value: refuse and stay.
     lseek(fd, before, SEEK_SET);
     lastError = ERROR_INVALID_PARAMETER;
     return INVALID_SET_FILE_POINTER;
@@ -406,8 +428,9 @@ LONG CompareFileTime(const FILETIME* first, const FILETIME* second) {
 }
 
 BOOL CreateDirectoryA(LPCSTR pathName, LPVOID /*securityAttributes*/) {
-  if (pathName == nullptr || *pathName == '\0') {
-    lastError = ERROR_PATH_NOT_FOUND;
+  if (NoName(pathName)) return FALSE;
+  if (platform::DirectoryIsDenied(pathName)) {
+    lastError = ERROR_ACCESS_DENIED;
     return FALSE;
   }
   if (mkdir(pathName, 0777) != 0) {
@@ -436,13 +459,37 @@ DWORD GetCurrentDirectoryA(DWORD bufferLength, LPSTR buffer) {
 }
 
 BOOL SetCurrentDirectoryA(LPCSTR pathName) {
-  if (pathName == nullptr || *pathName == '\0') {
-    lastError = ERROR_PATH_NOT_FOUND;
-    return FALSE;
-  }
+  if (NoName(pathName)) return FALSE;
   if (chdir(pathName) != 0) {
     const int e = errno;
     lastError = e == ENOENT ? ERROR_PATH_NOT_FOUND : (e == ENOTDIR ? ERROR_DIRECTORY : ErrorFromErrno(e));
+    return FALSE;
+  }
+  lastError = NO_ERROR;
+  return TRUE;
+}
+
+BOOL DeleteFileA(LPCSTR fileName) {
+  if (NoName(fileName)) return FALSE;
+  struct stat st {};
+  if (lstat(fileName, &st) == 0 && S_ISDIR(st.st_mode)) {
+    lastError = ERROR_ACCESS_DENIED;  // folders go through RemoveDirectoryA
+    return FALSE;
+  }
+  if (unlink(fileName) != 0) {
+    const int e = errno;
+    lastError = e == ENOENT ? MissingPathError(fileName) : ErrorFromErrno(e);
+    return FALSE;
+  }
+  lastError = NO_ERROR;
+  return TRUE;
+}
+
+BOOL RemoveDirectoryA(LPCSTR pathName) {
+  if (NoName(pathName)) return FALSE;
+  if (rmdir(pathName) != 0) {
+    const int e = errno;
+    lastError = e == ENOENT ? ERROR_PATH_NOT_FOUND : (e == EEXIST ? ERROR_DIR_NOT_EMPTY : ErrorFromErrno(e));
     return FALSE;
   }
   lastError = NO_ERROR;

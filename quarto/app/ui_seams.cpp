@@ -1,12 +1,14 @@
 #include "app/ui_seams.h"
 
 #include <QAbstractButton>
+#include <QDesktopServices>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QStringList>
+#include <QUrl>
 
 namespace quarto {
 
@@ -51,5 +53,7 @@ bool DefaultUiSeams::PrinterSetup(QWidget* parent, QPrinter& printer) {
       if (box->buttonRole(button) == QDialogButtonBox::AcceptRole) button->setText(QStringLiteral("OK"));
   return dialog.exec() == QDialog::Accepted;
 }
+
+void DefaultUiSeams::OpenUrl(const QString& url) { QDesktopServices::openUrl(QUrl(url)); }
 
 }  // namespace quarto

@@ -23,6 +23,9 @@ class UiSeams {
   // The printer setup dialog on the given printer (printer, paper, orientation); true when the
   // user accepted it, the printer then changed as chosen.
   virtual bool PrinterSetup(QWidget* parent, QPrinter& printer) = 0;
+  // Hands a link (mail or web address) to the desktop's program for it; whether one opens is not
+  // looked at.
+  virtual void OpenUrl(const QString& url) = 0;
 };
 
 // The real dialogs and boxes.
@@ -33,6 +36,7 @@ class DefaultUiSeams : public UiSeams {
   void Error(QWidget* parent, const QString& text) override;
   void ApplicationError(const QString& text) override;
   bool PrinterSetup(QWidget* parent, QPrinter& printer) override;
+  void OpenUrl(const QString& url) override;
 };
 
 // Turns a filter of the form "Name|*.ext|Name|*.ext" into the file dialog's "Name (*.ext);;..." form.

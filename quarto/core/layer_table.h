@@ -31,8 +31,9 @@ inline constexpr int kLayerGridColumns = 4;
 inline constexpr int kLayerGridRows = 17;
 
 struct LayerGrid {
-  // cells[row][column]
-  std::array<std::array<std::string, kLayerGridColumns>, kLayerGridRows> cells{};
+  // cells[row][column]; the strings start empty. No braced initialiser here: Debian's clang 14
+  // crashes on a value-initialised nested array of strings.
+  std::array<std::array<std::string, kLayerGridColumns>, kLayerGridRows> cells;
   std::string& At(int col, int row) { return cells[static_cast<size_t>(row)][static_cast<size_t>(col)]; }
   const std::string& At(int col, int row) const { return cells[static_cast<size_t>(row)][static_cast<size_t>(col)]; }
 };

@@ -57,6 +57,7 @@ struct PassInput {
   bool toPrinter = false;
   int32_t printerMinPenWidth = 0;  // RxSpinEdit1, rounded
   TextHook* texts = nullptr;
+  bool strokeFont = true;  // PCAD1: texts in the built-in stroke font, else in a system font
   // The size and time of the file as the scan saw it; when set, a file that no longer matches (or
   // is gone) is not drawn from: its record positions would point into other data.
   std::optional<FileStamp> scannedStamp;
@@ -78,7 +79,7 @@ struct PassContext {
 void SetLayerColor(PassContext& ctx, int layer, bool withFont);
 // Pen width of a record of width w file units: round(w * ScaleX), at most kMaxPenWidth, raised to
 // the printer minimum.
-void SetPenWidth(PassContext& ctx, uint32_t width);
+void SetPenWidth(PassContext& ctx, double width);
 // Pen style of a record's style code: 0 solid, 1 dot, 2 dash; other codes keep the current style.
 void SetPenStyle(Canvas& canvas, uint32_t code);
 // Device point on a PLT 4.5 circle at the angle in degrees (offsets from the centre not mirrored).

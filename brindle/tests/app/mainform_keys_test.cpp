@@ -4,7 +4,9 @@
 #include "app/aboutbox.h"
 #include "app/mainform.h"
 #include "app/zoomform.h"
+#include "core/rmb.h"
 #include "support/form_fixture.h"
+#include "support/scr_files.h"
 #include "support/spr_folder.h"
 
 using namespace brindle;
@@ -92,6 +94,77 @@ class MainFormKeysTest : public QObject {
     QCOMPARE(shown(f.form), 1);
     QTest::keyClick(&f.form, Qt::Key_Right);
     QCOMPARE(f.form.windowTitle(), QStringLiteral("c.spr   3/3"));
+  }
+
+  void heldKeyStepsAtMostOnce() {
+    // Event sequences of Right: 'P' press, 'p' auto-repeated press, 'R' release, 'r'
+    // auto-repeated release; how far each steps from a.spr.
+    struct Case {
+      const char* events;
+      int steps;
+    };
+    const Case cases[] = {
+        {"PR", 1},       {"PRPR", 2}, {"PrpR", 0},  // held, releases marked as repeats
+        {"PRpRpRpR", 1},                            // held on a busy machine: the releases come unmarked
+        {"PppR", 0},                                // held, repeats without releases
+        {"PPR", 0},                                 // a second press before the release
+        {"PRpRPR", 2},                              // a fresh press after a hold acts again
+        {"R", 1},                                   // a release whose press went to another window
+    };
+    for (const Case& c : cases) {
+      FormFixture f;
+      writeThree(f.dir);
+      f.open("a.spr");
+      for (const char* e = c.events; *e; ++e) {
+        const bool press = *e == 'P' || *e == 'p';
+        const bool repeat = *e == 'p' || *e == 'r';
+        QKeyEvent event(press ? QEvent::KeyPress : QEvent::KeyRelease, Qt::Key_Right, Qt::NoModifier, QString(),
+                        repeat);
+        QApplication::sendEvent(&f.form, &event);
+      }
+      QVERIFY2(shown(f.form) == 1 + c.steps, c.events);
+    }
+  }
+
+  void heldShiftIsUpAfterItsRelease() {
+    FormFixture f;
+    writeThree(f.dir);
+    f.open("a.spr");
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Shift, Qt::ShiftModifier);
+    QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Shift, Qt::ShiftModifier, QString(), true);
+    QApplication::sendEvent(&f.form, &press);
+    QApplication::sendEvent(&f.form, &repeat);
+    QVERIFY(f.form.ShiftDown);
+    QTest::keyRelease(&f.form, Qt::Key_Shift);
+    QVERIFY(!f.form.ShiftDown);
+  }
+
+  void stepsThroughSprScrAndRmbAndReportsADamagedScr() {
+    FormFixture f;
+    test::WriteBandedSpr(f.dir / "a.spr", 1);
+    test::ZxScreen zx;
+    zx.attr(0, 0) = 0x47;  // bright white ink on black
+    zx.bits(0, 0) = 0x80;
+    test::WriteBytes(f.dir / "b.scr", zx.file());
+    Pic rmb;
+    rmb.pixels.fill(0x33);
+    Mem scratch;
+    SaveRMB(f.dir / "c.rmb", rmb, scratch, Levels{});
+    test::WriteBytes(f.dir / "d.scr", std::vector<std::uint8_t>(10, 0x01));
+    f.open("a.spr");
+    QTest::keyClick(&f.form, Qt::Key_Right);
+    QCOMPARE(f.form.windowTitle(), QStringLiteral("b.scr   2/4"));
+    QCOMPARE(shown(f.form), 15);
+    QCOMPARE(f.form.session().pic.pixel(1, 0), 8);
+    QTest::keyClick(&f.form, Qt::Key_Right);
+    QCOMPARE(f.form.windowTitle(), QStringLiteral("c.rmb   3/4"));
+    QCOMPARE(shown(f.form), 3);
+    const Pic before = f.form.session().pic;
+    QTest::keyClick(&f.form, Qt::Key_Right);
+    QCOMPARE(f.dialogs.errors.size(), 1);
+    QVERIFY(f.dialogs.errors[0].startsWith("SCR opening error: "));
+    QCOMPARE(f.form.windowTitle(), QStringLiteral("c.rmb   3/4"));
+    QVERIFY(f.form.session().pic == before);
   }
 
   void saveAndZoomKeysWaitForAPicture() {

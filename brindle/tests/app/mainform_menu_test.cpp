@@ -47,11 +47,11 @@ class MainFormMenuTest : public QObject {
   // The dialogs' filters keep their order, so the remembered indexes mean the same entries,
   // and the patterns without a dot stay as they are.
   void dialogFiltersKeepTheirEntries() {
-    const QStringList open = QtDialogs::NameFilters(QString::fromUtf8(OpenFilter.data(), OpenFilter.size()));
+    const QStringList open = QtDialogs::NameFilters(QString::fromStdString(OpenFilter()));
     QCOMPARE(open.size(), 8);
     QCOMPARE(open[0], QStringLiteral("All supported types (*.spr *.bmp *scr *.rmb *rbr *.gif *.pcx *.png)"));
     QCOMPARE(open[4], QStringLiteral("REMBRANDT (*.rmb *.rbr)"));
-    const QStringList save = QtDialogs::NameFilters(QString::fromUtf8(SaveFilter.data(), SaveFilter.size()));
+    const QStringList save = QtDialogs::NameFilters(QString::fromStdString(SaveFilter()));
     QCOMPARE(save, (QStringList{"BMP (*.bmp)", "SPR (*.spr)", "RMB (*.rmb)", "GIF (*.gif)", "PNG (*.png)"}));
   }
 

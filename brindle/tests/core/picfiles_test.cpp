@@ -59,10 +59,22 @@ TEST(PicNames, FolderListIsSortedAndSkipsHiddenAndOtherFiles) {
 }
 
 TEST(PicNames, FilterTexts) {
-  EXPECT_EQ(OpenFilter,
+  EXPECT_EQ(OpenFilter(),
             "All supported types|*.spr;*.bmp;*scr;*.rmb;*rbr;*.gif;*.pcx;*.png|SPR|*.spr|BMP|*.bmp|SCR|*.scr|"
             "REMBRANDT|*.rmb;*.rbr|GIF|*.gif|PCX|*.pcx|PNG|*.png");
-  EXPECT_EQ(SaveFilter, "BMP|*.bmp|SPR|*.spr|RMB|*.rmb|GIF|*.gif|PNG|*.png");
+  EXPECT_EQ(SaveFilter(), "BMP|*.bmp|SPR|*.spr|RMB|*.rmb|GIF|*.gif|PNG|*.png");
+}
+
+TEST(PicNames, SaveIndexesNameTheirExtensions) {
+  ASSERT_EQ(SaveFormatCount(), 5);
+  const char* expected[] = {".bmp", ".spr", ".rmb", ".gif", ".png"};
+  for (int i = 1; i <= 5; ++i) {
+    const FormatRow* row = FormatOfSaveIndex(i);
+    ASSERT_NE(row, nullptr) << i;
+    EXPECT_EQ(row->extensions[0], expected[i - 1]) << i;
+  }
+  EXPECT_EQ(FormatOfSaveIndex(0), nullptr);
+  EXPECT_EQ(FormatOfSaveIndex(6), nullptr);
 }
 
 }  // namespace

@@ -2,8 +2,10 @@
 
 #include "core/bmp.h"
 #include "core/error.h"
+#include "core/rmb.h"
 #include "core/session.h"
 #include "support/fixtures.h"
+#include "support/scr_files.h"
 
 namespace brindle {
 namespace {
@@ -21,6 +23,7 @@ class SessionTest : public testing::Test {
     test::WriteBytes(file, test::SprFileFor(mem));
   }
   int ShownIndex() const { return s.pic.pixel(10, 10); }
+  const Levels& levels() const { return s.levels; }
 
   test::TempDir dir;
   Session s;
@@ -74,6 +77,35 @@ TEST_F(SessionTest, SteppingWrapsAtBothEnds) {
   EXPECT_EQ(ShownIndex(), 3);
   EXPECT_TRUE(s.Step(-1));
   EXPECT_EQ(s.PicFileName, "b.spr");
+}
+
+TEST_F(SessionTest, SteppingGoesThroughEveryNativeFormat) {
+  WriteSpr(dir / "a.spr", 1);
+  test::ZxScreen zx;
+  for (int cr = 0; cr < 24; ++cr)
+    for (int col = 0; col < 32; ++col) zx.attr(cr, col) = 0x32;  // red ink (2) on yellow paper (6)
+  zx.bits(10, 1) = 0x80;
+  test::WriteBytes(dir / "b.scr", zx.file());
+  Pic rmb;
+  rmb.pixels.fill(0x99);
+  rmb.setPixel(10, 10, 4);
+  for (std::size_t i = 0; i < 16; ++i) rmb.palette[i] = VecByteToRgb(static_cast<std::uint8_t>(i * 9), levels());
+  Mem scratch;
+  SaveRMB(dir / "c.rmb", rmb, scratch, levels());
+
+  ASSERT_TRUE(s.OpenChosen(dir / "a.spr"));
+  EXPECT_TRUE(s.Step(+1));
+  EXPECT_EQ(s.Caption, "b.scr   2/3");
+  EXPECT_EQ(s.pic.pixel(8, 10), 2) << "red ink";
+  EXPECT_EQ(s.pic.pixel(9, 10), 6) << "yellow paper";
+  EXPECT_EQ(s.pic.pixel(9, 200), 0) << "below the ZX screen";
+  EXPECT_TRUE(s.Step(+1));
+  EXPECT_EQ(s.Caption, "c.rmb   3/3");
+  EXPECT_EQ(s.pic.pixel(10, 10), 4);
+  EXPECT_EQ(s.pic.pixel(11, 10), 9);
+  EXPECT_EQ(s.pic.palette[9], VecByteToRgb(81, levels()));
+  EXPECT_TRUE(s.Step(+1));
+  EXPECT_EQ(ShownIndex(), 1);
 }
 
 TEST_F(SessionTest, SteppingMovesPastAFileThatFails) {
@@ -130,6 +162,11 @@ TEST_F(SessionTest, SaveGivesTheFormatsExtensionAndKeepsTheListFolder) {
   EXPECT_EQ(s.Caption, "Brindle - pic.bmp");
   EXPECT_EQ(s.SaveFilterIndex, 1);
 
+  EXPECT_EQ(s.SaveAs(other / "name.txt", 3), other / "name.rmb");
+  EXPECT_EQ(s.Caption, "Brindle - name.rmb");
+  EXPECT_EQ(s.SaveFilterIndex, 3);
+  EXPECT_EQ(fs::file_size(other / "name.rmb"), 32787u);
+
   EXPECT_TRUE(s.Step(+1));
   EXPECT_EQ(ShownIndex(), 2) << "stepping stays in the folder the list was read from";
 }
@@ -142,7 +179,7 @@ TEST_F(SessionTest, FailedSaveChangesNothing) {
   fs::create_directory(dir / "taken.bmp");
   EXPECT_THROW(s.SaveAs(dir / "taken", 1), Error);
   EXPECT_THROW(s.SaveAs(dir / "absent" / "x", 2), Error);
-  EXPECT_THROW(s.SaveAs(dir / "later", 3), Error) << "no RMB writer yet";
+  EXPECT_THROW(s.SaveAs(dir / "absent" / "later", 3), Error) << "RMB into a missing folder";
   EXPECT_THROW(s.SaveAs(dir / "later", 6), Error);
   EXPECT_FALSE(fs::exists(dir / "later.rmb"));
   EXPECT_EQ(s.Caption, "a.spr   1/1");

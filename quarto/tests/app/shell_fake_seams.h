@@ -1,6 +1,6 @@
 #pragma once
-// Dialog seams for the shell's tests: answers the open dialog from a queue and records every box.
-// Hand them to StartUp (or Form1) for the window under test.
+// Dialog seams for the shell's tests: answers the open dialog from a queue and records every box
+// and every link handed to the desktop. Hand them to StartUp (or Form1) for the window under test.
 #include <QLocale>
 #include <QPageLayout>
 #include <QPrinter>
@@ -35,12 +35,17 @@ class FakeSeams : public UiSeams {
   // Answers of the open dialog in turn; an empty string, or none left, cancels it.
   QStringList openAnswers;
   int openDialogs = 0;
+  // The filter each open dialog was given.
+  QStringList openFilters;
   QStringList messages;
   QStringList errors;
   QStringList applicationErrors;
 
-  std::optional<QString> OpenFileName(QWidget*, const QString&) override {
+  QStringList urls;
+
+  std::optional<QString> OpenFileName(QWidget*, const QString& filter) override {
     ++openDialogs;
+    openFilters << filter;
     QString a = openAnswers.isEmpty() ? QString() : openAnswers.takeFirst();
     if (a.isEmpty()) return std::nullopt;
     return a;
@@ -70,6 +75,7 @@ class FakeSeams : public UiSeams {
     printer.setPageOrientation(printerOrientation);
     return true;
   }
+  void OpenUrl(const QString& url) override { urls << url; }
 };
 
 }  // namespace quarto::test
