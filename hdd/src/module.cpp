@@ -3,6 +3,8 @@
 #include <cstdio>
 
 #include "formatmodule/interface.h"
+#include "hdd_delete.h"
+#include "hdd_extract.h"
 #include "hdd_image.h"
 #include "hdd_listing.h"
 
@@ -34,16 +36,14 @@ FORMATMODULE_EXPORT int WINAPI CopyFromPC(const char* /*pcFileName*/, HANDLE /*i
   return FM_NOT_SUPPORTED;
 }
 
-FORMATMODULE_EXPORT int WINAPI CopyToPC(HANDLE /*image*/, char* /*path*/, PluginPanelItem /*item*/) {
-  // Extraction is not built yet.
-  return FM_NOT_SUPPORTED;
+FORMATMODULE_EXPORT int WINAPI CopyToPC(HANDLE image, char* path, PluginPanelItem item) {
+  return hdd::CopyItemToPC(image, path, item);
 }
 
 FORMATMODULE_EXPORT int WINAPI MakeNewImage(HANDLE /*newFile*/) { return FM_NOT_SUPPORTED; }
 
-FORMATMODULE_EXPORT int WINAPI DelFile(HANDLE /*image*/, char* /*path*/, PluginPanelItem /*item*/) {
-  // Deletion is not built yet.
-  return FM_NOT_SUPPORTED;
+FORMATMODULE_EXPORT int WINAPI DelFile(HANDLE image, char* path, PluginPanelItem item) {
+  return hdd::DeleteItem(image, path, item);
 }
 
 FORMATMODULE_EXPORT int WINAPI FileExistOnImage(HANDLE /*image*/, WIN32_FIND_DATA /*pcFile*/,

@@ -12,6 +12,7 @@
 #include <sstream>
 #include <string>
 
+#include "cpmtools_support.h"
 #include "image_builder.h"
 #include "listing_support.h"
 #include "test_support.h"
@@ -24,22 +25,12 @@ using NameSizes = std::map<std::string, std::uint32_t>;  // "user_N\name" or "na
 
 const char* const kFloppies[] = {"scaner5.fdd", "test.fdd", "skynet.fdd"};
 
-std::string MicroDosDir() {
-  const char* base = std::getenv("SHARED_TESTDATA_DIR");
-  if (!base || !*base) return {};
-  const fs::path dir = fs::path(base) / "microdos";
-  return fs::is_directory(dir) ? dir.string() : std::string();
-}
-
-bool HaveCpmls() { return std::system("command -v cpmls >/dev/null 2>&1") == 0; }
+using hddtest::MicroDosDir;
+using hddtest::WriteDiskdefs;
 
 // cpmls -l of a floppy, run in a folder that holds the floppies' diskdef.
 NameSizes CpmlsListing(const std::string& folder, const std::string& floppy) {
-  {
-    std::ofstream defs(folder + "/diskdefs");
-    defs << "diskdef microdos\n  seclen 1024\n  tracks 164\n  sectrk 5\n  blocksize 2048\n"
-            "  maxdir 128\n  boottrk 8\n  os 2.2\nend\n";
-  }
+  WriteDiskdefs(folder);
   const std::string cmd = "cd '" + folder + "' && cpmls -l -f microdos '" + floppy + "'";
   FILE* p = popen(cmd.c_str(), "r");
   NameSizes out;
@@ -81,7 +72,7 @@ NameSizes DiskItems(const hddtest::Listing& l, int disk) {
 TEST(Acceptance, ImageOfRealFloppiesListsLikeCpmtools) {
   const std::string data = MicroDosDir();
   if (data.empty()) GTEST_SKIP() << "no microdos test data";
-  if (!HaveCpmls()) GTEST_SKIP() << "cpmls is not installed";
+  if (!hddtest::HaveCpmtools()) GTEST_SKIP() << "cpmtools is not installed";
   hddtest::TempDir dir;
   hddtest::ImageBuilder b(3);
   int disk = 1;
@@ -107,7 +98,7 @@ TEST(Acceptance, ImageOfRealFloppiesListsLikeCpmtools) {
 TEST(Acceptance, DerivedHardDiskImageListsLikeCpmtools) {
   const std::string data = MicroDosDir();
   if (data.empty() || !fs::exists(data + "/derived_2disk.hdd")) GTEST_SKIP() << "no microdos test data";
-  if (!HaveCpmls()) GTEST_SKIP() << "cpmls is not installed";
+  if (!hddtest::HaveCpmtools()) GTEST_SKIP() << "cpmtools is not installed";
   hddtest::TempDir dir;
   const std::string image = data + "/derived_2disk.hdd";
   ASSERT_EQ(hddtest::ModuleIsImage(image), 1);

@@ -115,4 +115,20 @@ TEST(ImageBuilder, LargeImagesStaySparseAndTruncationCuts) {
   EXPECT_EQ(static_cast<std::uint64_t>(st.st_size), hdd::SlotOffset(300, 0) + 10);
 }
 
+// A floppy's whole data region (780 sectors from its directory) is copied,
+// also past the disk's 803840-byte frame; the last disk's grows the image.
+TEST(ImageBuilder, FloppyKeepsItsWholeDataRegion) {
+  const Bytes floppy = hddtest::PatternBytes(839680, 3);
+  const Bytes region(floppy.begin() + 40960, floppy.end());  // 798720 bytes from the directory
+  hddtest::ImageBuilder b(2);
+  b.AddFloppy(1, floppy);
+  b.AddFloppy(2, floppy);
+  const Bytes image = b.ToBytes();
+  ASSERT_EQ(image.size(), 803840u + 41984 + 798720);
+  EXPECT_EQ(Bytes(image.begin() + 41984, image.begin() + 41984 + 798720), region);
+  EXPECT_EQ(Bytes(image.begin() + 845824, image.end()), region);
+  // The next disk's directory stays where it is: 785 sectors after the first one's.
+  EXPECT_EQ(Bytes(image.begin() + 41984 + 798720, image.begin() + 845824), Bytes(5120, 0));
+}
+
 }  // namespace

@@ -118,11 +118,14 @@ std::vector<std::uint32_t> ImageBuilder::AddFile(std::uint32_t disk, std::uint8_
 void ImageBuilder::AddFloppy(std::uint32_t disk, const Bytes& floppy) {
   if (disk < 1 || disk > disks_) throw std::out_of_range("disk outside the image");
   if (floppy.size() <= kFloppyDirectoryOffset) throw std::invalid_argument("floppy image too short");
-  const std::size_t room = hdd::kDiskSize - hdd::kDirectoryOffset;
+  // The whole data region, up to the 785 sectors that lie between one disk's
+  // directory and the next one's; the image grows to hold the last disk's.
+  const std::size_t room = 785 * 1024;
   const std::size_t len = std::min<std::size_t>(room, floppy.size() - kFloppyDirectoryOffset);
-  WriteBytes(hdd::SlotOffset(disk, 0),
-             Bytes(floppy.begin() + kFloppyDirectoryOffset,
-                   floppy.begin() + static_cast<std::ptrdiff_t>(kFloppyDirectoryOffset + len)));
+  const std::uint64_t at = hdd::SlotOffset(disk, 0);
+  WriteBytes(at, Bytes(floppy.begin() + kFloppyDirectoryOffset,
+                       floppy.begin() + static_cast<std::ptrdiff_t>(kFloppyDirectoryOffset + len)));
+  size_ = std::max<std::uint64_t>(size_, at + len);
   nextSlot_[disk - 1] = hdd::kSlotsPerDisk;
 }
 

@@ -53,7 +53,8 @@ class ImageBuilder {
                                      const Bytes& data);
 
   // A MicroDOS floppy image's directory and data region (from offset 0xA000)
-  // as disk d, cut to the disk's size.
+  // as disk d: all of it, up to the 785 sectors before the next disk's
+  // directory. The image grows when the last disk's region reaches past it.
   void AddFloppy(std::uint32_t disk, const Bytes& floppy);
 
   // The next slot AddFile would use on a disk.

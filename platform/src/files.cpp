@@ -1,6 +1,8 @@
 // Win32-style file and folder functions on POSIX descriptors.
 #include "platform/files.h"
 
+#include "platform/faults.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <climits>
@@ -48,6 +50,13 @@ DWORD ErrorFromErrno(int e) {
 }
 
 void FailWithErrno(int e) { lastError = ErrorFromErrno(e); }
+
+// A null or empty name: ERROR_PATH_NOT_FOUND.
+bool NoName(const char* name) {
+  if (name != nullptr && *name != '\0') return false;
+  lastError = ERROR_PATH_NOT_FOUND;
+  return true;
+}
 
 // ENOENT for a path: the file is missing, or already its folder is.
 DWORD MissingPathError(const char* path) {
@@ -174,6 +183,10 @@ HANDLE CreateFileA(LPCSTR fileName, DWORD desiredAccess, DWORD /*shareMode*/, LP
       return INVALID_HANDLE_VALUE;
     }
   }
+  if ((wantWrite || (flags & O_CREAT)) && platform::CreateIsDenied(fileName)) {
+    lastError = ERROR_ACCESS_DENIED;
+    return INVALID_HANDLE_VALUE;
+  }
   const mode_t mode = (flagsAndAttributes & FILE_ATTRIBUTE_READONLY) ? 0444 : 0666;
   int fd;
   do {
@@ -247,8 +260,19 @@ BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD count, LPDWORD bytesRead, LPVOID
 
 BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD count, LPDWORD bytesWritten, LPVOID /*overlapped*/) {
   const auto* p = static_cast<const unsigned char*>(buffer);
-  return Transfer(file, buffer, count, bytesWritten, false,
-                  [p](int fd, DWORD at, DWORD n) { return write(fd, p + at, n); });
+  const auto step = [p](int fd, DWORD at, DWORD n) { return write(fd, p + at, n); };
+  if (const int fd = PlatformFdFromHandle(file); fd >= 0) {
+    const platform::WriteFault fault = platform::CheckWriteFault(fd, count);
+    if (fault.fail) {
+      // An injected full disk: what still fits is written, then the call fails.
+      DWORD done = 0;
+      if (fault.allowed > 0) Transfer(file, buffer, fault.allowed, &done, false, step);
+      if (bytesWritten) *bytesWritten = done;
+      lastError = ERROR_DISK_FULL;
+      return FALSE;
+    }
+  }
+  return Transfer(file, buffer, count, bytesWritten, false, step);
 }
 
 DWORD SetFilePointer(HANDLE file, LONG distance, PLONG distanceHigh, DWORD moveMethod) {
@@ -406,8 +430,9 @@ LONG CompareFileTime(const FILETIME* first, const FILETIME* second) {
 }
 
 BOOL CreateDirectoryA(LPCSTR pathName, LPVOID /*securityAttributes*/) {
-  if (pathName == nullptr || *pathName == '\0') {
-    lastError = ERROR_PATH_NOT_FOUND;
+  if (NoName(pathName)) return FALSE;
+  if (platform::DirectoryIsDenied(pathName)) {
+    lastError = ERROR_ACCESS_DENIED;
     return FALSE;
   }
   if (mkdir(pathName, 0777) != 0) {
@@ -436,13 +461,37 @@ DWORD GetCurrentDirectoryA(DWORD bufferLength, LPSTR buffer) {
 }
 
 BOOL SetCurrentDirectoryA(LPCSTR pathName) {
-  if (pathName == nullptr || *pathName == '\0') {
-    lastError = ERROR_PATH_NOT_FOUND;
-    return FALSE;
-  }
+  if (NoName(pathName)) return FALSE;
   if (chdir(pathName) != 0) {
     const int e = errno;
     lastError = e == ENOENT ? ERROR_PATH_NOT_FOUND : (e == ENOTDIR ? ERROR_DIRECTORY : ErrorFromErrno(e));
+    return FALSE;
+  }
+  lastError = NO_ERROR;
+  return TRUE;
+}
+
+BOOL DeleteFileA(LPCSTR fileName) {
+  if (NoName(fileName)) return FALSE;
+  struct stat st {};
+  if (lstat(fileName, &st) == 0 && S_ISDIR(st.st_mode)) {
+    lastError = ERROR_ACCESS_DENIED;  // folders go through RemoveDirectoryA
+    return FALSE;
+  }
+  if (unlink(fileName) != 0) {
+    const int e = errno;
+    lastError = e == ENOENT ? MissingPathError(fileName) : ErrorFromErrno(e);
+    return FALSE;
+  }
+  lastError = NO_ERROR;
+  return TRUE;
+}
+
+BOOL RemoveDirectoryA(LPCSTR pathName) {
+  if (NoName(pathName)) return FALSE;
+  if (rmdir(pathName) != 0) {
+    const int e = errno;
+    lastError = e == ENOENT ? ERROR_PATH_NOT_FOUND : (e == EEXIST ? ERROR_DIR_NOT_EMPTY : ErrorFromErrno(e));
     return FALSE;
   }
   lastError = NO_ERROR;

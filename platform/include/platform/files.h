@@ -58,7 +58,16 @@ BOOL FindClose(HANDLE search);
 LONG CompareFileTime(const FILETIME* first, const FILETIME* second);
 
 // Creates one folder; ERROR_ALREADY_EXISTS when it exists.
+// CreateFileA, WriteFile and CreateDirectoryA obey the fault switch of
+// platform/faults.h (DESKTOOLS_FAULTS), for tests.
 BOOL CreateDirectoryA(LPCSTR pathName, LPVOID securityAttributes);
+
+// Deletes a file (not a folder: ERROR_ACCESS_DENIED). ERROR_FILE_NOT_FOUND when
+// it is missing, ERROR_PATH_NOT_FOUND when its folder is.
+BOOL DeleteFileA(LPCSTR fileName);
+
+// Removes an empty folder; ERROR_DIR_NOT_EMPTY when it holds anything.
+BOOL RemoveDirectoryA(LPCSTR pathName);
 
 // Copies the current directory with its terminator and returns its length
 // without terminator; when `bufferLength` is too small, returns the length

@@ -1,0 +1,202 @@
+// Extraction and deletion against real MicroDOS floppies: what the module
+// copies out of, and leaves in, a hard-disk image made of them is what
+// Debian's cpmtools copy out of, and leave in, the floppies themselves.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "cpmtools_support.h"
+#include "hdd_image.h"
+#include "image_builder.h"
+#include "operation_support.h"
+#include "test_support.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+using hddtest::Bytes;
+using hddtest::Kind;
+using hddtest::Tree;
+
+constexpr std::size_t kFloppyDirectory = 40 * 1024;  // 8 tracks of 5 sectors before the directory
+constexpr std::size_t kFloppyRegion = 780 * 1024;    // directory and data of a full floppy
+
+// Files only: folders dropped from a tree.
+Tree FilesOf(const Tree& tree) {
+  Tree out;
+  for (const auto& [name, bytes] : tree)
+    if (name.empty() || name.back() != '/') out[name] = bytes;
+  return out;
+}
+
+// What cpmcp copies out of a floppy, user by user: user 0 on top, user U in
+// "user_U". cpmcp refuses names holding "?", so it reads a scratch copy in
+// which every "?" of a name is a "q", and the files get their names back.
+Tree CpmcpTree(const std::string& work, const std::string& floppy) {
+  Bytes image = hddtest::ReadWholeFile(floppy);
+  std::map<std::string, std::string> renames;  // path as cpmcp writes it -> listed path
+  for (std::size_t k = 0; k < 128; ++k) {
+    const std::size_t at = kFloppyDirectory + 32 * k;
+    if (at + 32 > image.size() || image[at] > 15) continue;
+    hdd::DirectoryEntry before;
+    std::memcpy(&before, &image[at], 32);
+    bool patched = false;
+    for (std::size_t i = 1; i < 12; ++i)
+      if (image[at + i] == '?') image[at + i] = 'Q', patched = true;
+    if (!patched) continue;
+    hdd::DirectoryEntry after;
+    std::memcpy(&after, &image[at], 32);
+    char from[hdd::kEntryNameSize], to[hdd::kEntryNameSize];
+    hdd::BuildEntryName(after, from);
+    hdd::BuildEntryName(before, to);
+    char folder[16] = "";
+    if (before.User != 0) std::snprintf(folder, sizeof folder, "user_%x/", before.User);
+    renames[std::string(folder) + from] = std::string(folder) + to;
+  }
+  const std::string scratch = work + "/scratch.fdd";
+  {
+    FILE* f = std::fopen(scratch.c_str(), "wb");
+    EXPECT_NE(f, nullptr);
+    if (!f) return {};
+    std::fwrite(image.data(), 1, image.size(), f);
+    std::fclose(f);
+  }
+  const std::string out = work + "/cpmcp";
+  fs::remove_all(out);
+  fs::create_directory(out);
+  hddtest::WriteDiskdefs(work);
+  for (int user = 0; user <= 15; ++user) {
+    char folder[16] = ".";
+    if (user != 0) std::snprintf(folder, sizeof folder, "user_%x", user);
+    fs::create_directories(out + "/" + folder);
+    EXPECT_TRUE(
+        hddtest::RunIn(work, "cpmcp -f microdos scratch.fdd '" + std::to_string(user) + ":*' 'cpmcp/" + folder + "/'"))
+        << floppy << " user " << user;
+  }
+  Tree tree = FilesOf(hddtest::ReadTree(out));
+  for (const auto& [from, to] : renames) {
+    auto it = tree.find(from);
+    EXPECT_NE(it, tree.end()) << from;
+    if (it == tree.end()) continue;
+    Bytes bytes = std::move(it->second);
+    tree.erase(it);
+    tree[to] = std::move(bytes);
+  }
+  return tree;
+}
+
+// The disk folder that CopyToPC writes, files only.
+Tree ExtractedDisk(const std::string& image, int disk, const std::string& out) {
+  char name[16];
+  std::snprintf(name, sizeof name, "disk_%02x", disk);
+  EXPECT_EQ(hddtest::CopyOut(image, name, Kind::Folder, out), 1) << name;
+  return FilesOf(hddtest::ReadTree(out + "/" + name));
+}
+
+class AcceptanceOperations : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    data_ = hddtest::MicroDosDir();
+    if (data_.empty() || !fs::exists(data_ + "/derived_2disk.hdd")) GTEST_SKIP() << "no microdos test data";
+    if (!hddtest::HaveCpmtools()) GTEST_SKIP() << "cpmtools is not installed";
+    fs::create_directory(dir_.File("out"));
+  }
+  std::string data_;
+  hddtest::TempDir dir_;
+};
+
+TEST_F(AcceptanceOperations, DerivedImageExtractsLikeCpmcp) {
+  const std::string image = dir_.File("derived.hdd");
+  fs::copy_file(data_ + "/derived_2disk.hdd", image);
+  const Tree one = ExtractedDisk(image, 1, dir_.File("out"));
+  const Tree two = ExtractedDisk(image, 2, dir_.File("out"));
+  EXPECT_EQ(one, CpmcpTree(dir_.Path(), data_ + "/scaner5.fdd"));
+  EXPECT_EQ(two, CpmcpTree(dir_.Path(), data_ + "/test.fdd"));
+  EXPECT_EQ(one.size() + two.size(), 89u);
+  EXPECT_EQ(one.count("user_1/xtremly?.szx"), 1u);
+}
+
+TEST_F(AcceptanceOperations, ImageOfThreeFloppiesExtractsLikeCpmcp) {
+  const char* const floppies[] = {"scaner5.fdd", "test.fdd", "skynet.fdd"};
+  hddtest::ImageBuilder b(3);
+  for (int d = 0; d < 3; ++d)
+    b.AddFloppy(static_cast<std::uint32_t>(d + 1), hddtest::ReadWholeFile(data_ + "/" + floppies[d]));
+  const std::string image = dir_.File("three.hdd");
+  ASSERT_TRUE(b.Save(image));
+  for (int d = 0; d < 3; ++d) {
+    SCOPED_TRACE(floppies[d]);
+    const Tree extracted = ExtractedDisk(image, d + 1, dir_.File("out"));
+    EXPECT_FALSE(extracted.empty());
+    EXPECT_EQ(extracted, CpmcpTree(dir_.Path(), data_ + "/" + floppies[d]));
+  }
+}
+
+// Disk d's 780 sectors from its directory behind 40 sectors of 0xE5: a file
+// of a floppy's shape that cpmtools read.
+std::string FloppyOfDisk(const std::string& image, int disk, const std::string& path) {
+  Bytes floppy(kFloppyDirectory, 0xE5);
+  const Bytes region = hddtest::ReadFileBytes(image, (disk - 1) * 803840ull + 41984, kFloppyRegion);
+  EXPECT_EQ(region.size(), kFloppyRegion);
+  floppy.insert(floppy.end(), region.begin(), region.end());
+  FILE* f = std::fopen(path.c_str(), "wb");
+  EXPECT_NE(f, nullptr);
+  if (f) {
+    std::fwrite(floppy.data(), 1, floppy.size(), f);
+    std::fclose(f);
+  }
+  return path;
+}
+
+TEST_F(AcceptanceOperations, DeletionLeavesWhatCpmrmLeaves) {
+  const std::string image = dir_.File("derived.hdd");
+  fs::copy_file(data_ + "/derived_2disk.hdd", image);
+  fs::permissions(image, fs::perms::owner_read | fs::perms::owner_write);
+  hddtest::WriteDiskdefs(dir_.Path());
+
+  struct Removal {
+    const char* path;
+    Kind kind;
+    int disk;
+    std::vector<std::string> cpmrm;  // the same items for cpmrm
+  };
+  std::vector<std::string> allUsers;
+  for (int u = 0; u <= 15; ++u) allUsers.push_back(std::to_string(u) + ":*");
+  const Removal removals[] = {
+      {"disk_01\\mpzu.spr", Kind::File, 1, {"0:mpzu.spr"}},        // one entry
+      {"DISK_01\\Digital.XOR", Kind::File, 1, {"0:digital.xor"}},  // four entries
+      {"disk_01\\user_2", Kind::Folder, 1, {"2:*"}},
+      {"disk_02", Kind::Folder, 2, allUsers},
+  };
+  std::map<int, std::vector<std::string>> perDisk;
+  for (const Removal& r : removals) {
+    EXPECT_EQ(hddtest::Delete(image, r.path, r.kind), 1) << r.path;
+    for (const std::string& item : r.cpmrm) perDisk[r.disk].push_back(item);
+  }
+
+  for (int disk = 1; disk <= 2; ++disk) {
+    SCOPED_TRACE(disk);
+    const std::string ours = FloppyOfDisk(image, disk, dir_.File("ours" + std::to_string(disk) + ".fdd"));
+    const std::string theirs =
+        FloppyOfDisk(data_ + "/derived_2disk.hdd", disk, dir_.File("theirs" + std::to_string(disk) + ".fdd"));
+    for (const std::string& item : perDisk[disk])
+      EXPECT_TRUE(hddtest::RunIn(dir_.Path(), "cpmrm -f microdos '" + theirs + "' '" + item + "'")) << item;
+    EXPECT_EQ(hddtest::ReadWholeFile(ours), hddtest::ReadWholeFile(theirs));
+    const std::string listing = hddtest::OutputIn(dir_.Path(), "cpmls -f microdos '" + ours + "'");
+    EXPECT_EQ(listing, hddtest::OutputIn(dir_.Path(), "cpmls -f microdos '" + theirs + "'"));
+    if (disk == 1) {
+      EXPECT_EQ(listing.find("mpzu.spr"), std::string::npos);
+      EXPECT_EQ(listing.find("digital.xor"), std::string::npos);
+      EXPECT_EQ(listing.find("\n2:"), std::string::npos);
+      EXPECT_NE(listing.find("digital.com"), std::string::npos);
+    }
+  }
+}
+
+}  // namespace
