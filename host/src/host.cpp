@@ -325,8 +325,10 @@ int Host::SvcMessage(int pluginNumber, unsigned flags, const char* helpTopic, co
   if (buttonsNumber < 0 || buttonsNumber > itemsNumber)
     h->serviceErrors.push_back("message box with " + std::to_string(buttonsNumber) + " buttons of " +
                                std::to_string(itemsNumber) + " lines");
-  h->messages.push_back(call);
-  h->events.push_back({Event::Message, h->messages.size() - 1});
+  if (h->options_.keepLog) {
+    h->messages.push_back(call);
+    h->events.push_back({Event::Message, h->messages.size() - 1});
+  }
   if (buttonsNumber <= 0) {  // no buttons: the box stays on screen, no answer
     h->responder().OnNotice(call);
     return -1;
@@ -349,8 +351,10 @@ int Host::SvcDialog(int pluginNumber, int x1, int y1, int x2, int y2, const char
   int r = h->responder().OnDialog(call, item, itemsNumber);
   if (r >= itemsNumber) r = -1;
   call.result = r;
-  h->dialogs.push_back(std::move(call));
-  h->events.push_back({Event::Dialog, h->dialogs.size() - 1});
+  if (h->options_.keepLog) {
+    h->dialogs.push_back(std::move(call));
+    h->events.push_back({Event::Dialog, h->dialogs.size() - 1});
+  }
   return r;
 }
 
@@ -369,8 +373,10 @@ int Host::SvcMenu(int pluginNumber, int x, int y, int maxHeight, unsigned flags,
   for (int i = 0; item && i < itemsNumber; ++i)
     call.items.push_back({std::string(item[i].Text, strnlen(item[i].Text, sizeof item[i].Text)), item[i].Selected,
                           item[i].Checked, item[i].Separator});
-  h->menus.push_back(call);
-  h->events.push_back({Event::Menu, h->menus.size() - 1});
+  if (h->options_.keepLog) {
+    h->menus.push_back(call);
+    h->events.push_back({Event::Menu, h->menus.size() - 1});
+  }
   if (breakCode) *breakCode = -1;
   const int r = h->responder().OnMenu(call);
   return r >= itemsNumber ? -1 : r;
@@ -379,8 +385,10 @@ int Host::SvcMenu(int pluginNumber, int x, int y, int maxHeight, unsigned flags,
 int Host::SvcControl(void* plugin, int command, void* param) {
   Host* h = g_running;
   if (!h) return 0;
-  h->controls.push_back({plugin, command, reinterpret_cast<intptr_t>(param)});
-  h->events.push_back({Event::Control, h->controls.size() - 1});
+  if (h->options_.keepLog) {
+    h->controls.push_back({plugin, command, reinterpret_cast<intptr_t>(param)});
+    h->events.push_back({Event::Control, h->controls.size() - 1});
+  }
   switch (command) {
     case FCTL_GETPANELINFO: {
       if (!param) return 0;
@@ -422,10 +430,10 @@ void* Host::SvcSaveScreen(int x1, int y1, int x2, int y2) {
   Host* h = g_running;
   if (!h) return nullptr;
   ++h->screensSaved;
-  h->savedAreas.push_back({x1, y1, x2, y2});
+  if (h->options_.keepLog) h->savedAreas.push_back({x1, y1, x2, y2});
   const uintptr_t token = h->nextScreen_++;
   h->openScreens_.push_back(token);
-  h->events.push_back({Event::SaveScreen, static_cast<size_t>(h->screensSaved - 1)});
+  if (h->options_.keepLog) h->events.push_back({Event::SaveScreen, static_cast<size_t>(h->screensSaved - 1)});
   return reinterpret_cast<void*>(token);
 }
 
@@ -433,7 +441,7 @@ void Host::SvcRestoreScreen(void* screen) {
   Host* h = g_running;
   if (!h) return;
   ++h->screensRestored;
-  h->events.push_back({Event::RestoreScreen, static_cast<size_t>(h->screensRestored - 1)});
+  if (h->options_.keepLog) h->events.push_back({Event::RestoreScreen, static_cast<size_t>(h->screensRestored - 1)});
   const auto token = reinterpret_cast<uintptr_t>(screen);
   const auto it = std::find(h->openScreens_.begin(), h->openScreens_.end(), token);
   if (it == h->openScreens_.end()) {
@@ -441,6 +449,7 @@ void Host::SvcRestoreScreen(void* screen) {
     return;
   }
   h->openScreens_.erase(it);
+  h->responder().OnScreenRestored();
 }
 
 }  // namespace host

@@ -1,5 +1,6 @@
 // panoply-host: runs the disk-image panel plug-in from a terminal, as a file manager would.
 #include <fcntl.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -9,11 +10,13 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "host/answers.h"
 #include "host/display.h"
 #include "host/host.h"
 
@@ -27,7 +30,8 @@ Loads the disk-image panel plug-in and drives it like a file manager.
 
 Without IMAGE it shows the plug-in's menu and configuration strings.
 With IMAGE it offers that file to the plug-in; when a format module accepts it, the
-commands given after it run in order, or, without commands, an interactive shell starts.
+commands given after it run in order, or, without commands, a shell reads commands
+from standard input.
 
 Commands:
   ls [DIR]     list the current folder of the image, or DIR (the folder stays)
@@ -37,22 +41,48 @@ Commands:
   help         this list (shell only)
   quit         leave the shell
 
+Names are typed as they are shown: in UTF-8, also for names whose bytes in the image
+are code page 866.
+
 Options:
   --plugin PATH     the plug-in library (default: $PANOPLY_PLUGIN, else Panoply.so beside
                     this program, else the build tree's panoply/plugin/Panoply.so)
-  --lang LANG       language of the plug-in's texts: en (default) or ru
+  --lang LANG       language of the plug-in's texts: en (default) or ru; a language
+                    without its file beside the plug-in is refused
   --registry FILE   the settings store (default: $DESKTOOLS_REGISTRY_FILE, else
                     ~/.config/desktools/registry.txt)
   --configure       run the settings dialog and exit
+  --yes             answer every box, dialog and menu with Enter
+  --answers FILE    answer them from FILE, one line each (see Answers)
+  --progress        show progress boxes also when the error stream is no terminal
+                    (one line each)
   -h, --help        this text
+
+Answers: the plug-in's boxes, dialogs and menus are answered at the terminal when
+standard input is one. Otherwise they are answered by --yes or --answers FILE, and
+without either each is answered with Esc and the plug-in goes on as after Esc; commands
+piped into the shell are never taken as answers. Boxes without buttons (progress) take
+no answer; they show as one line on a terminal's error stream, updated in place, and
+not at all when the error stream is redirected. A line of FILE answers
+  a box       Enter or an empty line (first button), Esc, or N: button N (1 first)
+  a menu      Enter or an empty line (selected item), Esc, or N: item N (1 first)
+  a dialog    Enter or an empty line (default button), Esc, or N: the closing button,
+              item N as listed (0 first); after Enter or N, blank-separated settings
+              ITEM=TEXT for an edit line ("..." when TEXT holds blanks, with \" and
+              \\ inside) and ITEM=on or ITEM=off for a check box
+Lines starting with "#" are skipped. Boxes answered without a terminal are shown on the
+error stream with the answer taken. When FILE runs out, or a line fits no answer of its
+box, that box gets Esc and the exit code is 1.
 
 Names inside images are shown as UTF-8; bytes that are not UTF-8 are read as code page 866.
 
 The plug-in opens an image for reading and writing, so IMAGE must be a file you may
 change.
 
-Exit codes: 0 done, 1 a command failed or IMAGE cannot be opened for reading and
-writing, 2 bad usage or the plug-in did not load, 3 no format module accepts IMAGE.
+Exit codes: 0 done; 1 a command failed, the plug-in reported an error in a box (a
+listing that could not read the whole image, for one), the answers ran out, or IMAGE
+cannot be opened for reading and writing; 2 bad usage, an unknown language or the
+plug-in did not load; 3 no format module accepts IMAGE.
 )";
 
 // One line of input without its line end and trailing blanks; false at the end of input
@@ -67,54 +97,205 @@ bool ReadLine(std::string& line) {
   return true;
 }
 
-// Shows the plug-in's boxes on the terminal and reads the answers.
-class TerminalResponder : public host::Responder {
+// A progress box (one without buttons) as one line on the error stream: on a terminal
+// rewritten in place and cleared when the plug-in restores the screen; elsewhere one line
+// each when asked for, else nothing.
+class ProgressLine {
  public:
-  int OnMessage(const host::MessageCall& call) override {
-    const size_t buttons = std::min(call.lines.size(), static_cast<size_t>(std::max(call.buttons, 0)));
-    const size_t texts = call.lines.size() - buttons;
-    std::cout << "\n== " << host::DisplayText(call.lines.empty() ? "" : call.lines[0]) << " ==\n";
-    for (size_t i = 1; i < texts; ++i) std::cout << "   " << host::DisplayText(call.lines[i]) << "\n";
-    for (size_t b = 0; b < buttons; ++b)
-      std::cout << "  [" << b + 1 << "] " << host::DisplayText(call.lines[texts + b]) << "\n";
-    std::cout << "Choose a button (Enter: 1, q: Esc): ";
-    std::string line;
-    if (!ReadLine(line) || line == "q") return -1;
-    if (line.empty()) return 0;
-    const int b = std::atoi(line.c_str()) - 1;
-    return b >= 0 && b < static_cast<int>(buttons) ? b : -1;
+  enum Mode { kOff, kInPlace, kLines };
+  explicit ProgressLine(Mode mode) : mode_(mode) {}
+
+  void Show(const std::string& text) {
+    if (mode_ == kLines) {
+      std::cerr << text << "\n";
+    } else if (mode_ == kInPlace) {
+      std::cerr << "\r" << FitWidth(text) << "\x1b[K" << std::flush;
+      shown_ = true;
+    }
+  }
+  void Clear() {
+    if (!shown_) return;
+    std::cerr << "\r\x1b[K" << std::flush;
+    shown_ = false;
   }
 
-  // Progress boxes: one line on the error stream, so that listings stay clean.
+ private:
+  // Cut to one column less than the terminal is wide, so the line never wraps.
+  static std::string FitWidth(const std::string& text) {
+    winsize ws{};
+    const size_t columns = ioctl(STDERR_FILENO, TIOCGWINSZ, &ws) == 0 && ws.ws_col > 1 ? ws.ws_col - 1 : 79;
+    size_t seen = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+      if ((static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) continue;  // inside a character
+      if (seen++ == columns) return text.substr(0, i);
+    }
+    return text;
+  }
+  Mode mode_;
+  bool shown_ = false;
+};
+
+// Where the answers to the plug-in's questions come from.
+enum class AnswerMode { kTerminal, kYes, kFile, kEscape };
+
+void PrintMessage(std::ostream& out, const host::MessageCall& call) {
+  const size_t buttons = std::min(call.lines.size(), static_cast<size_t>(std::max(call.buttons, 0)));
+  const size_t texts = call.lines.size() - buttons;
+  out << "\n== " << host::DisplayText(call.lines.empty() ? "" : call.lines[0]) << " ==\n";
+  for (size_t i = 1; i < texts; ++i) out << "   " << host::DisplayText(call.lines[i]) << "\n";
+  for (size_t b = 0; b < buttons; ++b)
+    out << "  [" << b + 1 << "] " << host::DisplayText(call.lines[texts + b]) << "\n";
+}
+
+void PrintDialog(std::ostream& out, const FarDialogItem* items, int count) {
+  out << "\n";
+  for (int i = 0; i < count; ++i) {
+    const FarDialogItem& it = items[i];
+    const std::string text = host::DisplayText(it.Data);
+    switch (it.Type) {
+      case DI_DOUBLEBOX: out << "== " << text << " ==\n"; break;
+      case DI_CHECKBOX: out << "  " << i << ": [" << (it.Selected ? 'x' : ' ') << "] " << text << "\n"; break;
+      case DI_EDIT: out << "  " << i << ": " << text << "_\n"; break;
+      case DI_BUTTON: out << "  " << i << ": < " << text << (it.DefaultButton ? " > (Enter)" : " >") << "\n"; break;
+      case DI_TEXT:
+        if (it.Flags & DIF_SEPARATOR)
+          out << "  ----\n";
+        else
+          out << "     " << text << "\n";
+        break;
+      default: break;
+    }
+  }
+}
+
+void PrintMenu(std::ostream& out, const host::MenuCall& call) {
+  out << "\n== " << host::DisplayText(call.title) << " ==\n";
+  for (size_t i = 0; i < call.items.size(); ++i)
+    out << "  [" << i + 1 << "] " << host::DisplayText(call.items[i].text) << "\n";
+}
+
+// Shows the plug-in's boxes and answers them: at the terminal, or without one by Enter,
+// from an answers file, or by Esc.
+class ConsoleResponder : public host::Responder {
+ public:
+  ConsoleResponder(AnswerMode mode, std::istream* answers, ProgressLine& progress)
+      : mode_(mode), answers_(answers), progress_(progress) {}
+
+  // A warning box with a single button is the plug-in reporting a failure.
+  bool errorShown = false;
+  // An answer was missing from the answers file, or a line fitted no answer.
+  bool answersFailed = false;
+
+  int OnMessage(const host::MessageCall& call) override {
+    progress_.Clear();
+    if ((call.flags & FMSG_WARNING) && call.buttons == 1) errorShown = true;
+    PrintMessage(Out(), call);
+    const size_t buttons = std::min(call.lines.size(), static_cast<size_t>(call.buttons));
+    const size_t texts = call.lines.size() - buttons;
+    auto told = [&](int b) {
+      Out() << "  -> " << (b < 0 ? "Esc" : host::DisplayText(call.lines[texts + static_cast<size_t>(b)])) << "\n";
+      return b;
+    };
+    switch (mode_) {
+      case AnswerMode::kTerminal: {
+        std::cout << "Choose a button (Enter: 1, q: Esc): ";
+        std::string line;
+        if (!ReadLine(line) || line == "q") return -1;
+        if (line.empty()) return 0;
+        const int b = std::atoi(line.c_str()) - 1;
+        return b >= 0 && b < static_cast<int>(buttons) ? b : -1;
+      }
+      case AnswerMode::kYes: return told(0);
+      case AnswerMode::kEscape: return told(-1);
+      case AnswerMode::kFile: {
+        const auto line = NextAnswer();
+        if (!line) return told(-1);
+        const auto b = host::ParseMessageAnswer(*line, call);
+        return told(b ? *b : Unfit(*line));
+      }
+    }
+    return -1;
+  }
+
   void OnNotice(const host::MessageCall& call) override {
     std::string text;
     for (size_t i = 0; i < call.lines.size(); ++i)
       text += (i == 0 ? "[" : i == 1 ? "] " : " ") + host::DisplayText(call.lines[i]);
-    std::cerr << text << (call.lines.size() == 1 ? "]\n" : "\n");
+    if (call.lines.size() == 1) text += "]";
+    progress_.Show(text);
   }
 
+  void OnScreenRestored() override { progress_.Clear(); }
+
   int OnDialog(const host::DialogCall& call, FarDialogItem* items, int count) override {
-    for (;;) {
-      std::cout << "\n";
-      for (int i = 0; i < count; ++i) {
-        const FarDialogItem& it = items[i];
-        const std::string text = host::DisplayText(it.Data);
-        switch (it.Type) {
-          case DI_DOUBLEBOX: std::cout << "== " << text << " ==\n"; break;
-          case DI_CHECKBOX: std::cout << "  " << i << ": [" << (it.Selected ? 'x' : ' ') << "] " << text << "\n"; break;
-          case DI_EDIT: std::cout << "  " << i << ": " << text << "_\n"; break;
-          case DI_BUTTON:
-            std::cout << "  " << i << ": < " << text << (it.DefaultButton ? " > (Enter)" : " >") << "\n";
-            break;
-          case DI_TEXT:
-            if (it.Flags & DIF_SEPARATOR)
-              std::cout << "  ----\n";
-            else
-              std::cout << "     " << text << "\n";
-            break;
-          default: break;
-        }
+    progress_.Clear();
+    if (mode_ == AnswerMode::kTerminal) return TerminalDialog(call, items, count);
+    PrintDialog(Out(), items, count);
+    int closing = -1;
+    if (mode_ == AnswerMode::kYes) {
+      closing = Responder::OnDialog(call, items, count);
+    } else if (mode_ == AnswerMode::kFile) {
+      if (const auto line = NextAnswer()) {
+        const auto r = host::ApplyDialogAnswer(*line, items, count);
+        closing = r ? *r : Unfit(*line);
       }
+    }
+    Out() << "  -> " << (closing < 0 ? "Esc" : "< " + host::DisplayText(items[closing].Data) + " >") << "\n";
+    return closing;
+  }
+
+  int OnMenu(const host::MenuCall& call) override {
+    progress_.Clear();
+    PrintMenu(Out(), call);
+    int chosen = -1;
+    switch (mode_) {
+      case AnswerMode::kTerminal: {
+        std::cout << "Choose (q: Esc): ";
+        std::string line;
+        if (!ReadLine(line) || line == "q" || line.empty()) return -1;
+        const int n = std::atoi(line.c_str()) - 1;
+        return n >= 0 && n < static_cast<int>(call.items.size()) ? n : -1;
+      }
+      case AnswerMode::kYes: chosen = Responder::OnMenu(call); break;
+      case AnswerMode::kEscape: break;
+      case AnswerMode::kFile:
+        if (const auto line = NextAnswer()) {
+          const auto r = host::ParseMenuAnswer(*line, call);
+          chosen = r ? *r : Unfit(*line);
+        }
+        break;
+    }
+    Out() << "  -> " << (chosen < 0 ? "Esc" : host::DisplayText(call.items[static_cast<size_t>(chosen)].text)) << "\n";
+    return chosen;
+  }
+
+ private:
+  // Boxes answered at the terminal are part of the conversation on standard output;
+  // boxes answered without one are reports, on the error stream.
+  std::ostream& Out() { return mode_ == AnswerMode::kTerminal ? std::cout : std::cerr; }
+
+  // The next answer line of the file, comments skipped; nothing (and a failure) at its end.
+  std::optional<std::string> NextAnswer() {
+    std::string line;
+    while (answers_ && std::getline(*answers_, line)) {
+      ++lineNumber_;
+      if (!line.empty() && line[0] == '#') continue;
+      return line;
+    }
+    if (!answersFailed) std::cerr << "panoply-host: the answers file has no more answers: Esc\n";
+    answersFailed = true;
+    return std::nullopt;
+  }
+
+  int Unfit(const std::string& line) {
+    std::cerr << "panoply-host: answers line " << lineNumber_ << " (\"" << line << "\") fits no answer here: Esc\n";
+    answersFailed = true;
+    return -1;
+  }
+
+  int TerminalDialog(const host::DialogCall& call, FarDialogItem* items, int count) {
+    for (;;) {
+      PrintDialog(std::cout, items, count);
       std::cout << "N toggles a check box or presses a button, N=TEXT sets an edit line,\n"
                    "Enter presses the default button, q is Esc: ";
       std::string line;
@@ -134,16 +315,10 @@ class TerminalResponder : public host::Responder {
     }
   }
 
-  int OnMenu(const host::MenuCall& call) override {
-    std::cout << "\n== " << host::DisplayText(call.title) << " ==\n";
-    for (size_t i = 0; i < call.items.size(); ++i)
-      std::cout << "  [" << i + 1 << "] " << host::DisplayText(call.items[i].text) << "\n";
-    std::cout << "Choose (q: Esc): ";
-    std::string line;
-    if (!ReadLine(line) || line == "q" || line.empty()) return -1;
-    const int n = std::atoi(line.c_str()) - 1;
-    return n >= 0 && n < static_cast<int>(call.items.size()) ? n : -1;
-  }
+  AnswerMode mode_;
+  std::istream* answers_;
+  ProgressLine& progress_;
+  int lineNumber_ = 0;
 };
 
 std::string DefaultPluginPath(const char* argv0) {
@@ -175,7 +350,7 @@ std::string Field(const char* text) { return host::DisplayText(text ? text : "")
 
 class Session {
  public:
-  explicit Session(host::Host& h) : h_(h) {}
+  Session(host::Host& h, ProgressLine& progress) : h_(h), progress_(progress) {}
 
   bool List(const std::string& dir) {
     std::string back;
@@ -183,10 +358,11 @@ class Session {
       OpenPluginInfo info;
       h_.GetInfo(info);
       back = info.CurDir ? info.CurDir : "";
-      if (!h_.ChangeDirectory(dir)) return Fail("no folder " + dir);
+      if (!ChangeDirectory(dir)) return Fail("no folder " + dir);
     } else if (!h_.ReadPanel()) {
       return Fail("the image cannot be read");
     }
+    progress_.Clear();
     for (const auto& item : h_.panelItems) {
       const auto& fd = item.FindData;
       const std::string name(fd.cFileName, strnlen(fd.cFileName, sizeof fd.cFileName));
@@ -207,12 +383,13 @@ class Session {
 
   bool Cd(const std::string& dir) {
     if (dir.empty()) return Fail("cd needs a folder");
-    return h_.ChangeDirectory(dir) || Fail("no folder " + dir);
+    return ChangeDirectory(dir) || Fail("no folder " + dir);
   }
 
   bool Info() {
     OpenPluginInfo info;
     if (!h_.GetInfo(info)) return Fail("no panel");
+    progress_.Clear();
     std::cout << "Title:   " << Field(info.PanelTitle) << "\n"
               << "Format:  " << Field(info.Format) << "\n"
               << "Folder:  \\" << Field(info.CurDir) << "\n"
@@ -226,14 +403,25 @@ class Session {
   }
 
   bool Run(const std::string& cmd, const std::string& arg) {
-    if (cmd == "ls") return List(arg);
-    if (cmd == "cd") return Cd(arg);
-    if (cmd == "info") return Info();
-    if (cmd == "config") return Config();
-    return Fail("unknown command " + cmd);
+    bool ok;
+    if (cmd == "ls") {
+      ok = List(arg);
+    } else if (cmd == "cd") {
+      ok = Cd(arg);
+    } else if (cmd == "info") {
+      ok = Info();
+    } else if (cmd == "config") {
+      ok = Config();
+    } else {
+      ok = Fail("unknown command " + cmd);
+    }
+    progress_.Clear();
+    return ok;
   }
 
-  void Shell() {
+  // Commands from standard input until its end or quit. False when a command failed.
+  bool Shell() {
+    bool ok = true;
     std::string line;
     for (;;) {
       OpenPluginInfo info;
@@ -253,24 +441,52 @@ class Session {
         std::cout << "ls [DIR], cd DIR, info, config, quit\n";
         continue;
       }
-      Run(cmd, arg);
+      ok = Run(cmd, arg) && ok;
     }
+    return ok;
   }
 
  private:
+  // A typed name as shown: its own bytes first (names that are UTF-8 in the image), then
+  // its code page 866 form (names shown from code page 866 bytes).
+  bool ChangeDirectory(const std::string& typed) {
+    if (h_.ChangeDirectory(typed)) return true;
+    const auto oem = host::Utf8ToCp866(typed);
+    return oem && *oem != typed && h_.ChangeDirectory(*oem);
+  }
   bool Fail(const std::string& what) {
+    progress_.Clear();
     std::cerr << "panoply-host: " << what << "\n";
     return false;
   }
   host::Host& h_;
+  ProgressLine& progress_;
 };
+
+// The languages whose files lie beside the plug-in ("Panoply.ru.lng" gives "ru").
+std::vector<std::string> LanguagesBeside(const std::string& plugin) {
+  namespace fs = std::filesystem;
+  const fs::path p(plugin);
+  const std::string prefix = p.stem().string() + ".";
+  std::vector<std::string> out;
+  std::error_code ec;
+  for (auto it = fs::directory_iterator(p.parent_path().empty() ? fs::path(".") : p.parent_path(), ec);
+       !ec && it != fs::directory_iterator(); it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    if (name.size() > prefix.size() + 4 && name.starts_with(prefix) && name.ends_with(".lng"))
+      out.push_back(name.substr(prefix.size(), name.size() - prefix.size() - 4));
+  }
+  std::sort(out.begin(), out.end());
+  return out;
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
   host::HostOptions options;
-  std::string plugin;
-  bool configure = false;
+  options.keepLog = false;  // nothing here reads the log
+  std::string plugin, answersFile;
+  bool configure = false, yes = false, progressLines = false;
   std::vector<std::string> args;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
@@ -288,6 +504,12 @@ int main(int argc, char** argv) {
       if (!value(options.language)) return std::cerr << kUsage, kExitUsage;
     } else if (a == "--registry") {
       if (!value(options.registryFile)) return std::cerr << kUsage, kExitUsage;
+    } else if (a == "--answers") {
+      if (!value(answersFile)) return std::cerr << kUsage, kExitUsage;
+    } else if (a == "--yes") {
+      yes = true;
+    } else if (a == "--progress") {
+      progressLines = true;
     } else if (a == "--configure") {
       configure = true;
     } else if (a.size() > 1 && a[0] == '-' && args.empty()) {
@@ -297,23 +519,57 @@ int main(int argc, char** argv) {
       args.push_back(a);
     }
   }
+  if (yes && !answersFile.empty()) {
+    std::cerr << "panoply-host: --yes and --answers exclude each other\n";
+    return kExitUsage;
+  }
   if (plugin.empty()) plugin = DefaultPluginPath(argv[0]);
 
+  // A language without its file would fall back to English without a word: refuse it.
+  if (const auto languages = LanguagesBeside(plugin);
+      std::find(languages.begin(), languages.end(), options.language) == languages.end()) {
+    std::cerr << "panoply-host: no texts in the language \"" << options.language << "\" beside " << plugin;
+    if (!languages.empty()) {
+      std::cerr << " (there are:";
+      for (const auto& l : languages) std::cerr << " " << l;
+      std::cerr << ")";
+    }
+    std::cerr << "\n";
+    return kExitUsage;
+  }
+
+  std::ifstream answers;
+  AnswerMode mode = isatty(STDIN_FILENO) ? AnswerMode::kTerminal : AnswerMode::kEscape;
+  if (yes) mode = AnswerMode::kYes;
+  if (!answersFile.empty()) {
+    answers.open(answersFile);
+    if (!answers) {
+      std::cerr << "panoply-host: cannot read the answers file " << answersFile << ": " << std::strerror(errno) << "\n";
+      return kExitUsage;
+    }
+    mode = AnswerMode::kFile;
+  }
+  ProgressLine progress(isatty(STDERR_FILENO) ? ProgressLine::kInPlace
+                        : progressLines       ? ProgressLine::kLines
+                                              : ProgressLine::kOff);
+
   host::Host h(options);
-  TerminalResponder terminal;
-  h.SetResponder(&terminal);
+  ConsoleResponder console(mode, &answers, progress);
+  h.SetResponder(&console);
   std::string error;
   if (!h.Load(plugin, &error)) {
     std::cerr << "panoply-host: " << error << "\n";
     return kExitUsage;
   }
   h.Start();
-  Session session(h);
+  Session session(h, progress);
+  // Exit code 1 also when the plug-in reported an error in a box or an answer was missing.
+  auto result = [&](bool ok) { return ok && !console.errorShown && !console.answersFailed ? kExitOk : kExitFailed; };
 
   if (configure) {
     const int stored = h.plugin().Configure(0);
     std::cout << (stored ? "Settings stored.\n" : "Settings unchanged.\n");
-    return kExitOk;
+    return result(true);
   }
   if (args.empty()) {
     PluginInfo info{};
@@ -330,25 +586,24 @@ int main(int argc, char** argv) {
     std::cerr << "panoply-host: cannot open " << image << " for reading and writing: " << why << "\n";
     return kExitFailed;
   }
-  if (!h.OpenFile(image)) {
+  const bool opened = h.OpenFile(image);
+  progress.Clear();
+  if (!opened) {
     std::cerr << "panoply-host: no format module accepts " << image << "\n";
     return kExitNotAccepted;
   }
-  if (args.size() == 1) {
-    if (!h.ReadPanel()) std::cerr << "panoply-host: the image cannot be read\n";
-    session.Shell();
-    return kExitOk;
-  }
-  int rc = kExitOk;
-  h.ReadPanel();
+  bool ok = h.ReadPanel();
+  progress.Clear();
+  if (!ok) std::cerr << "panoply-host: the image cannot be read\n";
+  if (args.size() == 1) return result(session.Shell() && ok);
   for (size_t i = 1; i < args.size(); ++i) {
     const std::string cmd = args[i];
     std::string arg;
     if ((cmd == "cd" || cmd == "ls") && i + 1 < args.size() && !IsCommand(args[i + 1])) arg = args[++i];
     if (!session.Run(cmd, arg)) {
-      rc = kExitFailed;
+      ok = false;
       break;
     }
   }
-  return rc;
+  return result(ok);
 }

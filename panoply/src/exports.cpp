@@ -6,7 +6,7 @@
 #include <new>
 
 #include "formatmodule/interface.h"
-#include "host/plugin_api.h"
+#include "pluginapi/plugin_api.h"
 #include "panoply/messages.h"
 #include "panoply/modules.h"
 #include "panoply/panel.h"

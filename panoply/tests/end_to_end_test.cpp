@@ -22,6 +22,10 @@ std::vector<std::pair<std::string, std::string>> Listing(const host::Host& h) {
   return out;
 }
 
+bool ModuleBesidePlugin() {
+  return std::filesystem::exists(std::filesystem::path(kPlugin).parent_path() / "Formats/hdd.di");
+}
+
 // The plug-in started by a strict host that then opens IMAGE and reads its panel, as a file
 // manager does; Close stops it and checks the screen balance and that no box was unexpected.
 struct Session {
@@ -50,8 +54,7 @@ struct Session {
 };
 
 TEST(EndToEnd, AMicroDosImageOpensAndItsFoldersCanBeBrowsed) {
-  if (!std::filesystem::exists(std::filesystem::path(kPlugin).parent_path() / "Formats/hdd.di"))
-    GTEST_SKIP() << "hdd.di is not beside the plug-in";
+  if (!ModuleBesidePlugin()) GTEST_SKIP() << "hdd.di is not beside the plug-in";
   testsupport::TempDir dir;
   hddtest::ImageBuilder b(2);
   b.AddFile(1, 0, "README.TXT", hddtest::PatternBytes(1000));
@@ -91,14 +94,44 @@ TEST(EndToEnd, AMicroDosImageOpensAndItsFoldersCanBeBrowsed) {
   s.Close();
 }
 
+// An open image overwritten by a file whose disk count is 0: the next reading is refused,
+// the read error is shown once and the old list stays.
+TEST(EndToEnd, AnImageReplacedByANonImageReportsTheReadErrorOnce) {
+  if (!ModuleBesidePlugin()) GTEST_SKIP() << "hdd.di is not beside the plug-in";
+  testsupport::TempDir dir;
+  hddtest::ImageBuilder b(1);
+  b.AddFile(1, 0, "KEEP.TXT", hddtest::PatternBytes(100));
+  const std::string image = dir / "work.hdd";
+  ASSERT_TRUE(b.Save(image));
+  Session s(dir / "registry.txt");
+  ASSERT_NO_FATAL_FAILURE(s.Open(image));
+  host::Host& h = s.host;
+  ASSERT_TRUE(h.ChangeDirectory("disk_01"));
+
+  hddtest::ImageBuilder other(1);
+  other.SetDiskCountField(0);
+  other.SetSize(803840 + 1);  // another size, so the change is seen whatever the clock
+  ASSERT_TRUE(other.Save(image));
+  h.ClearLog();
+  s.script.Push(host::Answer::Button(0));
+  EXPECT_FALSE(h.ReadPanel());
+  EXPECT_FALSE(h.ReadPanel());
+  ASSERT_EQ(h.messages.size(), 1u);
+  ASSERT_EQ(h.messages[0].lines.size(), 3u);
+  EXPECT_EQ(h.messages[0].lines[1], h.language().Text(31));
+  EXPECT_EQ(+h.messages[0].flags, FMSG_WARNING);
+  using L = std::vector<std::pair<std::string, std::string>>;
+  EXPECT_EQ(Listing(h), (L{{"keep.txt", "128"}}));  // the host's last reading of the panel
+  s.Close();
+}
+
 // A hard-disk image built from real MicroDOS floppies, opened from a private copy (the
 // shared file may be read-only, and the plug-in opens images for reading and writing).
 TEST(EndToEnd, ARealHardDiskImageListsItsDisksAndFiles) {
   const char* data = std::getenv("SHARED_TESTDATA_DIR");
   const std::filesystem::path source = std::filesystem::path(data ? data : "") / "microdos" / "derived_2disk.hdd";
   if (!data || !std::filesystem::exists(source)) GTEST_SKIP() << "no shared test data";
-  if (!std::filesystem::exists(std::filesystem::path(kPlugin).parent_path() / "Formats/hdd.di"))
-    GTEST_SKIP() << "hdd.di is not beside the plug-in";
+  if (!ModuleBesidePlugin()) GTEST_SKIP() << "hdd.di is not beside the plug-in";
   testsupport::TempDir dir;
   const std::string image = dir / "derived_2disk.hdd";
   std::filesystem::copy_file(source, image);

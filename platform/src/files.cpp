@@ -292,10 +292,17 @@ DWORD SetFilePointer(HANDLE file, LONG distance, PLONG distanceHigh, DWORD moveM
   else
     move = distance;
 
-  const off_t before = lseek(fd, 0, SEEK_CUR);
-  if (before < 0) {
-    FailWithErrno(errno);
-    return INVALID_SET_FILE_POINTER;
+  // Without the high part a position of 0xFFFFFFFF or more cannot be reported, and the
+  // move is refused with the pointer left where it was. Only a relative move can get
+  // there (a 32-bit distance from the start stays below 2 GB), so only then is the
+  // position before the move asked for; every other move is a single seek.
+  off_t before = 0;
+  if (!distanceHigh && whence != SEEK_SET) {
+    before = lseek(fd, 0, SEEK_CUR);
+    if (before < 0) {
+      FailWithErrno(errno);
+      return INVALID_SET_FILE_POINTER;
+    }
   }
   const off_t pos = lseek(fd, static_cast<off_t>(move), whence);
   if (pos < 0) {
@@ -304,7 +311,6 @@ DWORD SetFilePointer(HANDLE file, LONG distance, PLONG distanceHigh, DWORD moveM
   }
   const std::uint64_t upos = static_cast<std::uint64_t>(pos);
   if (!distanceHigh && upos >= 0xFFFFFFFFull) {
-    // The position cannot be told apart from the failure value: refuse and stay.
     lseek(fd, before, SEEK_SET);
     lastError = ERROR_INVALID_PARAMETER;
     return INVALID_SET_FILE_POINTER;

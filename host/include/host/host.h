@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "formatmodule/interface.h"
-#include "host/plugin_api.h"
+#include "pluginapi/plugin_api.h"
 
 namespace host {
 
@@ -87,6 +87,8 @@ class Responder {
   virtual int OnMessage(const MessageCall& call);
   // A message box without buttons: shown and left on screen, nothing to answer.
   virtual void OnNotice(const MessageCall&) {}
+  // The plug-in put a saved screen back: boxes left on screen since are gone.
+  virtual void OnScreenRestored() {}
   // May change the items' Data and Selected before returning the closing item.
   virtual int OnDialog(const DialogCall& call, FarDialogItem* items, int count);
   virtual int OnMenu(const MenuCall& call);
@@ -126,6 +128,9 @@ struct HostOptions {
   std::string language = "en";  // picks "<plug-in name>.<language>.lng"
   std::string rootKey = "Software\\DeskTools\\PanoplyHost\\Plugins";
   std::string registryFile;  // empty: the platform's default store
+  // Keep every box, dialog, menu, control and screen call in the host's log (tests read
+  // it). Off, the log stays empty and a long listing's progress boxes cost no memory.
+  bool keepLog = true;
 };
 
 class Host {
@@ -151,7 +156,7 @@ class Host {
 
   void SetResponder(Responder* responder) { responder_ = responder; }
 
-  // What the plug-in did through the services.
+  // What the plug-in did through the services (with HostOptions::keepLog).
   std::vector<MessageCall> messages;
   std::vector<DialogCall> dialogs;
   std::vector<MenuCall> menus;
