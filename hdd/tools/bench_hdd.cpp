@@ -2,8 +2,8 @@
 // listing must do (one seek and one 32-byte read a directory slot, plain system calls),
 // the module's own walk, and, when the plug-in is built, the listing through our host
 // and the plug-in (recognition, the item list, the root folder level). After the timings
-// it reports the peak memory of panoply-host listing the largest images.
-// Then extraction of every disk folder of a 1024-disk image against `cp -r` of the same tree.
+// it reports the peak memory of panoply-host listing the largest images. Extraction of
+// every disk folder of a 1024-disk image against `cp -r` of the same tree.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <sys/ptrace.h>

@@ -107,7 +107,7 @@ std::optional<int> ApplyDialogAnswer(std::string_view line, FarDialogItem* items
     if (closing < 0) return std::nullopt;
   } else {
     const auto n = Number(first);
-    if (!n || *n >= count || items[*n].Type != DI_BUTTON) return std::nullopt;
+    if (!n || *n >= count || (items[*n].Type != DI_BUTTON && !items[*n].DefaultButton)) return std::nullopt;
     closing = *n;
   }
   // Check every setting before changing any item.

@@ -4,12 +4,14 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 
+#include "platform/filetime.h"
 #include "platform/registry.h"
 
 namespace host {
@@ -18,12 +20,18 @@ namespace {
 
 Host* g_running = nullptr;  // the host whose plug-in is being served
 int g_nextModuleNumber = 1;
+// OpenPlugin's openFrom when the plug-in is called from the file manager's plug-in menu.
+constexpr int kOpenFromPluginsMenu = 1;
 
 std::string Str(const char* s) { return s ? std::string(s) : std::string(); }
 
+// What Enter closes the dialog with: the default button; in a dialog without one, the
+// item marked default (an edit line that Enter leaves).
 int DefaultDialogButton(const FarDialogItem* items, int count) {
   for (int i = 0; i < count; ++i)
     if (items[i].Type == DI_BUTTON && items[i].DefaultButton) return i;
+  for (int i = 0; i < count; ++i)
+    if (items[i].DefaultButton) return i;
   return -1;
 }
 
@@ -284,6 +292,58 @@ void Host::ClosePanel() {
   panelCurrent = 0;
 }
 
+bool Host::PcItem(const std::string& name, PluginPanelItem& item, std::string* error) {
+  std::memset(&item, 0, sizeof item);
+  struct stat st;
+  if (name.empty() || ::stat(name.c_str(), &st) != 0) {
+    if (error) *error = "cannot find " + name + (name.empty() ? "" : std::string(": ") + std::strerror(errno));
+    return false;
+  }
+  if (name.size() >= sizeof item.FindData.cFileName) {
+    if (error) *error = "the name is too long for the panel's record: " + name;
+    return false;
+  }
+  WIN32_FIND_DATA& fd = item.FindData;
+  fd.dwFileAttributes = S_ISDIR(st.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
+  if (!S_ISDIR(st.st_mode)) {
+    const auto size = static_cast<uint64_t>(st.st_size);
+    fd.nFileSizeLow = static_cast<DWORD>(size);
+    fd.nFileSizeHigh = static_cast<DWORD>(size >> 32);
+  }
+  fd.ftLastWriteTime = platform::FileTimeFromTimespec(st.st_mtim);
+  std::memcpy(fd.cFileName, name.c_str(), name.size() + 1);
+  return true;
+}
+
+int Host::Put(const std::vector<std::string>& pcNames, bool move, int opMode, std::string* error) {
+  if (!panel_ || !exports_.PutFiles) {
+    if (error) *error = "no panel";
+    return -1;
+  }
+  std::vector<PluginPanelItem> items(pcNames.size());
+  for (size_t i = 0; i < pcNames.size(); ++i)
+    if (!PcItem(pcNames[i], items[i], error)) return -1;
+  return PutItems(std::move(items), move, opMode);
+}
+
+int Host::PutItems(std::vector<PluginPanelItem> items, bool move, int opMode) {
+  if (!panel_ || !exports_.PutFiles) return -1;
+  g_running = this;
+  return exports_.PutFiles(panel_, items.data(), static_cast<int>(items.size()), move ? 1 : 0, opMode);
+}
+
+bool Host::OpenFromMenu(int item) {
+  if (!exports_.OpenPlugin) return false;
+  g_running = this;
+  menuCommand_ = true;
+  void* p = exports_.OpenPlugin(kOpenFromPluginsMenu, item);
+  menuCommand_ = false;
+  if (p == kNoPanel || !p) return false;
+  ClosePanel();
+  panel_ = p;
+  return true;
+}
+
 void Host::Stop() {
   ClosePanel();
   if (started_ && exports_.ExitFAR) {
@@ -414,6 +474,10 @@ int Host::SvcControl(void* plugin, int command, void* param) {
       return 1;
     }
     case FCTL_UPDATEPANEL:
+      if (plugin == kNoPanel && h->menuCommand_) {
+        ++h->pcUpdateRequests;
+        return 1;
+      }
       ++h->updateRequests;
       if (h->onUpdatePanel) {
         h->onUpdatePanel();
@@ -421,7 +485,9 @@ int Host::SvcControl(void* plugin, int command, void* param) {
         h->ReadPanel();
       }
       return 1;
-    case FCTL_REDRAWPANEL: ++h->redrawRequests; return 1;
+    case FCTL_REDRAWPANEL:
+      ++(plugin == kNoPanel && h->menuCommand_ ? h->pcRedrawRequests : h->redrawRequests);
+      return 1;
     default: return 0;
   }
 }

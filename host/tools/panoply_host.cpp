@@ -25,6 +25,8 @@ namespace {
 constexpr int kExitOk = 0, kExitFailed = 1, kExitUsage = 2, kExitNotAccepted = 3;
 
 const char* kUsage = R"(Usage: panoply-host [OPTIONS] [IMAGE [COMMAND [ARG]]...]
+       panoply-host [OPTIONS] --menu
+       panoply-host [OPTIONS] --new FILE [--format LONGNAME]
 
 Loads the disk-image panel plug-in and drives it like a file manager.
 
@@ -37,6 +39,9 @@ Commands:
   ls [DIR]     list the current folder of the image, or DIR (the folder stays)
   cd DIR       change the folder: a name, a path with "\", "..", or "\" for the root
   info         panel title, format, current folder and host file
+  put FILE...  copy PC files (named from the working directory, as typed) into the
+               image's folder that the put dialog names; the files run up to the
+               next command word
   config       the plug-in's settings dialog
   help         this list (shell only)
   quit         leave the shell
@@ -52,6 +57,17 @@ Options:
   --registry FILE   the settings store (default: $DESKTOOLS_REGISTRY_FILE, else
                     ~/.config/desktools/registry.txt)
   --configure       run the settings dialog and exit
+  --menu            the plug-in's own menu, as the file manager's plug-in menu calls
+                    it (no IMAGE): the default image format and new images
+  --new FILE        make the new empty image FILE through that menu: the format
+                    chooser is answered with LONGNAME (or, without --format, the first
+                    format; a stored default is used as it is), the menu with its new
+                    image item and the name dialog with FILE, which gets the format's
+                    extension when its last part has no "." (and capitals when its
+                    letters are all of one case); any other box is shown, answered
+                    with Esc, and makes the exit code 1
+  --format LONGNAME with --new: the format's long name, in any case; it becomes the
+                    stored default
   --yes             answer every box, dialog and menu with Enter
   --answers FILE    answer them from FILE, one line each (see Answers)
   --progress        show progress boxes also when the error stream is no terminal
@@ -170,8 +186,12 @@ void PrintDialog(std::ostream& out, const FarDialogItem* items, int count) {
 
 void PrintMenu(std::ostream& out, const host::MenuCall& call) {
   out << "\n== " << host::DisplayText(call.title) << " ==\n";
-  for (size_t i = 0; i < call.items.size(); ++i)
-    out << "  [" << i + 1 << "] " << host::DisplayText(call.items[i].text) << "\n";
+  for (size_t i = 0; i < call.items.size(); ++i) {
+    if (call.items[i].separator)
+      out << "      ----\n";
+    else
+      out << "  [" << i + 1 << "] " << host::DisplayText(call.items[i].text) << "\n";
+  }
 }
 
 // Shows the plug-in's boxes and answers them: at the terminal, or without one by Enter,
@@ -240,7 +260,11 @@ class ConsoleResponder : public host::Responder {
         closing = r ? *r : Unfit(*line);
       }
     }
-    Out() << "  -> " << (closing < 0 ? "Esc" : "< " + host::DisplayText(items[closing].Data) + " >") << "\n";
+    Out() << "  -> "
+          << (closing < 0                        ? "Esc"
+              : items[closing].Type == DI_BUTTON ? "< " + host::DisplayText(items[closing].Data) + " >"
+                                                 : std::string("Enter"))
+          << "\n";
     return closing;
   }
 
@@ -344,7 +368,11 @@ std::string UnopenableReason(const std::string& path) {
   return regular ? std::string() : "not a regular file";
 }
 
-bool IsCommand(const std::string& word) { return word == "ls" || word == "cd" || word == "info" || word == "config"; }
+bool IsPutCommand(const std::string& word) { return word == "put"; }
+
+bool IsCommand(const std::string& word) {
+  return word == "ls" || word == "cd" || word == "info" || word == "config" || IsPutCommand(word);
+}
 
 std::string Field(const char* text) { return host::DisplayText(text ? text : ""); }
 
@@ -402,6 +430,25 @@ class Session {
     return h_.plugin().Configure(0) != 0 || true;
   }
 
+  // PutFiles of PC files; false when the plug-in did nothing or stopped.
+  bool Put(const std::vector<std::string>& files) {
+    if (files.empty()) return Fail("put needs files");
+    std::string error;
+    const int result = h_.Put(files, false, 0, &error);
+    if (result < 0) return Fail(error);
+    return result != 0 || Fail("put: nothing was copied, or the copy stopped");
+  }
+
+  // A command with its words: put takes them all; the others one word at most.
+  bool Run(const std::string& cmd, const std::vector<std::string>& args) {
+    if (IsPutCommand(cmd)) {
+      const bool ok = Put(args);
+      progress_.Clear();
+      return ok;
+    }
+    return Run(cmd, args.empty() ? std::string() : args[0]);
+  }
+
   bool Run(const std::string& cmd, const std::string& arg) {
     bool ok;
     if (cmd == "ls") {
@@ -438,7 +485,14 @@ class Session {
         break;
       }
       if (cmd == "help") {
-        std::cout << "ls [DIR], cd DIR, info, config, quit\n";
+        std::cout << "ls [DIR], cd DIR, info, config, put FILE..., quit\n";
+        continue;
+      }
+      if (IsPutCommand(cmd)) {
+        std::istringstream words(arg);
+        std::vector<std::string> files;
+        for (std::string w; words >> w;) files.push_back(w);
+        ok = Run(cmd, files) && ok;
         continue;
       }
       ok = Run(cmd, arg) && ok;
@@ -480,13 +534,97 @@ std::vector<std::string> LanguagesBeside(const std::string& plugin) {
   return out;
 }
 
+bool SameText(const std::string& a, const std::string& b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+         });
+}
+
+// Answers the plug-in's menu on the way to one new image: the format chooser with the
+// format wanted (the first without one), the menu with its new-image item (with a format
+// wanted, its default-format item first, once), the name dialog with the file name.
+// Every other box, or one of these coming back, goes to `others` (which shows it and
+// answers Esc) and counts as a failure.
+class NewImageResponder : public host::Responder {
+ public:
+  NewImageResponder(const host::Host& h, std::string file, std::string format, host::Responder& others)
+      : h_(h), file_(std::move(file)), format_(std::move(format)), others_(others) {}
+
+  bool failed = false;
+  bool named = false;  // the name dialog was answered with the file
+
+  int OnMenu(const host::MenuCall& call) override {
+    if (failed) return others_.OnMenu(call);  // after a failure nothing goes on
+    if (call.title == h_.language().Text(kChooserTitle) && !chosen_) {
+      chosen_ = true;
+      for (size_t i = 0; i < call.items.size(); ++i) {
+        const std::string& text = call.items[i].text;
+        const std::string name = text.size() > 2 ? text.substr(2) : std::string();  // after the hot-key prefix
+        if (format_.empty() || SameText(name, format_)) return static_cast<int>(i);
+      }
+      std::cerr << "panoply-host: no format module has the format \"" << format_ << "\"\n";
+      failed = true;
+      return -1;
+    }
+    if (call.helpTopic == kMenuHelpTopic && menus_ < 2) {
+      ++menus_;
+      // A wanted format replaces the stored default through the menu's chooser item.
+      if (!format_.empty() && !chosen_) return kChooserItem;
+      return kNewImageItem;
+    }
+    failed = true;
+    return others_.OnMenu(call);
+  }
+
+  int OnDialog(const host::DialogCall& call, FarDialogItem* items, int count) override {
+    for (int i = 0; i < count && !named && !failed; ++i) {
+      if (items[i].Type != DI_EDIT || host::RecordOf(items[i]).history != kNameHistory) continue;
+      if (file_.size() >= sizeof items[i].Data) break;
+      std::memcpy(items[i].Data, file_.c_str(), file_.size() + 1);
+      named = true;
+      return i;
+    }
+    failed = true;
+    return others_.OnDialog(call, items, count);
+  }
+
+  int OnMessage(const host::MessageCall& call) override {
+    failed = true;
+    return others_.OnMessage(call);
+  }
+  void OnNotice(const host::MessageCall& call) override { others_.OnNotice(call); }
+  void OnScreenRestored() override { others_.OnScreenRestored(); }
+
+ private:
+  static constexpr int kChooserTitle = 21;
+  static constexpr const char* kMenuHelpTopic = "ImageGlobalFunc";
+  static constexpr const char* kNameHistory = "NewEdit";
+  static constexpr int kNewImageItem = 0, kChooserItem = 3;
+  const host::Host& h_;
+  std::string file_, format_;
+  host::Responder& others_;
+  bool chosen_ = false;
+  int menus_ = 0;
+};
+
+// --new: one new image through the plug-in's menu. 0 when it was made without a box.
+int RunNew(host::Host& h, host::Responder& others, const std::string& file, const std::string& format) {
+  NewImageResponder answers(h, file, format, others);
+  h.SetResponder(&answers);
+  h.OpenFromMenu();
+  h.ClosePanel();
+  h.SetResponder(&others);
+  if (!answers.named) std::cerr << "panoply-host: no new image was made\n";
+  return answers.named && !answers.failed ? kExitOk : kExitFailed;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   host::HostOptions options;
   options.keepLog = false;  // nothing here reads the log
-  std::string plugin, answersFile;
-  bool configure = false, yes = false, progressLines = false;
+  std::string plugin, answersFile, newFile, format;
+  bool configure = false, yes = false, progressLines = false, menu = false;
   std::vector<std::string> args;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
@@ -512,6 +650,12 @@ int main(int argc, char** argv) {
       progressLines = true;
     } else if (a == "--configure") {
       configure = true;
+    } else if (a == "--menu") {
+      menu = true;
+    } else if (a == "--new") {
+      if (!value(newFile) || newFile.empty()) return std::cerr << kUsage, kExitUsage;
+    } else if (a == "--format") {
+      if (!value(format) || format.empty()) return std::cerr << kUsage, kExitUsage;
     } else if (a.size() > 1 && a[0] == '-' && args.empty()) {
       std::cerr << "panoply-host: unknown option " << a << "\n" << kUsage;
       return kExitUsage;
@@ -521,6 +665,14 @@ int main(int argc, char** argv) {
   }
   if (yes && !answersFile.empty()) {
     std::cerr << "panoply-host: --yes and --answers exclude each other\n";
+    return kExitUsage;
+  }
+  if ((menu || !newFile.empty()) && (!args.empty() || configure || (menu && !newFile.empty()))) {
+    std::cerr << "panoply-host: --menu and --new take no IMAGE and exclude each other and --configure\n";
+    return kExitUsage;
+  }
+  if (!format.empty() && newFile.empty()) {
+    std::cerr << "panoply-host: --format goes with --new\n";
     return kExitUsage;
   }
   if (plugin.empty()) plugin = DefaultPluginPath(argv[0]);
@@ -571,6 +723,15 @@ int main(int argc, char** argv) {
     std::cout << (stored ? "Settings stored.\n" : "Settings unchanged.\n");
     return result(true);
   }
+  if (menu) {
+    h.OpenFromMenu();
+    h.ClosePanel();
+    return result(true);
+  }
+  if (!newFile.empty()) {
+    ConsoleResponder others(AnswerMode::kEscape, nullptr, progress);
+    return RunNew(h, others, newFile, format);
+  }
   if (args.empty()) {
     PluginInfo info{};
     h.plugin().GetPluginInfo(&info);
@@ -598,9 +759,11 @@ int main(int argc, char** argv) {
   if (args.size() == 1) return result(session.Shell() && ok);
   for (size_t i = 1; i < args.size(); ++i) {
     const std::string cmd = args[i];
-    std::string arg;
-    if ((cmd == "cd" || cmd == "ls") && i + 1 < args.size() && !IsCommand(args[i + 1])) arg = args[++i];
-    if (!session.Run(cmd, arg)) {
+    std::vector<std::string> words;
+    if ((cmd == "cd" || cmd == "ls") && i + 1 < args.size() && !IsCommand(args[i + 1])) words.push_back(args[++i]);
+    if (IsPutCommand(cmd))
+      while (i + 1 < args.size() && !IsCommand(args[i + 1])) words.push_back(args[++i]);
+    if (!session.Run(cmd, words)) {
       ok = false;
       break;
     }

@@ -13,6 +13,7 @@
 #include "panoply/state.h"
 #include "platform/codepage.h"
 #include "platform/files.h"
+#include "platform/filetime.h"
 #include "platform/tick.h"
 
 namespace panoply {
@@ -33,10 +34,7 @@ bool StatImage(const std::string& name, WIN32_FIND_DATA& fd) {
   if (name.empty() || ::stat(name.c_str(), &st) != 0) return false;
   std::memset(&fd, 0, sizeof fd);
   fd.dwFileAttributes = S_ISDIR(st.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
-  const uint64_t ticks = static_cast<uint64_t>(st.st_mtim.tv_sec) * 10000000u +
-                         static_cast<uint64_t>(st.st_mtim.tv_nsec) / 100u + 116444736000000000ull;
-  fd.ftLastWriteTime.dwLowDateTime = static_cast<DWORD>(ticks);
-  fd.ftLastWriteTime.dwHighDateTime = static_cast<DWORD>(ticks >> 32);
+  fd.ftLastWriteTime = platform::FileTimeFromTimespec(st.st_mtim);
   const auto size = static_cast<uint64_t>(st.st_size);
   fd.nFileSizeLow = static_cast<DWORD>(size);
   fd.nFileSizeHigh = static_cast<DWORD>(size >> 32);

@@ -152,4 +152,67 @@ TEST(EndToEnd, ARealHardDiskImageListsItsDisksAndFiles) {
   s.Close();
 }
 
+// hdd writes nothing into images: a put stops at the first file with one box, and the
+// image stays byte for byte.
+TEST(EndToEnd, PuttingFilesIntoAMicroDosImageStopsAtTheFirstFile) {
+  if (!ModuleBesidePlugin()) GTEST_SKIP() << "hdd.di is not beside the plug-in";
+  testsupport::TempDir dir;
+  hddtest::ImageBuilder b(1);
+  b.AddFile(1, 0, "README.TXT", hddtest::PatternBytes(1000));
+  const std::string image = dir / "work.hdd";
+  ASSERT_TRUE(b.Save(image));
+  const std::string before = testsupport::ReadFile(image);
+  testsupport::WriteFile(dir / "one.txt", "one");
+  testsupport::WriteFile(dir / "two.txt", "two");
+
+  Session s(dir / "registry.txt");
+  ASSERT_NO_FATAL_FAILURE(s.Open(image));
+  host::Host& h = s.host;
+  h.ClearLog();
+  s.script.Push(host::Answer::Close(6));
+  s.script.Push(host::Answer::Button(0));
+  EXPECT_EQ(h.Put({dir / "one.txt", dir / "two.txt"}), 0);
+  ASSERT_EQ(h.messages.size(), 1u);
+  EXPECT_EQ(h.messages[0].lines[1], h.language().Text(39));
+  EXPECT_EQ(testsupport::ReadFile(image), before);
+  s.Close();
+}
+
+// A new image of hdd's format: the empty file, the PC panel updated and redrawn, then
+// hdd's box; the format is stored for the next time.
+TEST(EndToEnd, ANewMicroDosImageIsAnEmptyFileAndTheModuleSaysItCannotFillIt) {
+  if (!ModuleBesidePlugin()) GTEST_SKIP() << "hdd.di is not beside the plug-in";
+  testsupport::TempDir dir;
+  Session s(dir / "registry.txt");
+  std::string error;
+  ASSERT_TRUE(s.host.Load(kPlugin, &error)) << error;
+  s.host.Start();
+  host::Host& h = s.host;
+  s.script.Push(host::Answer::Pick(0));  // the chooser: the only format
+  s.script.Push(host::Answer::Pick(0));  // the menu: new image
+  s.script.Push(host::Answer::Close(2, {{2, dir / "disk"}}));
+  s.script.Push(host::Answer::Button(0));
+  EXPECT_FALSE(h.OpenFromMenu());
+  ASSERT_EQ(h.menus.size(), 2u);
+  EXPECT_EQ(h.menus[0].items.at(0).text, "1 HDD for MicroDOS");
+  const std::string made = dir / "DISK.HDD";
+  ASSERT_TRUE(std::filesystem::exists(made));
+  EXPECT_EQ(std::filesystem::file_size(made), 0u);
+  std::vector<std::string> order;
+  for (const auto& e : h.events) {
+    if (e.kind == host::Event::Control) order.push_back("control " + std::to_string(h.controls[e.index].command));
+    if (e.kind == host::Event::Message) order.push_back(h.messages[e.index].lines[1]);
+  }
+  EXPECT_EQ(order, (std::vector<std::string>{"control 3", "control 5", h.language().Text(39)}));
+  EXPECT_EQ(h.pcUpdateRequests, 1);
+  EXPECT_EQ(h.pcRedrawRequests, 1);
+  // Next time the stored format leads straight to the menu.
+  h.ClearLog();
+  s.script.Push(host::Answer::Pick(-1));
+  EXPECT_FALSE(h.OpenFromMenu());
+  ASSERT_EQ(h.menus.size(), 1u);
+  EXPECT_EQ(h.menus[0].helpTopic, "ImageGlobalFunc");
+  s.Close();
+}
+
 }  // namespace

@@ -2,6 +2,7 @@
 #include "platform/files.h"
 
 #include "platform/faults.h"
+#include "platform/filetime.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -76,15 +77,6 @@ int DescriptorOf(HANDLE h) {
   return fd;
 }
 
-// Seconds and nanoseconds since 1970 as 100 ns units since 1601.
-FILETIME FileTimeFromTimespec(const timespec& ts) {
-  constexpr std::int64_t kEpochDifference = 11644473600LL;  // seconds 1601..1970
-  const std::int64_t ticks = (static_cast<std::int64_t>(ts.tv_sec) + kEpochDifference) * 10000000LL +
-                             static_cast<std::int64_t>(ts.tv_nsec) / 100;
-  const std::uint64_t u = ticks < 0 ? 0 : static_cast<std::uint64_t>(ticks);
-  return FILETIME{static_cast<DWORD>(u & 0xFFFFFFFFu), static_cast<DWORD>(u >> 32)};
-}
-
 unsigned char AsciiLower(unsigned char c) { return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c + 32) : c; }
 
 // "*" matches any run, "?" one character; letters compare without regard to ASCII case.
@@ -142,7 +134,7 @@ bool FillFindData(const std::string& fullPath, const std::string& name, WIN32_FI
     data.nFileSizeLow = static_cast<DWORD>(size & 0xFFFFFFFFu);
     data.nFileSizeHigh = static_cast<DWORD>(size >> 32);
   }
-  data.ftLastWriteTime = FileTimeFromTimespec(st.st_mtim);
+  data.ftLastWriteTime = platform::FileTimeFromTimespec(st.st_mtim);
   std::memcpy(data.cFileName, name.c_str(), name.size() + 1);
   return true;
 }

@@ -3,8 +3,10 @@
 //
 //   message box   Enter or an empty line: the first button; Esc; N: button N (1 first)
 //   menu          Enter or an empty line: the selected item; Esc; N: item N (1 first)
-//   dialog        Enter or an empty line: the default button; Esc; N: the closing
-//                 button, item N of the dialog (0 first, as panoply-host lists them);
+//   dialog        Enter or an empty line: the default button (in a dialog without
+//                 one, the item marked default, such as an edit line); Esc; N: the
+//                 closing button or default item, item N of the dialog (0 first, as
+//                 panoply-host lists them);
 //                 after Enter or N, settings ITEM=VALUE separated by blanks: an edit
 //                 line's text (in double quotes when it holds blanks or quotes, with \"
 //                 and \\ inside) or a check box's state, on or off

@@ -186,6 +186,26 @@ class Host {
   bool GetInfo(OpenPluginInfo& info);
   void ClosePanel();
 
+  // ---- files from the PC panel ----
+  // The record of a PC file as the other panel hands it over: the name as given (relative
+  // to the working directory, or absolute), directory 0x10 or archive 0x20, the size and
+  // the write time from stat. False, with the reason, when the file cannot be examined or
+  // its name does not fit the record.
+  static bool PcItem(const std::string& name, PluginPanelItem& item, std::string* error = nullptr);
+  // PutFiles of those files into the open panel: the plug-in's result, or -1 without a
+  // call when no panel is open or a file has no record (the reason in error).
+  int Put(const std::vector<std::string>& pcNames, bool move = false, int opMode = 0, std::string* error = nullptr);
+  // PutFiles of records made by the caller; -1 without a panel.
+  int PutItems(std::vector<PluginPanelItem> items, bool move = false, int opMode = 0);
+
+  // ---- the plug-in menu ----
+  // OpenPlugin as the file manager's plug-in menu calls it, from the PC panel: the
+  // plug-in's global menu. True when the plug-in opened a panel (it becomes panel()).
+  bool OpenFromMenu(int item = 0);
+  // FCTL_UPDATEPANEL and FCTL_REDRAWPANEL of the active panel (-1) while the plug-in menu
+  // command runs: the PC panel's.
+  int pcUpdateRequests = 0, pcRedrawRequests = 0;
+
   // Panel state reported through FCTL_GETPANELINFO; re-read after FCTL_UPDATEPANEL.
   std::vector<PluginPanelItem> panelItems;
   std::vector<int> panelSelection;  // indexes into panelItems
@@ -226,6 +246,7 @@ class Host {
   void* panel_ = nullptr;
   std::vector<PluginPanelItem> selectedCopy_;
   bool reading_ = false;
+  bool menuCommand_ = false;  // OpenFromMenu runs: the PC panel is the active one
 };
 
 // A record view of one FarDialogItem.
