@@ -71,28 +71,31 @@ void DropEmptyFolder(const platform::SavedWorkingDirectory& saved, const char* n
   RemoveDirectoryA(name);  // refuses a folder that holds anything
 }
 
+// The user's files into the current directory; `written` counts the files written.
 int ExtractUserAreaHere(HANDLE image, const ImageInfo& info, const DiskDirectory& dir, std::uint32_t disk,
-                        std::uint32_t user) {
+                        std::uint32_t user, std::uint32_t& written) {
   for (std::uint32_t i = 0; i < dir.whole; ++i) {
     const DirectoryEntry& e = dir.slots[i];
     if (e.User != user || e.Records == kRecordsFull) continue;
     char name[kEntryNameSize];
     BuildEntryName(e, name);
     if (ExtractFile(image, info, dir, disk, user, name) != 1) return 0;
+    ++written;
   }
   return 1;
 }
 
 // The folder "user_X" made current, the user's files extracted into it, the
-// previous directory current again. `created` tells whether this call made the folder.
+// previous directory current again. `created` tells whether this call made the
+// folder; `written` counts the files written.
 int ExtractUserAreaFolder(HANDLE image, const ImageInfo& info, const DiskDirectory& dir, std::uint32_t disk,
-                          std::uint32_t user, bool& created) {
+                          std::uint32_t user, bool& created, std::uint32_t& written) {
   char folder[16];
   UserFolderName(user, folder, sizeof folder);
   const platform::SavedWorkingDirectory saved;
   created = false;
   if (!saved.Saved() || !EnterFolder(folder, created)) return 0;
-  const int result = ExtractUserAreaHere(image, info, dir, disk, user);
+  const int result = ExtractUserAreaHere(image, info, dir, disk, user, written);
   if (result != 1) DropEmptyFolder(saved, folder, created);
   return result;
 }
@@ -155,7 +158,8 @@ int ExtractFile(HANDLE image, const ImageInfo& info, const DiskDirectory& dir, s
 int ExtractUserArea(HANDLE image, const ImageInfo& info, const DiskDirectory& dir, std::uint32_t disk,
                     std::uint32_t user) {
   bool created = false;
-  return ExtractUserAreaFolder(image, info, dir, disk, user, created);
+  std::uint32_t written = 0;
+  return ExtractUserAreaFolder(image, info, dir, disk, user, created, written);
 }
 
 int ExtractDisk(HANDLE image, const ImageInfo& info, const DiskDirectory& dir, std::uint32_t disk) {
@@ -167,20 +171,24 @@ int ExtractDisk(HANDLE image, const ImageInfo& info, const DiskDirectory& dir, s
   bool all = true;
   bool userMet[16] = {};
   bool userCreated[16] = {};
+  std::uint32_t written = 0;
   for (std::uint32_t i = 0; i < dir.whole; ++i) {
     const DirectoryEntry& e = dir.slots[i];
     if (e.User == 0) {
       if (e.Records == kRecordsFull) continue;  // the file is attempted once, by its last entry
       char name[kEntryNameSize];
       BuildEntryName(e, name);
-      if (ExtractFile(image, info, dir, disk, 0, name) != 1) all = false;
+      if (ExtractFile(image, info, dir, disk, 0, name) == 1)
+        ++written;
+      else
+        all = false;
     } else if (e.User <= 15 && !userMet[e.User]) {
       userMet[e.User] = true;
-      if (ExtractUserAreaFolder(image, info, dir, disk, e.User, userCreated[e.User]) != 1) all = false;
+      if (ExtractUserAreaFolder(image, info, dir, disk, e.User, userCreated[e.User], written) != 1) all = false;
     }
   }
-  if (!all && created) {
-    // Folders this call made and left empty go again.
+  if (!all && created && written == 0) {
+    // Nothing could be written: the folders this call made go again.
     for (std::uint32_t user = 1; user <= 15; ++user) {
       char name[16];
       UserFolderName(user, name, sizeof name);
