@@ -85,7 +85,9 @@ not at all when the error stream is redirected. A line of FILE answers
   a dialog    Enter or an empty line (default button), Esc, or N: the closing button,
               item N as listed (0 first); after Enter or N, blank-separated settings
               ITEM=TEXT for an edit line ("..." when TEXT holds blanks, with \" and
-              \\ inside) and ITEM=on or ITEM=off for a check box
+              \\ inside) and ITEM=on or ITEM=off for a check box; for example
+              7 1=off 5="*.bas *.txt" closes the settings dialog with OK, hot
+              keys off and two masks
 Lines starting with "#" are skipped. Boxes answered without a terminal are shown on the
 error stream with the answer taken. When FILE runs out, or a line fits no answer of its
 box, that box gets Esc and the exit code is 1.
