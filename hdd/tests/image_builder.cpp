@@ -128,23 +128,15 @@ std::vector<std::uint32_t> ImageBuilder::AddFile(std::uint32_t disk, std::uint8_
 void ImageBuilder::AddFloppy(std::uint32_t disk, const Bytes& floppy) {
   if (disk < 1 || disk > disks_) throw std::out_of_range("disk outside the image");
   if (floppy.size() <= kFloppyDirectoryOffset) throw std::invalid_argument("floppy image too short");
-<<<<<<< HEAD
-  const std::size_t room = kDiskBytes - kDirectoryStart;
-  const std::size_t len = std::min<std::size_t>(room, floppy.size() - kFloppyDirectoryOffset);
-  WriteBytes(SlotOffsetOf(disk, 0), Bytes(floppy.begin() + kFloppyDirectoryOffset,
-                                          floppy.begin() + static_cast<std::ptrdiff_t>(kFloppyDirectoryOffset + len)));
-  nextSlot_[disk - 1] = kSlots;
-=======
   // The whole data region, up to the 785 sectors that lie between one disk's
   // directory and the next one's; the image grows to hold the last disk's.
-  const std::size_t room = 785 * 1024;
+  const std::size_t room = kDiskBytes;
   const std::size_t len = std::min<std::size_t>(room, floppy.size() - kFloppyDirectoryOffset);
-  const std::uint64_t at = hdd::SlotOffset(disk, 0);
+  const std::uint64_t at = SlotOffsetOf(disk, 0);
   WriteBytes(at, Bytes(floppy.begin() + kFloppyDirectoryOffset,
                        floppy.begin() + static_cast<std::ptrdiff_t>(kFloppyDirectoryOffset + len)));
   size_ = std::max<std::uint64_t>(size_, at + len);
-  nextSlot_[disk - 1] = hdd::kSlotsPerDisk;
->>>>>>> hdd17
+  nextSlot_[disk - 1] = kSlots;
 }
 
 Bytes ImageBuilder::ToBytes() const {

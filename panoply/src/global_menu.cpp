@@ -130,7 +130,7 @@ int AskNewImageName(char* fileName, const char* shortName, const char* longName,
 
 void ImageGlobalMenu(ImagePanel& panel) {
   char name[kMenuNameSize] = "", shortName[kMenuNameSize] = "";
-  const bool firstTime = !ReadRegistryString(HKEY_CURRENT_USER, "", kValueDefaultFormat, name, "", sizeof name);
+  bool firstTime = !ReadRegistryString(HKEY_CURRENT_USER, "", kValueDefaultFormat, name, "", sizeof name);
   bool choose = firstTime;
   // A stored default that no module matches: the chooser is the only way on, so leaving
   // it ends the command (else the chooser would come back without end).
@@ -163,7 +163,10 @@ void ImageGlobalMenu(ImagePanel& panel) {
         return;
       }
       case 1: ShowModuleUnsupported(); return;
-      case 3: choose = true; break;
+      case 3:  // the chooser in normal mode: leaving it comes back here
+        choose = true;
+        firstTime = false;
+        break;
       default: return;
     }
   }

@@ -75,6 +75,16 @@ TEST_F(GlobalMenuTest, FirstUseOpensTheChooserAndCancelEndsWithNothingStored) {
   EXPECT_EQ(m.helpTopic, "");
   EXPECT_EQ(std::vector<int>({m.x, m.y, m.maxHeight}), std::vector<int>({-1, -1, 0}));
   EXPECT_EQ(Stored(), "<none>");
+  // After a first choice the menu's chooser is the normal one: Esc there goes back to the
+  // menu, in the same run.
+  script.Push(host::Answer::Pick(0));
+  script.Push(host::Answer::Pick(3));
+  script.Push(host::Answer::Pick(-1));
+  script.Push(host::Answer::Pick(-1));
+  Run();
+  ASSERT_EQ(h->menus.size(), 4u);
+  EXPECT_EQ(Items(h->menus[3]), MainMenu());
+  EXPECT_EQ(Stored(), "Format 1");
   EXPECT_TRUE(script.failures().empty());
 }
 
