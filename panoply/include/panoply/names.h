@@ -10,6 +10,8 @@ const char* PointToName(const char* path);
 // Appends "\" unless path ends in one; an empty path becomes "\". False (path unchanged)
 // when the buffer of `size` bytes has no room.
 bool AddBackslash(char* path, size_t size);
+// The same with "/", the separator of the host's own paths (PC folders).
+bool AddSlash(char* path, size_t size);
 // curDir, "\" and name, or name alone when curDir is empty. A result that does not fit
 // `size` bytes is not cut: out becomes empty and the result is false.
 bool JoinImagePath(char* out, size_t size, const char* curDir, const char* name);
