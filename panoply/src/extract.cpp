@@ -146,7 +146,7 @@ Next CopyOrMoveItem(ImagePanel& panel, const PluginPanelItem& item, int move) {
   }
   const int copied = ModuleCopyToPC(panel.module, panel.image, path, item);
   if (copied == FM_FAILED) {
-    ShowCopyFailed(path, attributes);
+    ShowCopyFailed(shown.c_str(), attributes);
     return Next::kGoOn;
   }
   if (copied == FM_NOT_SUPPORTED) {
@@ -158,13 +158,13 @@ Next CopyOrMoveItem(ImagePanel& panel, const PluginPanelItem& item, int move) {
   JoinImagePath(path, sizeof path, panel.curDir.c_str(), NameOf(item).c_str());
   // Only what is on the PC whole is deleted in the image.
   if (!CopyIsComplete(item)) {
-    ShowCopyFailed(path, attributes);
+    ShowCopyFailed(shown.c_str(), attributes);
     return Next::kGoOn;
   }
   const int deleted = ModuleDelFile(panel.module, panel.image, path, item);
   panel.changed = true;
   if (deleted == FM_FAILED) {
-    ShowDeleteFailed(path, attributes);
+    ShowDeleteFailed(shown.c_str(), attributes);
   } else if (deleted == FM_NOT_SUPPORTED) {
     ShowModuleUnsupported();
     return Next::kEnd;
@@ -187,7 +187,7 @@ int CopyItemOnly(ImagePanel& panel, const PluginPanelItem& item) {
     return FM_FAILED;
   }
   const int copied = ModuleCopyToPC(panel.module, panel.image, path, item);
-  if (copied == FM_FAILED) ShowCopyFailed(path, item.FindData.dwFileAttributes);
+  if (copied == FM_FAILED) ShowCopyFailed(shown.c_str(), item.FindData.dwFileAttributes);
   return copied;
 }
 
@@ -281,7 +281,7 @@ int DeleteImageItems(ImagePanel& panel, int count, int /*opMode*/) {
     const int deleted = ModuleDelFile(panel.module, panel.image, path, item);
     panel.changed = true;
     if (deleted == FM_FAILED) {
-      ShowDeleteFailed(path, attributes);
+      ShowDeleteFailed(name.c_str(), attributes);
       return FALSE;
     }
     if (deleted == FM_NOT_SUPPORTED) {
