@@ -217,7 +217,7 @@ int ExtractImageItems(ImagePanel& panel, const PluginPanelItem* items, int count
 
   // The destination is our own string; the host's buffer only gets what fits it.
   std::string dest = destPath ? std::string(destPath, strnlen(destPath, kDestPathSize)) : std::string();
-  if (!dest.empty() && dest.back() != '/') dest += '/';
+  AddSlash(dest);
   WriteBack(destPath, dest);
   if (!(opMode & OPM_SILENT)) {
     if (!AskDestination(move, ExtractPrompt(info, topLevel, move), dest)) return 0;

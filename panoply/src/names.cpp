@@ -14,22 +14,20 @@ const char* PointToName(const char* path) {
   return name;
 }
 
-namespace {
-bool AddSeparator(char* path, size_t size, char separator) {
+bool AddBackslash(char* path, size_t size) {
   if (!path || size == 0) return false;
   const size_t len = strnlen(path, size);
   if (len == size) return false;  // not terminated within the buffer
-  if (len > 0 && path[len - 1] == separator) return true;
+  if (len > 0 && path[len - 1] == '\\') return true;
   if (len + 2 > size) return false;
-  path[len] = separator;
+  path[len] = '\\';
   path[len + 1] = 0;
   return true;
 }
-}  // namespace
 
-bool AddBackslash(char* path, size_t size) { return AddSeparator(path, size, '\\'); }
-
-bool AddSlash(char* path, size_t size) { return AddSeparator(path, size, '/'); }
+void AddSlash(std::string& path) {
+  if (!path.empty() && path.back() != '/') path += '/';
+}
 
 bool CopyText(char* out, size_t size, const char* text) {
   if (!out || size == 0) return false;
