@@ -17,6 +17,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -116,21 +117,30 @@ void BM_ModuleWalk(benchmark::State& state) {
 }
 
 #ifdef PANOPLY_PLUGIN_PATH
+// Our host with the built plug-in loaded and started, keeping no log; null (the benchmark
+// skipped) when the plug-in does not load.
+std::unique_ptr<host::Host> StartedHost(benchmark::State& state) {
+  host::HostOptions options;
+  options.registryFile = "/tmp/bench-hdd-registry.txt";
+  options.keepLog = false;
+  auto h = std::make_unique<host::Host>(options);
+  std::string error;
+  if (!h->Load(PANOPLY_PLUGIN_PATH, &error)) {
+    state.SkipWithError(error.c_str());
+    return nullptr;
+  }
+  h->Start();
+  return h;
+}
+
 // Through our host and the built plug-in with hdd.di: the file offered (recognition and
 // the first reading of the item list), then the root folder level (GetFindData).
 void BM_HostListing(benchmark::State& state) {
   const auto disks = static_cast<std::uint32_t>(state.range(0));
   const std::string path = ImageOf(disks, static_cast<int>(state.range(1)));
-  host::HostOptions options;
-  options.registryFile = "/tmp/bench-hdd-registry.txt";
-  options.keepLog = false;
-  host::Host h(options);
-  std::string error;
-  if (!h.Load(PANOPLY_PLUGIN_PATH, &error)) {
-    state.SkipWithError(error.c_str());
-    return;
-  }
-  h.Start();
+  const auto started = StartedHost(state);
+  if (!started) return;
+  host::Host& h = *started;
   std::size_t rows = 0;
   for (auto _ : state) {
     if (!h.OpenFile(path) || !h.ReadPanel()) state.SkipWithError("the image did not list");
@@ -262,16 +272,9 @@ void BM_HostCopyEveryDisk(benchmark::State& state) {
   namespace fs = std::filesystem;
   const std::string image = ExtractImage();
   const fs::path out = "/tmp/bench-hdd-extract-out";
-  host::HostOptions options;
-  options.registryFile = "/tmp/bench-hdd-registry.txt";
-  options.keepLog = false;
-  host::Host h(options);
-  std::string error;
-  if (!h.Load(PANOPLY_PLUGIN_PATH, &error)) {
-    state.SkipWithError(error.c_str());
-    return;
-  }
-  h.Start();
+  const auto started = StartedHost(state);
+  if (!started) return;
+  host::Host& h = *started;
   if (!h.OpenFile(image) || !h.ReadPanel() || h.panelItems.size() != kExtractDisks) {
     state.SkipWithError("the image did not list");
     return;

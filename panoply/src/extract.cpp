@@ -84,28 +84,9 @@ std::string ExtractPrompt(const PanelInfo& info, bool topLevel, int move) {
 
 // The copy dialog; false when it is cancelled. dest is the edit line's text on return.
 bool AskDestination(int move, const std::string& prompt, std::string& dest) {
-  const PluginState& s = State();
-  if (!s.started || !s.info.Dialog) return false;
-  constexpr unsigned separator = DIF_BOXCOLOR | DIF_SEPARATOR;
-  const DialogItemInit inits[] = {
-      {DI_DOUBLEBOX, 3, 1, 72, 8, 0, 0, 0, 0, static_cast<uintptr_t>(move ? MExtractMoveTitle : MExtractCopyTitle)},
-      {DI_TEXT, 5, 2, 0, 0, 0, 0, 0, 0, TextData(prompt.c_str())},
-      {DI_EDIT, 5, 3, 70, 3, 1, TextData("Copy"), DIF_HISTORY, 0, TextData(dest.c_str())},
-      {DI_TEXT, 3, 4, 0, 0, 0, 0, separator, 0, TextData("")},
-      {DI_CHECKBOX, 5, 5, 0, 0, 0, 0, 0, 0, MExtractCheck},
-      {DI_TEXT, 3, 6, 0, 0, 0, 0, separator, 0, TextData("")},
-      {DI_BUTTON, 0, 7, 0, 0, 0, 0, DIF_CENTERGROUP, 1, MCopyButton},
-      {DI_BUTTON, 0, 7, 0, 0, 0, 0, DIF_CENTERGROUP, 0, MCancel2},
-  };
-  constexpr int kCount = sizeof inits / sizeof inits[0];
-  constexpr int kEdit = 2, kCancel = 7;
-  FarDialogItem items[kCount] = {};
-  InitDialogItems(inits, items, kCount);
-  const int closedBy = s.info.Dialog(s.info.ModuleNumber, -1, -1, 76, 10, "ExtractFiles", items, kCount);
-  if (closedBy < 0 || closedBy == kCancel) return false;
-  // The check box (item 4) is shown and not read.
-  dest.assign(items[kEdit].Data, strnlen(items[kEdit].Data, sizeof items[kEdit].Data));
-  return true;
+  bool checked = false;  // shown, not read
+  return CopyDialog(move ? MExtractMoveTitle : MExtractCopyTitle, TextData(prompt.c_str()), std::string(dest), "Copy",
+                    MExtractCheck, MCopyButton, dest, checked);
 }
 
 // The host's buffer gets the text only when all of it fits.
