@@ -266,6 +266,23 @@ TEST_F(Extract, DiskFullInsideTheSecondFile) {
   EXPECT_TRUE(OutTree().empty());
 }
 
+// The test program and hdd.di each link their own copy of the platform
+// layer, and each counts its own calls.
+TEST_F(Extract, EachCopyOfTheLayerCountsItsOwnWrites) {
+  ImageBuilder b(1);
+  b.AddFile(1, 0, "A", PatternBytes(128));
+  Save(b);
+  hddtest::FaultScope faults("write-fail-call=1,under=" + Out());
+  HANDLE own = CreateFileA((Out() + "/own").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+  ASSERT_NE(own, INVALID_HANDLE_VALUE);
+  EXPECT_FALSE(WriteFile(own, "x", 1, nullptr, nullptr));  // the test's first call
+  CloseHandle(own);
+  fs::remove(Out() + "/own");
+  EXPECT_EQ(CopyFile("disk_01\\a"), 0);  // the module's first call
+  EXPECT_TRUE(OutTree().empty());
+  EXPECT_EQ(CopyFile("disk_01\\a"), 1);  // its second
+}
+
 TEST_F(Extract, DeniedCreationCreatesNothing) {
   Save(FolderImage());
   for (const char* faults : {"deny-create", "deny-mkdir"}) {

@@ -1,7 +1,9 @@
 // The one path parser of extraction and deletion.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
+#include <random>
 #include <string>
 
 #include "hdd_paths.h"
@@ -123,6 +125,36 @@ TEST(ItemPath, OutOfRangeGivesFiveAndChangesNothing) {
   }
   EXPECT_EQ(hddtest::ReadWholeFile(dir.File("img")), before);
   EXPECT_TRUE(hddtest::ReadTree(dir.File("out")).empty());
+}
+
+// Strictness: any path the parser takes is exactly the one the listing would
+// write for the numbers and name it read (letters A-Z aside). Paths are drawn
+// from pieces that make near-misses likely.
+TEST(ItemPath, EveryAcceptedPathIsTheListedOne) {
+  const char* const pieces[] = {"disk_", "user_", "DISK_", "0", "1", "a", "F", "g", "10", "\\", "x", ".", " ", "00"};
+  std::mt19937 random(17);
+  std::size_t accepted = 0;
+  for (int n = 0; n < 200000; ++n) {
+    std::string path;
+    const int count = 1 + static_cast<int>(random() % 9);
+    for (int i = 0; i < count; ++i) path += pieces[random() % std::size(pieces)];
+    for (const bool directory : {false, true}) {
+      hdd::ItemPath p;
+      if (hdd::ParseItemPath(path.c_str(), directory, p) != 1) continue;
+      ++accepted;
+      if (p.disk == UINT32_MAX || p.user == UINT32_MAX) continue;  // saturated: out of every range
+      char rebuilt[MAX_PATH * 2];
+      int len = std::snprintf(rebuilt, sizeof rebuilt, "disk_%02x", p.disk);
+      if (p.user != 0) len += std::snprintf(rebuilt + len, sizeof rebuilt - len, "\\user_%x", p.user);
+      if (p.kind == hdd::ItemKind::File) std::snprintf(rebuilt + len, sizeof rebuilt - len, "\\%s", p.name);
+      std::string lower = path;
+      for (char& c : lower)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+      ASSERT_EQ(lower, rebuilt) << (directory ? "folder " : "file ") << path;
+      EXPECT_EQ(p.kind == hdd::ItemKind::File, !directory);
+    }
+  }
+  EXPECT_GT(accepted, 100u);
 }
 
 }  // namespace
