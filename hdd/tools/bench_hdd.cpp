@@ -134,7 +134,8 @@ std::unique_ptr<host::Host> StartedHost(benchmark::State& state) {
 }
 
 // Through our host and the built plug-in with hdd.di: the file offered (recognition and
-// the first reading of the item list), then the root folder level (GetFindData).
+// the first reading of the item list), then the root folder level (GetFindData) and the
+// first disk's folder level.
 void BM_HostListing(benchmark::State& state) {
   const auto disks = static_cast<std::uint32_t>(state.range(0));
   const std::string path = ImageOf(disks, static_cast<int>(state.range(1)));
@@ -145,6 +146,7 @@ void BM_HostListing(benchmark::State& state) {
   for (auto _ : state) {
     if (!h.OpenFile(path) || !h.ReadPanel()) state.SkipWithError("the image did not list");
     rows = h.panelItems.size();
+    if (rows && !h.ChangeDirectory(h.panelItems[0].FindData.cFileName)) state.SkipWithError("no first disk");
     h.ClosePanel();
   }
   h.Stop();

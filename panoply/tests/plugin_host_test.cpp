@@ -162,6 +162,20 @@ TEST_F(PluginHost, OkWritesTheFourValuesInOrderAndAStartReadsThemAgain) {
   EXPECT_EQ(h->dialogs.back().items, ExpectedDialog(*h, 0, 1, 1, "*.new"));
 }
 
+// Without the log the host still answers every box but keeps none of them.
+TEST_F(PluginHost, AHostWithoutItsLogAnswersButRecordsNothing) {
+  host::HostOptions o;
+  o.keepLog = false;
+  auto h = Make(o);
+  h->Start();
+  script.Push(host::Answer::Close(7, {{5, "*.log"}}, {}));
+  EXPECT_EQ(h->plugin().Configure(0), 1);
+  EXPECT_NE(testsupport::ReadFile(registry).find("*.log"), std::string::npos);
+  EXPECT_TRUE(h->dialogs.empty());
+  EXPECT_TRUE(h->events.empty());
+  EXPECT_EQ(script.pending(), 0u);
+}
+
 TEST_F(PluginHost, LongInputsAreCutWithoutOverflow) {
   host::HostOptions o;
   o.rootKey = std::string(300, 'R');  // too long for the key name: cut to 71 characters
