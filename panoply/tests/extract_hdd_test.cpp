@@ -235,4 +235,46 @@ TEST_F(ExtractHddTest, AFailedWriteWhileDeletingChangesNothing) {
   EXPECT_TRUE(Changed().empty());
 }
 
+// The image changed under the panel after it was listed: cut short inside the second disk's
+// directory, or its disk count lowered to 1. Copies and deletions report the module's
+// failure (or pass over a disk no longer there without a word) and the image never grows.
+// (The host's reading after each call reports the list it can no longer read; those boxes
+// are not counted here.)
+TEST_F(ExtractHddTest, AnImageChangedUnderThePanel) {
+  ASSERT_TRUE(h->ChangeDirectory("disk_02"));
+  const int item = At("other.bas");
+  // The host still shows the list it read before each command (its reading afterwards
+  // finds the folder changed or gone).
+  const auto listed = h->panelItems;
+  auto failures = [&] {
+    std::vector<int> out;
+    for (int m : Messages())
+      if (m != -1) out.push_back(m);
+    return out;
+  };
+  const std::uint64_t cut = hddtest::SlotOffsetOf(2, 0) + 16;
+  fs::resize_file(image, cut);
+  EXPECT_EQ(h->Copy({item}, out, true, OPM_SILENT), 1);
+  EXPECT_EQ(failures(), std::vector<int>{40});
+  h->panelItems = listed;
+  script.Push(host::Answer::Button(0));
+  EXPECT_EQ(h->Remove({item}), FALSE);
+  EXPECT_EQ(failures(), (std::vector<int>{40, 43}));
+  EXPECT_EQ(fs::file_size(image), cut);
+  EXPECT_TRUE(Tree(out).empty());
+
+  // Fewer disks: disk 2 is outside the image now, and the module says so silently.
+  const std::string oneDisk = original.substr(0, 132) + std::string("\x01\x00", 2) + original.substr(134);
+  testsupport::WriteFile(image, oneDisk);
+  h->ClearLog();
+  h->panelItems = listed;
+  EXPECT_EQ(h->Copy({item}, out, true, OPM_SILENT), 1);
+  h->panelItems = listed;
+  script.Push(host::Answer::Button(0));
+  EXPECT_EQ(h->Remove({item}), TRUE);
+  EXPECT_TRUE(failures().empty());
+  EXPECT_EQ(testsupport::ReadFile(image), oneDisk);
+  EXPECT_TRUE(Tree(out).empty());
+}
+
 }  // namespace
