@@ -13,15 +13,19 @@
 #include <QPainter>
 #include <QPrinterInfo>
 #include <QScreen>
+#include <QSignalBlocker>
 #include <QStatusBar>
 #include <QStyle>
 
+#include "app/file_names.h"
 #include "app/form2.h"
 #include "app/form3.h"
 #include "app/form4.h"
 #include "app/interface_language.h"
 #include "app/render_targets.h"
 #include "app/ui_seams.h"
+#include "core/render_frame.h"
+#include "core/zoom_command.h"
 
 namespace quarto {
 
@@ -65,8 +69,6 @@ void DrawingArea::paintEvent(QPaintEvent*) {
   if (!form) return;
   form->Guarded([&] {
     QPainter painter(this);
-    // The renderers draw in the main window's client coordinates; this widget starts lower.
-    painter.translate(-DrawingAreaOrigin(*form));
     form->PaintPlot(painter);
   });
 }
@@ -78,7 +80,7 @@ void DrawingArea::mouseReleaseEvent(QMouseEvent* event) {
 
 // ---- Form1 ---------------------------------------------------------------------------------------
 
-Form1::Form1(QWidget* parent) : QMainWindow(parent) {
+Form1::Form1(UiSeams* seams, QWidget* parent) : QMainWindow(parent), session_(seams) {
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(U(kCaption));
   openFilter_ = U(kOpenFilter);
@@ -334,7 +336,7 @@ void Form1::SetSecondaryWindows(Form2* form2, Form3* form3, Form4* form4) {
 
 void Form1::SetCommandLine(const QStringList& args) {
   openInputs_.CommandLine.clear();
-  for (const QString& a : args) openInputs_.CommandLine.push_back(a.toStdString());
+  for (const QString& a : args) openInputs_.CommandLine.push_back(FileNameFromQt(a));
   view_.OpenFromCommandLine = !args.isEmpty();
 }
 
@@ -342,9 +344,9 @@ void Form1::Guarded(const std::function<void()>& f) {
   try {
     f();
   } catch (const std::exception& e) {
-    Seams().Error(this, QString::fromUtf8(e.what()));
+    session_.seams().Error(this, QString::fromUtf8(e.what()));
   } catch (...) {
-    Seams().Error(this, QStringLiteral("Unknown error"));
+    session_.seams().Error(this, QStringLiteral("Unknown error"));
   }
 }
 
@@ -371,7 +373,7 @@ void Form1::FormCreate() {
     recentItems_[static_cast<size_t>(n - 1)] = item;
   }
   view_.OpenFromRecent = false;
-  view_.ExeDir = (QCoreApplication::applicationDirPath() + QLatin1Char('/')).toStdString();
+  view_.ExeDir = FileNameFromQt(QCoreApplication::applicationDirPath() + QLatin1Char('/'));
 }
 
 void Form1::FormClose() {}
@@ -387,7 +389,7 @@ void Form1::OpenPlot() {
   if (scanTruncated_) {
     // What was indexed before the end of the file stays drawable; the error is told once.
     scanTruncated_ = false;
-    Seams().Error(this, QString::fromUtf8(kTextReadBeyondEnd));
+    session_.seams().Error(this, QString::fromUtf8(kTextReadBeyondEnd));
   }
 }
 
@@ -399,17 +401,18 @@ void Form1::LoadLastFile() {
   auto* item = qobject_cast<QAction*>(sender());
   if (!item) return;
   view_.OpenFromRecent = true;
-  openInputs_.DialogFileName = item->data().toString().toStdString();
+  // The item keeps the path's bytes as they are, whatever their encoding.
+  openInputs_.DialogFileName = item->data().toByteArray().toStdString();
   N2Click();
 }
 
 std::optional<std::string> Form1::RunOpenDialog() {
-  std::optional<QString> name = Seams().OpenFileName(this, openFilter_);
+  std::optional<QString> name = session_.seams().OpenFileName(this, openFilter_);
   if (!name) return std::nullopt;
-  return name->toStdString();
+  return FileNameFromQt(*name);
 }
 
-void Form1::ShowFileName(const std::string& name) { setStatusPanelText(1, QString::fromStdString(name)); }
+void Form1::ShowFileName(const std::string& name) { setStatusPanelText(1, FileNameToQt(name)); }
 
 void Form1::ShowRecentFiles(const RecentList& list) {
   for (QAction* item : recentItems_) N1->removeAction(item);
@@ -417,8 +420,8 @@ void Form1::ShowRecentFiles(const RecentList& list) {
     const std::string& path = list[static_cast<size_t>(n - 1)];
     if (path.empty()) continue;
     QAction* item = recentItems_[static_cast<size_t>(n - 1)];
-    item->setText(Literal(QString::fromStdString(RecentCaption(n, path))));
-    item->setData(QString::fromStdString(path));
+    item->setText(Literal(FileNameToQt(RecentCaption(n, path))));
+    item->setData(QByteArray::fromStdString(path));
     N1->addAction(item);
   }
 }
@@ -428,7 +431,7 @@ void Form1::ScanPlot(PltFormat format) {
   const bool ru = russian();
   scan_ = ScanPlotFile(view_.PlotFileName, format, form2_->table(), ru);
   scanTruncated_ = scan_.Truncated;
-  ResetProblemReport(*this);
+  session_.ResetProblemReport(scanTruncated_);
   setStatusPanelText(3, QString::fromStdString(FormatPanelText(scan_.Format)));
   setStatusPanelText(5, QString::fromStdString(VersionPanelText(scan_)));
   if (std::optional<std::string> unit = UnitPanelText(scan_.Unit, ru))
@@ -442,7 +445,7 @@ void Form1::ScanPlot(PltFormat format) {
 }
 
 void Form1::ShowUnknownFormat() {
-  Seams().Message(this, N20->isChecked() ? U("Формат не поддерживается") : QStringLiteral("Unknown format"));
+  session_.seams().Message(this, N20->isChecked() ? U("Формат не поддерживается") : QStringLiteral("Unknown format"));
 }
 
 void Form1::CheckCentrePosition() { N27->setChecked(true); }
@@ -532,9 +535,34 @@ void Form1::English1Click() { ApplyInterfaceLanguage(*this, false); }
 
 void Form1::FormClick() {}
 void Form1::FormKeyPress(QChar&) {}
-void Form1::ToolButton13Click() {}
-void Form1::ToolButton14Click() {}
-void Form1::Edit1Change() {}
+namespace {
+// The zoom box's decimal separator.
+constexpr char kZoomSeparator = ',';
+}  // namespace
+
+// The zoom buttons write the stepped zoom (four decimals) into the zoom box; the box's handler
+// then takes it. A step that changes nothing (at either end of the range) redraws nothing.
+void Form1::ToolButton13Click() {
+  const bool shift = QGuiApplication::keyboardModifiers() & Qt::ShiftModifier;
+  Edit1->setText(QString::fromStdString(FormatZoom(ZoomStep(view_.Zoom, true, shift), kZoomSeparator)));
+}
+
+void Form1::ToolButton14Click() {
+  const bool shift = QGuiApplication::keyboardModifiers() & Qt::ShiftModifier;
+  Edit1->setText(QString::fromStdString(FormatZoom(ZoomStep(view_.Zoom, false, shift), kZoomSeparator)));
+}
+
+void Form1::Edit1Change() {
+  const std::optional<double> zoom = ParseZoomText(Edit1->text().toStdString(), kZoomSeparator);
+  if (!zoom) {
+    // No number: the box shows the zoom in force again.
+    const QSignalBlocker block(Edit1);
+    Edit1->setText(QString::fromStdString(FormatZoom(view_.Zoom, kZoomSeparator)));
+    return;
+  }
+  view_.Zoom = *zoom;
+  ReDraw();
+}
 void Form1::ToolButton11Click() {}
 void Form1::ToolButton21Click() {}
 void Form1::X2Click() {}

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "app/window_session.h"
 #include "core/open_command.h"
 #include "core/plot_scan.h"
 #include "core/view_state.h"
@@ -51,7 +52,8 @@ class Form1 : public QMainWindow, private OpenHost {
   static constexpr int kMinOuterWidth = 787;
   static constexpr int kMinOuterHeight = 520;
 
-  explicit Form1(QWidget* parent = nullptr);
+  // seams: the dialogs and boxes this window uses (nullptr: the real ones); kept in its session.
+  explicit Form1(UiSeams* seams = nullptr, QWidget* parent = nullptr);
   ~Form1() override;
 
   // The secondary windows, created after Form1 by start-up.
@@ -59,6 +61,10 @@ class Form1 : public QMainWindow, private OpenHost {
   Form2* form2() const { return form2_; }
   Form3* form3() const { return form3_; }
   Form4* form4() const { return form4_; }
+
+  // Seams, printer page and problem reports of this window.
+  WindowSession& session() { return session_; }
+  const WindowSession& session() const { return session_; }
 
   ViewState& view() { return view_; }
   const ViewState& view() const { return view_; }
@@ -180,6 +186,7 @@ class Form1 : public QMainWindow, private OpenHost {
   void ShowUnknownFormat() override;
   void CheckCentrePosition() override;
 
+  WindowSession session_;
   ViewState view_;
   OpenInputs openInputs_;
   PlotScanResult scan_;

@@ -10,7 +10,6 @@ namespace quarto {
 
 namespace {
 const QString kTitle = QStringLiteral("Quarto");
-UiSeams* g_installed = nullptr;
 }  // namespace
 
 QString ToQtFilter(const QString& filter) {
@@ -43,12 +42,5 @@ void DefaultUiSeams::ApplicationError(const QString& text) {
 }
 
 void DefaultUiSeams::OpenUrl(const QString& url) { QDesktopServices::openUrl(QUrl(url)); }
-
-UiSeams& Seams() {
-  static DefaultUiSeams defaults;
-  return g_installed ? *g_installed : defaults;
-}
-
-void SetSeams(UiSeams* seams) { g_installed = seams; }
 
 }  // namespace quarto

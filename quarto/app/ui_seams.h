@@ -1,6 +1,6 @@
 #pragma once
 // Every dialog, message box and error box of the plot viewer goes through UiSeams, so that tests
-// can answer them without a modal loop.
+// can answer them without a modal loop. The main window's session holds the seams it uses.
 #include <QString>
 #include <optional>
 
@@ -33,11 +33,6 @@ class DefaultUiSeams : public UiSeams {
   void ApplicationError(const QString& text) override;
   void OpenUrl(const QString& url) override;
 };
-
-// The seams the windows use; the default ones unless a test installed others.
-UiSeams& Seams();
-// Installs seams (nullptr restores the default ones); the caller keeps them alive.
-void SetSeams(UiSeams* seams);
 
 // Turns a filter of the form "Name|*.ext|Name|*.ext" into the file dialog's "Name (*.ext);;..." form.
 QString ToQtFilter(const QString& filter);

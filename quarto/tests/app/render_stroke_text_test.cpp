@@ -95,7 +95,7 @@ class StrokeTextTest : public QObject {
     w.Save(path.toStdString());
 
     test::FakeSeams seams;
-    std::unique_ptr<Form1> form = StartUp({});
+    std::unique_ptr<Form1> form = StartUp({}, &seams);
     QVERIFY(form);
     seams.openAnswers = {path};
     form->N2Click();

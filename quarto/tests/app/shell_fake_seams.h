@@ -1,6 +1,6 @@
 #pragma once
 // Dialog seams for the shell's tests: answers the open dialog from a queue and records every box
-// and every link handed to the desktop.
+// and every link handed to the desktop. Hand them to StartUp (or Form1) for the window under test.
 #include <QString>
 #include <QStringList>
 
@@ -10,9 +10,6 @@ namespace quarto::test {
 
 class FakeSeams : public UiSeams {
  public:
-  FakeSeams() { SetSeams(this); }
-  ~FakeSeams() override { SetSeams(nullptr); }
-
   // Answers of the open dialog in turn; an empty string, or none left, cancels it.
   QStringList openAnswers;
   int openDialogs = 0;
