@@ -17,6 +17,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -116,22 +117,31 @@ void BM_ModuleWalk(benchmark::State& state) {
 }
 
 #ifdef PANOPLY_PLUGIN_PATH
+// Our host with the built plug-in loaded and started, keeping no log; null (the benchmark
+// skipped) when the plug-in does not load.
+std::unique_ptr<host::Host> StartedHost(benchmark::State& state) {
+  host::HostOptions options;
+  options.registryFile = "/tmp/bench-hdd-registry.txt";
+  options.keepLog = false;
+  auto h = std::make_unique<host::Host>(options);
+  std::string error;
+  if (!h->Load(PANOPLY_PLUGIN_PATH, &error)) {
+    state.SkipWithError(error.c_str());
+    return nullptr;
+  }
+  h->Start();
+  return h;
+}
+
 // Through our host and the built plug-in with hdd.di: the file offered (recognition and
 // the first reading of the item list), then the root folder level (GetFindData) and the
 // first disk's folder level.
 void BM_HostListing(benchmark::State& state) {
   const auto disks = static_cast<std::uint32_t>(state.range(0));
   const std::string path = ImageOf(disks, static_cast<int>(state.range(1)));
-  host::HostOptions options;
-  options.registryFile = "/tmp/bench-hdd-registry.txt";
-  options.keepLog = false;
-  host::Host h(options);
-  std::string error;
-  if (!h.Load(PANOPLY_PLUGIN_PATH, &error)) {
-    state.SkipWithError(error.c_str());
-    return;
-  }
-  h.Start();
+  const auto started = StartedHost(state);
+  if (!started) return;
+  host::Host& h = *started;
   std::size_t rows = 0;
   for (auto _ : state) {
     if (!h.OpenFile(path) || !h.ReadPanel()) state.SkipWithError("the image did not list");
@@ -204,7 +214,10 @@ long PeakMemoryOfListing(const std::string& image) {
 constexpr std::uint32_t kExtractDisks = 1024;
 constexpr std::size_t kFileSizes[] = {128, 1000, 2048, 3000, 5000, 9000, 16384, 20000, 33000, 1500, 700, 70000};
 
+// Made once per run and removed at its end with the other images.
 std::string ExtractImage() {
+  auto& images = Images();
+  if (auto it = images.find({kExtractDisks, -1}); it != images.end()) return it->second;
   const std::string path = "/tmp/bench-hdd-extract.hdd";
   hddtest::ImageBuilder b(kExtractDisks);
   for (std::uint32_t d = 1; d <= kExtractDisks; ++d)
@@ -212,6 +225,7 @@ std::string ExtractImage() {
       b.AddFile(d, static_cast<std::uint8_t>(f % 4), "FILE" + std::to_string(f) + ".DAT",
                 hddtest::PatternBytes(kFileSizes[f], static_cast<std::uint8_t>(d + f)));
   if (!b.Save(path)) throw std::runtime_error("cannot write " + path);
+  images[{kExtractDisks, -1}] = path;
   return path;
 }
 
@@ -249,9 +263,37 @@ void BM_ExtractEveryDisk(benchmark::State& state) {
   }
   CloseHandle(h);
   state.counters["MB"] = static_cast<double>(TreeBytes(out)) / 1e6;
-  std::remove(image.c_str());
 }
 BENCHMARK(BM_ExtractEveryDisk)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+#ifdef PANOPLY_PLUGIN_PATH
+// The same 1024 disk folders copied by the plug-in: GetFiles (OPM_SILENT) of the whole
+// root level through our host library, which also checks the call and reads the panel
+// again afterwards, as a file manager's copy command does.
+void BM_HostCopyEveryDisk(benchmark::State& state) {
+  namespace fs = std::filesystem;
+  const std::string image = ExtractImage();
+  const fs::path out = "/tmp/bench-hdd-extract-out";
+  const auto started = StartedHost(state);
+  if (!started) return;
+  host::Host& h = *started;
+  if (!h.OpenFile(image) || !h.ReadPanel() || h.panelItems.size() != kExtractDisks) {
+    state.SkipWithError("the image did not list");
+    return;
+  }
+  std::vector<int> all(h.panelItems.size());
+  for (size_t i = 0; i < all.size(); ++i) all[i] = static_cast<int>(i);
+  for (auto _ : state) {
+    state.PauseTiming();
+    fs::remove_all(out);
+    state.ResumeTiming();
+    if (h.Copy(all, out, false, OPM_SILENT) != 1 || !h.callErrors.empty()) state.SkipWithError("the copy failed");
+  }
+  h.Stop();
+  state.counters["MB"] = static_cast<double>(TreeBytes(out)) / 1e6;
+}
+BENCHMARK(BM_HostCopyEveryDisk)->Unit(benchmark::kMillisecond)->Iterations(3);
+#endif
 
 // cp -r of the tree that extraction wrote, on the same file system.
 void BM_CopyTreeWithCp(benchmark::State& state) {

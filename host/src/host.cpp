@@ -365,6 +365,8 @@ void Host::ClearLog() {
   events.clear();
 }
 
+void Host::Enter() { g_running = this; }
+
 Responder& Host::responder() { return responder_ ? *responder_ : defaultResponder_; }
 
 const char* Host::SvcGetMsg(int pluginNumber, int msgId) {
@@ -459,12 +461,7 @@ int Host::SvcControl(void* plugin, int command, void* param) {
       pi.PanelItems = h->panelItems.empty() ? nullptr : h->panelItems.data();
       pi.ItemsNumber = static_cast<int>(h->panelItems.size());
       std::vector<PluginPanelItem>& selected = h->selectedCopy_;
-      selected.clear();
-      for (int i : h->panelSelection)
-        if (i >= 0 && i < static_cast<int>(h->panelItems.size())) selected.push_back(h->panelItems[i]);
-      // With nothing selected, the current item counts as the selection.
-      if (selected.empty() && h->panelCurrent >= 0 && h->panelCurrent < static_cast<int>(h->panelItems.size()))
-        selected.push_back(h->panelItems[h->panelCurrent]);
+      selected = h->Selection();
       pi.SelectedItems = selected.empty() ? nullptr : selected.data();
       pi.SelectedItemsNumber = static_cast<int>(selected.size());
       pi.CurrentItem = h->panelCurrent;

@@ -1,5 +1,6 @@
 // panoply-host: runs the disk-image panel plug-in from a terminal, as a file manager would.
 #include <fcntl.h>
+#include <fnmatch.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -42,9 +43,23 @@ Commands:
   put FILE...  copy PC files (named from the working directory, as typed) into the
                image's folder that the put dialog names; the files run up to the
                next command word
+  cp ITEM... DEST
+               copy items of the image into the PC folder DEST (made, level by
+               level, when missing) after the copy dialog, which shows DEST
+  mv ITEM... DEST
+               the same, then delete each item in the image once its copy is
+               whole on the PC
+  cat ITEM     write a file of the image to standard output (through a private
+               temporary folder)
+  rm ITEM...   delete items of the image after the confirmation
   config       the plug-in's settings dialog
   help         this list (shell only)
   quit         leave the shell
+
+ITEM is a name in the current folder as ls shows it, #N for the N-th line of ls, or a
+pattern with * and ? (in double quotes at the shell); the items and the words up to
+the next command word belong to the command. Without a terminal, --yes or --answers,
+every question is answered with Esc, so nothing is copied or deleted unasked.
 
 Names are typed as they are shown: in UTF-8, also for names whose bytes in the image
 are code page 866.
@@ -372,9 +387,35 @@ std::string UnopenableReason(const std::string& path) {
 
 bool IsPutCommand(const std::string& word) { return word == "put"; }
 
+// Commands on items of the image: cp, mv, cat, rm.
+bool IsItemCommand(const std::string& word) { return word == "cp" || word == "mv" || word == "cat" || word == "rm"; }
+
 bool IsCommand(const std::string& word) {
-  return word == "ls" || word == "cd" || word == "info" || word == "config" || IsPutCommand(word);
+  return word == "ls" || word == "cd" || word == "info" || word == "config" || IsPutCommand(word) ||
+         IsItemCommand(word);
 }
+
+// Counts the questions answered with Esc, whoever answers them: a command whose question
+// was answered so was cancelled.
+class EscapeCounter : public host::Responder {
+ public:
+  explicit EscapeCounter(host::Responder& inner) : inner_(inner) {}
+  int escapes = 0;
+  int OnMessage(const host::MessageCall& call) override { return Count(inner_.OnMessage(call)); }
+  void OnNotice(const host::MessageCall& call) override { inner_.OnNotice(call); }
+  void OnScreenRestored() override { inner_.OnScreenRestored(); }
+  int OnDialog(const host::DialogCall& call, FarDialogItem* items, int count) override {
+    return Count(inner_.OnDialog(call, items, count));
+  }
+  int OnMenu(const host::MenuCall& call) override { return Count(inner_.OnMenu(call)); }
+
+ private:
+  int Count(int answer) {
+    escapes += answer < 0;
+    return answer;
+  }
+  host::Responder& inner_;
+};
 
 std::string Field(const char* text) { return host::DisplayText(text ? text : ""); }
 
@@ -448,6 +489,11 @@ class Session {
       progress_.Clear();
       return ok;
     }
+    if (IsItemCommand(cmd)) {
+      const bool ok = ItemCommand(cmd, args);
+      progress_.Clear();
+      return ok;
+    }
     return Run(cmd, args.empty() ? std::string() : args[0]);
   }
 
@@ -487,10 +533,11 @@ class Session {
         break;
       }
       if (cmd == "help") {
-        std::cout << "ls [DIR], cd DIR, info, config, put FILE..., quit\n";
+        std::cout << "ls [DIR], cd DIR, info, config, put FILE..., cp ITEM... DEST, mv ITEM... DEST, cat ITEM, "
+                     "rm ITEM..., quit\n";
         continue;
       }
-      if (IsPutCommand(cmd)) {
+      if (IsPutCommand(cmd) || IsItemCommand(cmd)) {
         std::istringstream words(arg);
         std::vector<std::string> files;
         for (std::string w; words >> w;) files.push_back(w);
@@ -502,7 +549,92 @@ class Session {
     return ok;
   }
 
+  static constexpr int kRefused = -2;  // a command refused before the plug-in was called
+
+  // The questions answered with Esc so far, to tell a cancelled command.
+  void WatchEscapes(const int* escapes) { escapes_ = escapes; }
+
+  // cp, mv, cat and rm: false when the plug-in did nothing, failed, or a question was
+  // answered with Esc.
+  bool ItemCommand(const std::string& cmd, const std::vector<std::string>& words) {
+    const bool copy = cmd == "cp" || cmd == "mv";
+    if (copy ? words.size() < 2 : cmd == "cat" ? words.size() != 1 : words.empty())
+      return Fail(cmd + (copy ? " needs items and a destination" : cmd == "cat" ? " needs one item" : " needs items"));
+    std::vector<int> items;
+    for (size_t i = 0; i < words.size() - (copy ? 1 : 0); ++i)
+      if (!Resolve(words[i], items)) return false;
+    const int escapesBefore = escapes_ ? *escapes_ : 0;
+    int result;
+    if (copy) {
+      result = h_.Copy(items, words.back(), cmd == "mv", 0);
+    } else if (cmd == "cat") {
+      result = View(items);
+    } else {
+      result = h_.Remove(items, 0);
+    }
+    for (const auto& e : h_.callErrors)
+      std::cerr << "panoply-host: the plug-in broke a rule of the host: " << e << "\n";
+    const bool checked = h_.callErrors.empty();
+    h_.callErrors.clear();
+    if (result == kRefused) return false;
+    if (result < 0) return Fail(cmd + ": the plug-in cannot do this");
+    if (result == 0) return Fail(cmd + ": nothing was done");
+    if (escapes_ && *escapes_ != escapesBefore) return Fail(cmd + ": cancelled");
+    return checked;
+  }
+
  private:
+  // The items a typed word names, appended in panel order (each once): a name as shown,
+  // "#N" for the N-th item, or a pattern with "*" and "?".
+  bool Resolve(const std::string& word, std::vector<int>& items) {
+    const auto& all = h_.panelItems;
+    std::vector<int> found;
+    if (word.size() > 1 && word[0] == '#' && word.find_first_not_of("0123456789", 1) == std::string::npos) {
+      const size_t n = std::strtoul(word.c_str() + 1, nullptr, 10);
+      if (n >= 1 && n <= all.size()) found.push_back(static_cast<int>(n - 1));
+    } else {
+      const bool pattern = word.find_first_of("*?") != std::string::npos;
+      for (size_t i = 0; i < all.size(); ++i) {
+        const auto& fd = all[i].FindData;
+        const std::string raw(fd.cFileName, strnlen(fd.cFileName, sizeof fd.cFileName));
+        const std::string shown = host::DisplayText(raw);
+        const bool match =
+            pattern ? fnmatch(word.c_str(), shown.c_str(), FNM_NOESCAPE) == 0 : word == shown || word == raw;
+        if (match) found.push_back(static_cast<int>(i));
+      }
+    }
+    if (found.empty()) return Fail("no item " + word);
+    for (int i : found)
+      if (std::find(items.begin(), items.end(), i) == items.end()) items.push_back(i);
+    return true;
+  }
+
+  // The file viewed into a private folder, written to standard output; the folder removed.
+  int View(const std::vector<int>& items) {
+    const auto& fd = h_.panelItems[static_cast<size_t>(items.front())].FindData;
+    if (items.size() != 1 || (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+      Fail("cat shows one file");
+      return kRefused;
+    }
+    std::string folder;
+    const int result = h_.View(items.front(), &folder);
+    if (!folder.empty()) {
+      namespace fs = std::filesystem;
+      std::error_code ec;
+      std::vector<fs::path> files;
+      for (const auto& e : fs::directory_iterator(folder, ec))
+        if (e.is_regular_file()) files.push_back(e.path());
+      std::sort(files.begin(), files.end());
+      if (result == 1) {
+        progress_.Clear();
+        for (const auto& f : files) std::cout << std::ifstream(f, std::ios::binary).rdbuf();
+        std::cout.flush();
+      }
+      fs::remove_all(folder, ec);
+    }
+    return result;
+  }
+
   // A typed name as shown: its own bytes first (names that are UTF-8 in the image), then
   // its code page 866 form (names shown from code page 866 bytes).
   bool ChangeDirectory(const std::string& typed) {
@@ -517,6 +649,7 @@ class Session {
   }
   host::Host& h_;
   ProgressLine& progress_;
+  const int* escapes_ = nullptr;
 };
 
 // The languages whose files lie beside the plug-in ("Panoply.ru.lng" gives "ru").
@@ -709,7 +842,8 @@ int main(int argc, char** argv) {
 
   host::Host h(options);
   ConsoleResponder console(mode, &answers, progress);
-  h.SetResponder(&console);
+  EscapeCounter counter(console);
+  h.SetResponder(&counter);
   std::string error;
   if (!h.Load(plugin, &error)) {
     std::cerr << "panoply-host: " << error << "\n";
@@ -717,6 +851,7 @@ int main(int argc, char** argv) {
   }
   h.Start();
   Session session(h, progress);
+  session.WatchEscapes(&counter.escapes);
   // Exit code 1 also when the plug-in reported an error in a box or an answer was missing.
   auto result = [&](bool ok) { return ok && !console.errorShown && !console.answersFailed ? kExitOk : kExitFailed; };
 
@@ -763,7 +898,7 @@ int main(int argc, char** argv) {
     const std::string cmd = args[i];
     std::vector<std::string> words;
     if ((cmd == "cd" || cmd == "ls") && i + 1 < args.size() && !IsCommand(args[i + 1])) words.push_back(args[++i]);
-    if (IsPutCommand(cmd))
+    if (IsPutCommand(cmd) || IsItemCommand(cmd))
       while (i + 1 < args.size() && !IsCommand(args[i + 1])) words.push_back(args[++i]);
     if (!session.Run(cmd, words)) {
       ok = false;

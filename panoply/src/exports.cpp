@@ -6,6 +6,7 @@
 #include <new>
 
 #include "formatmodule/interface.h"
+#include "panoply/extract.h"
 #include "panoply/global_menu.h"
 #include "panoply/messages.h"
 #include "panoply/modules.h"
@@ -114,14 +115,21 @@ PANOPLY_EXPORT int SetDirectory(void* handle, const char* dir, int) {
   return panel ? ChangeImageDirectory(*panel, dir) : FALSE;
 }
 
-PANOPLY_EXPORT int GetFiles(void*, PluginPanelItem*, int, int, char*, int) { return 0; }
+PANOPLY_EXPORT int GetFiles(void* handle, PluginPanelItem* items, int count, int move, char* destPath, int opMode) {
+  ImagePanel* panel = Panel(handle);
+  return panel ? ExtractImageItems(*panel, items, count, move, destPath, opMode) : 0;
+}
 
 PANOPLY_EXPORT int PutFiles(void* handle, PluginPanelItem* items, int count, int move, int opMode) {
   ImagePanel* panel = Panel(handle);
   return panel ? PutPcFiles(*panel, items, count, move, opMode) : 0;
 }
 
-PANOPLY_EXPORT int DeleteFiles(void*, PluginPanelItem*, int, int) { return FALSE; }
+// Only the count is read from the host's arguments: the items are the panel's selection.
+PANOPLY_EXPORT int DeleteFiles(void* handle, PluginPanelItem*, int count, int opMode) {
+  ImagePanel* panel = Panel(handle);
+  return panel ? DeleteImageItems(*panel, count, opMode) : FALSE;
+}
 
 PANOPLY_EXPORT int ProcessHostFile(void*, PluginPanelItem*, int, int) { return 0; }
 

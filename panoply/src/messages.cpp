@@ -138,4 +138,31 @@ void ShowListError(int lineMessage) {
   ShowMessage(FMSG_WARNING, lines, 3, 1);
 }
 
+bool CopyDialog(int title, uintptr_t prompt, const std::string& editText, const char* history, int check, int button,
+                std::string& edit, bool& checked) {
+  const PluginState& s = State();
+  if (!s.started || !s.info.Dialog) return false;
+  constexpr unsigned separator = DIF_BOXCOLOR | DIF_SEPARATOR;
+  const DialogItemInit inits[] = {
+      {DI_DOUBLEBOX, 3, 1, 72, 8, 0, 0, 0, 0, static_cast<uintptr_t>(title)},
+      {DI_TEXT, 5, 2, 0, 0, 0, 0, 0, 0, prompt},
+      {DI_EDIT, 5, 3, 70, 3, 1, history ? TextData(history) : 0, history ? DIF_HISTORY : 0u, 0,
+       TextData(editText.c_str())},
+      {DI_TEXT, 3, 4, 0, 0, 0, 0, separator, 0, TextData("")},
+      {DI_CHECKBOX, 5, 5, 0, 0, 0, 0, 0, 0, static_cast<uintptr_t>(check)},
+      {DI_TEXT, 3, 6, 0, 0, 0, 0, separator, 0, TextData("")},
+      {DI_BUTTON, 0, 7, 0, 0, 0, 0, DIF_CENTERGROUP, 1, static_cast<uintptr_t>(button)},
+      {DI_BUTTON, 0, 7, 0, 0, 0, 0, DIF_CENTERGROUP, 0, MCancel2},
+  };
+  constexpr int kCount = sizeof inits / sizeof inits[0];
+  constexpr int kEdit = 2, kCheck = 4, kCancel = 7;
+  FarDialogItem items[kCount] = {};
+  InitDialogItems(inits, items, kCount);
+  const int closedBy = s.info.Dialog(s.info.ModuleNumber, -1, -1, 76, 10, "ExtractFiles", items, kCount);
+  if (closedBy < 0 || closedBy == kCancel) return false;
+  edit.assign(items[kEdit].Data, strnlen(items[kEdit].Data, sizeof items[kEdit].Data));
+  checked = items[kCheck].Selected != 0;
+  return true;
+}
+
 }  // namespace panoply

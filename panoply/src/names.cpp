@@ -25,6 +25,10 @@ bool AddBackslash(char* path, size_t size) {
   return true;
 }
 
+void AddSlash(std::string& path) {
+  if (!path.empty() && path.back() != '/') path += '/';
+}
+
 bool CopyText(char* out, size_t size, const char* text) {
   if (!out || size == 0) return false;
   const size_t len = text ? std::strlen(text) : 0;

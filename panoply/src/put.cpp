@@ -15,27 +15,11 @@ namespace {
 // The put dialog: the target folder (starting at the current folder) and the module's
 // option. False when it is cancelled.
 bool AskPutTarget(const ImagePanel& panel, int move, std::string& target, int& option) {
-  const PluginState& s = State();
-  if (!s.started || !s.info.Dialog) return false;
-  constexpr unsigned separator = DIF_BOXCOLOR | DIF_SEPARATOR;
-  const DialogItemInit inits[] = {
-      {DI_DOUBLEBOX, 3, 1, 72, 8, 0, 0, 0, 0, static_cast<uintptr_t>(move ? MPutMoveTitle : MPutCopyTitle)},
-      {DI_TEXT, 5, 2, 0, 0, 0, 0, 0, 0, MPutPrompt},
-      {DI_EDIT, 5, 3, 70, 3, 1, 0, 0, 0, TextData(panel.curDir.c_str())},
-      {DI_TEXT, 3, 4, 0, 0, 0, 0, separator, 0, TextData("")},
-      {DI_CHECKBOX, 5, 5, 0, 0, 0, 0, 0, 0, MPutCheck},
-      {DI_TEXT, 3, 6, 0, 0, 0, 0, separator, 0, TextData("")},
-      {DI_BUTTON, 0, 7, 0, 0, 0, 0, DIF_CENTERGROUP, 1, MPutButton},
-      {DI_BUTTON, 0, 7, 0, 0, 0, 0, DIF_CENTERGROUP, 0, MCancel2},
-  };
-  constexpr int kCount = sizeof inits / sizeof inits[0];
-  constexpr int kEdit = 2, kCheck = 4, kCancel = 7;
-  FarDialogItem items[kCount] = {};
-  InitDialogItems(inits, items, kCount);
-  const int closedBy = s.info.Dialog(s.info.ModuleNumber, -1, -1, 76, 10, "ExtractFiles", items, kCount);
-  if (closedBy < 0 || closedBy == kCancel) return false;
-  target.assign(items[kEdit].Data, strnlen(items[kEdit].Data, sizeof items[kEdit].Data));
-  option = items[kCheck].Selected ? 1 : 0;
+  bool checked = false;
+  if (!CopyDialog(move ? MPutMoveTitle : MPutCopyTitle, MPutPrompt, panel.curDir, nullptr, MPutCheck, MPutButton,
+                  target, checked))
+    return false;
+  option = checked ? 1 : 0;
   return true;
 }
 

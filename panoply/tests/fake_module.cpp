@@ -1,5 +1,9 @@
 // Built once per variant: FAKE_WITHOUT_<Entry> leaves that export out, FAKE_SHORT_NAME and
 // FAKE_ACCEPT_ALL set the start values.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
 #include <cstring>
 
 #include "fake_module.h"
@@ -24,7 +28,20 @@ void Record(const char* entry, const char* path, HANDLE handle, const PluginPane
   c.path = path ? path : "";
   c.handle = handle;
   if (item) c.item = *item;
+  char cwd[4096];
+  c.cwd = getcwd(cwd, sizeof cwd) ? cwd : "";
   S().calls.push_back(c);
+}
+
+// The next queued result, else the fixed one.
+int Next(std::vector<int>& queue, int fixed) {
+  if (queue.empty()) return fixed;
+  const int r = queue.front();
+  queue.erase(queue.begin());
+  return r;
+}
+void Scribble(char* path) {
+  if (S().scribble && path) std::strcpy(path, "scribbled\\over");
 }
 }  // namespace
 
@@ -81,7 +98,19 @@ int CopyFromPC(const char* pcFileName, HANDLE image, PluginPanelItem pcItem, con
 #ifndef FAKE_WITHOUT_CopyToPC
 int CopyToPC(HANDLE image, char* path, PluginPanelItem item) {
   Record("CopyToPC", path, image, &item);
-  return S().copyToPC;
+  const int r = Next(S().copyToPCResults, S().copyToPC);
+  if (r == 1 && S().writeOnCopy) {
+    const char* name = item.FindData.cFileName;
+    if (const char* cut = std::strrchr(name, '\\')) name = cut + 1;
+    if (item.FindData.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+      mkdir(name, 0755);
+    } else if (FILE* f = std::fopen(name, "wb")) {
+      for (DWORD i = 0; i < item.FindData.nFileSizeLow; ++i) std::fputc('x', f);
+      std::fclose(f);
+    }
+  }
+  Scribble(path);
+  return r;
 }
 #endif
 
@@ -95,7 +124,8 @@ int MakeNewImage(HANDLE newFile) {
 #ifndef FAKE_WITHOUT_DelFile
 int DelFile(HANDLE image, char* path, PluginPanelItem item) {
   Record("DelFile", path, image, &item);
-  return S().delFile;
+  Scribble(path);
+  return Next(S().delFileResults, S().delFile);
 }
 #endif
 

@@ -15,6 +15,7 @@ struct FakeCall {
   HANDLE handle = nullptr;
   std::string target;  // CopyFromPC and FileExistOnImage: the target folder received
   int option = -1;     // CopyFromPC: the option received
+  std::string cwd;     // the process's current directory during the call
 };
 
 struct FakeModuleState {
@@ -25,6 +26,13 @@ struct FakeModuleState {
   std::string longName = "Fake image format", shortName = "FAK";
   int formatNameResult = 1;
   int copyToPC = 1, delFile = 1, copyFromPC = 1, makeNewImage = 1, fileExist = 0;
+  // Results of CopyToPC and DelFile call by call; when a queue is empty, the values above.
+  std::vector<int> copyToPCResults, delFileResults;
+  // CopyToPC with result 1 writes the item (a file of its listed size, or a folder) under
+  // its name into the current directory, as a module would.
+  bool writeOnCopy = false;
+  // CopyToPC and DelFile overwrite the path buffer before they return.
+  bool scribble = false;
   std::vector<FakeCall> calls;
   size_t next = 0;  // position of the item walk
 };

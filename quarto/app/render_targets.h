@@ -10,6 +10,7 @@
 #include <QString>
 
 #include "app/window_session.h"
+#include "core/printer_resolution.h"
 #include "core/render_frame.h"
 #include "core/render_pass.h"
 
@@ -20,13 +21,18 @@ namespace quarto {
 class Form1;
 
 // The page of the window's current printer in the given orientation: the printable area of the
-// system's default printer, or a virtual A4 page at 300 dots per inch when no printer is installed.
+// session's printer, or a virtual A4 page at 300 dots per inch when there is no printer.
 // The printer is looked up once per session, at the first call, and again after
 // ForgetCurrentPrinterPage (for a printer chosen in the printer setup).
 PrinterPage CurrentPrinterPage(WindowSession& session, bool landscape);
 void ForgetCurrentPrinterPage(WindowSession& session);
 // The printable area of a printer, in its device pixels.
 PrinterPage PageOf(const QPrinter& printer);
+// False for what Qt hands out when no printer is installed: a file printer without a file name.
+bool IsPrinter(const QPrinter& printer);
+// The view's printer resolution from the printer (its resolution as the device mode's quality),
+// 300 x 300 for no printer.
+PrinterDpi ResolutionOf(const QPrinter& printer, PrinterDpi current, bool colour);
 
 // The frame input and the pass input of the main window's current state for a target.
 FrameInput FrameInputOf(Form1& form, RenderTarget target);

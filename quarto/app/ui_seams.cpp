@@ -1,8 +1,12 @@
 #include "app/ui_seams.h"
 
+#include <QAbstractButton>
 #include <QDesktopServices>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QStringList>
 #include <QUrl>
 
@@ -39,6 +43,15 @@ void DefaultUiSeams::Error(QWidget* parent, const QString& text) {
 
 void DefaultUiSeams::ApplicationError(const QString& text) {
   QMessageBox::critical(nullptr, QStringLiteral("Application Error"), text, QMessageBox::Ok);
+}
+
+bool DefaultUiSeams::PrinterSetup(QWidget* parent, QPrinter& printer) {
+  QPrintDialog dialog(&printer, parent);
+  // A setup, not a print: the dialog's accepting button says "OK".
+  for (QDialogButtonBox* box : dialog.findChildren<QDialogButtonBox*>())
+    for (QAbstractButton* button : box->buttons())
+      if (box->buttonRole(button) == QDialogButtonBox::AcceptRole) button->setText(QStringLiteral("OK"));
+  return dialog.exec() == QDialog::Accepted;
 }
 
 void DefaultUiSeams::OpenUrl(const QString& url) { QDesktopServices::openUrl(QUrl(url)); }

@@ -3,7 +3,9 @@
 // state: the dialog seams it reports through, the page of the current printer, and which drawing
 // problems of the current plot were already reported. The window owns it and hands it on, so two
 // windows (or two tests) never see each other's state.
+#include <QPrinter>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <utility>
 
@@ -22,11 +24,16 @@ struct PrinterPage {
 class WindowSession {
  public:
   // seams: the dialogs and boxes to use; nullptr uses the real ones.
-  explicit WindowSession(UiSeams* seams = nullptr) : seams_(seams ? seams : &defaults_) {}
+  explicit WindowSession(UiSeams* seams = nullptr);
+  ~WindowSession();
   WindowSession(const WindowSession&) = delete;
   WindowSession& operator=(const WindowSession&) = delete;
 
   UiSeams& seams() const { return *seams_; }
+
+  // The session's current printer: the system's default printer (high resolution), created at
+  // first use; printer setup changes it, printing prints on it, the preview reads its page.
+  QPrinter& printer();
 
   // The page of the current printer in portrait, looked up at the first drawing (asking the system
   // for its printers costs far more than a paint); cleared when another printer is chosen.
@@ -52,6 +59,7 @@ class WindowSession {
  private:
   DefaultUiSeams defaults_;
   UiSeams* seams_;
+  std::unique_ptr<QPrinter> printer_;
   bool problemReported_ = false;
   bool changeReported_ = false;
   std::optional<FileStamp> changeFound_;

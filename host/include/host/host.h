@@ -206,6 +206,26 @@ class Host {
   // command runs: the PC panel's.
   int pcUpdateRequests = 0, pcRedrawRequests = 0;
 
+  // ---- copying, viewing and deleting items of the panel ----
+  // Each sets the panel's selection (indexes into panelItems) or current item, calls the
+  // export, checks the call (below) and reads the panel again. The plug-in's result, or
+  // -1 without a call (no panel, no export, an index outside panelItems).
+  static constexpr size_t kDestPathSize = 260;
+  // GetFiles of the selection into dest, handed over in a 260-byte buffer the plug-in may
+  // change (destAfter gets it back; a dest that does not fit is cut).
+  int Copy(const std::vector<int>& selection, const std::string& dest, bool move = false, int opMode = 0,
+           std::string* destAfter = nullptr);
+  // GetFiles of panelItems[current] with OPM_VIEW | OPM_SILENT into a new private folder
+  // under the temporary folder (folder gets its path; the caller removes it).
+  int View(int current, std::string* folder);
+  // DeleteFiles of the selection.
+  int Remove(const std::vector<int>& selection, int opMode = 0);
+  // The selection as FCTL_GETPANELINFO reports it: the selected items, else the current one.
+  std::vector<PluginPanelItem> Selection() const;
+  // What the checks after GetFiles and DeleteFiles found: a working directory the call
+  // changed, screens saved and not restored, items passed that the plug-in changed.
+  std::vector<std::string> callErrors;
+
   // Panel state reported through FCTL_GETPANELINFO; re-read after FCTL_UPDATEPANEL.
   std::vector<PluginPanelItem> panelItems;
   std::vector<int> panelSelection;  // indexes into panelItems
@@ -246,6 +266,10 @@ class Host {
   void* panel_ = nullptr;
   std::vector<PluginPanelItem> selectedCopy_;
   bool reading_ = false;
+  // Makes this the host whose plug-in is being served, before a call into the plug-in.
+  void Enter();
+  // Runs an export that works on the panel's items, with the checks after it.
+  int CheckedCall(const std::vector<PluginPanelItem>& passed, const std::function<int(PluginPanelItem*, int)>& call);
   bool menuCommand_ = false;  // OpenFromMenu runs: the PC panel is the active one
 };
 

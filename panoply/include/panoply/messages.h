@@ -109,6 +109,14 @@ void ShowDeleting(const char* path);
 int AskDeleteArchived(int count);
 int AskDeleteFolder(const char* path);
 void ShowFileExist(const char* text);
+// The copy dialog of both directions (help topic "ExtractFiles", 76 x 10, centred): a
+// double box titled with message `title`, the prompt line, the edit line with the focus
+// (with the history `history` when that is not null), a check box of message `check`, and
+// the buttons of message `button` (the default) and message 2. `prompt` is a message
+// number or a text's address, as a DialogItemInit's Data. False when closed by Esc or the
+// second button; otherwise edit gets the edit line's text and checked the box's state.
+bool CopyDialog(int title, uintptr_t prompt, const std::string& editText, const char* history, int check, int button,
+                std::string& edit, bool& checked);
 // A warning box with title 15, one line and button 0 (listing errors).
 void ShowListError(int lineMessage);
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 
 namespace panoply {
 
@@ -10,6 +11,9 @@ const char* PointToName(const char* path);
 // Appends "\" unless path ends in one; an empty path becomes "\". False (path unchanged)
 // when the buffer of `size` bytes has no room.
 bool AddBackslash(char* path, size_t size);
+// The host's own paths (PC folders) separate with "/": appends one unless path is empty
+// (the current directory) or already ends in one.
+void AddSlash(std::string& path);
 // curDir, "\" and name, or name alone when curDir is empty. A result that does not fit
 // `size` bytes is not cut: out becomes empty and the result is false.
 bool JoinImagePath(char* out, size_t size, const char* curDir, const char* name);

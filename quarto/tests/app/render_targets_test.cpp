@@ -1,8 +1,10 @@
 // The three targets end to end: a plot opened through the open command is painted into the
 // window, saved as a BMP file beside the plot and printed as one PDF page; file problems are
 // reported, never taken as success.
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDateTime>
+#include <QDialogButtonBox>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
@@ -11,12 +13,14 @@
 #include <QPrinterInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 
 #include "app/form1.h"
 #include "app/form2.h"
 #include "app/render_targets.h"
 #include "app/startup.h"
+#include "app/ui_seams.h"
 #include "shell_fake_seams.h"
 #include "testsupport/plt_writer.h"
 
@@ -366,6 +370,88 @@ class RenderTargetsTest : public QObject {
     RepaintTimes(3);
     QCOMPARE(seams_->errors, QStringList{kTextReadBeyondEnd});
     QVERIFY(CountColour(Shot(), kLayer1) > 100);
+  }
+
+  // Printer setup through the seam: a 600 dpi landscape file printer becomes the session's
+  // printer; the view takes its resolution, the landscape button goes down, the preview shows its
+  // page, and printing prints one landscape page on it. A cancelled setup changes nothing.
+  void printerSetupChoosesTheSessionPrinter() {
+    const QString path = dir_.filePath("setup.plt");
+    WriteBoard(path);
+    Open(path);
+    const int dpiBefore = form_->view().PrinterDpiX;
+    const bool portraitBefore = form_->ToolButton3->isChecked();
+    form_->N4Click();  // cancelled
+    QCOMPARE(seams_->printerSetups, 1);
+    QCOMPARE(form_->view().PrinterDpiX, dpiBefore);
+    QCOMPARE(form_->ToolButton3->isChecked(), portraitBefore);
+
+    const QString pdf = dir_.filePath("setup.pdf");
+    seams_->printerFile = pdf;
+    seams_->printerDpi = 600;
+    seams_->printerOrientation = QPageLayout::Landscape;
+    form_->N4Click();
+    QCOMPARE(form_->view().PrinterDpiX, 600);
+    QCOMPARE(form_->view().PrinterDpiY, 600);
+    QVERIFY(form_->ToolButton4->isChecked() && !form_->ToolButton3->isChecked());
+    QCOMPARE(form_->pageOrientation(), PageOrientation::Landscape);
+    const PrinterPage page = CurrentPrinterPage(form_->session(), true);
+    const PrinterPage expected = PageOf(form_->session().printer());
+    QCOMPARE(page.width, std::max(expected.width, expected.height));
+    QVERIFY(page.width > 4000);  // an A4 or letter width at 600 dpi
+    const FrameInput before = FrameInputOf(*form_, RenderTarget::Screen);
+    form_->N5Click();
+    QVERIFY(seams_->errors.isEmpty());
+    const FrameInput after = FrameInputOf(*form_, RenderTarget::Screen);
+    QCOMPARE(after.pageWidth, before.pageWidth);  // printing leaves the preview's page alone
+    QCOMPARE(after.printerDpiX, before.printerDpiX);
+    const QByteArray bytes = ReadAll(pdf);
+    QCOMPARE(bytes.left(5), QByteArray("%PDF-"));
+    QCOMPARE(QString::fromLatin1(bytes).count(QRegularExpression("/Type\\s*/Page\\b(?!s)")), 1);
+    const QRegularExpressionMatch box =
+        QRegularExpression("/MediaBox\\s*\\[\\s*0\\s+0\\s+([\\d.]+)\\s+([\\d.]+)").match(QString::fromLatin1(bytes));
+    QVERIFY(box.hasMatch());
+    QVERIFY(box.captured(1).toDouble() > box.captured(2).toDouble());  // landscape
+  }
+
+  // The real printer setup is the system's print dialog on the session printer, its accepting
+  // button saying "OK"; accepting it keeps the chosen printer.
+  void thePrinterSetupDialogAcceptsWithOk() {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(dir_.filePath("dialog.pdf"));
+    QString acceptText;
+    QTimer::singleShot(0, [&] {
+      QWidget* dialog = QApplication::activeModalWidget();
+      if (!dialog) return;
+      for (QDialogButtonBox* box : dialog->findChildren<QDialogButtonBox*>())
+        for (QAbstractButton* button : box->buttons())
+          if (box->buttonRole(button) == QDialogButtonBox::AcceptRole && button->isVisible()) {
+            acceptText = button->text();
+            button->click();
+            return;
+          }
+      dialog->close();
+    });
+    DefaultUiSeams real;
+    const bool accepted = real.PrinterSetup(nullptr, printer);
+    QCOMPARE(acceptText, QStringLiteral("OK"));
+    QVERIFY(accepted);
+  }
+
+  // Printing through a real queue, only when QUARTO_TEST_CUPS_QUEUE names one (for example a
+  // printer-driver-cups-pdf queue): never on its own to a real printer.
+  void printsThroughANamedCupsQueue() {
+    const QString queue = qEnvironmentVariable("QUARTO_TEST_CUPS_QUEUE");
+    if (queue.isEmpty()) QSKIP("QUARTO_TEST_CUPS_QUEUE names no print queue");
+    const QPrinterInfo info = QPrinterInfo::printerInfo(queue);
+    QVERIFY2(!info.isNull(), qPrintable(queue));
+    const QString path = dir_.filePath("cups.plt");
+    WriteBoard(path);
+    Open(path);
+    QPrinter printer(info, QPrinter::HighResolution);
+    QVERIFY(PrintPlot(*form_, printer));
+    QVERIFY(seams_->errors.isEmpty());
   }
 
   // The zoom buttons step the zoom box; the box's handler takes its four decimals. The fit writes
