@@ -131,6 +131,10 @@ void ImageSeeds() {
 }
 
 void TextSeeds() {
+  Seed("ini", "quarto",
+       "\xEF\xBB\xBF[Form]\r\nState=Normal\r\nWidth=900\r\nHeight=700\r\n[File]\nFirstFile=\"/tmp/a b.plt\"\n"
+       "[Page]\nLeft=150\nRight=0x20\nUp=900\n[View]\nMirrorX=1\nColor=0\n[Font]\nANSI=1\nOEM=1\nindexFont=-1\n"
+       "[Language]\nRussian=0\n[Other]\nWidthPen0=99\n[TableColor]\nDefaultColor=0\nColor1=0x1FF0000\nColor16=255\n");
   Seed("language", "en", "# comment\n0=Panoply\n1=Image\n40=Cannot copy %s\r\n62=Last\n");
   Seed("registry", "store",
        "; settings\n[Software\\DeskTools\\Panoply]\n\"DefaultFormat\"=sz:HDD for MicroDOS\n"

@@ -110,7 +110,25 @@ bool IniFile::GetBool(std::string_view section, std::string_view key, bool fallb
   return GetInt(section, key, fallback ? 1 : 0) != 0;
 }
 
-void IniFile::Set(std::string_view section, std::string_view key, std::string_view value) {
+namespace {
+
+// A value that reading would change (blanks at either end, a pair of quotes around it, a CR at
+// its end, which reads as the line end) is written inside double quotes: reading drops exactly
+// that pair, so a recent path like " a.plt" or "'q'" comes back as it was.
+std::string StoredValue(std::string_view value) {
+  const bool edges = !value.empty() && (value.front() == ' ' || value.front() == '\t' || value.back() == ' ' ||
+                                        value.back() == '\t' || value.back() == '\r');
+  const bool quoted =
+      value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front();
+  if (!edges && !quoted) return std::string(value);
+  return "\"" + std::string(value) + "\"";
+}
+
+}  // namespace
+
+void IniFile::Set(std::string_view section, std::string_view key, std::string_view rawValue) {
+  const std::string stored = StoredValue(rawValue);
+  const std::string_view value = stored;
   const std::optional<Where> w = Find(section, key);
   if (w && w->key) {
     // The key keeps its own spelling; a byte-order mark before it and a CR line end stay.

@@ -26,6 +26,7 @@ class IniFile {
   // An integer other than 0 is true.
   bool GetBool(std::string_view section, std::string_view key, bool fallback) const;
 
+  // Writes the value so that Get gives it back unchanged (quoted where reading would trim it).
   void Set(std::string_view section, std::string_view key, std::string_view value);
   void SetInt(std::string_view section, std::string_view key, int64_t value);
   void SetBool(std::string_view section, std::string_view key, bool value) { SetInt(section, key, value ? 1 : 0); }

@@ -83,6 +83,24 @@ TEST(IniFile, WritingEditsInPlace) {
   EXPECT_EQ(IniFile(original).Text(), original);
 }
 
+// Values that reading would trim or unquote are stored quoted, so a recent path whose name
+// begins with a blank or is itself in quotes comes back unchanged; plain values stay unquoted.
+TEST(IniFile, ValuesReadingWouldChangeAreStoredQuoted) {
+  const struct {
+    std::string value;
+    std::string line;
+  } cases[] = {
+      {"/p/a.plt", "k=/p/a.plt"}, {" a.plt", "k=\" a.plt\""}, {"a.plt\t", "k=\"a.plt\t\""}, {"\"q\"", "k=\"\"q\"\""},
+      {"'q'", "k=\"'q'\""},       {"a\r", "k=\"a\r\""},       {"\"half", "k=\"half"},       {"", "k="},
+  };
+  for (const auto& c : cases) {
+    IniFile ini;
+    ini.Set("S", "k", c.value);
+    EXPECT_EQ(ini.Text(), "[S]\n" + c.line + "\n") << c.value;
+    EXPECT_EQ(IniFile(ini.Text()).GetString("S", "k", "?"), c.value) << c.value;
+  }
+}
+
 TEST(IniFile, LongValuesAndAnyBytesRoundTrip) {
   const std::string longValue(3000, 'p');
   IniFile ini;
