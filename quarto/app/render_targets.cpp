@@ -14,6 +14,7 @@
 #include "app/form2.h"
 #include "app/qpainter_canvas.h"
 #include "app/ui_seams.h"
+#include "core/text_records.h"
 
 namespace quarto {
 
@@ -138,6 +139,8 @@ PassInput PassInputOf(const Form1& form) {
   pass.fillStyle = form.ComboBox2->currentIndex();
   if (pass.fillStyle < 0) pass.fillStyle = kFillStyleUnchanged;
   pass.printerMinPenWidth = form.RxSpinEdit1->value();
+  pass.texts = &PlotTextHook();
+  pass.strokeFont = form.PCAD1->isChecked();
   return pass;
 }
 

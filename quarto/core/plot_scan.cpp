@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "core/utf8.h"
+
 namespace quarto {
 
 PlotBounds HeaderBoundsOf(int64_t x1, int64_t y1, int64_t x2, int64_t y2) {
@@ -52,16 +54,7 @@ std::string LayerNameToUtf8(std::string_view raw) {
       cp = 0x0410 + (b - 0xC0);
     else if (b >= 0x80)
       cp = kHigh[b - 0x80] ? kHigh[b - 0x80] : 0xFFFD;
-    if (cp < 0x80) {
-      out.push_back(static_cast<char>(cp));
-    } else if (cp < 0x800) {
-      out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else {
-      out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-      out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    }
+    AppendUtf8(out, cp);
   }
   return out;
 }

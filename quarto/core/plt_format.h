@@ -294,11 +294,26 @@ inline HoleBody Plt85::DecodeHole(const uint8_t* p) { return HoleBody{Coord(p + 
 // characters before the first zero byte, ending with the group that holds it. PLT 8.5: 8-byte
 // groups read in the byte order 3,2,1,0,7,6,5,4, zero bytes dropped, ending with the group whose
 // byte 4 is zero. Escapes and the trailing apostrophe are the text decoder's business.
-// Returns false when the data ends inside the string.
+// Returns false when the data ends inside the string; *out then holds the characters read before
+// the cut (a PLT 4.5 group's bytes one by one, a PLT 8.5 group's first word when it is whole).
 template <class F>
 bool ReadTextString(PlotReader& r, std::string* out) {
   uint8_t g[F::kTextGroup];
   for (;;) {
+    if (const uint64_t left = r.Remaining(); left < F::kTextGroup) {
+      const size_t n = static_cast<size_t>(left);
+      if (!out || !r.Read(g, n)) {
+        r.Skip(n);
+        return false;
+      }
+      if constexpr (F::kTextGroup == 4) {
+        for (size_t i = 0; i < n && g[i] != 0; ++i) out->push_back(static_cast<char>(g[i]));
+      } else if (n >= 4) {
+        for (int i : {3, 2, 1, 0})
+          if (g[i] != 0) out->push_back(static_cast<char>(g[i]));
+      }
+      return false;
+    }
     if (!r.Read(g, F::kTextGroup)) return false;
     if constexpr (F::kTextGroup == 4) {
       for (uint8_t c : g) {

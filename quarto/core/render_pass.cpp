@@ -18,8 +18,8 @@ void SetLayerColor(PassContext& ctx, int layer, bool withFont) {
   if (withFont) ctx.canvas.fontColor = c;
 }
 
-void SetPenWidth(PassContext& ctx, uint32_t width) {
-  int64_t w = RoundHalfEven(double(width) * ctx.place.ScaleX);
+void SetPenWidth(PassContext& ctx, double width) {
+  int64_t w = RoundHalfEven(width * ctx.place.ScaleX);
   w = std::clamp<int64_t>(w, 0, kMaxPenWidth);
   if (ctx.in.toPrinter && w < ctx.in.printerMinPenWidth) w = ctx.in.printerMinPenWidth;
   ctx.canvas.pen.width = static_cast<int32_t>(w);

@@ -59,6 +59,7 @@ struct PassInput {
   bool toPrinter = false;
   int32_t printerMinPenWidth = 0;  // RxSpinEdit1, rounded
   TextHook* texts = nullptr;
+  bool strokeFont = true;  // PCAD1: texts in the built-in stroke font, else in a system font
 };
 
 struct PassContext {
@@ -76,7 +77,7 @@ struct PassContext {
 // entry, black when not in colour, white in negative mode.
 void SetLayerColor(PassContext& ctx, int layer, bool withFont);
 // Pen width of a record of width w file units: round(w * ScaleX), raised to the printer minimum.
-void SetPenWidth(PassContext& ctx, uint32_t width);
+void SetPenWidth(PassContext& ctx, double width);
 // Pen style of a record's style code: 0 solid, 1 dot, 2 dash; other codes keep the current style.
 void SetPenStyle(Canvas& canvas, uint32_t code);
 // Device point on a PLT 4.5 circle at the angle in degrees (offsets from the centre not mirrored).

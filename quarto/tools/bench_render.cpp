@@ -10,80 +10,15 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <random>
 
 #include "app/qpainter_canvas.h"
-#include "core/layer_table.h"
-#include "core/plot_scan.h"
-#include "core/render_frame.h"
-#include "core/render_pass.h"
-#include "testsupport/plt_writer.h"
+#include "testsupport/bench_plot.h"
 #include "testsupport/recording_canvas.h"
 
 using namespace quarto;
-
-namespace {
-
-constexpr int32_t kBoard = 200'000'000;  // 20 mm... of file units: 0.1 um each
-
-// About `records` primitives over four layers: lines, outlines, bars, circles, arcs and polygons.
-void WritePlot(const std::filesystem::path& path, int records) {
-  test::PltWriter w(PltFormat::Plt85);
-  w.Header({1, 0, 0, kBoard, kBoard * 3 / 4, 9, 1});
-  for (int l = 1; l <= 4; ++l) w.LayerName("L" + std::to_string(l), l);
-  std::mt19937 rng(12345);
-  std::uniform_int_distribution<int32_t> pos(0, kBoard * 3 / 4 - 1);
-  std::uniform_int_distribution<int32_t> size(1000, 400'000);
-  std::uniform_int_distribution<int> kind(0, 99);
-  int layer = 0;
-  for (int n = 0; n < records; ++n) {
-    if (n % 5000 == 0) w.Layer(layer = layer % 4 + 1);
-    const int32_t x = pos(rng), y = pos(rng), s = size(rng);
-    const int k = kind(rng);
-    if (k < 35) {
-      w.Line(k % 3, 20000, x, y, x + s, y + s / 2);
-    } else if (k < 45) {
-      w.Rect(0, 10000, x, y, x + s, y + s);
-    } else if (k < 60) {
-      w.Bar(x, y, x + s, y + s / 3);
-    } else if (k < 70) {
-      w.Circle(0, 10000, x, y, static_cast<uint32_t>(s / 2));
-    } else if (k < 75) {
-      w.Arc(0, 10000, x, y, x + s, y, x, y + s);
-    } else {
-      std::vector<test::PltPoint> outline;
-      for (int i = 0; i < 20; ++i) outline.push_back({x + (i % 2) * s + i * 997, y + i * s / 20});
-      std::vector<test::PltCutout> cut;
-      if (k % 4 == 0) cut.push_back(test::PltHole{x + s / 2, y + s / 2, static_cast<uint32_t>(s / 8)});
-      w.Polygon(10000, outline, cut);
-    }
-  }
-  w.Save(path);
-}
-
-double Seconds(std::chrono::steady_clock::duration d) { return std::chrono::duration<double>(d).count(); }
-
-// Best time of each of two jobs, run in turns so that both meet the same load of the machine.
-template <class A, class B>
-std::pair<double, double> BestOfBoth(int runs, A&& a, B&& b) {
-  double bestA = 1e300, bestB = 1e300;
-  for (int i = 0; i < runs; ++i) {
-    auto t0 = std::chrono::steady_clock::now();
-    a();
-    bestA = std::min(bestA, Seconds(std::chrono::steady_clock::now() - t0));
-    t0 = std::chrono::steady_clock::now();
-    b();
-    bestB = std::min(bestB, Seconds(std::chrono::steady_clock::now() - t0));
-  }
-  return {bestA, bestB};
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
   if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
@@ -92,55 +27,41 @@ int main(int argc, char** argv) {
   const int runs = argc > 2 ? std::atoi(argv[2]) : 5;
 
   const auto path = std::filesystem::temp_directory_path() / ("bench-render-" + std::to_string(::getpid()) + ".plt");
-  WritePlot(path, records);
+  {
+    test::PltWriter w(PltFormat::Plt85);
+    test::WriteBenchPlot(w, records);
+    w.Save(path);
+  }
   const auto bytes = std::filesystem::file_size(path);
-
-  LayerTable table;
-  InitLayerGrid(table.Grid);
-  const PlotScanResult scan = ScanPlotFile(path, PltFormat::Plt85, table, false);
-
-  FrameInput in;
-  SetFrameHeader(in, scan.Header85);
-  in.target = RenderTarget::Bitmap;
-  in.windowWidth = 1280, in.windowHeight = 1024;
-  in.screenWidth = 1920, in.screenHeight = 1080;
-  in.drawBounds = scan.DrawBounds;
-  in.fitPending = true;
-  const FrameLayout layout = ComputeFrame(in);
-
-  PassInput pass;
-  pass.positions = [&scan](int kind, int layer) { return scan.Index.Positions(kind, layer); };
-  pass.layers.colors = table.LayerColors;
-  pass.layers.order = table.LayerOrder;
-  pass.layers.orderCount = table.LayerOrderCount;
+  const auto d = test::PrepareBenchDrawing(path);
 
   // The baseline's list: the calls the renderer makes, kept in memory.
   RecordingCanvas recorder;
-  DrawPlot(recorder, in, layout, pass, path.string());
+  DrawPlot(recorder, d->in, d->layout, d->pass, path.string());
   const std::vector<RecordingCanvas::Call> calls = recorder.calls();
 
-  const QSize size(layout.BitmapWidth, layout.BitmapHeight);
-  const auto [fromFile, fromMemory] = BestOfBoth(
-      runs,
-      [&] {
-        QImage image(size, QImage::Format_RGB32);
-        QPainter painter(&image);
-        QPainterCanvas canvas(painter);
-        const RenderOutcome out = DrawPlot(canvas, in, layout, pass, path.string());
-        if (out.problem != RenderOutcome::Problem::None) std::fprintf(stderr, "problem: %s\n", out.message.c_str());
-      },
-      [&] {
-        QImage image(size, QImage::Format_RGB32);
-        QPainter painter(&image);
-        QPainterCanvas canvas(painter);
-        RecordingCanvas::Replay(calls, canvas);
-      });
+  const QSize size(d->layout.BitmapWidth, d->layout.BitmapHeight);
+  const std::vector<double> best =
+      test::BestOfEach(runs, {[&] {
+                                QImage image(size, QImage::Format_RGB32);
+                                QPainter painter(&image);
+                                QPainterCanvas canvas(painter);
+                                const RenderOutcome out = DrawPlot(canvas, d->in, d->layout, d->pass, path.string());
+                                if (out.problem != RenderOutcome::Problem::None)
+                                  std::fprintf(stderr, "problem: %s\n", out.message.c_str());
+                              },
+                              [&] {
+                                QImage image(size, QImage::Format_RGB32);
+                                QPainter painter(&image);
+                                QPainterCanvas canvas(painter);
+                                RecordingCanvas::Replay(calls, canvas);
+                              }});
   std::filesystem::remove(path);
 
   std::printf("plot: %.1f MB, %zu records, %zu canvas calls, bitmap %dx%d at zoom %.4f\n", bytes / 1e6,
-              scan.Index.Total(), calls.size(), size.width(), size.height(), layout.Zoom);
-  std::printf("bitmap target from the file: %8.3f s\n", fromFile);
-  std::printf("baseline from memory:        %8.3f s\n", fromMemory);
-  std::printf("ratio: %.2f (target: at most 1.50)\n", fromFile / fromMemory);
+              d->scan.Index.Total(), calls.size(), size.width(), size.height(), d->layout.Zoom);
+  std::printf("bitmap target from the file: %8.3f s\n", best[0]);
+  std::printf("baseline from memory:        %8.3f s\n", best[1]);
+  std::printf("ratio: %.2f (target: at most 1.50)\n", best[0] / best[1]);
   return 0;
 }

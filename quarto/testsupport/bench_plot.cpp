@@ -1,0 +1,73 @@
+#include "testsupport/bench_plot.h"
+
+#include <random>
+#include <string>
+
+namespace quarto::test {
+
+void WriteBenchPlot(PltWriter& w, int records) {
+  w.Header({1, 0, 0, kBenchBoard, kBenchBoard * 3 / 4, 9, 1});
+  for (int l = 1; l <= 4; ++l) w.LayerName("L" + std::to_string(l), l);
+  std::mt19937 rng(12345);
+  std::uniform_int_distribution<int32_t> pos(0, kBenchBoard * 3 / 4 - 1);
+  std::uniform_int_distribution<int32_t> size(1000, 400'000);
+  std::uniform_int_distribution<int> kind(0, 99);
+  int layer = 0;
+  for (int n = 0; n < records; ++n) {
+    if (n % 5000 == 0) w.Layer(layer = layer % 4 + 1);
+    const int32_t x = pos(rng), y = pos(rng), s = size(rng);
+    const int k = kind(rng);
+    if (k < 35) {
+      w.Line(k % 3, 20000, x, y, x + s, y + s / 2);
+    } else if (k < 45) {
+      w.Rect(0, 10000, x, y, x + s, y + s);
+    } else if (k < 60) {
+      w.Bar(x, y, x + s, y + s / 3);
+    } else if (k < 70) {
+      w.Circle(0, 10000, x, y, static_cast<uint32_t>(s / 2));
+    } else if (k < 75) {
+      w.Arc(0, 10000, x, y, x + s, y, x, y + s);
+    } else {
+      std::vector<PltPoint> outline;
+      for (int i = 0; i < 20; ++i) outline.push_back({x + (i % 2) * s + i * 997, y + i * s / 20});
+      std::vector<PltCutout> cut;
+      if (k % 4 == 0) cut.emplace_back(std::in_place_type<PltHole>, x + s / 2, y + s / 2, static_cast<uint32_t>(s / 8));
+      w.Polygon(10000, outline, cut);
+    }
+  }
+}
+
+std::unique_ptr<BenchDrawing> PrepareBenchDrawing(const std::filesystem::path& path) {
+  auto d = std::make_unique<BenchDrawing>();
+  InitLayerGrid(d->table.Grid);
+  d->scan = ScanPlotFile(path, PltFormat::Plt85, d->table, false);
+  FrameInput& in = d->in;
+  SetFrameHeader(in, d->scan.Header85);
+  in.target = RenderTarget::Bitmap;
+  in.windowWidth = 1280, in.windowHeight = 1024;
+  in.screenWidth = 1920, in.screenHeight = 1080;
+  in.drawBounds = d->scan.DrawBounds;
+  in.fitPending = true;
+  d->layout = ComputeFrame(in);
+  const PlotScanResult* scan = &d->scan;
+  d->pass.positions = [scan](int kind, int layer) { return scan->Index.Positions(kind, layer); };
+  d->pass.layers.colors = d->table.LayerColors;
+  d->pass.layers.order = d->table.LayerOrder;
+  d->pass.layers.orderCount = d->table.LayerOrderCount;
+  return d;
+}
+
+std::vector<double> BestOfEach(int runs, const std::vector<std::function<void()>>& jobs) {
+  std::vector<double> best(jobs.size(), 1e300);
+  for (int i = 0; i < runs; ++i) {
+    for (size_t j = 0; j < jobs.size(); ++j) {
+      const auto t0 = std::chrono::steady_clock::now();
+      jobs[j]();
+      const double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+      best[j] = std::min(best[j], s);
+    }
+  }
+  return best;
+}
+
+}  // namespace quarto::test
