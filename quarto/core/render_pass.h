@@ -48,6 +48,16 @@ class TextHook {
   virtual void DrawText(PassContext& ctx, PltFormat format) = 0;
 };
 
+// The system font of the texts while the stroke font is off: the face as ComboBox1 shows it, the
+// height correction of RxSpinEdit2 and the character set of ANSI1 and OEM1 (neither checked keeps
+// the canvas font's set).
+struct SystemFontInput {
+  std::string face;
+  int32_t heightCorrection = 0;
+  bool ansi = true;
+  bool oem = false;
+};
+
 // What the passes read besides the placement. DrawPlot takes colour, negative and toPrinter from
 // the frame input; the passes alone take them from here.
 struct PassInput {
@@ -60,6 +70,7 @@ struct PassInput {
   int32_t printerMinPenWidth = 0;  // RxSpinEdit1, rounded
   TextHook* texts = nullptr;
   bool strokeFont = true;  // PCAD1: texts in the built-in stroke font, else in a system font
+  SystemFontInput systemFont;
 };
 
 struct PassContext {
