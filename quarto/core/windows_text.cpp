@@ -84,12 +84,23 @@ int MirroredJustification(int code, int r, bool mirrorBit, int32_t signX, int32_
   return code;
 }
 
+AnchorShift JustificationShift(int r, int j, int32_t signX, int32_t signY, int64_t W, int64_t H) {
+  const bool alongX = r == 0 || r == 2;
+  const int d = r < 2 ? 1 : -1;
+  for (const PlacementRow& row : alongX ? kAlongX : kAlongY) {
+    if (row.code != j) continue;
+    const int64_t along = Apply(row.along, signX, signY, d, W);
+    const int64_t across = Apply(row.across, signX, signY, d, H);
+    return alongX ? AnchorShift{along, across} : AnchorShift{across, along};
+  }
+  return {};
+}
+
 void DrawWindowsText(Canvas& canvas, const Placement& pl, const SystemFontInput& in, PltFormat format,
                      const DecodedText& text, const TextPlacement& at) {
   if (text.chars.empty()) return;
   const int r = MirroredRotation(at.flags & 3, pl.SignX, pl.SignY);
   const int j = MirroredJustification(at.justification, r, (at.flags & 4) != 0, pl.SignX, pl.SignY);
-  const int d = r < 2 ? 1 : -1;
 
   Font font = canvas.font();
   font.face = in.face;
@@ -101,15 +112,8 @@ void DrawWindowsText(Canvas& canvas, const Placement& pl, const SystemFontInput&
   const TextSize size = canvas.TextExtent(text.chars);
   const int64_t W = size.width, H = size.height;
 
-  int64_t ax = RoundHalfEven(at.x * pl.ScaleX), ay = RoundHalfEven(at.y * pl.ScaleY);
-  const bool alongX = r == 0 || r == 2;
-  for (const PlacementRow& row : alongX ? kAlongX : kAlongY) {
-    if (row.code != j) continue;
-    const int64_t along = Apply(row.along, pl.SignX, pl.SignY, d, W);
-    const int64_t across = Apply(row.across, pl.SignX, pl.SignY, d, H);
-    (alongX ? ax : ay) += along;
-    (alongX ? ay : ax) += across;
-  }
+  const AnchorShift shift = JustificationShift(r, j, pl.SignX, pl.SignY, W, H);
+  const int64_t ax = RoundHalfEven(at.x * pl.ScaleX) + shift.dx, ay = RoundHalfEven(at.y * pl.ScaleY) + shift.dy;
   const double px = double(pl.SignX * ax) + pl.OffsetX, py = double(pl.SignY * ay) + pl.OffsetY;
   canvas.TextOut(ToDevice(px), ToDevice(py), text.chars);
 

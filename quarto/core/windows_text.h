@@ -25,6 +25,15 @@ int MirroredRotation(int rotation, int32_t signX, int32_t signY);
 // after MirroredRotation) and for the mirror bit. Codes outside the nine stay as they are.
 int MirroredJustification(int code, int rotation, bool mirrorBit, int32_t signX, int32_t signY);
 
+// The shift of the scaled anchor (Ax, Ay) that puts the text's cell where the justification
+// wants it, for the rotation and code after the rewrites; W and H are the measured text. Codes
+// outside the nine do not shift: the top-left of the cell lies on the anchor.
+struct AnchorShift {
+  int64_t dx = 0, dy = 0;
+  bool operator==(const AnchorShift&) const = default;
+};
+AnchorShift JustificationShift(int rotation, int code, int32_t signX, int32_t signY, int64_t W, int64_t H);
+
 // Draws one text: font, measure, placement by the justification, output, then the overbar along
 // the top edge of the cell with the current pen. An empty text draws nothing and leaves the font.
 void DrawWindowsText(Canvas& canvas, const Placement& place, const SystemFontInput& font, PltFormat format,
