@@ -1,5 +1,5 @@
 // Stroke text through the real QPainter canvas: the letter shapes land where the layout puts them,
-// and a plot opened in the headless main window shows its texts in the layer colour, drawn only
+// and a plot opened in the headless main window shows its texts in the layer colour, as strokes
 // while the PCAD font item is checked.
 #include <QApplication>
 #include <QImage>
@@ -114,7 +114,8 @@ class StrokeTextTest : public QObject {
     const int withTexts = silkPixels();
     form->PCAD1->setChecked(false);
     const int withoutTexts = silkPixels();
-    // The silk layer's outlines are there either way; the texts add clearly more ink.
+    // The silk layer's outlines are there either way; the small texts, in a system font without
+    // the stroke pen, ink clearly less than the strokes.
     QVERIFY2(withoutTexts > 0, "the silk outlines are drawn");
     QVERIFY2(withTexts > withoutTexts + 100, qPrintable(QString("%1 vs %2").arg(withTexts).arg(withoutTexts)));
     QVERIFY(seams.errors.isEmpty());
