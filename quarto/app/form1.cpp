@@ -20,6 +20,7 @@
 #include "app/form3.h"
 #include "app/form4.h"
 #include "app/render_targets.h"
+#include "app/system_fonts.h"
 #include "app/ui_seams.h"
 
 namespace quarto {
@@ -356,10 +357,7 @@ void Form1::FormCreate() {
     QStringList families = QFontDatabase::families();
     families.sort(Qt::CaseInsensitive);
     ComboBox1->addItems(families);
-    // "Arial Narrow" where the machine has it; "Liberation Sans Narrow" is its metric stand-in.
-    qsizetype narrow = families.indexOf(QStringLiteral("Arial Narrow"));
-    if (narrow < 0) narrow = families.indexOf(QStringLiteral("Liberation Sans Narrow"));
-    ComboBox1->setCurrentIndex(static_cast<int>(narrow));
+    ComboBox1->setCurrentIndex(static_cast<int>(families.indexOf(DefaultFontFace(families))));
   }
   view_ = ViewState{};
   Edit1->setText(QStringLiteral("1,0000"));

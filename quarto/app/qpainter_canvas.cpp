@@ -37,8 +37,10 @@ void Normalise(int32_t& l, int32_t& t, int32_t& r, int32_t& b) {
 // below than the device-context call it stands for.
 QRect ExclusiveRect(int32_t l, int32_t t, int32_t r, int32_t b) { return QRect(l, t, r - l - 1, b - t - 1); }
 
+CodePage PageOf(CharSet set) { return set == CharSet::Oem ? CodePage::Cp866 : CodePage::Cp1251; }
+
 QString Decode(CharSet set, std::string_view text) {
-  const std::u16string u = DecodeToUtf16(set == CharSet::Oem ? CodePage::Cp866 : CodePage::Cp1251, text);
+  const std::u16string u = DecodeToUtf16(PageOf(set), text);
   return QString::fromUtf16(u.data(), static_cast<qsizetype>(u.size()));
 }
 
@@ -162,7 +164,7 @@ TextSize QPainterCanvas::TextExtent(std::string_view text) {
   if (!fitted_) return {};
   const QFontMetrics& m = fitted_->metrics;
   const double s = fitted_->scale;
-  return {std::llround(m.horizontalAdvance(Decode(font().charSet, text)) * s), std::llround(m.height() * s)};
+  return {std::llround(double(fitted_->Width(PageOf(font().charSet), text)) * s), std::llround(m.height() * s)};
 }
 
 void QPainterCanvas::TextOut(int32_t x, int32_t y, std::string_view text) {
@@ -173,8 +175,10 @@ void QPainterCanvas::TextOut(int32_t x, int32_t y, std::string_view text) {
   place.translate(x, y);
   place.rotate(-font().escapement / 10.0);
   place.scale(fitted_->scale, fitted_->scale);
-  // A text whose cell lies wholly outside the device is not handed to Qt at all.
-  const QRectF cell = (place * painter_.transform()).mapRect(QRectF(0, 0, m.horizontalAdvance(s), m.height()));
+  // A text whose cell lies wholly outside the device is not handed to Qt at all; the widest
+  // character of the font bounds the width without shaping the text once more.
+  const double wide = double(m.maxWidth()) * double(s.size());
+  const QRectF cell = (place * painter_.transform()).mapRect(QRectF(0, 0, wide, m.height()));
   const QPaintDevice* device = painter_.device();
   if (device && !cell.intersects(QRectF(0, 0, device->width(), device->height()))) return;
   painter_.save();

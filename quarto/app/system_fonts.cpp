@@ -14,6 +14,7 @@ QFont FontAt(const QString& face, int pixelSize) {
   QFont f(face);
   f.setPixelSize(pixelSize);
   f.setStyleStrategy(QFont::NoAntialias);
+  f.setKerning(false);
   return f;
 }
 
@@ -38,19 +39,39 @@ int FitPixelSize(const QString& face, int cell) {
 
 }  // namespace
 
+struct FittedFont::Advances {
+  std::array<std::array<int, 256>, 2> width{};
+  std::array<bool, 2> known{};
+};
+
+int64_t FittedFont::Width(CodePage page, std::string_view text) const {
+  const size_t p = page == CodePage::Cp866 ? 1 : 0;
+  auto& table = advances->width[p];
+  if (!advances->known[p]) {
+    for (int b = 0; b < 256; ++b) table[size_t(b)] = metrics.horizontalAdvance(QChar(DecodeByte(page, uint8_t(b))));
+    advances->known[p] = true;
+  }
+  int64_t w = 0;
+  for (char c : text) w += table[static_cast<uint8_t>(c)];
+  return w;
+}
+
 FittedFont FitSystemFont(const QString& face, int64_t cell) {
   cell = std::max<int64_t>(cell, 1);
   const int fitted = static_cast<int>(std::min(cell, kMaxFontPixelCell));
-  // Fitting measures a font several times; a drawing asks for few distinct cells again and again.
-  static std::map<std::pair<QString, int>, int> pixelSizes;
+  // Fitting measures a font several times; a drawing asks for few distinct cells again and again,
+  // so the fitted fonts are kept (a bounded number of them).
+  static std::map<std::pair<QString, int>, FittedFont> fonts;
   const auto key = std::make_pair(face, fitted);
-  auto it = pixelSizes.find(key);
-  if (it == pixelSizes.end()) {
-    if (pixelSizes.size() > 4096) pixelSizes.clear();
-    it = pixelSizes.emplace(key, FitPixelSize(face, fitted)).first;
+  auto it = fonts.find(key);
+  if (it == fonts.end()) {
+    if (fonts.size() > 4096) fonts.clear();
+    const QFont font = FontAt(face, FitPixelSize(face, fitted));
+    it = fonts.emplace(key, FittedFont{font, QFontMetrics(font), 1.0, std::make_shared<FittedFont::Advances>()}).first;
   }
-  const QFont font = FontAt(face, it->second);
-  return {font, QFontMetrics(font), double(cell) / double(fitted)};
+  FittedFont f = it->second;
+  f.scale = double(cell) / double(fitted);
+  return f;
 }
 
 QString DefaultFontFace(const QStringList& families) {
