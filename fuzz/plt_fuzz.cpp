@@ -1,6 +1,7 @@
-// Plot files: the scan pass over the bytes, then the frame and both drawing passes onto a canvas
-// that only counts and checks what it is given. The last input byte chooses the target, the zoom,
-// mirroring, negative mode, the fill style and the language; the rest is the plot file.
+// Plot files: the scan pass over the bytes, then the frame and both drawing passes (texts in the
+// stroke font included) onto a canvas that only counts and checks what it is given. The last input
+// byte chooses the target, the zoom, mirroring, negative mode, the fill style and the language; the
+// rest is the plot file.
 #include <array>
 #include <cmath>
 #include <cstdint>
@@ -11,6 +12,7 @@
 #include "core/plt_format.h"
 #include "core/render_frame.h"
 #include "core/render_pass.h"
+#include "core/text_records.h"
 #include "fuzz/fuzz_support.h"
 
 namespace {
@@ -104,6 +106,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   pass.layers.orderCount = table.LayerOrderCount;
   pass.fillStyle = static_cast<int>(knobs % 7);
   pass.printerMinPenWidth = knobs & 0x0F;
+  pass.texts = &PlotTextHook();
   CountingCanvas canvas;
   DrawPlot(canvas, in, layout, pass, path.string());
   return 0;

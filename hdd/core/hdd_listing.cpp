@@ -25,6 +25,9 @@ bool FillPanelItem(PluginPanelItem* item, const DirectoryEntry& entry) {
 int PrepareListing(ListingWalk& walk, HANDLE image) {
   walk = ListingWalk{};
   if (!ReadImageInfo(image, walk.image)) return 0;
+  // A disk count of 0 (the file was replaced by a non-image after it was recognised) is
+  // refused as recognition refuses it, so the caller reports it instead of an empty list.
+  if (walk.image.diskCount == 0) return 0;
   walk.currentDisk = 1;
   walk.dirPosition = SlotOffset(1, 0);
   walk.dirLastSlot = SlotOffset(1, kSlotsPerDisk - 1);

@@ -35,7 +35,7 @@ void FormatDiskPrefix(std::uint32_t disk, char* out, std::size_t size);
 bool FillPanelItem(PluginPanelItem* item, const DirectoryEntry& entry);
 
 // Starts a walk at disk 1's first slot, with the disk count and size read
-// through the handle. 0 when they cannot be read.
+// through the handle. 0 when they cannot be read or the disk count is 0.
 int PrepareListing(ListingWalk& walk, HANDLE image);
 
 // The next slot into a cleared record: 1 item (possibly with an empty name),

@@ -78,6 +78,13 @@ TEST(ImageBuilder, FilesGetEntriesAndBlocksAsMicroDosWritesThem) {
   }
 }
 
+TEST(ImageBuilder, SlotOffsetsFollowTheLayout) {
+  EXPECT_EQ(hddtest::SlotOffsetOf(1, 0), 41984u);
+  EXPECT_EQ(hddtest::SlotOffsetOf(1, 127), 41984u + 127 * 32);
+  EXPECT_EQ(hddtest::SlotOffsetOf(2, 0), 803840u + 41984);
+  EXPECT_EQ(hddtest::SlotOffsetOf(65535, 1), 65534ull * 803840 + 41984 + 32);
+}
+
 TEST(ImageBuilder, RefusesFilesTheDiskCannotHold) {
   constexpr std::size_t kRoom = 370 * 2048;  // blocks 2 to 371
   {
@@ -89,7 +96,7 @@ TEST(ImageBuilder, RefusesFilesTheDiskCannotHold) {
     EXPECT_EQ(b.ToBytes(), before);
     // The last block ends where disk 2 starts; its directory stays free.
     EXPECT_EQ(before[803840 - 1], 0x77);
-    EXPECT_EQ(before[hdd::SlotOffset(2, 0)], 0xE5);
+    EXPECT_EQ(before[hddtest::SlotOffsetOf(2, 0)], 0xE5);
   }
   {
     hddtest::ImageBuilder b(1);
@@ -109,10 +116,10 @@ TEST(ImageBuilder, LargeImagesStaySparseAndTruncationCuts) {
   EXPECT_LT(static_cast<std::uint64_t>(st.st_blocks) * 512, 300ull * 803840 / 4);
   EXPECT_EQ(hddtest::ReadFileBytes(dir.File("big"), 132, 2), (Bytes{0x2C, 0x01}));
 
-  b.SetSize(hdd::SlotOffset(300, 0) + 10);
+  b.SetSize(hddtest::SlotOffsetOf(300, 0) + 10);
   ASSERT_TRUE(b.Save(dir.File("cut")));
   ASSERT_EQ(stat(dir.File("cut").c_str(), &st), 0);
-  EXPECT_EQ(static_cast<std::uint64_t>(st.st_size), hdd::SlotOffset(300, 0) + 10);
+  EXPECT_EQ(static_cast<std::uint64_t>(st.st_size), hddtest::SlotOffsetOf(300, 0) + 10);
 }
 
 // A floppy's whole data region (780 sectors from its directory) is copied,

@@ -25,6 +25,10 @@ RawEntry MakeEntry(std::uint8_t user, std::string_view name, std::string_view ex
                    std::uint8_t records, std::vector<std::uint16_t> blocks = {}, std::uint8_t s1 = 0,
                    std::uint8_t s2 = 0);
 
+// File offset of directory slot k (0..127) of disk d (from 1), from the builder's own
+// numbers: (d - 1) x 803840 + 41984 + 32 k.
+std::uint64_t SlotOffsetOf(std::uint32_t disk, std::uint32_t slot);
+
 // Content of a synthetic file: byte i is (i * 7 + seed) mod 251.
 Bytes PatternBytes(std::size_t size, std::uint8_t seed = 0);
 

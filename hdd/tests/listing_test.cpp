@@ -153,9 +153,9 @@ TEST(Listing, ImageEndingInsideADirectoryEndsWithThree) {
     std::size_t records;
   };
   const Case cases[] = {
-      {hdd::SlotOffset(2, 10), 128 + 10},       // ends at a slot boundary
-      {hdd::SlotOffset(2, 10) + 31, 128 + 10},  // ends inside slot 10
-      {hdd::SlotOffset(2, 127) + 32, 256},      // the last slot is whole: a normal end
+      {hddtest::SlotOffsetOf(2, 10), 128 + 10},       // ends at a slot boundary
+      {hddtest::SlotOffsetOf(2, 10) + 31, 128 + 10},  // ends inside slot 10
+      {hddtest::SlotOffsetOf(2, 127) + 32, 256},      // the last slot is whole: a normal end
   };
   hddtest::TempDir dir;
   for (const Case& c : cases) {
@@ -210,8 +210,8 @@ TEST(Listing, LastDiskOfTheLargestImageLiesBeyondFourGigabytes) {
   EXPECT_EQ(walk.image.fileSize, 65535ull * 803840);
   // Skip the 8 million empty slots before: stand where the walk stands at slot 126.
   walk.currentDisk = 65535;
-  walk.dirPosition = hdd::SlotOffset(65535, 126);
-  walk.dirLastSlot = hdd::SlotOffset(65535, 127);
+  walk.dirPosition = hddtest::SlotOffsetOf(65535, 126);
+  walk.dirLastSlot = hddtest::SlotOffsetOf(65535, 127);
   hdd::FormatDiskPrefix(65535, walk.diskPrefix, sizeof walk.diskPrefix);
 
   PluginPanelItem item;
@@ -230,26 +230,40 @@ TEST(Listing, LastDiskOfTheLargestImageLiesBeyondFourGigabytes) {
   CloseHandle(h);
 }
 
-TEST(Listing, PrepareRefusesAnImageWhoseCountCannotBeRead) {
+// ImgPrepare refuses, as recognition does, a count that cannot be read and a count of 0
+// (an image replaced by another file after it was recognised); the walk then delivers nothing.
+TEST(Listing, PrepareRefusesAnImageWhoseCountCannotBeReadOrIsZero) {
+  struct Case {
+    const char* what;
+    std::uint64_t size;
+    std::uint16_t count;
+  } cases[] = {
+      {"count cut off", 133, 1},
+      {"count 0", 803840, 0},
+  };
   hddtest::TempDir dir;
-  ImageBuilder b(1);
-  b.SetSize(133);
-  ASSERT_TRUE(b.Save(dir.File("img")));
-  HANDLE h = hddtest::OpenImage(dir.File("img"));
-  ASSERT_NE(h, INVALID_HANDLE_VALUE);
-  EXPECT_EQ(hddtest::Module().imgPrepare(h), 0);
-  PluginPanelItem item{};
-  EXPECT_EQ(hddtest::Module().getImgItem(h, &item), 0);
-  CloseHandle(h);
+  for (const Case& c : cases) {
+    ImageBuilder b(1);
+    b.AddFile(1, 0, "FILE.TXT", hddtest::PatternBytes(128));
+    b.SetDiskCountField(c.count);
+    b.SetSize(c.size);
+    ASSERT_TRUE(b.Save(dir.File("img"))) << c.what;
+    HANDLE h = hddtest::OpenImage(dir.File("img"));
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(hddtest::Module().imgPrepare(h), 0) << c.what;
+    PluginPanelItem item{};
+    EXPECT_EQ(hddtest::Module().getImgItem(h, &item), 0) << c.what;
+    CloseHandle(h);
+  }
 }
 
 TEST(Listing, JunkDirectoriesEndTheWalkWithBoundedNames) {
   hddtest::TempDir dir;
   for (std::uint8_t seed = 0; seed < 20; ++seed) {
     ImageBuilder b(2, false);
-    b.WriteBytes(hdd::SlotOffset(1, 0), hddtest::PatternBytes(4096, seed));
-    b.WriteBytes(hdd::SlotOffset(2, 0), hddtest::PatternBytes(4096, static_cast<std::uint8_t>(seed * 3)));
-    b.SetSize(hdd::SlotOffset(2, 0) + 64 * seed);
+    b.WriteBytes(hddtest::SlotOffsetOf(1, 0), hddtest::PatternBytes(4096, seed));
+    b.WriteBytes(hddtest::SlotOffsetOf(2, 0), hddtest::PatternBytes(4096, static_cast<std::uint8_t>(seed * 3)));
+    b.SetSize(hddtest::SlotOffsetOf(2, 0) + 64 * seed);
     ASSERT_TRUE(b.Save(dir.File("img")));
     const Listing l = hddtest::ListImage(dir.File("img"));
     EXPECT_LE(l.records, 256u);

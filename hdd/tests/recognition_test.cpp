@@ -117,18 +117,29 @@ TEST(IsImage, HostBytesAndUnusableFiles) {
   EXPECT_EQ(hddtest::Module().isImage(dir.File("img").c_str(), nullptr, 4096), 1);
 }
 
-TEST(IsImage, DamagedImagesAreRefusedOrAcceptedWithoutFault) {
+// Junk bytes everywhere the recognition reads, across many seeds, in four classes: a junk
+// count (0xFFFF), a count whose whole disks the file does not hold (3), and counts 1 and 2
+// whose first slots carry junk after a User byte chosen per seed. The file is one disk and
+// 41984 + seed bytes long, so disk 2's first slot (at 845824) is whole only from seed 32.
+TEST(IsImage, DamagedImagesGetTheAnswerOfTheirClass) {
   hddtest::TempDir dir;
-  // Random bytes everywhere the recognition reads, across many seeds.
+  const std::uint8_t users[] = {0xE5, 0x10, 0x11, 0xFF};  // passes, passes, refused, refused
   for (std::uint8_t seed = 0; seed < 40; ++seed) {
+    const std::uint16_t count = seed % 4 == 0 ? 0xFFFF : seed % 4;
+    const std::uint8_t user = users[(seed / 4) % 4];
     ImageBuilder b(2, false);
     b.WriteBytes(0, hddtest::PatternBytes(2 * 803840, seed));
-    b.SetDiskCountField(static_cast<std::uint16_t>(seed % 4 == 0 ? 0xFFFF : seed % 4));
+    b.SetDiskCountField(count);
+    b.WriteBytes(41984, Bytes{user});
+    b.WriteBytes(845824, Bytes{user});
     b.SetSize(803840 + 41984 + seed);
     const std::string path = dir.File("junk" + std::to_string(seed));
     ASSERT_TRUE(b.Save(path));
-    const int r = Recognize(path);
-    EXPECT_TRUE(r == 0 || r == 1);
+    const bool userPasses = user == 0xE5 || user == 0x10;
+    int expected = 0;
+    if (count == 1) expected = userPasses;
+    if (count == 2) expected = userPasses && seed >= 32;
+    EXPECT_EQ(Recognize(path), expected) << "seed " << int(seed) << ", count " << count << ", user " << int(user);
   }
 }
 

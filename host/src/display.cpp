@@ -4,13 +4,17 @@
 
 namespace host {
 
-bool IsValidUtf8(std::string_view text) {
+namespace {
+
+// Decodes UTF-8 into code points (when out is given); false for text that is not UTF-8.
+bool DecodeUtf8(std::string_view text, std::u32string* out) {
   size_t i = 0;
   while (i < text.size()) {
     const auto c = static_cast<unsigned char>(text[i]);
     size_t n = 0;
     char32_t cp = 0;
     if (c < 0x80) {
+      if (out) *out += c;
       ++i;
       continue;
     } else if ((c & 0xE0) == 0xC0) {
@@ -32,10 +36,15 @@ bool IsValidUtf8(std::string_view text) {
     if ((n == 1 && cp < 0x80) || (n == 2 && cp < 0x800) || (n == 3 && cp < 0x10000) || (cp >= 0xD800 && cp <= 0xDFFF) ||
         cp > 0x10FFFF)
       return false;
+    if (out) *out += cp;
     i += n + 1;
   }
   return true;
 }
+
+}  // namespace
+
+bool IsValidUtf8(std::string_view text) { return DecodeUtf8(text, nullptr); }
 
 namespace {
 void AppendUtf8(std::string& out, char32_t cp) {
@@ -74,6 +83,20 @@ std::string DisplayText(std::string_view text) {
     }
   }
   return shown;
+}
+
+std::optional<std::string> Utf8ToCp866(std::string_view text) {
+  std::u32string points;
+  if (!DecodeUtf8(text, &points)) return std::nullopt;
+  std::string out;
+  for (const char32_t cp : points) {
+    int found = cp < 0x80 ? static_cast<int>(cp) : -1;
+    for (int b = 0x80; b < 0x100 && found < 0; ++b)
+      if (platform::Cp866ToUnicode(static_cast<unsigned char>(b)) == cp) found = b;
+    if (found < 0) return std::nullopt;
+    out += static_cast<char>(found);
+  }
+  return out;
 }
 
 }  // namespace host

@@ -4,12 +4,14 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 
+#include "platform/filetime.h"
 #include "platform/registry.h"
 
 namespace host {
@@ -18,12 +20,18 @@ namespace {
 
 Host* g_running = nullptr;  // the host whose plug-in is being served
 int g_nextModuleNumber = 1;
+// OpenPlugin's openFrom when the plug-in is called from the file manager's plug-in menu.
+constexpr int kOpenFromPluginsMenu = 1;
 
 std::string Str(const char* s) { return s ? std::string(s) : std::string(); }
 
+// What Enter closes the dialog with: the default button; in a dialog without one, the
+// item marked default (an edit line that Enter leaves).
 int DefaultDialogButton(const FarDialogItem* items, int count) {
   for (int i = 0; i < count; ++i)
     if (items[i].Type == DI_BUTTON && items[i].DefaultButton) return i;
+  for (int i = 0; i < count; ++i)
+    if (items[i].DefaultButton) return i;
   return -1;
 }
 
@@ -284,6 +292,58 @@ void Host::ClosePanel() {
   panelCurrent = 0;
 }
 
+bool Host::PcItem(const std::string& name, PluginPanelItem& item, std::string* error) {
+  std::memset(&item, 0, sizeof item);
+  struct stat st;
+  if (name.empty() || ::stat(name.c_str(), &st) != 0) {
+    if (error) *error = "cannot find " + name + (name.empty() ? "" : std::string(": ") + std::strerror(errno));
+    return false;
+  }
+  if (name.size() >= sizeof item.FindData.cFileName) {
+    if (error) *error = "the name is too long for the panel's record: " + name;
+    return false;
+  }
+  WIN32_FIND_DATA& fd = item.FindData;
+  fd.dwFileAttributes = S_ISDIR(st.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
+  if (!S_ISDIR(st.st_mode)) {
+    const auto size = static_cast<uint64_t>(st.st_size);
+    fd.nFileSizeLow = static_cast<DWORD>(size);
+    fd.nFileSizeHigh = static_cast<DWORD>(size >> 32);
+  }
+  fd.ftLastWriteTime = platform::FileTimeFromTimespec(st.st_mtim);
+  std::memcpy(fd.cFileName, name.c_str(), name.size() + 1);
+  return true;
+}
+
+int Host::Put(const std::vector<std::string>& pcNames, bool move, int opMode, std::string* error) {
+  if (!panel_ || !exports_.PutFiles) {
+    if (error) *error = "no panel";
+    return -1;
+  }
+  std::vector<PluginPanelItem> items(pcNames.size());
+  for (size_t i = 0; i < pcNames.size(); ++i)
+    if (!PcItem(pcNames[i], items[i], error)) return -1;
+  return PutItems(std::move(items), move, opMode);
+}
+
+int Host::PutItems(std::vector<PluginPanelItem> items, bool move, int opMode) {
+  if (!panel_ || !exports_.PutFiles) return -1;
+  g_running = this;
+  return exports_.PutFiles(panel_, items.data(), static_cast<int>(items.size()), move ? 1 : 0, opMode);
+}
+
+bool Host::OpenFromMenu(int item) {
+  if (!exports_.OpenPlugin) return false;
+  g_running = this;
+  menuCommand_ = true;
+  void* p = exports_.OpenPlugin(kOpenFromPluginsMenu, item);
+  menuCommand_ = false;
+  if (p == kNoPanel || !p) return false;
+  ClosePanel();
+  panel_ = p;
+  return true;
+}
+
 void Host::Stop() {
   ClosePanel();
   if (started_ && exports_.ExitFAR) {
@@ -325,8 +385,10 @@ int Host::SvcMessage(int pluginNumber, unsigned flags, const char* helpTopic, co
   if (buttonsNumber < 0 || buttonsNumber > itemsNumber)
     h->serviceErrors.push_back("message box with " + std::to_string(buttonsNumber) + " buttons of " +
                                std::to_string(itemsNumber) + " lines");
-  h->messages.push_back(call);
-  h->events.push_back({Event::Message, h->messages.size() - 1});
+  if (h->options_.keepLog) {
+    h->messages.push_back(call);
+    h->events.push_back({Event::Message, h->messages.size() - 1});
+  }
   if (buttonsNumber <= 0) {  // no buttons: the box stays on screen, no answer
     h->responder().OnNotice(call);
     return -1;
@@ -349,8 +411,10 @@ int Host::SvcDialog(int pluginNumber, int x1, int y1, int x2, int y2, const char
   int r = h->responder().OnDialog(call, item, itemsNumber);
   if (r >= itemsNumber) r = -1;
   call.result = r;
-  h->dialogs.push_back(std::move(call));
-  h->events.push_back({Event::Dialog, h->dialogs.size() - 1});
+  if (h->options_.keepLog) {
+    h->dialogs.push_back(std::move(call));
+    h->events.push_back({Event::Dialog, h->dialogs.size() - 1});
+  }
   return r;
 }
 
@@ -369,8 +433,10 @@ int Host::SvcMenu(int pluginNumber, int x, int y, int maxHeight, unsigned flags,
   for (int i = 0; item && i < itemsNumber; ++i)
     call.items.push_back({std::string(item[i].Text, strnlen(item[i].Text, sizeof item[i].Text)), item[i].Selected,
                           item[i].Checked, item[i].Separator});
-  h->menus.push_back(call);
-  h->events.push_back({Event::Menu, h->menus.size() - 1});
+  if (h->options_.keepLog) {
+    h->menus.push_back(call);
+    h->events.push_back({Event::Menu, h->menus.size() - 1});
+  }
   if (breakCode) *breakCode = -1;
   const int r = h->responder().OnMenu(call);
   return r >= itemsNumber ? -1 : r;
@@ -379,8 +445,10 @@ int Host::SvcMenu(int pluginNumber, int x, int y, int maxHeight, unsigned flags,
 int Host::SvcControl(void* plugin, int command, void* param) {
   Host* h = g_running;
   if (!h) return 0;
-  h->controls.push_back({plugin, command, reinterpret_cast<intptr_t>(param)});
-  h->events.push_back({Event::Control, h->controls.size() - 1});
+  if (h->options_.keepLog) {
+    h->controls.push_back({plugin, command, reinterpret_cast<intptr_t>(param)});
+    h->events.push_back({Event::Control, h->controls.size() - 1});
+  }
   switch (command) {
     case FCTL_GETPANELINFO: {
       if (!param) return 0;
@@ -406,6 +474,10 @@ int Host::SvcControl(void* plugin, int command, void* param) {
       return 1;
     }
     case FCTL_UPDATEPANEL:
+      if (plugin == kNoPanel && h->menuCommand_) {
+        ++h->pcUpdateRequests;
+        return 1;
+      }
       ++h->updateRequests;
       if (h->onUpdatePanel) {
         h->onUpdatePanel();
@@ -413,7 +485,9 @@ int Host::SvcControl(void* plugin, int command, void* param) {
         h->ReadPanel();
       }
       return 1;
-    case FCTL_REDRAWPANEL: ++h->redrawRequests; return 1;
+    case FCTL_REDRAWPANEL:
+      ++(plugin == kNoPanel && h->menuCommand_ ? h->pcRedrawRequests : h->redrawRequests);
+      return 1;
     default: return 0;
   }
 }
@@ -422,10 +496,10 @@ void* Host::SvcSaveScreen(int x1, int y1, int x2, int y2) {
   Host* h = g_running;
   if (!h) return nullptr;
   ++h->screensSaved;
-  h->savedAreas.push_back({x1, y1, x2, y2});
+  if (h->options_.keepLog) h->savedAreas.push_back({x1, y1, x2, y2});
   const uintptr_t token = h->nextScreen_++;
   h->openScreens_.push_back(token);
-  h->events.push_back({Event::SaveScreen, static_cast<size_t>(h->screensSaved - 1)});
+  if (h->options_.keepLog) h->events.push_back({Event::SaveScreen, static_cast<size_t>(h->screensSaved - 1)});
   return reinterpret_cast<void*>(token);
 }
 
@@ -433,7 +507,7 @@ void Host::SvcRestoreScreen(void* screen) {
   Host* h = g_running;
   if (!h) return;
   ++h->screensRestored;
-  h->events.push_back({Event::RestoreScreen, static_cast<size_t>(h->screensRestored - 1)});
+  if (h->options_.keepLog) h->events.push_back({Event::RestoreScreen, static_cast<size_t>(h->screensRestored - 1)});
   const auto token = reinterpret_cast<uintptr_t>(screen);
   const auto it = std::find(h->openScreens_.begin(), h->openScreens_.end(), token);
   if (it == h->openScreens_.end()) {
@@ -441,6 +515,7 @@ void Host::SvcRestoreScreen(void* screen) {
     return;
   }
   h->openScreens_.erase(it);
+  h->responder().OnScreenRestored();
 }
 
 }  // namespace host

@@ -1,5 +1,6 @@
 // panoply-host: runs the disk-image panel plug-in from a terminal, as a file manager would.
 #include <fcntl.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -9,11 +10,13 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "host/answers.h"
 #include "host/display.h"
 #include "host/host.h"
 
@@ -22,37 +25,82 @@ namespace {
 constexpr int kExitOk = 0, kExitFailed = 1, kExitUsage = 2, kExitNotAccepted = 3;
 
 const char* kUsage = R"(Usage: panoply-host [OPTIONS] [IMAGE [COMMAND [ARG]]...]
+       panoply-host [OPTIONS] --menu
+       panoply-host [OPTIONS] --new FILE [--format LONGNAME]
 
 Loads the disk-image panel plug-in and drives it like a file manager.
 
 Without IMAGE it shows the plug-in's menu and configuration strings.
 With IMAGE it offers that file to the plug-in; when a format module accepts it, the
-commands given after it run in order, or, without commands, an interactive shell starts.
+commands given after it run in order, or, without commands, a shell reads commands
+from standard input.
 
 Commands:
   ls [DIR]     list the current folder of the image, or DIR (the folder stays)
   cd DIR       change the folder: a name, a path with "\", "..", or "\" for the root
   info         panel title, format, current folder and host file
+  put FILE...  copy PC files (named from the working directory, as typed) into the
+               image's folder that the put dialog names; the files run up to the
+               next command word
   config       the plug-in's settings dialog
   help         this list (shell only)
   quit         leave the shell
 
+Names are typed as they are shown: in UTF-8, also for names whose bytes in the image
+are code page 866.
+
 Options:
   --plugin PATH     the plug-in library (default: $PANOPLY_PLUGIN, else Panoply.so beside
                     this program, else the build tree's panoply/plugin/Panoply.so)
-  --lang LANG       language of the plug-in's texts: en (default) or ru
+  --lang LANG       language of the plug-in's texts: en (default) or ru; a language
+                    without its file beside the plug-in is refused
   --registry FILE   the settings store (default: $DESKTOOLS_REGISTRY_FILE, else
                     ~/.config/desktools/registry.txt)
   --configure       run the settings dialog and exit
+  --menu            the plug-in's own menu, as the file manager's plug-in menu calls
+                    it (no IMAGE): the default image format and new images
+  --new FILE        make the new empty image FILE through that menu: the format
+                    chooser is answered with LONGNAME (or, without --format, the first
+                    format; a stored default is used as it is), the menu with its new
+                    image item and the name dialog with FILE, which gets the format's
+                    extension when its last part has no "." (and capitals when its
+                    letters are all of one case); any other box is shown, answered
+                    with Esc, and makes the exit code 1
+  --format LONGNAME with --new: the format's long name, in any case; it becomes the
+                    stored default
+  --yes             answer every box, dialog and menu with Enter
+  --answers FILE    answer them from FILE, one line each (see Answers)
+  --progress        show progress boxes also when the error stream is no terminal
+                    (one line each)
   -h, --help        this text
+
+Answers: the plug-in's boxes, dialogs and menus are answered at the terminal when
+standard input is one. Otherwise they are answered by --yes or --answers FILE, and
+without either each is answered with Esc and the plug-in goes on as after Esc; commands
+piped into the shell are never taken as answers. Boxes without buttons (progress) take
+no answer; they show as one line on a terminal's error stream, updated in place, and
+not at all when the error stream is redirected. A line of FILE answers
+  a box       Enter or an empty line (first button), Esc, or N: button N (1 first)
+  a menu      Enter or an empty line (selected item), Esc, or N: item N (1 first)
+  a dialog    Enter or an empty line (default button), Esc, or N: the closing button,
+              item N as listed (0 first); after Enter or N, blank-separated settings
+              ITEM=TEXT for an edit line ("..." when TEXT holds blanks, with \" and
+              \\ inside) and ITEM=on or ITEM=off for a check box; for example
+              7 1=off 5="*.bas *.txt" closes the settings dialog with OK, hot
+              keys off and two masks
+Lines starting with "#" are skipped. Boxes answered without a terminal are shown on the
+error stream with the answer taken. When FILE runs out, or a line fits no answer of its
+box, that box gets Esc and the exit code is 1.
 
 Names inside images are shown as UTF-8; bytes that are not UTF-8 are read as code page 866.
 
 The plug-in opens an image for reading and writing, so IMAGE must be a file you may
 change.
 
-Exit codes: 0 done, 1 a command failed or IMAGE cannot be opened for reading and
-writing, 2 bad usage or the plug-in did not load, 3 no format module accepts IMAGE.
+Exit codes: 0 done; 1 a command failed, the plug-in reported an error in a box (a
+listing that could not read the whole image, for one), the answers ran out, or IMAGE
+cannot be opened for reading and writing; 2 bad usage, an unknown language or the
+plug-in did not load; 3 no format module accepts IMAGE.
 )";
 
 // One line of input without its line end and trailing blanks; false at the end of input
@@ -67,54 +115,213 @@ bool ReadLine(std::string& line) {
   return true;
 }
 
-// Shows the plug-in's boxes on the terminal and reads the answers.
-class TerminalResponder : public host::Responder {
+// A progress box (one without buttons) as one line on the error stream: on a terminal
+// rewritten in place and cleared when the plug-in restores the screen; elsewhere one line
+// each when asked for, else nothing.
+class ProgressLine {
  public:
-  int OnMessage(const host::MessageCall& call) override {
-    const size_t buttons = std::min(call.lines.size(), static_cast<size_t>(std::max(call.buttons, 0)));
-    const size_t texts = call.lines.size() - buttons;
-    std::cout << "\n== " << host::DisplayText(call.lines.empty() ? "" : call.lines[0]) << " ==\n";
-    for (size_t i = 1; i < texts; ++i) std::cout << "   " << host::DisplayText(call.lines[i]) << "\n";
-    for (size_t b = 0; b < buttons; ++b)
-      std::cout << "  [" << b + 1 << "] " << host::DisplayText(call.lines[texts + b]) << "\n";
-    std::cout << "Choose a button (Enter: 1, q: Esc): ";
-    std::string line;
-    if (!ReadLine(line) || line == "q") return -1;
-    if (line.empty()) return 0;
-    const int b = std::atoi(line.c_str()) - 1;
-    return b >= 0 && b < static_cast<int>(buttons) ? b : -1;
+  enum Mode { kOff, kInPlace, kLines };
+  explicit ProgressLine(Mode mode) : mode_(mode) {}
+
+  void Show(const std::string& text) {
+    if (mode_ == kLines) {
+      std::cerr << text << "\n";
+    } else if (mode_ == kInPlace) {
+      std::cerr << "\r" << FitWidth(text) << "\x1b[K" << std::flush;
+      shown_ = true;
+    }
+  }
+  void Clear() {
+    if (!shown_) return;
+    std::cerr << "\r\x1b[K" << std::flush;
+    shown_ = false;
   }
 
-  // Progress boxes: one line on the error stream, so that listings stay clean.
+ private:
+  // Cut to one column less than the terminal is wide, so the line never wraps.
+  static std::string FitWidth(const std::string& text) {
+    winsize ws{};
+    const size_t columns = ioctl(STDERR_FILENO, TIOCGWINSZ, &ws) == 0 && ws.ws_col > 1 ? ws.ws_col - 1 : 79;
+    size_t seen = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+      if ((static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) continue;  // inside a character
+      if (seen++ == columns) return text.substr(0, i);
+    }
+    return text;
+  }
+  Mode mode_;
+  bool shown_ = false;
+};
+
+// Where the answers to the plug-in's questions come from.
+enum class AnswerMode { kTerminal, kYes, kFile, kEscape };
+
+void PrintMessage(std::ostream& out, const host::MessageCall& call) {
+  const size_t buttons = std::min(call.lines.size(), static_cast<size_t>(std::max(call.buttons, 0)));
+  const size_t texts = call.lines.size() - buttons;
+  out << "\n== " << host::DisplayText(call.lines.empty() ? "" : call.lines[0]) << " ==\n";
+  for (size_t i = 1; i < texts; ++i) out << "   " << host::DisplayText(call.lines[i]) << "\n";
+  for (size_t b = 0; b < buttons; ++b)
+    out << "  [" << b + 1 << "] " << host::DisplayText(call.lines[texts + b]) << "\n";
+}
+
+void PrintDialog(std::ostream& out, const FarDialogItem* items, int count) {
+  out << "\n";
+  for (int i = 0; i < count; ++i) {
+    const FarDialogItem& it = items[i];
+    const std::string text = host::DisplayText(it.Data);
+    switch (it.Type) {
+      case DI_DOUBLEBOX: out << "== " << text << " ==\n"; break;
+      case DI_CHECKBOX: out << "  " << i << ": [" << (it.Selected ? 'x' : ' ') << "] " << text << "\n"; break;
+      case DI_EDIT: out << "  " << i << ": " << text << "_\n"; break;
+      case DI_BUTTON: out << "  " << i << ": < " << text << (it.DefaultButton ? " > (Enter)" : " >") << "\n"; break;
+      case DI_TEXT:
+        if (it.Flags & DIF_SEPARATOR)
+          out << "  ----\n";
+        else
+          out << "     " << text << "\n";
+        break;
+      default: break;
+    }
+  }
+}
+
+void PrintMenu(std::ostream& out, const host::MenuCall& call) {
+  out << "\n== " << host::DisplayText(call.title) << " ==\n";
+  for (size_t i = 0; i < call.items.size(); ++i) {
+    if (call.items[i].separator)
+      out << "      ----\n";
+    else
+      out << "  [" << i + 1 << "] " << host::DisplayText(call.items[i].text) << "\n";
+  }
+}
+
+// Shows the plug-in's boxes and answers them: at the terminal, or without one by Enter,
+// from an answers file, or by Esc.
+class ConsoleResponder : public host::Responder {
+ public:
+  ConsoleResponder(AnswerMode mode, std::istream* answers, ProgressLine& progress)
+      : mode_(mode), answers_(answers), progress_(progress) {}
+
+  // A warning box with a single button is the plug-in reporting a failure.
+  bool errorShown = false;
+  // An answer was missing from the answers file, or a line fitted no answer.
+  bool answersFailed = false;
+
+  int OnMessage(const host::MessageCall& call) override {
+    progress_.Clear();
+    if ((call.flags & FMSG_WARNING) && call.buttons == 1) errorShown = true;
+    PrintMessage(Out(), call);
+    const size_t buttons = std::min(call.lines.size(), static_cast<size_t>(call.buttons));
+    const size_t texts = call.lines.size() - buttons;
+    auto told = [&](int b) {
+      Out() << "  -> " << (b < 0 ? "Esc" : host::DisplayText(call.lines[texts + static_cast<size_t>(b)])) << "\n";
+      return b;
+    };
+    switch (mode_) {
+      case AnswerMode::kTerminal: {
+        std::cout << "Choose a button (Enter: 1, q: Esc): ";
+        std::string line;
+        if (!ReadLine(line) || line == "q") return -1;
+        if (line.empty()) return 0;
+        const int b = std::atoi(line.c_str()) - 1;
+        return b >= 0 && b < static_cast<int>(buttons) ? b : -1;
+      }
+      case AnswerMode::kYes: return told(0);
+      case AnswerMode::kEscape: return told(-1);
+      case AnswerMode::kFile: {
+        const auto line = NextAnswer();
+        if (!line) return told(-1);
+        const auto b = host::ParseMessageAnswer(*line, call);
+        return told(b ? *b : Unfit(*line));
+      }
+    }
+    return -1;
+  }
+
   void OnNotice(const host::MessageCall& call) override {
     std::string text;
     for (size_t i = 0; i < call.lines.size(); ++i)
       text += (i == 0 ? "[" : i == 1 ? "] " : " ") + host::DisplayText(call.lines[i]);
-    std::cerr << text << (call.lines.size() == 1 ? "]\n" : "\n");
+    if (call.lines.size() == 1) text += "]";
+    progress_.Show(text);
   }
 
+  void OnScreenRestored() override { progress_.Clear(); }
+
   int OnDialog(const host::DialogCall& call, FarDialogItem* items, int count) override {
-    for (;;) {
-      std::cout << "\n";
-      for (int i = 0; i < count; ++i) {
-        const FarDialogItem& it = items[i];
-        const std::string text = host::DisplayText(it.Data);
-        switch (it.Type) {
-          case DI_DOUBLEBOX: std::cout << "== " << text << " ==\n"; break;
-          case DI_CHECKBOX: std::cout << "  " << i << ": [" << (it.Selected ? 'x' : ' ') << "] " << text << "\n"; break;
-          case DI_EDIT: std::cout << "  " << i << ": " << text << "_\n"; break;
-          case DI_BUTTON:
-            std::cout << "  " << i << ": < " << text << (it.DefaultButton ? " > (Enter)" : " >") << "\n";
-            break;
-          case DI_TEXT:
-            if (it.Flags & DIF_SEPARATOR)
-              std::cout << "  ----\n";
-            else
-              std::cout << "     " << text << "\n";
-            break;
-          default: break;
-        }
+    progress_.Clear();
+    if (mode_ == AnswerMode::kTerminal) return TerminalDialog(call, items, count);
+    PrintDialog(Out(), items, count);
+    int closing = -1;
+    if (mode_ == AnswerMode::kYes) {
+      closing = Responder::OnDialog(call, items, count);
+    } else if (mode_ == AnswerMode::kFile) {
+      if (const auto line = NextAnswer()) {
+        const auto r = host::ApplyDialogAnswer(*line, items, count);
+        closing = r ? *r : Unfit(*line);
       }
+    }
+    Out() << "  -> "
+          << (closing < 0                        ? "Esc"
+              : items[closing].Type == DI_BUTTON ? "< " + host::DisplayText(items[closing].Data) + " >"
+                                                 : std::string("Enter"))
+          << "\n";
+    return closing;
+  }
+
+  int OnMenu(const host::MenuCall& call) override {
+    progress_.Clear();
+    PrintMenu(Out(), call);
+    int chosen = -1;
+    switch (mode_) {
+      case AnswerMode::kTerminal: {
+        std::cout << "Choose (q: Esc): ";
+        std::string line;
+        if (!ReadLine(line) || line == "q" || line.empty()) return -1;
+        const int n = std::atoi(line.c_str()) - 1;
+        return n >= 0 && n < static_cast<int>(call.items.size()) ? n : -1;
+      }
+      case AnswerMode::kYes: chosen = Responder::OnMenu(call); break;
+      case AnswerMode::kEscape: break;
+      case AnswerMode::kFile:
+        if (const auto line = NextAnswer()) {
+          const auto r = host::ParseMenuAnswer(*line, call);
+          chosen = r ? *r : Unfit(*line);
+        }
+        break;
+    }
+    Out() << "  -> " << (chosen < 0 ? "Esc" : host::DisplayText(call.items[static_cast<size_t>(chosen)].text)) << "\n";
+    return chosen;
+  }
+
+ private:
+  // Boxes answered at the terminal are part of the conversation on standard output;
+  // boxes answered without one are reports, on the error stream.
+  std::ostream& Out() { return mode_ == AnswerMode::kTerminal ? std::cout : std::cerr; }
+
+  // The next answer line of the file, comments skipped; nothing (and a failure) at its end.
+  std::optional<std::string> NextAnswer() {
+    std::string line;
+    while (answers_ && std::getline(*answers_, line)) {
+      ++lineNumber_;
+      if (!line.empty() && line[0] == '#') continue;
+      return line;
+    }
+    if (!answersFailed) std::cerr << "panoply-host: the answers file has no more answers: Esc\n";
+    answersFailed = true;
+    return std::nullopt;
+  }
+
+  int Unfit(const std::string& line) {
+    std::cerr << "panoply-host: answers line " << lineNumber_ << " (\"" << line << "\") fits no answer here: Esc\n";
+    answersFailed = true;
+    return -1;
+  }
+
+  int TerminalDialog(const host::DialogCall& call, FarDialogItem* items, int count) {
+    for (;;) {
+      PrintDialog(std::cout, items, count);
       std::cout << "N toggles a check box or presses a button, N=TEXT sets an edit line,\n"
                    "Enter presses the default button, q is Esc: ";
       std::string line;
@@ -134,16 +341,10 @@ class TerminalResponder : public host::Responder {
     }
   }
 
-  int OnMenu(const host::MenuCall& call) override {
-    std::cout << "\n== " << host::DisplayText(call.title) << " ==\n";
-    for (size_t i = 0; i < call.items.size(); ++i)
-      std::cout << "  [" << i + 1 << "] " << host::DisplayText(call.items[i].text) << "\n";
-    std::cout << "Choose (q: Esc): ";
-    std::string line;
-    if (!ReadLine(line) || line == "q" || line.empty()) return -1;
-    const int n = std::atoi(line.c_str()) - 1;
-    return n >= 0 && n < static_cast<int>(call.items.size()) ? n : -1;
-  }
+  AnswerMode mode_;
+  std::istream* answers_;
+  ProgressLine& progress_;
+  int lineNumber_ = 0;
 };
 
 std::string DefaultPluginPath(const char* argv0) {
@@ -169,13 +370,17 @@ std::string UnopenableReason(const std::string& path) {
   return regular ? std::string() : "not a regular file";
 }
 
-bool IsCommand(const std::string& word) { return word == "ls" || word == "cd" || word == "info" || word == "config"; }
+bool IsPutCommand(const std::string& word) { return word == "put"; }
+
+bool IsCommand(const std::string& word) {
+  return word == "ls" || word == "cd" || word == "info" || word == "config" || IsPutCommand(word);
+}
 
 std::string Field(const char* text) { return host::DisplayText(text ? text : ""); }
 
 class Session {
  public:
-  explicit Session(host::Host& h) : h_(h) {}
+  Session(host::Host& h, ProgressLine& progress) : h_(h), progress_(progress) {}
 
   bool List(const std::string& dir) {
     std::string back;
@@ -183,10 +388,11 @@ class Session {
       OpenPluginInfo info;
       h_.GetInfo(info);
       back = info.CurDir ? info.CurDir : "";
-      if (!h_.ChangeDirectory(dir)) return Fail("no folder " + dir);
+      if (!ChangeDirectory(dir)) return Fail("no folder " + dir);
     } else if (!h_.ReadPanel()) {
       return Fail("the image cannot be read");
     }
+    progress_.Clear();
     for (const auto& item : h_.panelItems) {
       const auto& fd = item.FindData;
       const std::string name(fd.cFileName, strnlen(fd.cFileName, sizeof fd.cFileName));
@@ -207,12 +413,13 @@ class Session {
 
   bool Cd(const std::string& dir) {
     if (dir.empty()) return Fail("cd needs a folder");
-    return h_.ChangeDirectory(dir) || Fail("no folder " + dir);
+    return ChangeDirectory(dir) || Fail("no folder " + dir);
   }
 
   bool Info() {
     OpenPluginInfo info;
     if (!h_.GetInfo(info)) return Fail("no panel");
+    progress_.Clear();
     std::cout << "Title:   " << Field(info.PanelTitle) << "\n"
               << "Format:  " << Field(info.Format) << "\n"
               << "Folder:  \\" << Field(info.CurDir) << "\n"
@@ -225,15 +432,45 @@ class Session {
     return h_.plugin().Configure(0) != 0 || true;
   }
 
-  bool Run(const std::string& cmd, const std::string& arg) {
-    if (cmd == "ls") return List(arg);
-    if (cmd == "cd") return Cd(arg);
-    if (cmd == "info") return Info();
-    if (cmd == "config") return Config();
-    return Fail("unknown command " + cmd);
+  // PutFiles of PC files; false when the plug-in did nothing or stopped.
+  bool Put(const std::vector<std::string>& files) {
+    if (files.empty()) return Fail("put needs files");
+    std::string error;
+    const int result = h_.Put(files, false, 0, &error);
+    if (result < 0) return Fail(error);
+    return result != 0 || Fail("put: nothing was copied, or the copy stopped");
   }
 
-  void Shell() {
+  // A command with its words: put takes them all; the others one word at most.
+  bool Run(const std::string& cmd, const std::vector<std::string>& args) {
+    if (IsPutCommand(cmd)) {
+      const bool ok = Put(args);
+      progress_.Clear();
+      return ok;
+    }
+    return Run(cmd, args.empty() ? std::string() : args[0]);
+  }
+
+  bool Run(const std::string& cmd, const std::string& arg) {
+    bool ok;
+    if (cmd == "ls") {
+      ok = List(arg);
+    } else if (cmd == "cd") {
+      ok = Cd(arg);
+    } else if (cmd == "info") {
+      ok = Info();
+    } else if (cmd == "config") {
+      ok = Config();
+    } else {
+      ok = Fail("unknown command " + cmd);
+    }
+    progress_.Clear();
+    return ok;
+  }
+
+  // Commands from standard input until its end or quit. False when a command failed.
+  bool Shell() {
+    bool ok = true;
     std::string line;
     for (;;) {
       OpenPluginInfo info;
@@ -250,27 +487,146 @@ class Session {
         break;
       }
       if (cmd == "help") {
-        std::cout << "ls [DIR], cd DIR, info, config, quit\n";
+        std::cout << "ls [DIR], cd DIR, info, config, put FILE..., quit\n";
         continue;
       }
-      Run(cmd, arg);
+      if (IsPutCommand(cmd)) {
+        std::istringstream words(arg);
+        std::vector<std::string> files;
+        for (std::string w; words >> w;) files.push_back(w);
+        ok = Run(cmd, files) && ok;
+        continue;
+      }
+      ok = Run(cmd, arg) && ok;
     }
+    return ok;
   }
 
  private:
+  // A typed name as shown: its own bytes first (names that are UTF-8 in the image), then
+  // its code page 866 form (names shown from code page 866 bytes).
+  bool ChangeDirectory(const std::string& typed) {
+    if (h_.ChangeDirectory(typed)) return true;
+    const auto oem = host::Utf8ToCp866(typed);
+    return oem && *oem != typed && h_.ChangeDirectory(*oem);
+  }
   bool Fail(const std::string& what) {
+    progress_.Clear();
     std::cerr << "panoply-host: " << what << "\n";
     return false;
   }
   host::Host& h_;
+  ProgressLine& progress_;
 };
+
+// The languages whose files lie beside the plug-in ("Panoply.ru.lng" gives "ru").
+std::vector<std::string> LanguagesBeside(const std::string& plugin) {
+  namespace fs = std::filesystem;
+  const fs::path p(plugin);
+  const std::string prefix = p.stem().string() + ".";
+  std::vector<std::string> out;
+  std::error_code ec;
+  for (auto it = fs::directory_iterator(p.parent_path().empty() ? fs::path(".") : p.parent_path(), ec);
+       !ec && it != fs::directory_iterator(); it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    if (name.size() > prefix.size() + 4 && name.starts_with(prefix) && name.ends_with(".lng"))
+      out.push_back(name.substr(prefix.size(), name.size() - prefix.size() - 4));
+  }
+  std::sort(out.begin(), out.end());
+  return out;
+}
+
+bool SameText(const std::string& a, const std::string& b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+         });
+}
+
+// Answers the plug-in's menu on the way to one new image: the format chooser with the
+// format wanted (the first without one), the menu with its new-image item (with a format
+// wanted, its default-format item first, once), the name dialog with the file name.
+// Every other box, or one of these coming back, goes to `others` (which shows it and
+// answers Esc) and counts as a failure.
+class NewImageResponder : public host::Responder {
+ public:
+  NewImageResponder(const host::Host& h, std::string file, std::string format, host::Responder& others)
+      : h_(h), file_(std::move(file)), format_(std::move(format)), others_(others) {}
+
+  bool failed = false;
+  bool named = false;  // the name dialog was answered with the file
+
+  int OnMenu(const host::MenuCall& call) override {
+    if (failed) return others_.OnMenu(call);  // after a failure nothing goes on
+    if (call.title == h_.language().Text(kChooserTitle) && !chosen_) {
+      chosen_ = true;
+      for (size_t i = 0; i < call.items.size(); ++i) {
+        const std::string& text = call.items[i].text;
+        const std::string name = text.size() > 2 ? text.substr(2) : std::string();  // after the hot-key prefix
+        if (format_.empty() || SameText(name, format_)) return static_cast<int>(i);
+      }
+      std::cerr << "panoply-host: no format module has the format \"" << format_ << "\"\n";
+      failed = true;
+      return -1;
+    }
+    if (call.helpTopic == kMenuHelpTopic && menus_ < 2) {
+      ++menus_;
+      // A wanted format replaces the stored default through the menu's chooser item.
+      if (!format_.empty() && !chosen_) return kChooserItem;
+      return kNewImageItem;
+    }
+    failed = true;
+    return others_.OnMenu(call);
+  }
+
+  int OnDialog(const host::DialogCall& call, FarDialogItem* items, int count) override {
+    for (int i = 0; i < count && !named && !failed; ++i) {
+      if (items[i].Type != DI_EDIT || host::RecordOf(items[i]).history != kNameHistory) continue;
+      if (file_.size() >= sizeof items[i].Data) break;
+      std::memcpy(items[i].Data, file_.c_str(), file_.size() + 1);
+      named = true;
+      return i;
+    }
+    failed = true;
+    return others_.OnDialog(call, items, count);
+  }
+
+  int OnMessage(const host::MessageCall& call) override {
+    failed = true;
+    return others_.OnMessage(call);
+  }
+  void OnNotice(const host::MessageCall& call) override { others_.OnNotice(call); }
+  void OnScreenRestored() override { others_.OnScreenRestored(); }
+
+ private:
+  static constexpr int kChooserTitle = 21;
+  static constexpr const char* kMenuHelpTopic = "ImageGlobalFunc";
+  static constexpr const char* kNameHistory = "NewEdit";
+  static constexpr int kNewImageItem = 0, kChooserItem = 3;
+  const host::Host& h_;
+  std::string file_, format_;
+  host::Responder& others_;
+  bool chosen_ = false;
+  int menus_ = 0;
+};
+
+// --new: one new image through the plug-in's menu. 0 when it was made without a box.
+int RunNew(host::Host& h, host::Responder& others, const std::string& file, const std::string& format) {
+  NewImageResponder answers(h, file, format, others);
+  h.SetResponder(&answers);
+  h.OpenFromMenu();
+  h.ClosePanel();
+  h.SetResponder(&others);
+  if (!answers.named) std::cerr << "panoply-host: no new image was made\n";
+  return answers.named && !answers.failed ? kExitOk : kExitFailed;
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
   host::HostOptions options;
-  std::string plugin;
-  bool configure = false;
+  options.keepLog = false;  // nothing here reads the log
+  std::string plugin, answersFile, newFile, format;
+  bool configure = false, yes = false, progressLines = false, menu = false;
   std::vector<std::string> args;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
@@ -288,8 +644,20 @@ int main(int argc, char** argv) {
       if (!value(options.language)) return std::cerr << kUsage, kExitUsage;
     } else if (a == "--registry") {
       if (!value(options.registryFile)) return std::cerr << kUsage, kExitUsage;
+    } else if (a == "--answers") {
+      if (!value(answersFile)) return std::cerr << kUsage, kExitUsage;
+    } else if (a == "--yes") {
+      yes = true;
+    } else if (a == "--progress") {
+      progressLines = true;
     } else if (a == "--configure") {
       configure = true;
+    } else if (a == "--menu") {
+      menu = true;
+    } else if (a == "--new") {
+      if (!value(newFile) || newFile.empty()) return std::cerr << kUsage, kExitUsage;
+    } else if (a == "--format") {
+      if (!value(format) || format.empty()) return std::cerr << kUsage, kExitUsage;
     } else if (a.size() > 1 && a[0] == '-' && args.empty()) {
       std::cerr << "panoply-host: unknown option " << a << "\n" << kUsage;
       return kExitUsage;
@@ -297,23 +665,74 @@ int main(int argc, char** argv) {
       args.push_back(a);
     }
   }
+  if (yes && !answersFile.empty()) {
+    std::cerr << "panoply-host: --yes and --answers exclude each other\n";
+    return kExitUsage;
+  }
+  if ((menu || !newFile.empty()) && (!args.empty() || configure || (menu && !newFile.empty()))) {
+    std::cerr << "panoply-host: --menu and --new take no IMAGE and exclude each other and --configure\n";
+    return kExitUsage;
+  }
+  if (!format.empty() && newFile.empty()) {
+    std::cerr << "panoply-host: --format goes with --new\n";
+    return kExitUsage;
+  }
   if (plugin.empty()) plugin = DefaultPluginPath(argv[0]);
 
+  // A language without its file would fall back to English without a word: refuse it.
+  if (const auto languages = LanguagesBeside(plugin);
+      std::find(languages.begin(), languages.end(), options.language) == languages.end()) {
+    std::cerr << "panoply-host: no texts in the language \"" << options.language << "\" beside " << plugin;
+    if (!languages.empty()) {
+      std::cerr << " (there are:";
+      for (const auto& l : languages) std::cerr << " " << l;
+      std::cerr << ")";
+    }
+    std::cerr << "\n";
+    return kExitUsage;
+  }
+
+  std::ifstream answers;
+  AnswerMode mode = isatty(STDIN_FILENO) ? AnswerMode::kTerminal : AnswerMode::kEscape;
+  if (yes) mode = AnswerMode::kYes;
+  if (!answersFile.empty()) {
+    answers.open(answersFile);
+    if (!answers) {
+      std::cerr << "panoply-host: cannot read the answers file " << answersFile << ": " << std::strerror(errno) << "\n";
+      return kExitUsage;
+    }
+    mode = AnswerMode::kFile;
+  }
+  ProgressLine progress(isatty(STDERR_FILENO) ? ProgressLine::kInPlace
+                        : progressLines       ? ProgressLine::kLines
+                                              : ProgressLine::kOff);
+
   host::Host h(options);
-  TerminalResponder terminal;
-  h.SetResponder(&terminal);
+  ConsoleResponder console(mode, &answers, progress);
+  h.SetResponder(&console);
   std::string error;
   if (!h.Load(plugin, &error)) {
     std::cerr << "panoply-host: " << error << "\n";
     return kExitUsage;
   }
   h.Start();
-  Session session(h);
+  Session session(h, progress);
+  // Exit code 1 also when the plug-in reported an error in a box or an answer was missing.
+  auto result = [&](bool ok) { return ok && !console.errorShown && !console.answersFailed ? kExitOk : kExitFailed; };
 
   if (configure) {
     const int stored = h.plugin().Configure(0);
     std::cout << (stored ? "Settings stored.\n" : "Settings unchanged.\n");
-    return kExitOk;
+    return result(true);
+  }
+  if (menu) {
+    h.OpenFromMenu();
+    h.ClosePanel();
+    return result(true);
+  }
+  if (!newFile.empty()) {
+    ConsoleResponder others(AnswerMode::kEscape, nullptr, progress);
+    return RunNew(h, others, newFile, format);
   }
   if (args.empty()) {
     PluginInfo info{};
@@ -330,25 +749,26 @@ int main(int argc, char** argv) {
     std::cerr << "panoply-host: cannot open " << image << " for reading and writing: " << why << "\n";
     return kExitFailed;
   }
-  if (!h.OpenFile(image)) {
+  const bool opened = h.OpenFile(image);
+  progress.Clear();
+  if (!opened) {
     std::cerr << "panoply-host: no format module accepts " << image << "\n";
     return kExitNotAccepted;
   }
-  if (args.size() == 1) {
-    if (!h.ReadPanel()) std::cerr << "panoply-host: the image cannot be read\n";
-    session.Shell();
-    return kExitOk;
-  }
-  int rc = kExitOk;
-  h.ReadPanel();
+  bool ok = h.ReadPanel();
+  progress.Clear();
+  if (!ok) std::cerr << "panoply-host: the image cannot be read\n";
+  if (args.size() == 1) return result(session.Shell() && ok);
   for (size_t i = 1; i < args.size(); ++i) {
     const std::string cmd = args[i];
-    std::string arg;
-    if ((cmd == "cd" || cmd == "ls") && i + 1 < args.size() && !IsCommand(args[i + 1])) arg = args[++i];
-    if (!session.Run(cmd, arg)) {
-      rc = kExitFailed;
+    std::vector<std::string> words;
+    if ((cmd == "cd" || cmd == "ls") && i + 1 < args.size() && !IsCommand(args[i + 1])) words.push_back(args[++i]);
+    if (IsPutCommand(cmd))
+      while (i + 1 < args.size() && !IsCommand(args[i + 1])) words.push_back(args[++i]);
+    if (!session.Run(cmd, words)) {
+      ok = false;
       break;
     }
   }
-  return rc;
+  return result(ok);
 }

@@ -6,12 +6,14 @@
 #include <new>
 
 #include "formatmodule/interface.h"
-#include "host/plugin_api.h"
+#include "panoply/global_menu.h"
 #include "panoply/messages.h"
 #include "panoply/modules.h"
 #include "panoply/panel.h"
+#include "panoply/put.h"
 #include "panoply/settings.h"
 #include "panoply/state.h"
+#include "pluginapi/plugin_api.h"
 
 #define PANOPLY_EXPORT extern "C" __attribute__((visibility("default")))
 
@@ -74,7 +76,15 @@ PANOPLY_EXPORT void* OpenFilePlugin(const char* name, const unsigned char* data,
   return panel;
 }
 
-PANOPLY_EXPORT void* OpenPlugin(int, int) { return kNoPanel; }
+// The global menu runs on a panel of its own that never reaches the host.
+PANOPLY_EXPORT void* OpenPlugin(int, int) {
+  if (!State().started) return kNoPanel;
+  ImagePanel* panel = NewImagePanel(-1);
+  if (!panel) return kNoPanel;
+  ImageGlobalMenu(*panel);
+  FreeImagePanel(panel);
+  return kNoPanel;
+}
 
 namespace {
 // The panel behind a host handle; null for none (also before start-up).
@@ -106,7 +116,10 @@ PANOPLY_EXPORT int SetDirectory(void* handle, const char* dir, int) {
 
 PANOPLY_EXPORT int GetFiles(void*, PluginPanelItem*, int, int, char*, int) { return 0; }
 
-PANOPLY_EXPORT int PutFiles(void*, PluginPanelItem*, int, int, int) { return 0; }
+PANOPLY_EXPORT int PutFiles(void* handle, PluginPanelItem* items, int count, int move, int opMode) {
+  ImagePanel* panel = Panel(handle);
+  return panel ? PutPcFiles(*panel, items, count, move, opMode) : 0;
+}
 
 PANOPLY_EXPORT int DeleteFiles(void*, PluginPanelItem*, int, int) { return FALSE; }
 

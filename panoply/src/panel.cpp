@@ -13,6 +13,7 @@
 #include "panoply/state.h"
 #include "platform/codepage.h"
 #include "platform/files.h"
+#include "platform/filetime.h"
 #include "platform/tick.h"
 
 namespace panoply {
@@ -33,10 +34,7 @@ bool StatImage(const std::string& name, WIN32_FIND_DATA& fd) {
   if (name.empty() || ::stat(name.c_str(), &st) != 0) return false;
   std::memset(&fd, 0, sizeof fd);
   fd.dwFileAttributes = S_ISDIR(st.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
-  const uint64_t ticks = static_cast<uint64_t>(st.st_mtim.tv_sec) * 10000000u +
-                         static_cast<uint64_t>(st.st_mtim.tv_nsec) / 100u + 116444736000000000ull;
-  fd.ftLastWriteTime.dwLowDateTime = static_cast<DWORD>(ticks);
-  fd.ftLastWriteTime.dwHighDateTime = static_cast<DWORD>(ticks >> 32);
+  fd.ftLastWriteTime = platform::FileTimeFromTimespec(st.st_mtim);
   const auto size = static_cast<uint64_t>(st.st_size);
   fd.nFileSizeLow = static_cast<DWORD>(size);
   fd.nFileSizeHigh = static_cast<DWORD>(size >> 32);
@@ -139,12 +137,20 @@ int ReadImageItems(ImagePanel& panel, const std::string& name) {
   WIN32_FIND_DATA fd;
   const bool found = StatImage(name, fd);
   panel.image = OpenImageFile(name);
-  if (panel.image == INVALID_HANDLE_VALUE) return 0;
-  if (!ModuleImgPrepare(panel.module, panel.image)) {
+  if (panel.image != INVALID_HANDLE_VALUE && !ModuleImgPrepare(panel.module, panel.image)) {
     CloseImageFile(panel.image);
     panel.image = INVALID_HANDLE_VALUE;
+  }
+  if (panel.image == INVALID_HANDLE_VALUE) {
+    // A list shown before stays, but it no longer describes the file (for instance an image
+    // replaced by a file of no disks): say so once, not at every later reading that fails.
+    if (panel.listed && !panel.staleReported) {
+      panel.staleReported = true;
+      ShowListError(MListReadError);
+    }
     return 0;
   }
+  panel.staleReported = false;
   // Only a list that can be read replaces the old one. A failed reading keeps the old list
   // and the old find data, so that the next GetFindData tries again instead of taking the
   // image for unchanged.
@@ -158,19 +164,25 @@ int ReadImageItems(ImagePanel& panel, const std::string& name) {
   void* screen = s.info.SaveScreen ? s.info.SaveScreen(0, 0, -1, -1) : nullptr;
   bool progressShown = false;
   int result;
+  // Items delivered so far (result 1), stored or not: the progress box counts these.
+  int delivered = 0;
   for (;;) {
     PluginPanelItem item;
     std::memset(&item, 0, sizeof item);
     result = ModuleGetImgItem(panel.module, panel.image, &item);
     if (result != FM_DONE) break;
-    const int count = static_cast<int>(panel.items.size());
-    if (count % kProgressEvery == 0 && GetTickCount() - start > kProgressDelayMs) {
-      const std::string counted = FormatMsg(MReadCount, std::to_string(count));
+    if (delivered % kProgressEvery == 0 && GetTickCount() - start > kProgressDelayMs) {
+      const std::string counted = FormatMsg(MReadCount, std::to_string(delivered));
       const char* lines[] = {MsgText(MReadTitle), MsgText(MReadLine), name.c_str(), counted.c_str()};
       ShowMessage(progressShown ? FMSG_KEEPBACKGROUND : 0, lines, 4, 0);
       progressShown = true;
     }
+    ++delivered;
     FixImageItem(item);
+    // An item of empty name (a free directory slot) is never shown, never a folder and
+    // never matched by a command, so it is not stored: memory and time then follow the
+    // files of an image, not its free slots.
+    if (item.FindData.cFileName[0] == 0) continue;
     try {
       panel.items.push_back(item);  // grows geometrically: long lists stay linear
     } catch (const std::bad_alloc&) {

@@ -187,6 +187,33 @@ TEST(Names, PathHelpers) {
   }
 }
 
+// CopyText into a buffer of 8 bytes followed by a guard byte: texts of 7, 8 and 9
+// bytes (size - 1, size, size + 1), and the edges around them.
+TEST(Names, CopyTextStaysInsideTheBuffer) {
+  struct Case {
+    const char* text;
+    const char* out;
+    bool whole;
+  } cases[] = {
+      {"", "", true},
+      {"abcdefg", "abcdefg", true},     // size - 1: fits with its terminator
+      {"abcdefgh", "abcdefg", false},   // size: cut by one
+      {"abcdefghi", "abcdefg", false},  // size + 1
+      {nullptr, "", true},
+  };
+  for (const Case& c : cases) {
+    char buf[9];
+    std::memset(buf, '#', sizeof buf);
+    EXPECT_EQ(CopyText(buf, 8, c.text), c.whole) << (c.text ? c.text : "null");
+    EXPECT_STREQ(buf, c.out);
+    EXPECT_EQ(buf[8], '#') << "byte after the buffer written for " << (c.text ? c.text : "null");
+  }
+  char one[2] = {'#', '#'};
+  EXPECT_FALSE(CopyText(one, 1, "x"));
+  EXPECT_EQ(one[0], 0);
+  EXPECT_EQ(one[1], '#');
+}
+
 TEST(Names, CompareOemNamesAndMixedCase) {
   struct {
     const char* a;

@@ -22,6 +22,10 @@ std::vector<std::pair<std::string, std::string>> Listing(const host::Host& h) {
   return out;
 }
 
+bool ModuleBesidePlugin() {
+  return std::filesystem::exists(std::filesystem::path(kPlugin).parent_path() / "Formats/hdd.di");
+}
+
 // The plug-in started by a strict host that then opens IMAGE and reads its panel, as a file
 // manager does; Close stops it and checks the screen balance and that no box was unexpected.
 struct Session {
@@ -50,8 +54,7 @@ struct Session {
 };
 
 TEST(EndToEnd, AMicroDosImageOpensAndItsFoldersCanBeBrowsed) {
-  if (!std::filesystem::exists(std::filesystem::path(kPlugin).parent_path() / "Formats/hdd.di"))
-    GTEST_SKIP() << "hdd.di is not beside the plug-in";
+  if (!ModuleBesidePlugin()) GTEST_SKIP() << "hdd.di is not beside the plug-in";
   testsupport::TempDir dir;
   hddtest::ImageBuilder b(2);
   b.AddFile(1, 0, "README.TXT", hddtest::PatternBytes(1000));
@@ -91,14 +94,44 @@ TEST(EndToEnd, AMicroDosImageOpensAndItsFoldersCanBeBrowsed) {
   s.Close();
 }
 
+// An open image overwritten by a file whose disk count is 0: the next reading is refused,
+// the read error is shown once and the old list stays.
+TEST(EndToEnd, AnImageReplacedByANonImageReportsTheReadErrorOnce) {
+  if (!ModuleBesidePlugin()) GTEST_SKIP() << "hdd.di is not beside the plug-in";
+  testsupport::TempDir dir;
+  hddtest::ImageBuilder b(1);
+  b.AddFile(1, 0, "KEEP.TXT", hddtest::PatternBytes(100));
+  const std::string image = dir / "work.hdd";
+  ASSERT_TRUE(b.Save(image));
+  Session s(dir / "registry.txt");
+  ASSERT_NO_FATAL_FAILURE(s.Open(image));
+  host::Host& h = s.host;
+  ASSERT_TRUE(h.ChangeDirectory("disk_01"));
+
+  hddtest::ImageBuilder other(1);
+  other.SetDiskCountField(0);
+  other.SetSize(803840 + 1);  // another size, so the change is seen whatever the clock
+  ASSERT_TRUE(other.Save(image));
+  h.ClearLog();
+  s.script.Push(host::Answer::Button(0));
+  EXPECT_FALSE(h.ReadPanel());
+  EXPECT_FALSE(h.ReadPanel());
+  ASSERT_EQ(h.messages.size(), 1u);
+  ASSERT_EQ(h.messages[0].lines.size(), 3u);
+  EXPECT_EQ(h.messages[0].lines[1], h.language().Text(31));
+  EXPECT_EQ(+h.messages[0].flags, FMSG_WARNING);
+  using L = std::vector<std::pair<std::string, std::string>>;
+  EXPECT_EQ(Listing(h), (L{{"keep.txt", "128"}}));  // the host's last reading of the panel
+  s.Close();
+}
+
 // A hard-disk image built from real MicroDOS floppies, opened from a private copy (the
 // shared file may be read-only, and the plug-in opens images for reading and writing).
 TEST(EndToEnd, ARealHardDiskImageListsItsDisksAndFiles) {
   const char* data = std::getenv("SHARED_TESTDATA_DIR");
   const std::filesystem::path source = std::filesystem::path(data ? data : "") / "microdos" / "derived_2disk.hdd";
   if (!data || !std::filesystem::exists(source)) GTEST_SKIP() << "no shared test data";
-  if (!std::filesystem::exists(std::filesystem::path(kPlugin).parent_path() / "Formats/hdd.di"))
-    GTEST_SKIP() << "hdd.di is not beside the plug-in";
+  if (!ModuleBesidePlugin()) GTEST_SKIP() << "hdd.di is not beside the plug-in";
   testsupport::TempDir dir;
   const std::string image = dir / "derived_2disk.hdd";
   std::filesystem::copy_file(source, image);
@@ -116,6 +149,69 @@ TEST(EndToEnd, ARealHardDiskImageListsItsDisksAndFiles) {
     EXPECT_NE(std::find(second.begin(), second.end(), file), second.end()) << file.first;
   ASSERT_TRUE(h.ChangeDirectory("\\disk_01\\user_2"));
   EXPECT_EQ(Listing(h), (L{{"dizzy.spr", "14336"}, {"sonic.spr", "13056"}}));
+  s.Close();
+}
+
+// hdd writes nothing into images: a put stops at the first file with one box, and the
+// image stays byte for byte.
+TEST(EndToEnd, PuttingFilesIntoAMicroDosImageStopsAtTheFirstFile) {
+  if (!ModuleBesidePlugin()) GTEST_SKIP() << "hdd.di is not beside the plug-in";
+  testsupport::TempDir dir;
+  hddtest::ImageBuilder b(1);
+  b.AddFile(1, 0, "README.TXT", hddtest::PatternBytes(1000));
+  const std::string image = dir / "work.hdd";
+  ASSERT_TRUE(b.Save(image));
+  const std::string before = testsupport::ReadFile(image);
+  testsupport::WriteFile(dir / "one.txt", "one");
+  testsupport::WriteFile(dir / "two.txt", "two");
+
+  Session s(dir / "registry.txt");
+  ASSERT_NO_FATAL_FAILURE(s.Open(image));
+  host::Host& h = s.host;
+  h.ClearLog();
+  s.script.Push(host::Answer::Close(6));
+  s.script.Push(host::Answer::Button(0));
+  EXPECT_EQ(h.Put({dir / "one.txt", dir / "two.txt"}), 0);
+  ASSERT_EQ(h.messages.size(), 1u);
+  EXPECT_EQ(h.messages[0].lines[1], h.language().Text(39));
+  EXPECT_EQ(testsupport::ReadFile(image), before);
+  s.Close();
+}
+
+// A new image of hdd's format: the empty file, the PC panel updated and redrawn, then
+// hdd's box; the format is stored for the next time.
+TEST(EndToEnd, ANewMicroDosImageIsAnEmptyFileAndTheModuleSaysItCannotFillIt) {
+  if (!ModuleBesidePlugin()) GTEST_SKIP() << "hdd.di is not beside the plug-in";
+  testsupport::TempDir dir;
+  Session s(dir / "registry.txt");
+  std::string error;
+  ASSERT_TRUE(s.host.Load(kPlugin, &error)) << error;
+  s.host.Start();
+  host::Host& h = s.host;
+  s.script.Push(host::Answer::Pick(0));  // the chooser: the only format
+  s.script.Push(host::Answer::Pick(0));  // the menu: new image
+  s.script.Push(host::Answer::Close(2, {{2, dir / "disk"}}));
+  s.script.Push(host::Answer::Button(0));
+  EXPECT_FALSE(h.OpenFromMenu());
+  ASSERT_EQ(h.menus.size(), 2u);
+  EXPECT_EQ(h.menus[0].items.at(0).text, "1 HDD for MicroDOS");
+  const std::string made = dir / "DISK.HDD";
+  ASSERT_TRUE(std::filesystem::exists(made));
+  EXPECT_EQ(std::filesystem::file_size(made), 0u);
+  std::vector<std::string> order;
+  for (const auto& e : h.events) {
+    if (e.kind == host::Event::Control) order.push_back("control " + std::to_string(h.controls[e.index].command));
+    if (e.kind == host::Event::Message) order.push_back(h.messages[e.index].lines[1]);
+  }
+  EXPECT_EQ(order, (std::vector<std::string>{"control 3", "control 5", h.language().Text(39)}));
+  EXPECT_EQ(h.pcUpdateRequests, 1);
+  EXPECT_EQ(h.pcRedrawRequests, 1);
+  // Next time the stored format leads straight to the menu.
+  h.ClearLog();
+  s.script.Push(host::Answer::Pick(-1));
+  EXPECT_FALSE(h.OpenFromMenu());
+  ASSERT_EQ(h.menus.size(), 1u);
+  EXPECT_EQ(h.menus[0].helpTopic, "ImageGlobalFunc");
   s.Close();
 }
 

@@ -70,8 +70,10 @@ int GetFormatName(char* longName, char* shortName) {
 #endif
 
 #ifndef FAKE_WITHOUT_CopyFromPC
-int CopyFromPC(const char* pcFileName, HANDLE image, PluginPanelItem pcItem, const char*, int) {
+int CopyFromPC(const char* pcFileName, HANDLE image, PluginPanelItem pcItem, const char* targetDir, int option) {
   Record("CopyFromPC", pcFileName, image, &pcItem);
+  S().calls.back().target = targetDir ? targetDir : "";
+  S().calls.back().option = option;
   return S().copyFromPC;
 }
 #endif
@@ -98,8 +100,11 @@ int DelFile(HANDLE image, char* path, PluginPanelItem item) {
 #endif
 
 #ifndef FAKE_WITHOUT_FileExistOnImage
-int FileExistOnImage(HANDLE image, WIN32_FIND_DATA, const char* targetDir) {
-  Record("FileExistOnImage", targetDir, image);
+int FileExistOnImage(HANDLE image, WIN32_FIND_DATA pcFile, const char* targetDir) {
+  PluginPanelItem received{};
+  received.FindData = pcFile;
+  Record("FileExistOnImage", targetDir, image, &received);
+  S().calls.back().target = targetDir ? targetDir : "";
   return S().fileExist;
 }
 #endif

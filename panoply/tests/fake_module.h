@@ -13,6 +13,8 @@ struct FakeCall {
   std::string path;        // file name, path or target folder received
   PluginPanelItem item{};  // item received (GetImgItem: the record as delivered)
   HANDLE handle = nullptr;
+  std::string target;  // CopyFromPC and FileExistOnImage: the target folder received
+  int option = -1;     // CopyFromPC: the option received
 };
 
 struct FakeModuleState {

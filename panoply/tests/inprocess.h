@@ -6,7 +6,7 @@
 #include <string>
 
 #include "host/host.h"
-#include "host/plugin_api.h"
+#include "pluginapi/plugin_api.h"
 #include "test_support.h"
 
 extern "C" {

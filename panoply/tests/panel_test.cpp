@@ -9,8 +9,11 @@
 
 #include "fake_module.h"
 #include "host/host.h"
+#include "image_builder.h"
 #include "inprocess.h"
+#include "module_fixture.h"
 #include "panoply/modules.h"
+#include "panoply/panel.h"
 #include "panoply/state.h"
 #include "platform/registry.h"
 #include "platform/tick.h"
@@ -20,59 +23,6 @@ using namespace panoply;
 namespace fs = std::filesystem;
 
 namespace {
-
-const std::string kFakes = FAKE_MODULE_DIR;
-
-class PanelTest : public testing::Test {
- protected:
-  // Copies a fake build into the plug-in's Formats folder under a name of its own.
-  void Install(const std::string& build, const std::string& as) {
-    fs::create_directories(dir.path() / "Formats");
-    fs::copy_file(kFakes + "/" + build + ".di", dir.path() / "Formats" / as);
-  }
-  void Start(const std::string& pluginPath = "") {
-    h = StartInProcess(dir, script, "32=%s image\n51=%d items\n60=%d read\n", pluginPath);
-    ASSERT_NE(h, nullptr);
-  }
-  // One module, fake_all as "1.di", that accepts every file.
-  FakeModuleState* StartWithAcceptingModule() {
-    Install("fake_all", "1.di");
-    Start();
-    FakeModuleState* f = Fake("1.di");
-    if (f) f->isImage = 1;
-    return f;
-  }
-  // The state of an installed fake as the plug-in loaded it.
-  FakeModuleState* Fake(const std::string& as) {
-    void* lib = dlopen((dir / ("Formats/" + as)).c_str(), RTLD_NOW | RTLD_NOLOAD);
-    if (!lib) return nullptr;
-    auto proc = reinterpret_cast<FakeStateProc>(dlsym(lib, "FakeState"));
-    dlclose(lib);
-    return proc ? proc() : nullptr;
-  }
-  std::string Image(const std::string& name, const std::string& bytes = "image bytes") {
-    testsupport::WriteFile(dir / name, bytes);
-    return dir / name;
-  }
-  static std::vector<std::string> Names(const std::vector<PluginPanelItem>& items) {
-    std::vector<std::string> out;
-    for (const auto& i : items) out.push_back(i.FindData.cFileName);
-    return out;
-  }
-  static int Count(const FakeModuleState* f, const std::string& entry) {
-    int n = 0;
-    for (const auto& c : f->calls) n += c.entry == entry;
-    return n;
-  }
-  void TearDown() override {
-    h.reset();
-    platform::SetTickSource(nullptr);
-    platform::SetRegistryStorePath("");
-  }
-  testsupport::TempDir dir;
-  host::ScriptedResponder script{true};
-  std::unique_ptr<host::Host> h;
-};
 
 TEST_F(PanelTest, ModulesLoadInSortedOrderAndFilesThatDoNotLoadAreSkipped) {
   Install("fake_all", "b.di");
@@ -322,12 +272,26 @@ TEST_F(PanelTest, TheListIsReadAgainOnlyWhenTheImageChanged) {
   f->items.push_back(FakeItem("three", 3));
   const timespec latest[2] = {st.st_atim, {st.st_mtim.tv_sec + 9, st.st_mtim.tv_nsec}};
   ASSERT_EQ(utimensat(AT_FDCWD, image.c_str(), latest, 0), 0);
+  // The old list stays but no longer describes the file: the read error is shown once,
+  // not at every reading that fails again, and once more after a good reading.
   f->prepare = 0;
+  h->ClearLog();
+  script.Push(host::Answer::Button(0));
   EXPECT_FALSE(h->ReadPanel());
   EXPECT_FALSE(h->ReadPanel());
+  ASSERT_EQ(h->messages.size(), 1u);
+  EXPECT_EQ(h->messages[0].lines, (std::vector<std::string>{"m15", "m31", "m0"}));
   f->prepare = 1;
   ASSERT_TRUE(h->ReadPanel());
   EXPECT_EQ(Names(h->panelItems), (std::vector<std::string>{"one", "two", "three"}));
+  f->prepare = 0;
+  ASSERT_EQ(utimensat(AT_FDCWD, image.c_str(), later, 0), 0);
+  script.Push(host::Answer::Button(0));
+  EXPECT_FALSE(h->ReadPanel());
+  EXPECT_EQ(h->messages.size(), 2u);
+  EXPECT_EQ(script.pending(), 0u);
+  f->prepare = 1;
+  ASSERT_TRUE(h->ReadPanel());
 
   // A vanished image fails and keeps the old list.
   fs::remove(image);
@@ -376,6 +340,56 @@ TEST_F(PanelTest, LongListsShowProgressAndListingErrorsAreReported) {
   EXPECT_EQ(h->messages[0].lines, (std::vector<std::string>{"m15", "m31", "m0"}));
   ASSERT_TRUE(h->ReadPanel());
   EXPECT_EQ(h->panelItems.size(), 3u);
+  EXPECT_TRUE(script.failures().empty());
+}
+
+// Items of empty name (free slots) are not stored: the list holds the named items only,
+// while the progress box still counts every item delivered.
+TEST_F(PanelTest, ItemsOfEmptyNameAreNotStoredButCountedForProgress) {
+  FakeModuleState* f = StartWithAcceptingModule();
+  // 100 items, every fourth named: the named ones are f0, f4, ..., f96.
+  std::vector<std::string> named;
+  for (int i = 0; i < 100; ++i) {
+    const std::string name = i % 4 == 0 ? "f" + std::to_string(i) : (i % 8 == 1 ? "\\" : "");
+    f->items.push_back(FakeItem(name.c_str(), 1));
+    if (!name.empty() && name[0] != '\\') named.push_back(name);
+  }
+  g_clock = 0;
+  platform::SetTickSource(&SteppingClock);
+  ASSERT_TRUE(h->OpenFile(Image("a.fak")));
+  platform::SetTickSource(nullptr);
+  const auto* panel = static_cast<const ImagePanel*>(h->panel());
+  EXPECT_EQ(Names(panel->items), named);
+  // Delivered counts 32, 64 and 96, as without skipping.
+  ASSERT_EQ(h->messages.size(), 3u);
+  EXPECT_EQ(h->messages[0].lines[3], "32 read");
+  EXPECT_EQ(h->messages[2].lines[3], "96 read");
+  ASSERT_TRUE(h->ReadPanel());
+  EXPECT_EQ(Names(h->panelItems), named);
+  EXPECT_TRUE(script.failures().empty());
+}
+
+// A 2000-disk image with one file a disk, through the real module: 256 000 slots are
+// delivered, only the 2000 files and the disks' folder items are stored.
+TEST_F(PanelTest, ALargeHardDiskImageStoresOnlyItsNamedItems) {
+  fs::create_directories(dir.path() / "Formats");
+  fs::copy_file(HDD_MODULE_PATH, dir.path() / "Formats" / "hdd.di");
+  Start();
+  constexpr std::uint32_t kDisks = 2000;
+  hddtest::ImageBuilder b(kDisks);
+  for (std::uint32_t d = 1; d <= kDisks; ++d) b.AddFile(d, d % 3 == 0 ? 1 : 0, "F.TXT", hddtest::PatternBytes(100));
+  b.SetSlot(7, 127, hddtest::MakeEntry(0x10, "", "", 0, 0));  // the folder item of disk 7
+  const std::string image = dir / "big.hdd";
+  if (!b.Save(image)) GTEST_SKIP() << "the temporary folder holds no sparse file of 1.6 GB";
+  ASSERT_TRUE(h->OpenFile(image));
+  const auto* panel = static_cast<const ImagePanel*>(h->panel());
+  ASSERT_EQ(panel->items.size(), kDisks + 1);
+  EXPECT_STREQ(panel->items[0].FindData.cFileName, "disk_01\\f.txt");
+  EXPECT_STREQ(panel->items[2].FindData.cFileName, "disk_03\\user_1\\f.txt");
+  EXPECT_STREQ(panel->items[7].FindData.cFileName, "disk_07");
+  EXPECT_STREQ(panel->items[kDisks].FindData.cFileName, "disk_7d0\\f.txt");
+  ASSERT_TRUE(h->ReadPanel());
+  EXPECT_EQ(h->panelItems.size(), kDisks);  // one folder a disk at the root
   EXPECT_TRUE(script.failures().empty());
 }
 

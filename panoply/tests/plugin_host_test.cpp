@@ -64,7 +64,12 @@ TEST_F(PluginHost, StartsAndDescribesItself) {
   EXPECT_STRNE(info.PluginMenuStrings[0], "");
   EXPECT_EQ(reinterpret_cast<uintptr_t>(info.CommandPrefix), uintptr_t{0x5A5A5A5A5A5A5A5A});  // not written
   EXPECT_EQ(h->plugin().ProcessHostFile(nullptr, nullptr, 0, 0), 0);
+  // The plug-in menu opens no panel: with no default format stored it offers the
+  // format chooser, here left with Esc.
+  script.Push(host::Answer::Pick(-1));
   EXPECT_EQ(h->plugin().OpenPlugin(0, 0), kNoPanel);
+  ASSERT_EQ(h->menus.size(), 1u);
+  EXPECT_EQ(h->menus[0].title, h->language().Text(21));
   h->Stop();
   EXPECT_TRUE(h->ScreenBalanced());
 }
@@ -155,6 +160,20 @@ TEST_F(PluginHost, OkWritesTheFourValuesInOrderAndAStartReadsThemAgain) {
   script.Push(host::Answer::Close(-1, {}, {}));
   h->plugin().Configure(0);
   EXPECT_EQ(h->dialogs.back().items, ExpectedDialog(*h, 0, 1, 1, "*.new"));
+}
+
+// Without the log the host still answers every box but keeps none of them.
+TEST_F(PluginHost, AHostWithoutItsLogAnswersButRecordsNothing) {
+  host::HostOptions o;
+  o.keepLog = false;
+  auto h = Make(o);
+  h->Start();
+  script.Push(host::Answer::Close(7, {{5, "*.log"}}, {}));
+  EXPECT_EQ(h->plugin().Configure(0), 1);
+  EXPECT_NE(testsupport::ReadFile(registry).find("*.log"), std::string::npos);
+  EXPECT_TRUE(h->dialogs.empty());
+  EXPECT_TRUE(h->events.empty());
+  EXPECT_EQ(script.pending(), 0u);
 }
 
 TEST_F(PluginHost, LongInputsAreCutWithoutOverflow) {

@@ -2,6 +2,7 @@
 #include "platform/files.h"
 
 #include "platform/faults.h"
+#include "platform/filetime.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -76,15 +77,6 @@ int DescriptorOf(HANDLE h) {
   return fd;
 }
 
-// Seconds and nanoseconds since 1970 as 100 ns units since 1601.
-FILETIME FileTimeFromTimespec(const timespec& ts) {
-  constexpr std::int64_t kEpochDifference = 11644473600LL;  // seconds 1601..1970
-  const std::int64_t ticks = (static_cast<std::int64_t>(ts.tv_sec) + kEpochDifference) * 10000000LL +
-                             static_cast<std::int64_t>(ts.tv_nsec) / 100;
-  const std::uint64_t u = ticks < 0 ? 0 : static_cast<std::uint64_t>(ticks);
-  return FILETIME{static_cast<DWORD>(u & 0xFFFFFFFFu), static_cast<DWORD>(u >> 32)};
-}
-
 unsigned char AsciiLower(unsigned char c) { return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c + 32) : c; }
 
 // "*" matches any run, "?" one character; letters compare without regard to ASCII case.
@@ -142,7 +134,7 @@ bool FillFindData(const std::string& fullPath, const std::string& name, WIN32_FI
     data.nFileSizeLow = static_cast<DWORD>(size & 0xFFFFFFFFu);
     data.nFileSizeHigh = static_cast<DWORD>(size >> 32);
   }
-  data.ftLastWriteTime = FileTimeFromTimespec(st.st_mtim);
+  data.ftLastWriteTime = platform::FileTimeFromTimespec(st.st_mtim);
   std::memcpy(data.cFileName, name.c_str(), name.size() + 1);
   return true;
 }
@@ -292,10 +284,17 @@ DWORD SetFilePointer(HANDLE file, LONG distance, PLONG distanceHigh, DWORD moveM
   else
     move = distance;
 
-  const off_t before = lseek(fd, 0, SEEK_CUR);
-  if (before < 0) {
-    FailWithErrno(errno);
-    return INVALID_SET_FILE_POINTER;
+  // Without the high part a position of 0xFFFFFFFF or more cannot be reported, and the
+  // move is refused with the pointer left where it was. Only a relative move can get
+  // there (a 32-bit distance from the start stays below 2 GB), so only then is the
+  // position before the move asked for; every other move is a single seek.
+  off_t before = 0;
+  if (!distanceHigh && whence != SEEK_SET) {
+    before = lseek(fd, 0, SEEK_CUR);
+    if (before < 0) {
+      FailWithErrno(errno);
+      return INVALID_SET_FILE_POINTER;
+    }
   }
   const off_t pos = lseek(fd, static_cast<off_t>(move), whence);
   if (pos < 0) {
@@ -304,7 +303,6 @@ DWORD SetFilePointer(HANDLE file, LONG distance, PLONG distanceHigh, DWORD moveM
   }
   const std::uint64_t upos = static_cast<std::uint64_t>(pos);
   if (!distanceHigh && upos >= 0xFFFFFFFFull) {
-    // The position cannot be told apart from the failure value: refuse and stay.
     lseek(fd, before, SEEK_SET);
     lastError = ERROR_INVALID_PARAMETER;
     return INVALID_SET_FILE_POINTER;

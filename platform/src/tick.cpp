@@ -10,6 +10,10 @@ uint32_t g_stepped = 0;
 
 namespace platform {
 void SetTickSource(TickSource source) { g_source = source; }
+
+uint32_t TicksFromDuration(std::chrono::nanoseconds sinceStart) {
+  return static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(sinceStart).count());
+}
 }  // namespace platform
 
 uint32_t GetTickCount() {
@@ -19,6 +23,5 @@ uint32_t GetTickCount() {
     g_stepped += static_cast<uint32_t>(std::strtoul(step, nullptr, 10));
     return now;
   }
-  using namespace std::chrono;
-  return static_cast<uint32_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+  return platform::TicksFromDuration(std::chrono::steady_clock::now().time_since_epoch());
 }

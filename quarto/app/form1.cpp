@@ -19,6 +19,7 @@
 #include "app/form2.h"
 #include "app/form3.h"
 #include "app/form4.h"
+#include "app/interface_language.h"
 #include "app/render_targets.h"
 #include "app/system_fonts.h"
 #include "app/ui_seams.h"
@@ -522,8 +523,8 @@ void Form1::N16Click() { ShowTool(form4_); }
 
 // ---- Languages -----------------------------------------------------------------------------------
 
-void Form1::N20Click() { N20->setChecked(true); }
-void Form1::English1Click() { English1->setChecked(true); }
+void Form1::N20Click() { ApplyInterfaceLanguage(*this, true); }
+void Form1::English1Click() { ApplyInterfaceLanguage(*this, false); }
 
 // ---- Commands completed elsewhere ----------------------------------------------------------------
 

@@ -57,6 +57,8 @@ class Form1 : public QMainWindow, private OpenHost {
   // The secondary windows, created after Form1 by start-up.
   void SetSecondaryWindows(Form2* form2, Form3* form3, Form4* form4);
   Form2* form2() const { return form2_; }
+  Form3* form3() const { return form3_; }
+  Form4* form4() const { return form4_; }
 
   ViewState& view() { return view_; }
   const ViewState& view() const { return view_; }
@@ -80,6 +82,9 @@ class Form1 : public QMainWindow, private OpenHost {
 
   // The language items: the interface is Russian while N20 is checked.
   bool russian() const { return N20->isChecked(); }
+  // The open dialog's filter ("Name|*.ext|Name|*.ext"), written by the language commands.
+  const QString& openFilter() const { return openFilter_; }
+  void setOpenFilter(const QString& filter) { openFilter_ = filter; }
 
   // Paints the current plot with the painter of the drawing area, in main-window client
   // coordinates. With no plot loaded it draws nothing.
@@ -121,7 +126,7 @@ class Form1 : public QMainWindow, private OpenHost {
   void ToolButton16Click();
   void N17Click();
   void N16Click();
-  // Interface languages: each checks its own item.
+  // Interface languages: each checks its own item and writes its texts into every window.
   void N20Click();
   void English1Click();
 

@@ -1,14 +1,13 @@
 #include "app/form2.h"
 
 #include <QCloseEvent>
-#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QScreen>
 #include <algorithm>
 
 #include "app/form1.h"
 #include "app/qpainter_canvas.h"
+#include "app/rx_components.h"
 
 namespace quarto {
 
@@ -154,10 +153,7 @@ void ColorGrid::mouseReleaseEvent(QMouseEvent* event) {
 
 // ---- Form2 ---------------------------------------------------------------------------------------
 
-Form2::Form2(Form1* mainWindow)
-    : QWidget(mainWindow, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                              Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
-      main_(mainWindow) {
+Form2::Form2(Form1* mainWindow) : QWidget(mainWindow, kSecondaryWindowFlags), main_(mainWindow) {
   setObjectName(QStringLiteral("Form2"));
   setWindowTitle(U("Таблица цвета и приоритета слоев"));
   setFixedSize(504, 324);
@@ -190,7 +186,7 @@ Form2::Form2(Form1* mainWindow)
   // Runs for the program's changes of the check mark too, as the column-colour click needs.
   connect(CheckBox1, &QCheckBox::toggled, this, &Form2::CheckBox1Click);
 
-  if (QScreen* screen = QGuiApplication::primaryScreen()) move(screen->availableGeometry().center() - rect().center());
+  CentreOnScreen(this);
 
   FormCreate();
 }

@@ -1,8 +1,10 @@
 #include "app/ui_seams.h"
 
+#include <QDesktopServices>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QStringList>
+#include <QUrl>
 
 namespace quarto {
 
@@ -39,6 +41,8 @@ void DefaultUiSeams::Error(QWidget* parent, const QString& text) {
 void DefaultUiSeams::ApplicationError(const QString& text) {
   QMessageBox::critical(nullptr, QStringLiteral("Application Error"), text, QMessageBox::Ok);
 }
+
+void DefaultUiSeams::OpenUrl(const QString& url) { QDesktopServices::openUrl(QUrl(url)); }
 
 UiSeams& Seams() {
   static DefaultUiSeams defaults;

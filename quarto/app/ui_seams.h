@@ -19,6 +19,9 @@ class UiSeams {
   virtual void Error(QWidget* parent, const QString& text) = 0;
   // The last-resort box titled "Application Error" shown when start-up fails.
   virtual void ApplicationError(const QString& text) = 0;
+  // Hands a link (mail or web address) to the desktop's program for it; whether one opens is not
+  // looked at.
+  virtual void OpenUrl(const QString& url) = 0;
 };
 
 // The real dialogs and boxes.
@@ -28,6 +31,7 @@ class DefaultUiSeams : public UiSeams {
   void Message(QWidget* parent, const QString& text) override;
   void Error(QWidget* parent, const QString& text) override;
   void ApplicationError(const QString& text) override;
+  void OpenUrl(const QString& url) override;
 };
 
 // The seams the windows use; the default ones unless a test installed others.

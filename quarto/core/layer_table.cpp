@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <charconv>
 
+#include "core/interface_texts.h"
+
 namespace quarto {
 
 namespace {
@@ -20,6 +22,13 @@ std::string_view Trim(std::string_view s) {
 }
 
 bool InLayerRange(int n) { return n >= 1 && n <= kLayerTableSize; }
+
+void SetLayerGridHeaders(LayerGrid& grid, bool russian) {
+  grid.At(ColNumber, 0) = InterfaceTextFor(kRowGridNumber, russian);
+  grid.At(ColStatus, 0) = InterfaceTextFor(kRowGridStatus, russian);
+  grid.At(ColColour, 0) = InterfaceTextFor(kRowGridColour, russian);
+  grid.At(ColNames, 0) = InterfaceTextFor(kRowGridNames, russian);
+}
 
 }  // namespace
 
@@ -47,18 +56,12 @@ int RowLayerNumber(const LayerGrid& grid, int row) {
 }
 
 void InitLayerGrid(LayerGrid& grid) {
-  grid.At(ColNumber, 0) = "   Номер";
-  grid.At(ColStatus, 0) = "Статус";
-  grid.At(ColColour, 0) = "Цвет";
-  grid.At(ColNames, 0) = "Названия слоев";
+  SetLayerGridHeaders(grid, true);
   ResetLayerRows(grid, true);
 }
 
 void SetLayerGridLanguage(LayerGrid& grid, bool russian) {
-  grid.At(ColNumber, 0) = russian ? "   Номер" : "   Number";
-  grid.At(ColStatus, 0) = russian ? "Статус" : "Status";
-  grid.At(ColColour, 0) = russian ? "Цвет" : "Colour";
-  grid.At(ColNames, 0) = russian ? "Названия слоев" : "The names of layers";
+  SetLayerGridHeaders(grid, russian);
   for (int row = 1; row < kLayerGridRows; ++row) {
     auto& status = grid.At(ColStatus, row);
     status = LayerStatusText(LayerStatusIsOn(status), russian);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/code_page.h"
+#include "core/interface_texts.h"
 
 namespace quarto {
 
@@ -29,8 +30,8 @@ std::string VersionPanelText(const PlotScanResult& result) { return std::to_stri
 
 std::optional<std::string> UnitPanelText(PlotUnit unit, bool russian) {
   switch (unit) {
-    case PlotUnit::Mils: return std::string(russian ? "Псевдодюйм" : "Mils");
-    case PlotUnit::Metric: return std::string(russian ? "Метрика" : "Metrics");
+    case PlotUnit::Mils: return std::string(InterfaceTextFor(kRowUnitMils, russian));
+    case PlotUnit::Metric: return std::string(InterfaceTextFor(kRowUnitMetric, russian));
     case PlotUnit::Other: break;
   }
   return std::nullopt;

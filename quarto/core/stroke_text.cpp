@@ -121,21 +121,15 @@ void DrawStrokeText(Canvas& canvas, const Placement& pl, const DecodedText& text
   for (const char ch : text.chars) {
     const int glyph = glyphs(static_cast<uint8_t>(ch));
     if (glyph != kNoGlyph) {
-      const uint8_t* g = &PcadFont[static_cast<size_t>(glyph) * kPcadGlyphBytes];
-      // Every walk stops at the glyph's last byte, whether or not an end byte came first.
-      int i = 0;
-      while (i + 1 < kPcadGlyphBytes && g[i] != kPcadGlyphEnd) {
-        DevicePoint p = point(g[i], g[i + 1]);
-        canvas.MoveTo(p.x, p.y);
-        i += 2;
-        while (i + 1 < kPcadGlyphBytes && g[i] < kPcadStrokeEnd) {
-          p = point(g[i], g[i + 1]);
+      const std::span<const uint8_t, kPcadGlyphBytes> g(&PcadFont[static_cast<size_t>(glyph) * kPcadGlyphBytes],
+                                                        kPcadGlyphBytes);
+      WalkGlyph(g, [&](bool first, int gx, int gy) {
+        const DevicePoint p = point(gx, gy);
+        if (first)
+          canvas.MoveTo(p.x, p.y);
+        else
           canvas.LineTo(p.x, p.y);
-          i += 2;
-        }
-        if (i >= kPcadGlyphBytes || g[i] != kPcadStrokeEnd) break;
-        ++i;
-      }
+      });
     }
     if (turned)
       Ay = Bounded(dy * 150 * pl.ScaleY * s + double(Ay));

@@ -4,9 +4,11 @@
 // the glyph strokes on the canvas. Stroke text is only lines of the current pen, so it looks the
 // same on every target and can be mirrored.
 #include <cstdint>
+#include <span>
 #include <string>
 
 #include "core/canvas.h"
+#include "core/pcad_font.h"
 #include "core/plot_reader.h"
 #include "core/render_frame.h"
 
@@ -38,6 +40,25 @@ inline constexpr int kNoGlyph = -1;
 int GlyphIndex45(uint8_t code);
 int GlyphIndex85(uint8_t code);
 using GlyphMapping = int (*)(uint8_t);
+
+// Walks the strokes of one glyph: at the start of a stroke a 255 ends the glyph, otherwise the
+// pair there is the stroke's first point (on_point(true, x, y)); further pairs follow while the
+// next byte is below 254 (on_point(false, x, y)); a 254 starts a new stroke, a 255 ends the glyph.
+// The walk never passes the glyph's 33 bytes, whether or not an end byte came first.
+template <class OnPoint>
+void WalkGlyph(std::span<const uint8_t, kPcadGlyphBytes> g, OnPoint&& on_point) {
+  size_t i = 0;
+  while (i + 1 < g.size() && g[i] != kPcadGlyphEnd) {
+    on_point(true, g[i], g[i + 1]);
+    i += 2;
+    while (i + 1 < g.size() && g[i] < kPcadStrokeEnd) {
+      on_point(false, g[i], g[i + 1]);
+      i += 2;
+    }
+    if (i >= g.size() || g[i] != kPcadStrokeEnd) return;
+    ++i;
+  }
+}
 
 // The fields of a text record the layout needs.
 struct TextPlacement {

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "formatmodule/interface.h"
-#include "host/plugin_api.h"
+#include "pluginapi/plugin_api.h"
 
 namespace host {
 
@@ -87,6 +87,8 @@ class Responder {
   virtual int OnMessage(const MessageCall& call);
   // A message box without buttons: shown and left on screen, nothing to answer.
   virtual void OnNotice(const MessageCall&) {}
+  // The plug-in put a saved screen back: boxes left on screen since are gone.
+  virtual void OnScreenRestored() {}
   // May change the items' Data and Selected before returning the closing item.
   virtual int OnDialog(const DialogCall& call, FarDialogItem* items, int count);
   virtual int OnMenu(const MenuCall& call);
@@ -126,6 +128,9 @@ struct HostOptions {
   std::string language = "en";  // picks "<plug-in name>.<language>.lng"
   std::string rootKey = "Software\\DeskTools\\PanoplyHost\\Plugins";
   std::string registryFile;  // empty: the platform's default store
+  // Keep every box, dialog, menu, control and screen call in the host's log (tests read
+  // it). Off, the log stays empty and a long listing's progress boxes cost no memory.
+  bool keepLog = true;
 };
 
 class Host {
@@ -151,7 +156,7 @@ class Host {
 
   void SetResponder(Responder* responder) { responder_ = responder; }
 
-  // What the plug-in did through the services.
+  // What the plug-in did through the services (with HostOptions::keepLog).
   std::vector<MessageCall> messages;
   std::vector<DialogCall> dialogs;
   std::vector<MenuCall> menus;
@@ -180,6 +185,26 @@ class Host {
   // GetOpenPluginInfo of the open panel; false without one.
   bool GetInfo(OpenPluginInfo& info);
   void ClosePanel();
+
+  // ---- files from the PC panel ----
+  // The record of a PC file as the other panel hands it over: the name as given (relative
+  // to the working directory, or absolute), directory 0x10 or archive 0x20, the size and
+  // the write time from stat. False, with the reason, when the file cannot be examined or
+  // its name does not fit the record.
+  static bool PcItem(const std::string& name, PluginPanelItem& item, std::string* error = nullptr);
+  // PutFiles of those files into the open panel: the plug-in's result, or -1 without a
+  // call when no panel is open or a file has no record (the reason in error).
+  int Put(const std::vector<std::string>& pcNames, bool move = false, int opMode = 0, std::string* error = nullptr);
+  // PutFiles of records made by the caller; -1 without a panel.
+  int PutItems(std::vector<PluginPanelItem> items, bool move = false, int opMode = 0);
+
+  // ---- the plug-in menu ----
+  // OpenPlugin as the file manager's plug-in menu calls it, from the PC panel: the
+  // plug-in's global menu. True when the plug-in opened a panel (it becomes panel()).
+  bool OpenFromMenu(int item = 0);
+  // FCTL_UPDATEPANEL and FCTL_REDRAWPANEL of the active panel (-1) while the plug-in menu
+  // command runs: the PC panel's.
+  int pcUpdateRequests = 0, pcRedrawRequests = 0;
 
   // Panel state reported through FCTL_GETPANELINFO; re-read after FCTL_UPDATEPANEL.
   std::vector<PluginPanelItem> panelItems;
@@ -221,6 +246,7 @@ class Host {
   void* panel_ = nullptr;
   std::vector<PluginPanelItem> selectedCopy_;
   bool reading_ = false;
+  bool menuCommand_ = false;  // OpenFromMenu runs: the PC panel is the active one
 };
 
 // A record view of one FarDialogItem.

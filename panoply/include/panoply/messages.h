@@ -6,7 +6,7 @@
 #include <string>
 
 #include "formatmodule/interface.h"
-#include "host/plugin_api.h"
+#include "pluginapi/plugin_api.h"
 
 namespace panoply {
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "formatmodule/interface.h"
-#include "host/plugin_api.h"
+#include "pluginapi/plugin_api.h"
 
 namespace panoply {
 
@@ -19,6 +19,7 @@ struct ImagePanel {
   std::vector<PluginPanelItem> items;  // the flat list, full paths from the image root
   bool listed = false;                 // a list has been read
   bool changed = false;                // a command of the plug-in changed the image
+  bool staleReported = false;          // a failed re-reading was reported; the list is old
   WIN32_FIND_DATA findData{};          // the image file at the last reading
   int module = -1;
   HANDLE image = INVALID_HANDLE_VALUE;  // the handle of the operation in progress

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "host/plugin_api.h"
+#include "pluginapi/plugin_api.h"
 
 namespace panoply {
 

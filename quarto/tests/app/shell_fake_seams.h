@@ -1,5 +1,6 @@
 #pragma once
-// Dialog seams for the shell's tests: answers the open dialog from a queue and records every box.
+// Dialog seams for the shell's tests: answers the open dialog from a queue and records every box
+// and every link handed to the desktop.
 #include <QString>
 #include <QStringList>
 
@@ -15,12 +16,17 @@ class FakeSeams : public UiSeams {
   // Answers of the open dialog in turn; an empty string, or none left, cancels it.
   QStringList openAnswers;
   int openDialogs = 0;
+  // The filter each open dialog was given.
+  QStringList openFilters;
   QStringList messages;
   QStringList errors;
   QStringList applicationErrors;
 
-  std::optional<QString> OpenFileName(QWidget*, const QString&) override {
+  QStringList urls;
+
+  std::optional<QString> OpenFileName(QWidget*, const QString& filter) override {
     ++openDialogs;
+    openFilters << filter;
     QString a = openAnswers.isEmpty() ? QString() : openAnswers.takeFirst();
     if (a.isEmpty()) return std::nullopt;
     return a;
@@ -28,6 +34,7 @@ class FakeSeams : public UiSeams {
   void Message(QWidget*, const QString& text) override { messages << text; }
   void Error(QWidget*, const QString& text) override { errors << text; }
   void ApplicationError(const QString& text) override { applicationErrors << text; }
+  void OpenUrl(const QString& url) override { urls << url; }
 };
 
 }  // namespace quarto::test

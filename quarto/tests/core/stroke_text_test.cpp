@@ -3,6 +3,7 @@
 // whose bytes are fixed (space, A, g, plus-minus, 0x7F, the rectangle), or from plain geometry.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <map>
 
 #include "core/pcad_font.h"
@@ -282,6 +283,37 @@ TEST(StrokeLayout, EmptyTextNoGlyphCodesAndTheGivenGlyphs) {
   EXPECT_EQ(box.back(), "LineTo 25 25");
 }
 
+// The walk over a glyph's 33 bytes, on glyphs the font never holds: every walk ends inside them.
+TEST(StrokeLayout, GlyphWalkStopsAtTheLastByte) {
+  auto repeat = [](const std::string& s, int n) {
+    std::string out;
+    for (int i = 0; i < n; ++i) out += s;
+    return out;
+  };
+  std::vector<uint8_t> noEnd(33, 7);  // sixteen points, then a stray byte where 255 belongs
+  std::vector<uint8_t> liftAtEnd(33, 7);
+  liftAtEnd[30] = kPcadStrokeEnd;  // fifteen points, a pen lift, one more point in bytes 31-32
+  const struct {
+    const char* what;
+    std::vector<uint8_t> bytes;
+    std::string walk;
+  } cases[] = {
+      {"no end byte", noEnd, "M7,7" + repeat("L7,7", 15)},
+      {"a pen lift before the last pair", liftAtEnd, "M7,7" + repeat("L7,7", 14) + "M7,7"},
+      {"254 where a stroke starts is a point", {254, 3, 4, 5, 255}, "M254,3L4,5"},
+      {"the end byte alone", {255, 9, 9}, ""},
+  };
+  for (const auto& c : cases) {
+    std::vector<uint8_t> g = c.bytes;
+    g.resize(kPcadGlyphBytes, 0);
+    std::string walk;
+    WalkGlyph(std::span<const uint8_t, kPcadGlyphBytes>(g.data(), kPcadGlyphBytes), [&](bool first, int x, int y) {
+      walk += (first ? "M" : "L") + std::to_string(x) + "," + std::to_string(y);
+    });
+    EXPECT_EQ(walk, c.walk) << c.what;
+  }
+}
+
 TEST(StrokeLayout, HugeHeightsAndScalesStayInTheDeviceRange) {
   const Placement pl = Place(100, -1, -1, 5, 5);
   for (uint32_t h : {0xFFFFFFFFu, 0x80000000u})
@@ -403,6 +435,29 @@ TEST_P(TextRecords, AStringCutByTheEndOfTheFileDrawsWhatWasReadAndTheDrawingGoes
   ASSERT_EQ(calls.size(), chars * kA.size() + 2);  // no bar; then the line of layer 5
   EXPECT_EQ(RecordingCanvas::Format(calls[calls.size() - 3], false), Op("LineTo", 125 + 150 * int(chars - 1), 125));
   EXPECT_EQ(RecordingCanvas::Format(calls.back(), false), "LineTo 10 10");
+
+  // The whole renderer call goes on past the cut string and names the problem once.
+  const auto path = std::filesystem::path(testing::TempDir()) /
+                    ("stroke_text_cut_" + std::to_string(::getpid()) + (GetParam() == PltFormat::Plt45 ? "45" : "85"));
+  w.Save(path);
+  FrameInput frame;
+  frame.format = GetParam();
+  frame.target = RenderTarget::Bitmap;
+  const FrameLayout layout = ComputeFrame(frame);
+  PassInput pass = in;
+  pass.texts = &PlotTextHook();
+  const std::vector<uint64_t> text{t}, lines{line};
+  pass.positions = [&](int kind, int layer) -> std::span<const uint64_t> {
+    if (kind == KindText && layer == 3) return text;
+    if (kind == KindLine && layer == 5) return lines;
+    return {};
+  };
+  RecordingCanvas whole;
+  const RenderOutcome out = DrawPlot(whole, frame, layout, pass, path.string());
+  std::filesystem::remove(path);
+  EXPECT_EQ(out.problem, RenderOutcome::Problem::Read);
+  EXPECT_EQ(out.message, kTextReadBeyondEnd);
+  EXPECT_EQ(RecordingCanvas::Format(whole.calls().back(), false).substr(0, 6), "LineTo");
 
   // A body cut short draws nothing of the text.
   w.Truncate(t + 4);

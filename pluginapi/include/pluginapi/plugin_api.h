@@ -1,12 +1,28 @@
-// Records, service signatures and constants shared by the file-manager host and its
-// plug-ins. Records that travel with a fixed size keep it with 64-bit pointers through
-// 2-byte packing and reserved tails; the tests check sizes and offsets.
+// The file manager - plug-in boundary: the records, service signatures, export
+// signatures and constants that a file manager and its panel plug-ins share.
+//
+// Two boundaries meet in the plug-in, each with its own folder:
+//   pluginapi/     file manager <-> plug-in (this header). The file manager owns
+//                  PluginStartupInfo and its services (GetMsg, Message, Dialog, Menu,
+//                  Control, SaveScreen, RestoreScreen) and the records they take
+//                  (FarMenuItem, FarDialogItem, PanelInfo); the plug-in owns its 15
+//                  exports and the records it fills for them (PluginInfo,
+//                  OpenPluginInfo, InfoPanelLine, KeyBarTitles).
+//   formatmodule/  plug-in <-> format module: the nine entry points and their results.
+//
+// PluginPanelItem, the file manager's panel-item record, travels across both
+// boundaries: the plug-in hands it to the file manager and receives it filled from
+// the format modules. It is declared in formatmodule/interface.h, so that format
+// modules reach it without depending on this folder; this header includes it.
+//
+// Records that travel with a fixed size keep it with 64-bit pointers through 2-byte
+// packing and reserved tails; the tests check sizes and offsets.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
-struct PluginPanelItem;  // the panel-item record of the format-module interface
+#include "formatmodule/interface.h"
 
 inline constexpr int kPluginNameSize = 260;
 

@@ -1,0 +1,28 @@
+#pragma once
+// The language commands' work: every window's texts in Russian or English from the interface
+// texts of the core, the layer table's headers and statuses, the about box's date and version
+// and its pictures, and the unit in status panel 7. Nothing is repainted but the texts themselves.
+#include <QString>
+#include <string_view>
+
+class QObject;
+class QWidget;
+
+namespace quarto {
+
+class Form1;
+
+// A UTF-8 text of the core as a QString.
+QString FromUtf8(std::string_view text);
+// The text of one row of the interface texts in one language.
+QString InterfaceQString(int row, bool russian);
+
+// The component of one window with the given name: the window itself or one of its children,
+// without looking into the other windows that are children of it (the secondary windows are
+// children of the main window and reuse its component names).
+QObject* FindFormComponent(QWidget* window, const QString& name);
+
+// Checks N20 (russian) or English1 and writes the texts of that language into every window.
+void ApplyInterfaceLanguage(Form1& form, bool russian);
+
+}  // namespace quarto

@@ -1,0 +1,46 @@
+#pragma once
+// Helpers of the shell's tests: counting a widget's paints, and a small plot file.
+#include <QEvent>
+#include <QObject>
+#include <QString>
+#include <QtTest>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "testsupport/plt_writer.h"
+
+namespace quarto::test {
+
+// Counts the paints a widget receives (install it as the widget's event filter).
+struct PaintCounter : QObject {
+  int paints = 0;
+  bool eventFilter(QObject*, QEvent* e) override {
+    if (e->type() == QEvent::Paint) ++paints;
+    return false;
+  }
+};
+
+// Waits until the counted widget has had no paint for a few rounds (a loaded machine delivers
+// the paints of showing a window late).
+inline void SettlePaints(PaintCounter& counter) {
+  for (int quiet = 0, round = 0; quiet < 3 && round < 40; ++round) {
+    const int before = counter.paints;
+    QTest::qWait(25);
+    quiet = counter.paints == before ? quiet + 1 : 0;
+  }
+}
+
+// A PLT 8.5 plot with the given header and layer names, and one line on layer 1.
+inline QString WriteSamplePlot(const QString& path, const PltHeaderSpec& header = {},
+                               const std::vector<std::pair<std::string, int>>& names = {{"TOP", 1}}) {
+  PltWriter w(PltFormat::Plt85);
+  w.Header(header);
+  for (const auto& [name, layer] : names) w.LayerName(name, layer);
+  w.Layer(1);
+  w.Line(0, 1, 10, 10, 500, 500);
+  w.Save(path.toStdString());
+  return path;
+}
+
+}  // namespace quarto::test
