@@ -4,6 +4,7 @@
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QCursor>
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -13,9 +14,12 @@
 #include <QPainter>
 #include <QPrinterInfo>
 #include <QScreen>
+#include <QSignalBlocker>
 #include <QStatusBar>
 #include <QStyle>
+#include <algorithm>
 
+#include "app/file_names.h"
 #include "app/form2.h"
 #include "app/form3.h"
 #include "app/form4.h"
@@ -23,6 +27,8 @@
 #include "app/render_targets.h"
 #include "app/system_fonts.h"
 #include "app/ui_seams.h"
+#include "core/render_frame.h"
+#include "core/zoom_command.h"
 
 namespace quarto {
 
@@ -43,6 +49,9 @@ const PanelSpec kPanels[Form1::kStatusPanelCount] = {
 };
 
 QString U(const char* utf8) { return QString::fromUtf8(utf8); }
+
+// The zoom box's decimal separator.
+constexpr char kZoomSeparator = ',';
 
 // A caption shows "&" as itself rather than as a mnemonic marker.
 QString Literal(const QString& text) {
@@ -66,27 +75,26 @@ void DrawingArea::paintEvent(QPaintEvent*) {
   if (!form) return;
   form->Guarded([&] {
     QPainter painter(this);
-    // The renderers draw in the main window's client coordinates; this widget starts lower.
-    painter.translate(-DrawingAreaOrigin(*form));
     form->PaintPlot(painter);
   });
 }
 
 void DrawingArea::mouseReleaseEvent(QMouseEvent* event) {
-  if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) emit clicked();
+  if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+    emit clicked(event->position().toPoint());
   QWidget::mouseReleaseEvent(event);
 }
 
 // ---- Form1 ---------------------------------------------------------------------------------------
 
-Form1::Form1(QWidget* parent) : QMainWindow(parent) {
+Form1::Form1(UiSeams* seams, QWidget* parent) : QMainWindow(parent), session_(seams) {
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(U(kCaption));
   openFilter_ = U(kOpenFilter);
 
   drawingArea_ = new DrawingArea(this);
   setCentralWidget(drawingArea_);
-  connect(drawingArea_, &DrawingArea::clicked, this, &Form1::FormClick);
+  connect(drawingArea_, &DrawingArea::clicked, this, [this](QPoint at) { Guarded([&] { PanTo(at); }); });
   QCoreApplication::instance()->installEventFilter(this);
 
   BuildMenu();
@@ -335,7 +343,7 @@ void Form1::SetSecondaryWindows(Form2* form2, Form3* form3, Form4* form4) {
 
 void Form1::SetCommandLine(const QStringList& args) {
   openInputs_.CommandLine.clear();
-  for (const QString& a : args) openInputs_.CommandLine.push_back(a.toStdString());
+  for (const QString& a : args) openInputs_.CommandLine.push_back(FileNameFromQt(a));
   view_.OpenFromCommandLine = !args.isEmpty();
 }
 
@@ -343,9 +351,9 @@ void Form1::Guarded(const std::function<void()>& f) {
   try {
     f();
   } catch (const std::exception& e) {
-    Seams().Error(this, QString::fromUtf8(e.what()));
+    session_.seams().Error(this, QString::fromUtf8(e.what()));
   } catch (...) {
-    Seams().Error(this, QStringLiteral("Unknown error"));
+    session_.seams().Error(this, QStringLiteral("Unknown error"));
   }
 }
 
@@ -361,6 +369,9 @@ void Form1::FormCreate() {
     ComboBox1->setCurrentIndex(static_cast<int>(families.indexOf(DefaultFontFace(families))));
   }
   view_ = ViewState{};
+  // The printer resolution of the session's printer; 300 x 300 without one.
+  const PrinterDpi dpi = ResolutionOf(session_.printer(), {view_.PrinterDpiX, view_.PrinterDpiY}, N9->isChecked());
+  view_.PrinterDpiX = dpi.x, view_.PrinterDpiY = dpi.y;
   Edit1->setText(QStringLiteral("1,0000"));
   for (int n = 1; n <= kRecentFileCount; ++n) {
     auto* item = new QAction(N1);
@@ -369,7 +380,7 @@ void Form1::FormCreate() {
     recentItems_[static_cast<size_t>(n - 1)] = item;
   }
   view_.OpenFromRecent = false;
-  view_.ExeDir = (QCoreApplication::applicationDirPath() + QLatin1Char('/')).toStdString();
+  view_.ExeDir = FileNameFromQt(QCoreApplication::applicationDirPath() + QLatin1Char('/'));
 }
 
 void Form1::FormClose() {}
@@ -385,7 +396,7 @@ void Form1::OpenPlot() {
   if (scanTruncated_) {
     // What was indexed before the end of the file stays drawable; the error is told once.
     scanTruncated_ = false;
-    Seams().Error(this, QString::fromUtf8(kTextReadBeyondEnd));
+    session_.seams().Error(this, QString::fromUtf8(kTextReadBeyondEnd));
   }
 }
 
@@ -397,17 +408,18 @@ void Form1::LoadLastFile() {
   auto* item = qobject_cast<QAction*>(sender());
   if (!item) return;
   view_.OpenFromRecent = true;
-  openInputs_.DialogFileName = item->data().toString().toStdString();
+  // The item keeps the path's bytes as they are, whatever their encoding.
+  openInputs_.DialogFileName = item->data().toByteArray().toStdString();
   N2Click();
 }
 
 std::optional<std::string> Form1::RunOpenDialog() {
-  std::optional<QString> name = Seams().OpenFileName(this, openFilter_);
+  std::optional<QString> name = session_.seams().OpenFileName(this, openFilter_);
   if (!name) return std::nullopt;
-  return name->toStdString();
+  return FileNameFromQt(*name);
 }
 
-void Form1::ShowFileName(const std::string& name) { setStatusPanelText(1, QString::fromStdString(name)); }
+void Form1::ShowFileName(const std::string& name) { setStatusPanelText(1, FileNameToQt(name)); }
 
 void Form1::ShowRecentFiles(const RecentList& list) {
   for (QAction* item : recentItems_) N1->removeAction(item);
@@ -415,8 +427,8 @@ void Form1::ShowRecentFiles(const RecentList& list) {
     const std::string& path = list[static_cast<size_t>(n - 1)];
     if (path.empty()) continue;
     QAction* item = recentItems_[static_cast<size_t>(n - 1)];
-    item->setText(Literal(QString::fromStdString(RecentCaption(n, path))));
-    item->setData(QString::fromStdString(path));
+    item->setText(Literal(FileNameToQt(RecentCaption(n, path))));
+    item->setData(QByteArray::fromStdString(path));
     N1->addAction(item);
   }
 }
@@ -426,7 +438,7 @@ void Form1::ScanPlot(PltFormat format) {
   const bool ru = russian();
   scan_ = ScanPlotFile(view_.PlotFileName, format, form2_->table(), ru);
   scanTruncated_ = scan_.Truncated;
-  ResetProblemReport(*this);
+  session_.ResetProblemReport(scanTruncated_);
   setStatusPanelText(3, QString::fromStdString(FormatPanelText(scan_.Format)));
   setStatusPanelText(5, QString::fromStdString(VersionPanelText(scan_)));
   if (std::optional<std::string> unit = UnitPanelText(scan_.Unit, ru))
@@ -434,13 +446,15 @@ void Form1::ScanPlot(PltFormat format) {
   N21->setEnabled(scan_.EnableN21);
   pageOrientation_ = scan_.Orientation;
   (pageOrientation_ == PageOrientation::Landscape ? ToolButton4 : ToolButton3)->setChecked(true);
+  session_.printer().setPageOrientation(pageOrientation_ == PageOrientation::Landscape ? QPageLayout::Landscape
+                                                                                       : QPageLayout::Portrait);
   form2_->StringGrid1->update();
   // The scan rebuilt the drawing order; the next paint fits and draws the new plot.
   ReDraw();
 }
 
 void Form1::ShowUnknownFormat() {
-  Seams().Message(this, N20->isChecked() ? U("Формат не поддерживается") : QStringLiteral("Unknown format"));
+  session_.seams().Message(this, N20->isChecked() ? U("Формат не поддерживается") : QStringLiteral("Unknown format"));
 }
 
 void Form1::CheckCentrePosition() { N27->setChecked(true); }
@@ -496,9 +510,20 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
   QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : this;
   if (widget != target || widget->window() != this) return false;
   auto* keyEvent = static_cast<QKeyEvent*>(event);
-  if (keyEvent->text().isEmpty()) return false;
-  QChar key = keyEvent->text().at(0);
+  // Only keys that type a printable character (backspace too, for the zoom box's filter): Delete,
+  // the arrows, Enter and shortcuts pass on untouched.
+  if (keyEvent->text().isEmpty() || (keyEvent->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) return false;
+  const QChar typed = keyEvent->text().at(0);
+  if (!typed.isPrint() && typed != QLatin1Char('\b')) return false;
+  QChar key = typed;
   Guarded([&] { FormKeyPress(key); });
+  if (!key.isNull() && widget == Edit1) {
+    Guarded([&] { Edit1KeyPress(key); });
+    if (!key.isNull() && key != typed) {
+      Edit1->insert(QString(key));  // the character the filter made of the typed one
+      return true;
+    }
+  }
   return key.isNull();
 }
 
@@ -526,32 +551,168 @@ void Form1::N16Click() { ShowTool(form4_); }
 void Form1::N20Click() { ApplyInterfaceLanguage(*this, true); }
 void Form1::English1Click() { ApplyInterfaceLanguage(*this, false); }
 
-// ---- Commands completed elsewhere ----------------------------------------------------------------
+// ---- View commands -------------------------------------------------------------------------------
 
-void Form1::FormClick() {}
-void Form1::FormKeyPress(QChar&) {}
-void Form1::ToolButton13Click() {}
-void Form1::ToolButton14Click() {}
-void Form1::Edit1Change() {}
-void Form1::ToolButton11Click() {}
-void Form1::ToolButton21Click() {}
-void Form1::X2Click() {}
-void Form1::Y1Click() {}
-void Form1::ToolButton8Click() {}
-void Form1::ToolButton9Click() {}
-void Form1::PCAD1Click() {}
-void Form1::ChangeCheck() {}
-void Form1::Check() {}
-void Form1::N21Click() {}
-void Form1::N4Click() {}
-void Form1::ToolButton3Click() {}
-void Form1::ToolButton4Click() {}
+void Form1::FormClick() {
+  // The key C pans to wherever the pointer is, inside the window or not.
+  PanTo(drawingArea_->mapFromGlobal(QCursor::pos()));
+}
+
+void Form1::PanTo(QPoint areaPoint) {
+  if (view_.IgnoreNextClick) {
+    view_.IgnoreNextClick = false;
+    return;
+  }
+  // No position item stays checked: the shifts are the pan's.
+  for (QAction* item : PositionGroup->actions()) item->setChecked(false);
+  // The page centre as the frame draws it, in the drawing area's coordinates (the frame's).
+  const FrameLayout frame = ComputeFrame(FrameInputOf(*this, RenderTarget::Screen));
+  const int64_t cx = (int64_t{frame.PageLeft} + frame.PageRight) / 2;
+  const int64_t cy = (int64_t{frame.PageTop} + frame.PageBottom) / 2;
+  auto held = [](int64_t v) { return static_cast<int32_t>(std::clamp<int64_t>(v, -kDeviceLimit, kDeviceLimit)); };
+  view_.ShiftX = held(view_.ShiftX + cx - areaPoint.x());
+  view_.ShiftY = held(view_.ShiftY + cy - areaPoint.y());
+  ReDraw();
+}
+
+void Form1::FormKeyPress(QChar& key) {
+  switch (key.unicode()) {
+    case '+':
+    case '=': StepZoom(true); break;
+    case '-':
+    case '_': StepZoom(false); break;
+    case 'C':
+    case 'c': FormClick(); break;
+    case 'F':
+    case 'f': ToolButton11Click(); break;
+    default: return;
+  }
+  key = QChar();
+}
+
+void Form1::Edit1KeyPress(QChar& key) {
+  if (key == QLatin1Char('.') || key == QLatin1Char(',')) {
+    key = QLatin1Char(kZoomSeparator);
+    return;
+  }
+  if (key == QLatin1Char('\b') || (key >= QLatin1Char('0') && key <= QLatin1Char('9'))) return;
+  key = QChar();
+}
+
+// The zoom buttons write the stepped zoom (four decimals) into the zoom box; the box's handler
+// then takes it. A step that changes nothing (at either end of the range) redraws nothing.
+void Form1::StepZoom(bool increase) {
+  const bool shift = QGuiApplication::keyboardModifiers() & Qt::ShiftModifier;
+  Edit1->setText(QString::fromStdString(FormatZoom(ZoomStep(view_.Zoom, increase, shift), kZoomSeparator)));
+}
+
+void Form1::ToolButton13Click() { StepZoom(true); }
+void Form1::ToolButton14Click() { StepZoom(false); }
+
+void Form1::Edit1Change() {
+  const std::optional<double> zoom = ParseZoomText(Edit1->text().toStdString(), kZoomSeparator);
+  if (!zoom) {
+    // No number: the box shows the zoom in force again.
+    const QSignalBlocker block(Edit1);
+    Edit1->setText(QString::fromStdString(FormatZoom(view_.Zoom, kZoomSeparator)));
+    return;
+  }
+  view_.Zoom = *zoom;
+  ReDraw();
+}
+
+void Form1::ToolButton11Click() {
+  view_.ViewWindowSet = false;
+  N27->setChecked(true);
+  view_.ShiftX = view_.ShiftY = 0;
+  view_.FitPending = true;
+  ReDraw();
+}
+
+void Form1::ToolButton21Click() {
+  view_.Zoom = 1.0;
+  {
+    const QSignalBlocker block(Edit1);
+    Edit1->setText(QString::fromStdString(FormatZoom(1.0, kZoomSeparator)));
+  }
+  view_.ViewWindowSet = false;
+  N27->setChecked(true);
+  view_.ShiftX = view_.ShiftY = 0;
+  ReDraw();
+}
+
+// The menu items toggle themselves when triggered; a tool button toggles its item once.
+void Form1::X2Click() { ApplyMirrorX(); }
+void Form1::Y1Click() { ApplyMirrorY(); }
+void Form1::ToolButton8Click() {
+  X2->setChecked(ToolButton8->isChecked());
+  ApplyMirrorX();
+}
+void Form1::ToolButton9Click() {
+  Y1->setChecked(ToolButton9->isChecked());
+  ApplyMirrorY();
+}
+
+void Form1::ApplyMirrorX() {
+  ToolButton8->setChecked(X2->isChecked());
+  view_.SignY = X2->isChecked() ? +1 : -1;
+  ReDraw();
+}
+
+void Form1::ApplyMirrorY() {
+  ToolButton9->setChecked(Y1->isChecked());
+  view_.SignX = Y1->isChecked() ? -1 : +1;
+  ReDraw();
+}
+
+void Form1::PCAD1Click() {
+  // Unchecked: the texts use the system fonts, whose choices come alive.
+  const bool systemFonts = !PCAD1->isChecked();
+  ANSI1->setEnabled(systemFonts);
+  OEM1->setEnabled(systemFonts);
+  ComboBox1->setEnabled(systemFonts);
+  RxSpinEdit2->setEnabled(systemFonts);
+  ReDraw();
+}
+
+void Form1::ChangeCheck() { ReDraw(); }
+void Form1::Check() { ReDraw(); }
+
+void Form1::N21Click() {
+  const bool ru = N20->isChecked();
+  setStatusPanelText(7, N21->isChecked() ? (ru ? U("Псевдодюйм") : QStringLiteral("Mils"))
+                                         : (ru ? U("Дюйм") : QStringLiteral("Inch")));
+  ReDraw();
+}
+
+void Form1::ToolButton3Click() {
+  pageOrientation_ = PageOrientation::Portrait;
+  session_.printer().setPageOrientation(QPageLayout::Portrait);
+  ReDraw();
+}
+
+void Form1::ToolButton4Click() {
+  pageOrientation_ = PageOrientation::Landscape;
+  session_.printer().setPageOrientation(QPageLayout::Landscape);
+  ReDraw();
+}
+
+// ---- Printer and export --------------------------------------------------------------------------
+
+void Form1::N4Click() {
+  QPrinter& printer = session_.printer();
+  if (!session_.seams().PrinterSetup(this, printer)) return;
+  const PrinterDpi dpi = ResolutionOf(printer, {view_.PrinterDpiX, view_.PrinterDpiY}, N9->isChecked());
+  view_.PrinterDpiX = dpi.x, view_.PrinterDpiY = dpi.y;
+  ForgetCurrentPrinterPage(session_);
+  const bool landscape = printer.pageLayout().orientation() == QPageLayout::Landscape;
+  pageOrientation_ = landscape ? PageOrientation::Landscape : PageOrientation::Portrait;
+  (landscape ? ToolButton4 : ToolButton3)->setChecked(true);
+  ReDraw();
+}
 void Form1::N5Click() {
   if (view_.PlotLoaded()) {
-    Guarded([this] {
-      QPrinter printer(QPrinterInfo::defaultPrinter(), QPrinter::HighResolution);
-      PrintPlot(*this, printer);
-    });
+    Guarded([this] { PrintPlot(*this, session_.printer()); });
   }
   ReDraw();
 }

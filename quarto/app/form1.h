@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "app/window_session.h"
 #include "core/open_command.h"
 #include "core/plot_scan.h"
 #include "core/view_state.h"
@@ -37,7 +38,8 @@ class DrawingArea : public QWidget {
   explicit DrawingArea(QWidget* parent);
 
  signals:
-  void clicked();
+  // A left click inside the area, at that point of the area.
+  void clicked(QPoint at);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -51,7 +53,8 @@ class Form1 : public QMainWindow, private OpenHost {
   static constexpr int kMinOuterWidth = 787;
   static constexpr int kMinOuterHeight = 520;
 
-  explicit Form1(QWidget* parent = nullptr);
+  // seams: the dialogs and boxes this window uses (nullptr: the real ones); kept in its session.
+  explicit Form1(UiSeams* seams = nullptr, QWidget* parent = nullptr);
   ~Form1() override;
 
   // The secondary windows, created after Form1 by start-up.
@@ -59,6 +62,10 @@ class Form1 : public QMainWindow, private OpenHost {
   Form2* form2() const { return form2_; }
   Form3* form3() const { return form3_; }
   Form4* form4() const { return form4_; }
+
+  // Seams, printer page and problem reports of this window.
+  WindowSession& session() { return session_; }
+  const WindowSession& session() const { return session_; }
 
   ViewState& view() { return view_; }
   const ViewState& view() const { return view_; }
@@ -134,8 +141,13 @@ class Form1 : public QMainWindow, private OpenHost {
   void FormCreate();
   void FormClose();
   void FormClick();
+  // The pan of a click: the point of the drawing area moves to the centre of the preview page.
+  void PanTo(QPoint areaPoint);
   // Sees every typed character before the focused control; clearing key discards the character.
   void FormKeyPress(QChar& key);
+  // Key filter of the zoom box: digits, backspace and the separator pass; "." and "," become the
+  // separator; every other character is discarded (key set to null).
+  void Edit1KeyPress(QChar& key);
   void ToolButton13Click();
   void ToolButton14Click();
   void Edit1Change();
@@ -169,6 +181,11 @@ class Form1 : public QMainWindow, private OpenHost {
   void BuildMenu();
   void BuildToolBar();
   void BuildStatusBar();
+  // One zoom step in or out, Shift down taking the small step.
+  void StepZoom(bool increase);
+  // Mirroring after X2 or Y1 changed its check: the tool button follows, the sign is set.
+  void ApplyMirrorX();
+  void ApplyMirrorY();
   QAction* AddItem(QMenu* menu, const char* name, const QString& caption, void (Form1::*slot)());
   QAction* AddSeparator(QMenu* menu, const char* name);
 
@@ -180,6 +197,7 @@ class Form1 : public QMainWindow, private OpenHost {
   void ShowUnknownFormat() override;
   void CheckCentrePosition() override;
 
+  WindowSession session_;
   ViewState view_;
   OpenInputs openInputs_;
   PlotScanResult scan_;

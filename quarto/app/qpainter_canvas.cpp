@@ -68,7 +68,7 @@ void QPainterCanvas::UsePen() {
     if (pen.style == PenStyle::Dash) p.setDashPattern({18, 6});
   } else {
     // A wide pen is round at the ends and joints and always solid.
-    p.setWidth(pen.width);
+    p.setWidth(std::min(pen.width, kMaxPenWidth));
     p.setCapStyle(Qt::RoundCap);
     p.setJoinStyle(Qt::RoundJoin);
   }

@@ -1,15 +1,24 @@
 #include "app/render_targets.h"
 
+#include <QBuffer>
+#include <QCoreApplication>
 #include <QGuiApplication>
+#include <QHash>
 #include <QImage>
+#include <QList>
 #include <QPainter>
 #include <QPrinterInfo>
 #include <QScreen>
+#include <QSignalBlocker>
 #include <QTimer>
-#include <QVariant>
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <optional>
+#include <string>
 #include <utility>
 
+#include "app/file_names.h"
 #include "app/form1.h"
 #include "app/form2.h"
 #include "app/qpainter_canvas.h"
@@ -20,9 +29,6 @@ namespace quarto {
 
 namespace {
 
-// The file whose drawing problem was last reported on the window (reported once per opened file).
-constexpr const char* kReportedProblemFile = "quartoReportedProblemFile";
-
 QString Text(const Form1& form, const char* russian, const char* english) {
   return form.russian() ? QString::fromUtf8(russian) : QString::fromUtf8(english);
 }
@@ -30,6 +36,72 @@ QString Text(const Form1& form, const char* russian, const char* english) {
 PrinterPage Oriented(PrinterPage page, bool landscape) {
   if (landscape != (page.width > page.height)) std::swap(page.width, page.height);
   return page;
+}
+
+// Writes the bytes to a temporary file in the target's folder and renames it over the target, so
+// the old file stays whole until the new one is complete. False when any step fails (the
+// temporary file is removed again).
+bool WriteReplacing(const std::string& path, const QByteArray& bytes) {
+  const std::string temp = path + ".tmp" + std::to_string(QCoreApplication::applicationPid());
+  {
+    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+    if (!out) return false;
+    out.write(bytes.constData(), bytes.size());
+    out.close();
+    if (!out) {
+      std::error_code ec;
+      std::filesystem::remove(temp, ec);
+      return false;
+    }
+  }
+  std::error_code ec;
+  std::filesystem::rename(temp, path, ec);
+  if (ec) {
+    std::filesystem::remove(temp, ec);
+    return false;
+  }
+  return true;
+}
+
+// The drawing as an 8-bit image with its own colours exact. The colour table is padded past 16
+// entries: the BMP writer stores an image of 16 colours or fewer with 4 bits per pixel. A drawing
+// of more than 256 colours takes the nearest colours of a reduced table.
+QImage ToIndexed8(const QImage& rgb) {
+  QList<QRgb> table;
+  QHash<QRgb, int> indexOf;
+  QImage out(rgb.size(), QImage::Format_Indexed8);
+  if (out.isNull()) return out;
+  bool fits = true;
+  for (int y = 0; y < rgb.height() && fits; ++y) {
+    const auto* line = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
+    uchar* dst = out.scanLine(y);
+    QRgb last = 0;
+    int lastIndex = -1;
+    for (int x = 0; x < rgb.width(); ++x) {
+      const QRgb c = line[x] | 0xFF000000u;
+      if (lastIndex < 0 || c != last) {
+        auto it = indexOf.constFind(c);
+        if (it == indexOf.constEnd()) {
+          if (table.size() == 256) {
+            fits = false;
+            break;
+          }
+          it = indexOf.insert(c, static_cast<int>(table.size()));
+          table.push_back(c);
+        }
+        last = c;
+        lastIndex = it.value();
+      }
+      dst[x] = static_cast<uchar>(lastIndex);
+    }
+  }
+  if (!fits) {
+    out = rgb.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither | Qt::AvoidDither);
+    table = out.colorTable();
+  }
+  while (table.size() < 256) table.push_back(qRgb(0, 0, 0));
+  out.setColorTable(table);
+  return out;
 }
 
 PositionItem CheckedPosition(const Form1& form) {
@@ -46,7 +118,9 @@ PositionItem CheckedPosition(const Form1& form) {
 void ApplyFrame(Form1& form, const FrameLayout& layout) {
   ViewState& v = form.view();
   if (layout.Fitted) {
-    // Setting the text may run the zoom box's handler; the fitted zoom is what stays.
+    // The fit writes the zoom box without running its handler: no further paint, and the zoom
+    // keeps the exact fitted value.
+    const QSignalBlocker block(form.Edit1);
     form.Edit1->setText(QString::fromStdString(layout.ZoomText));
     v.Zoom = layout.Zoom;
     v.FitPending = false;
@@ -62,35 +136,27 @@ PrinterPage PageOf(const QPrinter& printer) {
   return {r.width(), r.height()};
 }
 
-namespace {
-// The page of the current printer in portrait, looked up at the first drawing: asking the
-// system for its printers costs far more than a paint.
-std::optional<PrinterPage> currentPage;
-}  // namespace
+bool IsPrinter(const QPrinter& printer) {
+  return !(printer.outputFormat() == QPrinter::PdfFormat && printer.outputFileName().isEmpty());
+}
 
-PrinterPage CurrentPrinterPage(bool landscape) {
-  if (!currentPage) {
-    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
-    if (info.isNull()) {
-      currentPage = PrinterPage{kFallbackPageWidth, kFallbackPageHeight};
-    } else {
-      QPrinter printer(info, QPrinter::HighResolution);
-      printer.setPageOrientation(QPageLayout::Portrait);
-      currentPage = PageOf(printer);
-    }
+PrinterDpi ResolutionOf(const QPrinter& printer, PrinterDpi current, bool colour) {
+  const int r = printer.resolution();
+  const auto quality = static_cast<int16_t>(std::clamp(r, -32768, 32767));
+  return GetPrinterResolution(current, IsPrinter(printer), PrinterDeviceMode{quality, 0}, colour);
+}
+
+PrinterPage CurrentPrinterPage(WindowSession& session, bool landscape) {
+  if (!session.printerPage) {
+    const QPrinter& printer = session.printer();
+    session.printerPage = IsPrinter(printer) ? PageOf(printer) : PrinterPage{kFallbackPageWidth, kFallbackPageHeight};
   }
-  return Oriented(*currentPage, landscape);
+  return Oriented(*session.printerPage, landscape);
 }
 
-void ForgetCurrentPrinterPage() { currentPage.reset(); }
+void ForgetCurrentPrinterPage(WindowSession& session) { session.printerPage.reset(); }
 
-QPoint DrawingAreaOrigin(const Form1& form) {
-  QPoint origin = form.drawingArea()->mapTo(&form, QPoint(0, 0));
-  if (const QWidget* menu = form.menuWidget(); menu && !menu->isHidden()) origin.ry() -= menu->geometry().bottom() + 1;
-  return origin;
-}
-
-FrameInput FrameInputOf(const Form1& form, RenderTarget target) {
+FrameInput FrameInputOf(Form1& form, RenderTarget target) {
   const ViewState& v = form.view();
   const PlotScanResult& scan = form.scan();
   FrameInput in;
@@ -102,11 +168,12 @@ FrameInput FrameInputOf(const Form1& form, RenderTarget target) {
   const QSize outer = form.frameGeometry().size();
   in.windowWidth = outer.width();
   in.windowHeight = outer.height();
+  // The frame draws in the drawing area's own coordinates: its top-left, below the menu and tool
+  // bars as the window lays them out, is the origin of the preview.
   const DrawingArea* area = form.drawingArea();
-  const QPoint origin = DrawingAreaOrigin(form);
-  in.areaLeft = origin.x(), in.areaTop = origin.y();
+  in.areaLeft = 0, in.areaTop = 0;
   in.areaWidth = area->width(), in.areaHeight = area->height();
-  const PrinterPage page = CurrentPrinterPage(form.pageOrientation() == PageOrientation::Landscape);
+  const PrinterPage page = CurrentPrinterPage(form.session(), form.pageOrientation() == PageOrientation::Landscape);
   in.pageWidth = page.width, in.pageHeight = page.height;
   in.printerDpiX = v.PrinterDpiX, in.printerDpiY = v.PrinterDpiY;
   in.margins = v.PageMargins;
@@ -146,10 +213,14 @@ PassInput PassInputOf(const Form1& form) {
   pass.systemFont.heightCorrection = form.RxSpinEdit2->value();
   pass.systemFont.ansi = form.ANSI1->isChecked();
   pass.systemFont.oem = form.OEM1->isChecked();
+  pass.scannedStamp = form.scan().Stamp;
   return pass;
 }
 
-void ResetProblemReport(Form1& form) { form.setProperty(kReportedProblemFile, QVariant()); }
+QString PlotChangedText(const Form1& form) {
+  return Text(form, "Файл чертежа изменён после открытия; откройте его снова",
+              "The plot file has changed since it was opened; open it again");
+}
 
 void PaintScreenTarget(Form1& form, QPainter& painter) {
   const ViewState& v = form.view();
@@ -159,21 +230,26 @@ void PaintScreenTarget(Form1& form, QPainter& painter) {
   ApplyFrame(form, layout);
   QPainterCanvas canvas(painter);
   const RenderOutcome out = DrawPlot(canvas, in, layout, PassInputOf(form), v.PlotFileName);
-  if (out.problem == RenderOutcome::Problem::None) return;
-  const QString file = QString::fromStdString(v.PlotFileName);
-  if (form.property(kReportedProblemFile).toString() == file) return;
-  form.setProperty(kReportedProblemFile, file);
+  QString text;
+  if (out.problem == RenderOutcome::Problem::Changed) {
+    if (!form.session().FirstOfChange(out.found)) return;
+    text = PlotChangedText(form);
+  } else if (out.problem != RenderOutcome::Problem::None) {
+    if (!form.session().FirstProblem()) return;
+    text = QString::fromStdString(out.message);
+  } else {
+    return;
+  }
   // No modal box inside a paint event: the report follows once the paint is over.
-  const QString text = QString::fromStdString(out.message);
-  QTimer::singleShot(0, &form, [&form, text] { Seams().Error(&form, text); });
+  QTimer::singleShot(0, &form, [&form, text] { form.session().seams().Error(&form, text); });
 }
 
 bool PrintPlot(Form1& form, QPrinter& printer) {
   const ViewState& v = form.view();
   if (!v.PlotLoaded()) return false;
   // With no printer installed Qt hands out a file printer without a file name.
-  if (printer.outputFormat() == QPrinter::PdfFormat && printer.outputFileName().isEmpty()) {
-    Seams().Error(&form, Text(form, "Принтер не установлен", "No printer is installed"));
+  if (!IsPrinter(printer)) {
+    form.session().seams().Error(&form, Text(form, "Принтер не установлен", "No printer is installed"));
     return false;
   }
   const bool landscape = form.pageOrientation() == PageOrientation::Landscape;
@@ -191,7 +267,7 @@ bool PrintPlot(Form1& form, QPrinter& printer) {
   {
     QPainter painter;
     if (!painter.begin(&printer)) {
-      Seams().Error(&form, Text(form, "Не удалось начать печать", "Printing could not be started"));
+      form.session().seams().Error(&form, Text(form, "Не удалось начать печать", "Printing could not be started"));
       return false;
     }
     ApplyFrame(form, layout);
@@ -200,7 +276,9 @@ bool PrintPlot(Form1& form, QPrinter& printer) {
     painter.end();  // ends the document: the page is printed
   }
   if (out.problem != RenderOutcome::Problem::None) {
-    Seams().Error(&form, QString::fromStdString(out.message));
+    form.session().seams().Error(&form, out.problem == RenderOutcome::Problem::Changed
+                                            ? PlotChangedText(form)
+                                            : QString::fromStdString(out.message));
     return false;
   }
   return true;
@@ -211,8 +289,8 @@ bool SaveBitmap(Form1& form, QSize screen) {
   if (!v.PlotLoaded()) return false;
   const std::string name = BitmapFileName(v.PlotFileName);
   if (name.empty()) {
-    Seams().Error(&form, Text(form, "Рисунок не сохранён: его имя совпало бы с именем файла чертежа",
-                              "The picture was not saved: its name would be that of the plot file"));
+    form.session().seams().Error(&form, Text(form, "Рисунок не сохранён: его имя совпало бы с именем файла чертежа",
+                                             "The picture was not saved: its name would be that of the plot file"));
     return false;
   }
   FrameInput in = FrameInputOf(form, RenderTarget::Bitmap);
@@ -222,12 +300,12 @@ bool SaveBitmap(Form1& form, QSize screen) {
   const QString tooLarge =
       Text(form, "Рисунок слишком велик для сохранения в BMP", "The picture is too large to save as BMP");
   if (layout.BitmapTooLarge) {
-    Seams().Error(&form, tooLarge);
+    form.session().seams().Error(&form, tooLarge);
     return false;
   }
   QImage image(layout.BitmapWidth, layout.BitmapHeight, QImage::Format_RGB32);
   if (image.isNull()) {
-    Seams().Error(&form, tooLarge);
+    form.session().seams().Error(&form, tooLarge);
     return false;
   }
   RenderOutcome out;
@@ -236,22 +314,25 @@ bool SaveBitmap(Form1& form, QSize screen) {
     QPainterCanvas canvas(painter);
     out = DrawPlot(canvas, in, layout, PassInputOf(form), v.PlotFileName);
   }
-  if (out.problem == RenderOutcome::Problem::Open) {
-    Seams().Error(&form, QString::fromStdString(out.message));
+  if (out.problem == RenderOutcome::Problem::Open || out.problem == RenderOutcome::Problem::Changed) {
+    form.session().seams().Error(&form, out.problem == RenderOutcome::Problem::Changed
+                                            ? PlotChangedText(form)
+                                            : QString::fromStdString(out.message));
     return false;
   }
-  // 8 bits per pixel with the drawing's own colours (Qt keeps them exact up to 256).
-  const QImage indexed = image.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither | Qt::AvoidDither);
+  const QImage indexed = ToIndexed8(image);
   image = QImage();
-  const QString file = QString::fromStdString(name);
-  if (indexed.isNull() || !indexed.save(file, "BMP")) {
-    Seams().Error(&form, Text(form, "Не удалось записать файл ", "Cannot write the file ") + file);
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  const bool encoded = !indexed.isNull() && buffer.open(QIODevice::WriteOnly) && indexed.save(&buffer, "BMP");
+  const QString file = FileNameToQt(name);
+  if (!encoded || !WriteReplacing(name, bytes)) {
+    form.session().seams().Error(&form, Text(form, "Не удалось записать файл ", "Cannot write the file ") + file);
     return false;
   }
-  if (out.problem != RenderOutcome::Problem::None) {
-    Seams().Error(&form, QString::fromStdString(out.message));
-    return false;
-  }
+  // The file holds what was drawn before the read problem; the problem is told.
+  if (out.problem != RenderOutcome::Problem::None)
+    form.session().seams().Error(&form, QString::fromStdString(out.message));
   return true;
 }
 

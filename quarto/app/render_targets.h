@@ -9,6 +9,8 @@
 #include <QSize>
 #include <QString>
 
+#include "app/window_session.h"
+#include "core/printer_resolution.h"
 #include "core/render_frame.h"
 #include "core/render_pass.h"
 
@@ -18,37 +20,32 @@ namespace quarto {
 
 class Form1;
 
-// The page size in dots and the resolution of a printer page.
-struct PrinterPage {
-  int32_t width = kFallbackPageWidth;
-  int32_t height = kFallbackPageHeight;
-};
-
-// The page of the current printer in the given orientation: the printable area of the system's
-// default printer, or a virtual A4 page at 300 dots per inch when no printer is installed. The
-// printer is looked up once, at the first call, and again after ForgetCurrentPrinterPage (for a
-// printer chosen in the printer setup).
-PrinterPage CurrentPrinterPage(bool landscape);
-void ForgetCurrentPrinterPage();
+// The page of the window's current printer in the given orientation: the printable area of the
+// session's printer, or a virtual A4 page at 300 dots per inch when there is no printer.
+// The printer is looked up once per session, at the first call, and again after
+// ForgetCurrentPrinterPage (for a printer chosen in the printer setup).
+PrinterPage CurrentPrinterPage(WindowSession& session, bool landscape);
+void ForgetCurrentPrinterPage(WindowSession& session);
 // The printable area of a printer, in its device pixels.
 PrinterPage PageOf(const QPrinter& printer);
-
-// Top-left of the drawing area in the main window's client coordinates, the ones the frame draws
-// in: like a classic window's client area they start below the menu bar.
-QPoint DrawingAreaOrigin(const Form1& form);
+// False for what Qt hands out when no printer is installed: a file printer without a file name.
+bool IsPrinter(const QPrinter& printer);
+// The view's printer resolution from the printer (its resolution as the device mode's quality),
+// 300 x 300 for no printer.
+PrinterDpi ResolutionOf(const QPrinter& printer, PrinterDpi current, bool colour);
 
 // The frame input and the pass input of the main window's current state for a target.
-FrameInput FrameInputOf(const Form1& form, RenderTarget target);
+FrameInput FrameInputOf(Form1& form, RenderTarget target);
 PassInput PassInputOf(const Form1& form);
 
-// Screen target: draws the page preview and the plot with the painter of the drawing area, which
-// is translated to the main window's client coordinates. Called from the paint event only. A file
-// problem is reported once per opened file, after the paint.
+// Screen target: draws the page preview and the plot with the painter of the drawing area, whose
+// top-left is the origin of the frame. Called from the paint event only. A file problem is
+// reported once per opened file, and a file changed since its scan once per change, after the
+// paint; a changed file gets the page preview only.
 void PaintScreenTarget(Form1& form, QPainter& painter);
 
-// A plot file was opened (scanned): its drawing problems are new again and will be reported once,
-// after a paint.
-void ResetProblemReport(Form1& form);
+// The message for a plot file changed since it was opened, in the interface language.
+QString PlotChangedText(const Form1& form);
 
 // Printer target: prints the plot as one page on the printer (a PDF printer takes the resolution
 // of the view state). Returns false after reporting a problem; a file printer without a file
@@ -56,10 +53,13 @@ void ResetProblemReport(Form1& form);
 // drawn. Nothing happens without a plot.
 bool PrintPlot(Form1& form, QPrinter& printer);
 
-// Bitmap target: saves the drawing at the preview's scale as a BMP file beside the plot (the plot
-// name with its last three characters replaced by "bmp"), over an existing file. Refuses, with a
-// message, a size beyond the limits and a name that is the plot file itself; a failed save is
-// reported. Returns true when the file was written. screen is the padding (the screen size).
+// Bitmap target: saves the drawing at the preview's scale as an 8-bit BMP file in the plot's folder
+// (BitmapFileName), replacing an existing file only through a temporary file renamed over it, so
+// a failed export leaves the old one. Refuses, with a message, a size beyond the limits, a name
+// that is the plot file itself and a plot changed since its scan; a failed save is reported.
+// Returns true when the BMP file was written; when the drawing stopped at a read problem, the
+// file holds what was drawn, the problem is reported once and the result is still true.
+// screen is the padding (the screen size).
 bool SaveBitmap(Form1& form, QSize screen);
 bool SaveBitmap(Form1& form);
 

@@ -11,8 +11,8 @@
 
 namespace quarto {
 
-std::unique_ptr<Form1> StartUp(const QStringList& args) {
-  auto form1 = std::make_unique<Form1>();
+std::unique_ptr<Form1> StartUp(const QStringList& args, UiSeams* seams) {
+  auto form1 = std::make_unique<Form1>(seams);
   auto* form2 = new Form2(form1.get());
   auto* form3 = new Form3(form1.get());
   auto* form4 = new Form4(form1.get());
@@ -23,10 +23,10 @@ std::unique_ptr<Form1> StartUp(const QStringList& args) {
     try {
       form1->OpenPlot();
     } catch (const std::exception& e) {
-      Seams().ApplicationError(QString::fromUtf8(e.what()));
+      form1->session().seams().ApplicationError(QString::fromUtf8(e.what()));
       return nullptr;
     } catch (...) {
-      Seams().ApplicationError(QStringLiteral("Unknown error"));
+      form1->session().seams().ApplicationError(QStringLiteral("Unknown error"));
       return nullptr;
     }
   }
@@ -40,8 +40,8 @@ std::unique_ptr<Form1> StartUp(const QStringList& args) {
   return form1;
 }
 
-int RunQuarto(const QStringList& args) {
-  std::unique_ptr<Form1> form1 = StartUp(args);
+int RunQuarto(const QStringList& args, UiSeams* seams) {
+  std::unique_ptr<Form1> form1 = StartUp(args, seams);
   if (!form1) return 1;
   form1->show();
   return QApplication::exec();

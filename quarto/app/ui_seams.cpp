@@ -3,6 +3,8 @@
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QStringList>
 #include <QUrl>
 
@@ -43,6 +45,11 @@ void DefaultUiSeams::ApplicationError(const QString& text) {
 }
 
 void DefaultUiSeams::OpenUrl(const QString& url) { QDesktopServices::openUrl(QUrl(url)); }
+
+bool DefaultUiSeams::PrinterSetup(QWidget* parent, QPrinter& printer) {
+  QPrintDialog dialog(&printer, parent);
+  return dialog.exec() == QDialog::Accepted;
+}
 
 UiSeams& Seams() {
   static DefaultUiSeams defaults;

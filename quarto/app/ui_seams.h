@@ -1,9 +1,10 @@
 #pragma once
 // Every dialog, message box and error box of the plot viewer goes through UiSeams, so that tests
-// can answer them without a modal loop.
+// can answer them without a modal loop. The main window's session holds the seams it uses.
 #include <QString>
 #include <optional>
 
+class QPrinter;
 class QWidget;
 
 namespace quarto {
@@ -22,6 +23,9 @@ class UiSeams {
   // Hands a link (mail or web address) to the desktop's program for it; whether one opens is not
   // looked at.
   virtual void OpenUrl(const QString& url) = 0;
+  // The printer setup dialog on the given printer (printer, paper, orientation); true when the
+  // user accepted it, the printer then changed as chosen.
+  virtual bool PrinterSetup(QWidget* parent, QPrinter& printer) = 0;
 };
 
 // The real dialogs and boxes.
@@ -32,9 +36,10 @@ class DefaultUiSeams : public UiSeams {
   void Error(QWidget* parent, const QString& text) override;
   void ApplicationError(const QString& text) override;
   void OpenUrl(const QString& url) override;
+  bool PrinterSetup(QWidget* parent, QPrinter& printer) override;
 };
 
-// The seams the windows use; the default ones unless a test installed others.
+// The seams of windows not given their own: the default ones unless a test installed others.
 UiSeams& Seams();
 // Installs seams (nullptr restores the default ones); the caller keeps them alive.
 void SetSeams(UiSeams* seams);

@@ -25,9 +25,13 @@ enum class PenStyle : uint8_t { Solid, Dot, Dash };
 // The order is that of the polygon fill-style list of the tool bar.
 enum class BrushStyle : uint8_t { Solid, BDiagonal, FDiagonal, Cross, DiagCross, Horizontal, Vertical };
 
+// The widest pen a canvas draws, in device units: the largest width the painting library takes
+// (a wider one it refuses). The renderers draw a wider pen at this width.
+inline constexpr int32_t kMaxPenWidth = 32767;
+
 struct Pen {
   Color color = kBlack;
-  // Device units; 0 is the thinnest pen the device has.
+  // Device units, 0 to kMaxPenWidth; 0 is the thinnest pen the device has.
   int32_t width = 1;
   PenStyle style = PenStyle::Solid;
   bool operator==(const Pen&) const = default;

@@ -2,6 +2,8 @@
 
 #include <cerrno>
 #include <charconv>
+#include <filesystem>
+#include <string_view>
 
 #include "core/plot_reader.h"
 
@@ -60,6 +62,30 @@ std::optional<ViewWindowBox> ParseWindowArgument(const std::string& arg, const W
   return w;
 }
 
+std::string AbsolutePlotPath(const std::string& path) {
+  if (path.empty()) return path;
+  std::error_code ec;
+  std::string full = std::filesystem::absolute(std::filesystem::path(path), ec).string();
+  if (ec) return path;
+  // Drop "." parts and empty parts between doubled separators.
+  std::string out;
+  size_t i = 0;
+  while (i < full.size()) {
+    const size_t next = full.find('/', i);
+    const size_t end = next == std::string::npos ? full.size() : next;
+    const std::string_view part(full.data() + i, end - i);
+    if (!part.empty() && part != ".") {
+      out += '/';
+      out += part;
+    }
+    i = end + 1;
+  }
+  if (out.empty()) out.push_back('/');
+  // A trailing separator names a folder; keep it so the open reports it as one.
+  if (full.back() == '/' && out.back() != '/') out += '/';
+  return out;
+}
+
 std::string FileNameWithoutFolder(const std::string& path) {
   size_t cut = path.find_last_of("/\\");
   return cut == std::string::npos ? path : path.substr(cut + 1);
@@ -81,7 +107,7 @@ bool RunOpen(ViewState& vs, OpenInputs& in, OpenHost& host, const WindowDefaults
     }
   }
 
-  vs.PlotFileName = in.DialogFileName;
+  vs.PlotFileName = AbsolutePlotPath(in.DialogFileName);
   host.ShowFileName(FileNameWithoutFolder(vs.PlotFileName));
   PushRecentFile(vs.RecentFiles, vs.PlotFileName);
   in.DialogFileName.clear();

@@ -30,6 +30,11 @@ struct WindowDefaults {
 // at all (nullopt): it is ignored rather than sliced into numbers.
 std::optional<ViewWindowBox> ParseWindowArgument(const std::string& arg, const WindowDefaults& defaults);
 
+// The path made absolute against the current folder, without resolving links: "." parts and
+// doubled separators are dropped, ".." parts kept (a link's parent is not the lexical one). An
+// empty path stays empty.
+std::string AbsolutePlotPath(const std::string& path);
+
 // The file name without its folder, as status panel 1 shows it.
 std::string FileNameWithoutFolder(const std::string& path);
 

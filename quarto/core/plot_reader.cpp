@@ -4,6 +4,10 @@
 #include <cerrno>
 #include <cstring>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace quarto {
 
 namespace {
@@ -11,26 +15,37 @@ constexpr size_t kBlockSize = 256 * 1024;
 }
 
 PlotReader::PlotReader(std::span<const uint8_t> memory)
-    : size_(memory.size()), begin_(memory.data()), cur_(memory.data()), end_(memory.data() + memory.size()) {}
+    : size_(memory.size()),
+      stamp_{memory.size(), 0},
+      begin_(memory.data()),
+      cur_(memory.data()),
+      end_(memory.data() + memory.size()) {}
 
 PlotReader PlotReader::OpenFile(const std::filesystem::path& path) {
   PlotReader r;
-  // A folder opens on this system but is no file: refused like the platform's file open refuses it.
-  std::error_code ec;
-  if (std::filesystem::is_directory(path, ec))
-    throw PlotIoError(PlotIoError::Kind::AccessDenied, kTextFileAccessDenied);
+  // Opened without blocking, so a pipe with no writer cannot hold the program; what is no
+  // regular file is refused before anything is read from it.
   errno = 0;
-  r.file_ = std::fopen(path.c_str(), "rb");
-  if (!r.file_) {
-    if (errno == EACCES || errno == EPERM || errno == EISDIR)
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) {
+    if (errno == EACCES || errno == EPERM || errno == EISDIR || errno == ENXIO)
       throw PlotIoError(PlotIoError::Kind::AccessDenied, kTextFileAccessDenied);
     throw PlotIoError(PlotIoError::Kind::NotFound, kTextFileNotFound);
   }
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    throw PlotIoError(PlotIoError::Kind::AccessDenied, kTextFileAccessDenied);
+  }
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  r.file_ = ::fdopen(fd, "rb");
+  if (!r.file_) {
+    ::close(fd);
+    throw PlotIoError(PlotIoError::Kind::ReadError, kTextReadError);
+  }
   // The reader owns the handle from here on: the destructor closes it on every path.
-  if (std::fseek(r.file_, 0, SEEK_END) != 0) throw PlotIoError(PlotIoError::Kind::ReadError, kTextReadError);
-  const long size = std::ftell(r.file_);
-  if (size < 0) throw PlotIoError(PlotIoError::Kind::AccessDenied, kTextFileAccessDenied);
-  r.size_ = static_cast<uint64_t>(size);
+  r.size_ = static_cast<uint64_t>(st.st_size);
+  r.stamp_ = FileStamp{r.size_, int64_t{st.st_mtim.tv_sec} * 1'000'000'000 + st.st_mtim.tv_nsec};
   r.buffer_.resize(kBlockSize);
   r.Fill(0);
   return r;
@@ -47,6 +62,7 @@ PlotReader& PlotReader::operator=(PlotReader&& o) noexcept {
   const size_t e = static_cast<size_t>(o.end_ - o.begin_);
   file_ = o.file_;
   size_ = o.size_;
+  stamp_ = o.stamp_;
   block_pos_ = o.block_pos_;
   buffer_ = std::move(o.buffer_);
   begin_ = own_buffer ? buffer_.data() + b : o.begin_;
@@ -98,11 +114,7 @@ bool PlotReader::ReadSlow(void* dst, size_t n) {
   return true;
 }
 
-bool PlotReader::Peek(void* dst, size_t n) {
-  if (n <= static_cast<size_t>(end_ - cur_)) {
-    std::memcpy(dst, cur_, n);
-    return true;
-  }
+bool PlotReader::PeekSlow(void* dst, size_t n) {
   const uint64_t at = Tell();
   if (at + n > size_) return false;
   const bool ok = Read(dst, n);

@@ -33,11 +33,21 @@ inline constexpr const char* kTextFileAccessDenied = "File access denied";
 inline constexpr const char* kTextReadBeyondEnd = "Read beyond end of file";
 inline constexpr const char* kTextReadError = "Read error";
 
+// What tells one state of a file from another without reading it: its size and its modification
+// time in nanoseconds. A file rewritten in place changes at least one of them.
+struct FileStamp {
+  uint64_t size = 0;
+  int64_t mtimeNs = 0;
+  bool operator==(const FileStamp&) const = default;
+};
+
 class PlotReader {
  public:
   // Reads the given memory; the caller keeps it alive while the reader is used.
   explicit PlotReader(std::span<const uint8_t> memory);
-  // Opens the file read-only. Throws PlotIoError (NotFound, AccessDenied, ReadError).
+  // Opens the file read-only. Only regular files are opened: a folder, a pipe, a device or a
+  // socket is refused as AccessDenied at once, without waiting for a writer. Throws PlotIoError
+  // (NotFound, AccessDenied, ReadError).
   static PlotReader OpenFile(const std::filesystem::path& path);
 
   PlotReader(PlotReader&&) noexcept;
@@ -63,7 +73,21 @@ class PlotReader {
     return ReadSlow(nullptr, n);
   }
   // Copies the next n bytes without advancing; false when fewer than n remain.
-  bool Peek(void* dst, size_t n);
+  bool Peek(void* dst, size_t n) {
+    if (n <= static_cast<size_t>(end_ - cur_)) {
+      if (n) std::memcpy(dst, cur_, n);
+      return true;
+    }
+    return PeekSlow(dst, n);
+  }
+  // The bytes already buffered from the current position on (may be fewer than remain in the
+  // data), for walkers that step over many small values: they read them in place and then
+  // Advance past what they used (at most the span's size).
+  std::span<const uint8_t> Buffered() const { return {cur_, static_cast<size_t>(end_ - cur_)}; }
+  void Advance(size_t n) { cur_ += n; }
+
+  // Size and modification time of the file when it was opened (memory: its size, time 0).
+  FileStamp Stamp() const { return stamp_; }
 
   uint64_t Tell() const { return block_pos_ + static_cast<uint64_t>(cur_ - begin_); }
   uint64_t Size() const { return size_; }
@@ -75,12 +99,14 @@ class PlotReader {
  private:
   PlotReader() = default;
   bool ReadSlow(void* dst, size_t n);
+  bool PeekSlow(void* dst, size_t n);
   // Loads the block starting at pos (file-backed only).
   void Fill(uint64_t pos);
 
   std::FILE* file_ = nullptr;
   std::vector<uint8_t> buffer_;
   uint64_t size_ = 0;
+  FileStamp stamp_;
   uint64_t block_pos_ = 0;  // file position of begin_
   const uint8_t* begin_ = nullptr;
   const uint8_t* cur_ = nullptr;

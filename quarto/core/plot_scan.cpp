@@ -7,6 +7,33 @@
 
 namespace quarto {
 
+RecordIndex::PositionList& RecordIndex::PositionList::operator=(const PositionList& o) {
+  if (this == &o) return *this;
+  size_ = 0;
+  Resize(o.size_);
+  if (o.size_) std::memcpy(data_, o.data_, o.size_ * sizeof(uint64_t));
+  size_ = o.size_;
+  return *this;
+}
+
+void RecordIndex::PositionList::Resize(size_t capacity) {
+  if (capacity == capacity_) return;
+  if (capacity == 0) {
+    std::free(data_);
+    data_ = nullptr;
+    capacity_ = 0;
+    return;
+  }
+  void* p = std::realloc(data_, capacity * sizeof(uint64_t));
+  if (!p) throw std::bad_alloc();
+  data_ = static_cast<uint64_t*>(p);
+  capacity_ = capacity;
+}
+
+void RecordIndex::PositionList::Grow() { Resize(capacity_ < 64 ? 64 : capacity_ * 2); }
+
+void RecordIndex::PositionList::ShrinkToFit() { Resize(size_); }
+
 PlotBounds HeaderBoundsOf(int64_t x1, int64_t y1, int64_t x2, int64_t y2) {
   return PlotBounds{std::min(x1, x2), std::max(x1, x2), std::min(y1, y2), std::max(y1, y2)};
 }
@@ -41,10 +68,11 @@ std::string LayerNameToUtf8(std::string_view raw) { return DecodeToUtf8(CodePage
 
 namespace {
 
-// Polygon sink of the scan: outline vertices grow the bounds, cut-outs do not.
+// Polygon sink of the scan: outline vertices grow the bounds, cut-outs do not. It grows its own
+// copy (kept in registers over the walk); the caller copies it back.
 struct BoundsSink {
-  PlotBounds& draw;
-  const PlotBounds& header;
+  PlotBounds draw;
+  const PlotBounds header;
   void Point(PolygonPart part, int32_t x, int32_t y) {
     if (part == PolygonPart::Outline) ExtendBounds(draw, header, x, y);
   }
@@ -52,62 +80,71 @@ struct BoundsSink {
   void Hole(const HoleBody&) {}
 };
 
+// How far a primitive's body could be read.
+enum class BodyRead {
+  Whole,
+  VariableCut,  // the fixed part is whole, the data ends inside the variable part
+  FixedCut,     // the data ends inside the fixed part
+};
+inline BodyRead Variable(bool whole) { return whole ? BodyRead::Whole : BodyRead::VariableCut; }
+
 // Reads one primitive's body (the reader right after its code): the fixed part, whose points grow
-// the bounds, then the variable part exactly as the renderers read it. False when the data ends
-// inside the body.
+// the bounds, then the variable part exactly as the renderers read it.
 template <class F>
-bool StepPrimitive(PlotReader& r, int kind, PlotBounds& draw, const PlotBounds& header) {
+BodyRead StepPrimitive(PlotReader& r, int kind, PlotBounds& draw, const PlotBounds& header) {
   uint8_t b[32];
   auto extend = [&](int64_t x, int64_t y) { ExtendBounds(draw, header, x, y); };
   // Each case reads its fixed part with a constant size, so the copy is a few moves.
   switch (kind) {
     case KindLine:
     case KindRect: {
-      if (!r.Read(b, F::kFixedBody[KindLine])) return false;
+      if (!r.Read(b, F::kFixedBody[KindLine])) return BodyRead::FixedCut;
       const LineBody l = F::DecodeLine(b);
       extend(l.X1, l.Y1);
       extend(l.X2, l.Y2);
       // Further vertices of a PLT 4.5 line are passed over; they do not grow the bounds.
       if constexpr (F::kFormat == PltFormat::Plt45) {
-        if (kind == KindLine) return ReadLineVertices45(r, ReadLE16(b + 6), [](int32_t, int32_t) {});
+        if (kind == KindLine) return Variable(ReadLineVertices45(r, ReadLE16(b + 6), [](int32_t, int32_t) {}));
       }
-      return true;
+      return BodyRead::Whole;
     }
     case KindBar: {
-      if (!r.Read(b, F::kFixedBody[KindBar])) return false;
+      if (!r.Read(b, F::kFixedBody[KindBar])) return BodyRead::FixedCut;
       const BarBody bar = F::DecodeBar(b);
       extend(bar.X1, bar.Y1);
       extend(bar.X2, bar.Y2);
-      return true;
+      return BodyRead::Whole;
     }
     case KindCircle: {
-      if (!r.Read(b, F::kFixedBody[KindCircle])) return false;
+      if (!r.Read(b, F::kFixedBody[KindCircle])) return BodyRead::FixedCut;
       const CircleBody c = F::DecodeCircle(b);
       const int64_t r64 = c.R;
       extend(c.Cx - r64, c.Cy - r64);
       extend(c.Cx + r64, c.Cy + r64);
-      return true;
+      return BodyRead::Whole;
     }
     case KindArc: {
-      if (!r.Read(b, F::kFixedBody[KindArc])) return false;
+      if (!r.Read(b, F::kFixedBody[KindArc])) return BodyRead::FixedCut;
       const ArcBody a = F::DecodeArc(b);
       extend(a.Cx, a.Cy);
       extend(a.Xs, a.Ys);
       extend(a.Xe, a.Ye);
-      return true;
+      return BodyRead::Whole;
     }
     case KindText: {
-      if (!r.Read(b, F::kFixedBody[KindText])) return false;
+      if (!r.Read(b, F::kFixedBody[KindText])) return BodyRead::FixedCut;
       const TextBody t = F::DecodeText(b);
       extend(t.X, t.Y);
-      return ReadTextString<F>(r, nullptr);
+      return Variable(ReadTextString<F>(r, nullptr));
     }
     case KindPolygon: {
-      if (!r.Read(b, F::kPolygonHead)) return false;
+      if (!r.Read(b, F::kPolygonHead)) return BodyRead::FixedCut;
       BoundsSink sink{draw, header};
-      return WalkPolygonBody<F>(r, sink);
+      const bool whole = WalkPolygonBody<F>(r, sink);
+      draw = sink.draw;
+      return Variable(whole);
     }
-    default: return true;
+    default: return BodyRead::Whole;
   }
 }
 
@@ -153,35 +190,42 @@ PlotScanResult Scan(PlotReader& r, LayerTable& table, bool russian) {
 
   // The record walk. The current layer starts at 0 (no layer) for every scan; records are indexed
   // only while it is 1..16.
+  // The bounds grow in locals, which no store through the reader or the index can alias.
   int layer = 0;
+  bool indexing = false;  // layer is 1..16
+  PlotBounds draw = res.DrawBounds;
+  const PlotBounds header = res.HeaderBounds;
+  bool truncated = res.Truncated;
   uint8_t w[4];
-  while (!res.Truncated && !r.AtEnd()) {
+  while (!truncated && !r.AtEnd()) {
     if (!r.Read(w, F::kWord)) {
-      res.Truncated = true;
+      truncated = true;
       break;
     }
     const uint32_t code = F::Word(w);
-    if (code == F::OpLayer) {
-      if (!r.Read(w, F::kLayerBody)) {
-        res.Truncated = true;
-        break;
-      }
-      layer = F::LayerOfOpLayer(w);
-      continue;
-    }
-    if (code == F::OpSkip) {
-      if (!r.Skip(F::kSkipBody)) res.Truncated = true;
-      continue;
-    }
     const int kind = F::KindOf(code);
-    if (kind < 0) continue;  // no record: passed over one word at a time
-    const uint64_t body = r.Tell();
-    if (!StepPrimitive<F>(r, kind, res.DrawBounds, res.HeaderBounds)) {
-      res.Truncated = true;
-      break;
+    if (kind < 0) {
+      if (code == F::OpLayer) {
+        if (!r.Read(w, F::kLayerBody)) {
+          truncated = true;
+          break;
+        }
+        layer = F::LayerOfOpLayer(w);
+        indexing = layer >= 1 && layer <= kMaxLayer;
+      } else if (code == F::OpSkip) {
+        if (!r.Skip(F::kSkipBody)) truncated = true;
+      }
+      continue;  // other words are no record: passed over one word at a time
     }
-    if (layer >= 1 && layer <= kMaxLayer) res.Index.Add(kind, layer, body);
+    const uint64_t body = r.Tell();
+    const BodyRead read = StepPrimitive<F>(r, kind, draw, header);
+    // A record whose fixed part is whole is indexed even when its variable part is cut: the
+    // renderers draw what of it is whole and report the rest.
+    if (read != BodyRead::FixedCut && indexing) res.Index.Add(kind, layer, body);
+    if (read != BodyRead::Whole) truncated = true;
   }
+  res.DrawBounds = draw;
+  res.Truncated = truncated;
   return res;
 }
 
@@ -193,7 +237,10 @@ PlotScanResult ScanPlot(PlotReader& reader, PltFormat format, LayerTable& table,
 
 PlotScanResult ScanPlotFile(const std::filesystem::path& path, PltFormat format, LayerTable& table, bool russian) {
   PlotReader reader = PlotReader::OpenFile(path);
-  return ScanPlot(reader, format, table, russian);
+  PlotScanResult res = ScanPlot(reader, format, table, russian);
+  res.Index.ShrinkToFit();
+  res.Stamp = reader.Stamp();
+  return res;
 }
 
 }  // namespace quarto

@@ -8,14 +8,19 @@
 //
 // Use: ScanPlotFile(path, format, table, russian) after DetectPltFormat chose the format. It throws
 // PlotIoError when the file cannot be opened or is too short for its header (the table is then left
-// untouched). A body cut short by the end of the file ends the walk: what was indexed stays, the
-// steps after the walk still run, and PlotScanResult::Truncated asks the caller to report
+// untouched). A body cut short by the end of the file ends the walk: what was indexed stays (a
+// record whose fixed part is whole is indexed even when its variable part is cut), the steps
+// after the walk still run, and PlotScanResult::Truncated asks the caller to report
 // kTextReadBeyondEnd once. The file is closed on every path.
 #include <cstdint>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
+#include <new>
 #include <optional>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/layer_table.h"
@@ -31,26 +36,75 @@ class RecordIndex {
  public:
   void Clear() {
     for (auto& kind : positions_)
-      for (auto& layer : kind) layer.clear();
+      for (auto& layer : kind) layer.Clear();
   }
   void Add(int kind, int layer, uint64_t position) {
-    positions_[static_cast<size_t>(kind)][static_cast<size_t>(layer)].push_back(position);
+    positions_[static_cast<size_t>(kind)][static_cast<size_t>(layer)].Push(position);
   }
   // Empty for a kind or layer out of range.
   std::span<const uint64_t> Positions(int kind, int layer) const {
     if (kind < 0 || kind >= kPrimitiveKindCount || layer < 0 || layer >= kLayerSlots) return {};
-    return positions_[static_cast<size_t>(kind)][static_cast<size_t>(layer)];
+    return positions_[static_cast<size_t>(kind)][static_cast<size_t>(layer)].View();
   }
   size_t RecordCount(int kind, int layer) const { return Positions(kind, layer).size(); }
+  // Bytes the position lists hold (their capacity).
+  size_t MemoryBytes() const {
+    size_t n = 0;
+    for (const auto& kind : positions_)
+      for (const auto& layer : kind) n += layer.Capacity() * sizeof(uint64_t);
+    return n;
+  }
   size_t Total() const {
     size_t n = 0;
     for (const auto& kind : positions_)
-      for (const auto& layer : kind) n += layer.size();
+      for (const auto& layer : kind) n += layer.Size();
     return n;
+  }
+  // Gives back the room the lists grew into beyond their records (after the scan).
+  void ShrinkToFit() {
+    for (auto& kind : positions_)
+      for (auto& layer : kind) layer.ShrinkToFit();
   }
 
  private:
-  std::array<std::array<std::vector<uint64_t>, kLayerSlots>, kPrimitiveKindCount> positions_;
+  // A growing array of positions on the C heap: growing and shrinking a large one moves its pages
+  // in the address space (realloc) instead of copying them, and the room grown into costs no
+  // memory until it is written.
+  class PositionList {
+   public:
+    PositionList() = default;
+    PositionList(const PositionList& o) { *this = o; }
+    PositionList& operator=(const PositionList& o);
+    PositionList(PositionList&& o) noexcept { Swap(o); }
+    PositionList& operator=(PositionList&& o) noexcept {
+      PositionList tmp(std::move(o));
+      Swap(tmp);
+      return *this;
+    }
+    ~PositionList() { std::free(data_); }
+    void Push(uint64_t v) {
+      if (size_ == capacity_) Grow();
+      data_[size_++] = v;
+    }
+    void Clear() { size_ = 0; }
+    void ShrinkToFit();
+    std::span<const uint64_t> View() const { return {data_, size_}; }
+    size_t Size() const { return size_; }
+    size_t Capacity() const { return capacity_; }
+
+   private:
+    void Grow();
+    void Resize(size_t capacity);
+    void Swap(PositionList& o) noexcept {
+      std::swap(data_, o.data_);
+      std::swap(size_, o.size_);
+      std::swap(capacity_, o.capacity_);
+    }
+    uint64_t* data_ = nullptr;
+    size_t size_ = 0;
+    size_t capacity_ = 0;
+  };
+  std::array<std::array<PositionList, kLayerSlots>, kPrimitiveKindCount> positions_;
 };
 
 // A box in file units, sorted per axis (Min <= Max for HeaderBounds).
@@ -64,12 +118,17 @@ PlotBounds HeaderBoundsOf(int64_t x1, int64_t y1, int64_t x2, int64_t y2);
 // The one-unit box at the header box's centre, x1 + (x2 - x1) / 2 truncated toward zero with the
 // corners in their header order, that DrawBounds starts from.
 PlotBounds InitialDrawBounds(int64_t x1, int64_t y1, int64_t x2, int64_t y2);
-// Grows draw by the point, each of the four sides separately and only inside header.
+// Grows draw by the point, each of the four sides separately and only inside header. Written
+// without branches: the points of a plot come in no order a branch predictor could learn.
 inline void ExtendBounds(PlotBounds& d, const PlotBounds& h, int64_t x, int64_t y) {
-  if (x < d.MinX && x >= h.MinX) d.MinX = x;
-  if (x > d.MaxX && x <= h.MaxX) d.MaxX = x;
-  if (y < d.MinY && y >= h.MinY) d.MinY = y;
-  if (y > d.MaxY && y <= h.MaxY) d.MaxY = y;
+  // A value outside the header box is replaced by one that cannot win, so each side depends on
+  // its previous value through one comparison only.
+  const int64_t loX = x >= h.MinX ? x : INT64_MAX, hiX = x <= h.MaxX ? x : INT64_MIN;
+  const int64_t loY = y >= h.MinY ? y : INT64_MAX, hiY = y <= h.MaxY ? y : INT64_MIN;
+  d.MinX = loX < d.MinX ? loX : d.MinX;
+  d.MaxX = hiX > d.MaxX ? hiX : d.MaxX;
+  d.MinY = loY < d.MinY ? loY : d.MinY;
+  d.MaxY = hiY > d.MaxY ? hiY : d.MaxY;
 }
 
 enum class PageOrientation { Portrait, Landscape };
@@ -94,6 +153,9 @@ struct PlotScanResult {
   PageOrientation Orientation = PageOrientation::Portrait;
   // The file ended inside a record (or the layer names); report kTextReadBeyondEnd once.
   bool Truncated = false;
+  // Size and modification time of the scanned file (ScanPlotFile); drawing compares them with
+  // the file it opens, so a plot rewritten since the scan is not drawn from stale positions.
+  FileStamp Stamp;
 };
 
 // Status panel 3: "PLT 4" or "PLT 8".

@@ -341,14 +341,27 @@ template <class OnVertex>
 bool ReadLineVertices45(PlotReader& r, uint32_t x2_word, OnVertex&& on_vertex) {
   if (EndsPolyline45(x2_word)) return true;
   uint8_t v[4];
-  while (!r.AtEnd()) {
-    if (r.Remaining() < 2) return false;
+  for (;;) {
+    // The vertices already buffered are read in place.
+    const std::span<const uint8_t> in = r.Buffered();
+    size_t used = 0;
+    bool ended = false;
+    while (used + 4 <= in.size()) {
+      if (EndsPolyline45(ReadLE16(in.data() + used))) {
+        ended = true;
+        break;
+      }
+      on_vertex(ReadLE16s(in.data() + used), ReadLE16s(in.data() + used + 2));
+      used += 4;
+    }
+    r.Advance(used);
+    if (ended || r.AtEnd()) return true;
+    // A vertex across the end of the buffer, or the end of the data.
     if (!r.Peek(v, 2)) return false;
     if (EndsPolyline45(ReadLE16(v))) return true;
     if (!r.Read(v, 4)) return false;
     on_vertex(ReadLE16s(v), ReadLE16s(v + 2));
   }
-  return true;
 }
 
 // Walks a polygon body after its head: the outline points up to the first marker, then the
@@ -364,9 +377,25 @@ bool WalkPolygonBody(PlotReader& r, Sink& sink) {
     v = F::Word(b);
     return true;
   };
-  // Reads points up to the next marker, which it stores in marker.
+  // Reads points up to the next marker, which it stores in marker. Points already buffered are
+  // read in place.
   auto read_points = [&](PolygonPart part, uint32_t& marker) {
     for (;;) {
+      const std::span<const uint8_t> in = r.Buffered();
+      size_t used = 0;
+      while (used + 2 * F::kWord <= in.size()) {
+        const uint32_t x = F::Word(in.data() + used);
+        if (F::IsPolygonMarker(x)) {
+          r.Advance(used + F::kWord);
+          marker = x;
+          sink.EndBoundary(part);
+          return true;
+        }
+        sink.Point(part, F::Coord(in.data() + used), F::Coord(in.data() + used + F::kWord));
+        used += 2 * F::kWord;
+      }
+      r.Advance(used);
+      // A point across the end of the buffer, or the end of the data.
       uint32_t x;
       if (!read_value(x)) return false;
       if (F::IsPolygonMarker(x)) {

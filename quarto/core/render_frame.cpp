@@ -243,11 +243,19 @@ void DrawNegativeGround(Canvas& c, const FrameInput& in, const FrameLayout& f) {
 }
 
 std::string BitmapFileName(const std::string& plot) {
-  if (plot.size() < 3) return {};
-  const std::string tail = plot.substr(plot.size() - 3);
+  // The rule works on the file name alone, so the bitmap stays in the plot's folder.
+  const size_t slash = plot.find_last_of('/');
+  const size_t start = slash == std::string::npos ? 0 : slash + 1;
+  const std::string name = plot.substr(start);
+  if (name.empty()) return {};
   auto lower = [](char ch) { return static_cast<char>(ch >= 'A' && ch <= 'Z' ? ch - 'A' + 'a' : ch); };
-  if (lower(tail[0]) == 'b' && lower(tail[1]) == 'm' && lower(tail[2]) == 'p') return {};
-  return plot.substr(0, plot.size() - 3) + "bmp";
+  if (name.size() >= 3) {
+    const std::string tail = name.substr(name.size() - 3);
+    if (lower(tail[0]) == 'b' && lower(tail[1]) == 'm' && lower(tail[2]) == 'p') return {};
+  }
+  // A name of fewer than three characters is replaced whole.
+  const size_t keep = name.size() >= 3 ? name.size() - 3 : 0;
+  return plot.substr(0, start) + name.substr(0, keep) + "bmp";
 }
 
 }  // namespace quarto

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "core/canvas.h"
+#include "core/numeric.h"
 #include "core/plot_scan.h"
 #include "core/plt_format.h"
 #include "core/view_state.h"
@@ -73,17 +74,12 @@ struct FrameInput {
 void SetFrameHeader(FrameInput& in, const Plot45Header& h);
 void SetFrameHeader(FrameInput& in, const Plot85Header& h);
 
-// Rounds half to even and clamps into the device range (NaN gives 0). Called for every point
-// drawn: the floor comes from the truncating conversion, which no rounding mode changes.
+// Rounds half to even (RoundHalfEven) and clamps into the device range (NaN gives 0). Called for
+// every point drawn.
 inline int32_t ToDevice(double v) {
   if (!(v > -kDeviceLimit)) return std::isnan(v) ? 0 : -kDeviceLimit;
   if (!(v < kDeviceLimit)) return kDeviceLimit;
-  int64_t f = static_cast<int64_t>(v);
-  if (static_cast<double>(f) > v) --f;
-  const double diff = v - static_cast<double>(f);
-  if (diff > 0.5) return static_cast<int32_t>(f + 1);
-  if (diff < 0.5) return static_cast<int32_t>(f);
-  return static_cast<int32_t>((f & 1) ? f + 1 : f);
+  return static_cast<int32_t>(RoundHalfEven(v));
 }
 
 // Scale and offsets of one drawing: the device point of the file point (x, y), where SignX * x
@@ -128,8 +124,9 @@ void DrawPagePreview(Canvas& window, const FrameInput& in, const FrameLayout& la
 // Negative mode: the header box as a black ground, on every target.
 void DrawNegativeGround(Canvas& target, const FrameInput& in, const FrameLayout& layout);
 
-// The BMP file written beside the plot: its last three characters replaced by "bmp". Empty when
-// that would name the plot file itself (a plot whose name already ends in "bmp") or is too short.
+// The BMP file written beside the plot, in the plot's folder: the last three characters of the
+// file name (without its folder) replaced by "bmp", a name shorter than that replaced whole. Empty
+// when that would name the plot file itself (a name already ending in "bmp") or there is no name.
 std::string BitmapFileName(const std::string& plotFileName);
 
 }  // namespace quarto

@@ -20,8 +20,8 @@ void SetLayerColor(PassContext& ctx, int layer, bool withFont) {
 
 void SetPenWidth(PassContext& ctx, double width) {
   int64_t w = RoundHalfEven(width * ctx.place.ScaleX);
-  w = std::clamp<int64_t>(w, 0, kMaxPenWidth);
   if (ctx.in.toPrinter && w < ctx.in.printerMinPenWidth) w = ctx.in.printerMinPenWidth;
+  w = std::clamp<int64_t>(w, 0, kMaxPenWidth);
   ctx.canvas.pen.width = static_cast<int32_t>(w);
 }
 
@@ -74,60 +74,42 @@ void ForEachLayer(PassContext& ctx, Fn&& fn) {
   }
 }
 
-// Reads one point list of a polygon: values up to the next polygon marker, each x followed by
-// its y, appended as device points to the emptied point list. The marker that ended the list is
-// left in lastMarker. False when the data ends first.
-template <class F>
-bool ReadPointList(PassContext& ctx, uint32_t& lastMarker) {
-  ctx.points.clear();
-  uint8_t x[F::kWord], y[F::kWord];
-  for (;;) {
-    if (!ctx.file.Read(x, F::kWord)) return false;
-    if (F::IsPolygonMarker(F::Word(x))) {
-      lastMarker = F::Word(x);
-      return true;
+// Polygon sink of the drawing pass: the outline filled in the layer colour with the chosen fill
+// style once it is complete, then every contour and hole in file order with the cut-out brush and
+// the polygon's pen. A boundary that the data cuts short is never drawn.
+struct PolygonDrawSink {
+  PassContext& ctx;
+  uint16_t width;
+  void Point(PolygonPart, int32_t x, int32_t y) { ctx.points.push_back(ctx.place.Point(x, y)); }
+  void EndBoundary(PolygonPart part) {
+    Canvas& c = ctx.canvas;
+    if (part == PolygonPart::Outline) {
+      SetPenWidth(ctx, width);
+      if (ctx.in.fillStyle >= 0 && ctx.in.fillStyle <= static_cast<int>(BrushStyle::Vertical))
+        c.brush.style = static_cast<BrushStyle>(ctx.in.fillStyle);
+      c.Polygon(ctx.points);
+      c.brush = {ctx.in.negative ? kBlack : kWhite, BrushStyle::Solid};
+    } else {
+      c.Polygon(ctx.points);
     }
-    if (!ctx.file.Read(y, F::kWord)) return false;
-    ctx.points.push_back(ctx.place.Point(F::Coord(x), F::Coord(y)));
+    ctx.points.clear();
   }
-}
+  void Hole(const HoleBody& h) {
+    const DevicePoint a = ctx.place.Point(int64_t{h.Cx} - h.R, int64_t{h.Cy} - h.R);
+    const DevicePoint b = ctx.place.Point(int64_t{h.Cx} + h.R, int64_t{h.Cy} + h.R);
+    ctx.canvas.Ellipse(a.x, a.y, b.x, b.y);
+  }
+};
 
-// One polygon record from its head: the outline filled in the layer colour with the chosen fill
-// style, then every contour and hole in file order with the cut-out brush and the polygon's pen.
-// False when the data ends inside the polygon; what was complete by then is drawn.
+// One polygon record from its head, walked exactly as the scan walks it. False when the data ends
+// inside the polygon; what was complete by then is drawn.
 template <class F>
 bool DrawPolygon(PassContext& ctx) {
-  Canvas& c = ctx.canvas;
-  uint8_t buf[F::kHoleBody];
-  if (!ctx.file.Read(buf, F::kPolygonHead)) return false;
-  const uint16_t width = F::DecodePolygonWidth(buf);
-  uint32_t marker = 0;
-  if (!ReadPointList<F>(ctx, marker)) return false;
-  SetPenWidth(ctx, width);
-  if (ctx.in.fillStyle >= 0 && ctx.in.fillStyle <= static_cast<int>(BrushStyle::Vertical))
-    c.brush.style = static_cast<BrushStyle>(ctx.in.fillStyle);
-  c.Polygon(ctx.points);
+  uint8_t head[F::kPolygonHead];
+  if (!ctx.file.Read(head, F::kPolygonHead)) return false;
   ctx.points.clear();
-  c.brush = {ctx.in.negative ? kBlack : kWhite, BrushStyle::Solid};
-  while (marker != F::OpPolyEnd) {
-    if (marker == F::OpContour) {
-      if (!ctx.file.Skip(F::kWord) || !ReadPointList<F>(ctx, marker)) return false;
-      c.Polygon(ctx.points);
-      ctx.points.clear();
-    } else {  // OpHole
-      if (!ctx.file.Read(buf, F::kHoleBody)) return false;
-      const HoleBody h = F::DecodeHole(buf);
-      const DevicePoint a = ctx.place.Point(int64_t{h.Cx} - h.R, int64_t{h.Cy} - h.R);
-      const DevicePoint b = ctx.place.Point(int64_t{h.Cx} + h.R, int64_t{h.Cy} + h.R);
-      c.Ellipse(a.x, a.y, b.x, b.y);
-      // A marker follows a hole in a sound file; other values are passed over up to the next one.
-      do {
-        if (!ctx.file.Read(buf, F::kWord)) return false;
-        marker = F::Word(buf);
-      } while (!F::IsPolygonMarker(marker));
-    }
-  }
-  return ctx.file.Skip(F::kWord);  // the value after OpPolyEnd
+  PolygonDrawSink sink{ctx, F::DecodePolygonWidth(head)};
+  return WalkPolygonBody<F>(ctx.file, sink);
 }
 
 template <class F>
@@ -276,10 +258,27 @@ RenderOutcome DrawPlotOf(Canvas& target, const FrameInput& in, const FrameLayout
     target.pen.color = kBlack;
     target.FillRect(0, 0, layout.BitmapWidth, layout.BitmapHeight);
   }
-  DrawNegativeGround(target, in, layout);
+  auto fail = [&out](const PlotIoError& e) {
+    const bool open = e.kind() == PlotIoError::Kind::NotFound || e.kind() == PlotIoError::Kind::AccessDenied;
+    out.problem = open ? RenderOutcome::Problem::Open : RenderOutcome::Problem::Read;
+    out.message = e.what();
+  };
+  std::optional<PlotReader> file;
   try {
-    PlotReader file = PlotReader::OpenFile(plotFileName);
-    PassContext ctx{target, file, layout.place, passIn, false, {}};
+    file.emplace(PlotReader::OpenFile(plotFileName));
+  } catch (const PlotIoError& e) {
+    fail(e);
+  }
+  // A file gone or rewritten since the scan: its record positions point into other data.
+  if (pass.scannedStamp && (file ? file->Stamp() != *pass.scannedStamp
+                                 : out.problem == RenderOutcome::Problem::Open && out.message == kTextFileNotFound)) {
+    out = {RenderOutcome::Problem::Changed, {}, file ? std::optional(file->Stamp()) : std::nullopt};
+    return out;
+  }
+  DrawNegativeGround(target, in, layout);
+  if (!file) return out;
+  try {
+    PassContext ctx{target, *file, layout.place, passIn, false, {}};
     DrawPolygons<F>(ctx);
     DrawPrimitives<F>(ctx);
     if (ctx.readProblem) {
@@ -287,9 +286,7 @@ RenderOutcome DrawPlotOf(Canvas& target, const FrameInput& in, const FrameLayout
       out.message = kTextReadBeyondEnd;
     }
   } catch (const PlotIoError& e) {
-    const bool open = e.kind() == PlotIoError::Kind::NotFound || e.kind() == PlotIoError::Kind::AccessDenied;
-    out.problem = open ? RenderOutcome::Problem::Open : RenderOutcome::Problem::Read;
-    out.message = e.what();
+    fail(e);
   }
   return out;
 }

@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -33,9 +34,6 @@ struct LayerSetup {
 
 // Fill-style list of the tool bar: position of its text, or this for a text that is none of them.
 inline constexpr int kFillStyleUnchanged = -1;
-
-// The widest pen handed to a canvas, in device units (far wider than any page).
-inline constexpr int32_t kMaxPenWidth = 1 << 17;
 
 struct PassContext;
 
@@ -71,6 +69,9 @@ struct PassInput {
   TextHook* texts = nullptr;
   bool strokeFont = true;  // PCAD1: texts in the built-in stroke font, else in a system font
   SystemFontInput systemFont;
+  // The size and time of the file as the scan saw it; when set, a file that no longer matches (or
+  // is gone) is not drawn from: its record positions would point into other data.
+  std::optional<FileStamp> scannedStamp;
 };
 
 struct PassContext {
@@ -87,7 +88,8 @@ struct PassContext {
 // Layer colour of layer L (1..16) on pen and brush, and on the font when withFont: its LayerColors
 // entry, black when not in colour, white in negative mode.
 void SetLayerColor(PassContext& ctx, int layer, bool withFont);
-// Pen width of a record of width w file units: round(w * ScaleX), raised to the printer minimum.
+// Pen width of a record of width w file units: round(w * ScaleX), raised to the printer minimum,
+// at most kMaxPenWidth.
 void SetPenWidth(PassContext& ctx, double width);
 // Pen style of a record's style code: 0 solid, 1 dot, 2 dash; other codes keep the current style.
 void SetPenStyle(Canvas& canvas, uint32_t code);
@@ -100,14 +102,20 @@ void DrawPrimitives45(PassContext& ctx);
 void DrawPrimitives85(PassContext& ctx);
 
 struct RenderOutcome {
-  enum class Problem { None, Open, Read };
+  // Changed: the file differs from the scanned one (PassInput::scannedStamp); nothing of the plot
+  // was drawn, and the caller words the message in the interface language.
+  enum class Problem { None, Open, Read, Changed };
   Problem problem = Problem::None;
-  std::string message;  // the error text for the user, empty without a problem
+  std::string message;  // the error text for the user, empty without a problem and for Changed
+  // Changed: the state the file was found in (nullopt when it is gone), so a caller can tell one
+  // change from the next.
+  std::optional<FileStamp> found;
 };
 
 // One renderer call on its target canvas, after ComputeFrame: the page preview (screen target
 // only), the white ground of a bitmap, the negative ground, then both passes over the plot file,
-// opened read-only for this drawing and closed again. A file problem never throws: what could be
+// opened read-only for this drawing and closed again. A file changed since the scan gets only the
+// preview and the white ground. A file problem never throws: what could be
 // drawn is drawn and the outcome names the problem. DrawPlot picks the format of the input.
 RenderOutcome DrawPlot45(Canvas& target, const FrameInput& in, const FrameLayout& layout, const PassInput& pass,
                          const std::string& plotFileName);

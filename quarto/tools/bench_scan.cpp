@@ -1,11 +1,14 @@
-// bench-scan: writes a large PLT 8.5 plot (about a million records of mixed kinds, about 50 MB) to
-// a temporary folder, then times the scan pass against two plain sequential reads of the same file
-// through the same 256 KB block reads the scan's reader uses: one that only copies the blocks (the
-// cost of getting the bytes at all) and one that also adds up every 32-bit word (the least work a
-// pass that looks at every word does). It prints MB/s once with the file in the page cache (best of
-// several runs, so the index's memory is reused from the run before) and once with the file's
-// pages dropped from the cache before each run, and the time of the very first scan of the process,
-// whose index memory is all new. The file is removed afterwards.
+// bench-scan: writes large plots to a temporary folder, then times the scan pass against two plain
+// sequential reads of the same file through the same 256 KB block reads the scan's reader uses:
+// one that only copies the blocks (the cost of getting the bytes at all) and one that also decodes
+// every word of the format (the least work a pass that looks at every word does).
+//
+// PLT 8.5: 1.25 million records of mixed kinds (about 50 MB); MB/s once with the file in the page
+// cache (best of several runs, so the index's memory is reused from the run before) and once with
+// the file's pages dropped from the cache before each run, and the time of the very first scan of
+// the process, whose index memory is all new. PLT 4.5: the mixed plot of the render benchmark with
+// 1 and 3 million records, in the page cache, with nanoseconds a record and the index's memory.
+// Each file is removed afterwards.
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -13,9 +16,11 @@
 #include <cstdio>
 #include <exception>
 #include <filesystem>
+#include <string_view>
 #include <vector>
 
 #include "core/plot_scan.h"
+#include "testsupport/mixed_plot.h"
 #include "testsupport/plt_writer.h"
 
 using namespace quarto;
@@ -75,16 +80,20 @@ void DropFromCache(const std::filesystem::path& path) {
   ::close(fd);
 }
 
-// Reads the file in 256 KB blocks; every_word adds up all its 32-bit words, otherwise one byte in 64
-// is taken so the copy cannot be left out.
-double PlainRead(const std::filesystem::path& path, uint64_t& checksum, bool every_word) {
+// Reads the file in 256 KB blocks; every_word adds up all its words (16-bit little-endian for PLT
+// 4.5, 32-bit big-endian for PLT 8.5), otherwise one byte in 64 is taken so the copy cannot be left
+// out.
+double PlainRead(const std::filesystem::path& path, uint64_t& checksum, bool every_word,
+                 PltFormat format = PltFormat::Plt85) {
   const auto t0 = std::chrono::steady_clock::now();
   std::FILE* f = std::fopen(path.c_str(), "rb");
   if (!f) throw std::runtime_error("cannot open the benchmark file");
   std::vector<uint8_t> buf(256 * 1024);
   size_t got;
   while ((got = std::fread(buf.data(), 1, buf.size(), f)) > 0) {
-    if (every_word) {
+    if (every_word && format == PltFormat::Plt45) {
+      for (size_t i = 0; i + 2 <= got; i += 2) checksum += ReadLE16(&buf[i]);
+    } else if (every_word) {
       for (size_t i = 0; i + 4 <= got; i += 4) checksum += ReadBE32(&buf[i]);
     } else {
       for (size_t i = 0; i < got; i += 64) checksum += buf[i];
@@ -94,10 +103,48 @@ double PlainRead(const std::filesystem::path& path, uint64_t& checksum, bool eve
   return Seconds(t0);
 }
 
+// The PLT 4.5 run: the render benchmark's mix of `records` records, in the page cache.
+void MeasurePlt45(const std::filesystem::path& path, int records) {
+  test::MixedPlotSpec spec;
+  spec.board = 30000, spec.sizeMin = 2, spec.sizeMax = 600, spec.polygonStep = 1;
+  test::MixedPlot(PltFormat::Plt45, records, spec).Save(path);
+  const double mb = static_cast<double>(std::filesystem::file_size(path)) / (1024.0 * 1024.0);
+  uint64_t checksum = 0;
+  PlainRead(path, checksum, false);  // warm the page cache
+  double best_read = 1e9, best_words = 1e9, best_scan = 1e9;
+  size_t indexed = 0, index_bytes = 0;
+  for (int run = 0; run < 5; ++run) {
+    best_read = std::min(best_read, PlainRead(path, checksum, false));
+    best_words = std::min(best_words, PlainRead(path, checksum, true, PltFormat::Plt45));
+    LayerTable table;
+    const auto t0 = std::chrono::steady_clock::now();
+    const PlotScanResult res = ScanPlotFile(path, PltFormat::Plt45, table, false);
+    best_scan = std::min(best_scan, Seconds(t0));
+    indexed = res.Index.Total();
+    index_bytes = res.Index.MemoryBytes();
+  }
+  std::printf("PLT 4.5, %d records, %.1f MB, in the page cache:\n", records, mb);
+  std::printf("  plain read:       %8.1f MB/s (%.4f s)\n", mb / best_read, best_read);
+  std::printf("  read, every word: %8.1f MB/s (%.4f s)\n", mb / best_words, best_words);
+  std::printf("  scan pass:        %8.1f MB/s (%.4f s), %.1f ns a record, %.2fx the plain read, %.2fx the word read\n",
+              mb / best_scan, best_scan, best_scan * 1e9 / records, best_scan / best_read, best_scan / best_words);
+  std::printf("  %zu indexed, index memory %.1f MiB (checksum %llu)\n", indexed, index_bytes / (1024.0 * 1024.0),
+              static_cast<unsigned long long>(checksum));
+  std::filesystem::remove(path);
+}
+
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
   try {
+    // "bench-scan 45" runs the PLT 4.5 part alone.
+    const bool only45 = argc > 1 && std::string_view(argv[1]) == "45";
+    const auto path45 = std::filesystem::temp_directory_path() / "quarto_bench_scan45.plt";
+    if (only45) {
+      MeasurePlt45(path45, 1'000'000);
+      MeasurePlt45(path45, 3'000'000);
+      return 0;
+    }
     const auto path = std::filesystem::temp_directory_path() / "quarto_bench_scan.plt";
     const size_t records = 1250000;
     WritePlot(path, records);
@@ -124,8 +171,9 @@ int main() {
       }
       std::printf("%s plain read:       %8.1f MB/s (%.4f s)\n", label, mb / best_read, best_read);
       std::printf("%s read, every word: %8.1f MB/s (%.4f s)\n", label, mb / best_words, best_words);
-      std::printf("%s scan pass:        %8.1f MB/s (%.4f s), %.2fx the plain read, %.2fx the word read\n", label,
-                  mb / best_scan, best_scan, best_scan / best_read, best_scan / best_words);
+      std::printf(
+          "%s scan pass:        %8.1f MB/s (%.4f s), %.1f ns a record, %.2fx the plain read, %.2fx the word read\n",
+          label, mb / best_scan, best_scan, best_scan * 1e9 / records, best_scan / best_read, best_scan / best_words);
     };
     PlainRead(path, checksum, false);  // warm the page cache
     const double first = scan();
@@ -133,8 +181,10 @@ int main() {
     measure("cached", false, 5);
     measure("uncached", true, 3);
     std::filesystem::remove(path);
-    std::printf("file: %.1f MB, %zu records, %zu indexed (checksum %llu)\n", mb, records, indexed,
+    std::printf("PLT 8.5 file: %.1f MB, %zu records, %zu indexed (checksum %llu)\n", mb, records, indexed,
                 static_cast<unsigned long long>(checksum));
+    MeasurePlt45(path45, 1'000'000);
+    MeasurePlt45(path45, 3'000'000);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "bench-scan: %s\n", e.what());
     return 1;

@@ -164,6 +164,29 @@ class QPainterCanvasTest : public QObject {
     QCOMPARE(hatch(QPoint(3, 5)), plain);
   }
 
+  // A pen as wide as the canvas allows inks that width; a wider one (which the painting library
+  // would refuse, drawing 1 pixel instead) is drawn at the limit.
+  void widePensInkTheirWidthUpToTheLimit() {
+    const int32_t cases[][2] = {
+        {40, 40}, {kMaxPenWidth, kMaxPenWidth}, {kMaxPenWidth + 1, kMaxPenWidth}, {1 << 17, kMaxPenWidth}};
+    QImage img(kMaxPenWidth + 200, 3, QImage::Format_RGB32);
+    for (const auto& [width, inked] : cases) {
+      img.fill(Qt::white);
+      {
+        QPainter painter(&img);
+        QPainterCanvas c(painter);
+        c.pen = {kBlack, width, PenStyle::Solid};
+        // A vertical line far longer than the strip: its ink across the middle row is the width.
+        const int32_t x = img.width() / 2;
+        c.MoveTo(x, -100000);
+        c.LineTo(x, 100000);
+      }
+      int n = 0;
+      for (int x = 0; x < img.width(); ++x) n += img.pixel(x, 1) == qRgb(0, 0, 0);
+      QVERIFY2(std::abs(n - inked) <= 1, qPrintable(QString("%1: %2").arg(width).arg(n)));
+    }
+  }
+
   void coordinatesAtTheDeviceLimitAreClipped() {
     const int32_t far = kDeviceLimit;
     const QImage img = Draw(20, 20, [&](Canvas& c) {

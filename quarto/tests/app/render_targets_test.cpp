@@ -2,7 +2,10 @@
 // window, saved as a BMP file beside the plot and printed as one PDF page; file problems are
 // reported, never taken as success.
 #include <QApplication>
+#include <QDateTime>
+#include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -76,14 +79,14 @@ class RenderTargetsTest : public QObject {
       QVERIFY(CountColour(shot, qRgb(255, 255, 255)) > 100);  // the page
       // The first paint fitted the drawing and showed the zoom.
       QVERIFY(!form_->view().FitPending);
-      QCOMPARE(form_->Edit1->text(), QString::fromStdString(FormatZoom(form_->view().Zoom)));
+      QCOMPARE(form_->Edit1->text(), QString::number(form_->view().Zoom, 'f', 4).replace('.', ','));
       QVERIFY(form_->view().Zoom > 0);
       QVERIFY(seams_->errors.isEmpty());
     }
   }
 
-  // The page preview appears where the frame computed it: the paint and the frame input agree on
-  // the client coordinates (which start below the menu bar).
+  // The page preview appears where the frame computed it, with the drawing area's top-left as the
+  // origin: the page's black top border is visible below the tool bar, whatever its height.
   void pagePreviewLiesWhereTheFramePutsIt() {
     const QString path = dir_.filePath("page.plt");
     WriteBoard(path);
@@ -92,15 +95,16 @@ class RenderTargetsTest : public QObject {
     QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
     const QImage shot = form_->drawingArea()->grab().toImage();
     const FrameLayout f = ComputeFrame(FrameInputOf(*form_, RenderTarget::Screen));
-    const QPoint o = DrawingAreaOrigin(*form_);
-    QVERIFY(o.y() < form_->drawingArea()->mapTo(form_.get(), QPoint(0, 0)).y());
-    const int midY = (f.PageTop + f.PageBottom) / 2;
-    const QPoint black[] = {{f.PageLeft, midY},
-                            {f.PageRight, midY},
-                            {f.PageRight + 1, midY},
-                            {(f.PageLeft + f.PageRight) / 2, f.PageBottom + 1}};
-    for (const QPoint p : black) QCOMPARE(QColor(shot.pixel(p - o)), QColor(Qt::black));  // edges and shadow
-    QCOMPARE(QColor(shot.pixel(QPoint(f.PageLeft - 1, midY) - o)), QColor(shot.pixel(0, midY - o.y())));
+    const int midX = (f.PageLeft + f.PageRight) / 2, midY = (f.PageTop + f.PageBottom) / 2;
+    const QPoint black[] = {{f.PageLeft, midY}, {f.PageRight, midY}, {f.PageRight + 1, midY}, {midX, f.PageTop}};
+    for (const QPoint p : black) {
+      QVERIFY2(shot.rect().contains(p), qPrintable(QString("%1,%2").arg(p.x()).arg(p.y())));
+      QCOMPARE(QColor(shot.pixel(p)), QColor(Qt::black));  // edges and shadow
+    }
+    // Background above the page and left of it.
+    QVERIFY(f.PageTop > 0);
+    QCOMPARE(QColor(shot.pixel(midX, f.PageTop - 1)), QColor(shot.pixel(0, 0)));
+    QCOMPARE(QColor(shot.pixel(f.PageLeft - 1, midY)), QColor(shot.pixel(0, midY)));
   }
 
   void bitmapTargetWritesTheDrawingBesideThePlot() {
@@ -108,7 +112,7 @@ class RenderTargetsTest : public QObject {
     WriteBoard(path);
     Open(path);
     form_->view().FitPending = false;
-    form_->view().Zoom = 1.0;
+    form_->view().Zoom = 10.0;
     const QSize screen(1000, 900);  // at least the window: the drawing lies inside the bitmap
     FrameInput in = FrameInputOf(*form_, RenderTarget::Bitmap);
     in.screenWidth = screen.width(), in.screenHeight = screen.height();
@@ -116,16 +120,56 @@ class RenderTargetsTest : public QObject {
 
     QVERIFY(SaveBitmap(*form_, screen));
     QVERIFY(seams_->errors.isEmpty());
-    const QImage bmp(dir_.filePath("board.bmp"), "BMP");
+    const QString file = dir_.filePath("board.bmp");
+    const QImage bmp(file, "BMP");
     QVERIFY(!bmp.isNull());
-    QCOMPARE(bmp.size(), QSize(int(std::lround(2000 * layout.place.ScaleX)) + 1000,
-                               int(std::lround(1000 * layout.place.ScaleY)) + 900));
-    QVERIFY(bmp.depth() <= 8);
+    // 8 bits per pixel, as the file header says (bytes 28-29 of the info header).
+    const QByteArray head = ReadAll(file).left(54);
+    QCOMPARE(head.left(2), QByteArray("BM"));
+    QCOMPARE(uint8_t(head[28]) | uint8_t(head[29]) << 8, 8);
+    QCOMPARE(bmp.depth(), 8);
     QCOMPARE(bmp.pixel(0, 0), qRgb(255, 255, 255));
     const DevicePoint bar1 = layout.place.Point(500, 500), bar2 = layout.place.Point(1500, 500);
-    QCOMPARE(bmp.pixel(bar1.x, bar1.y), kLayer1);
+    QCOMPARE(bmp.pixel(bar1.x, bar1.y), kLayer1);  // the layer colours exact
     QCOMPARE(bmp.pixel(bar2.x, bar2.y), kLayer2);
     QVERIFY(CountColour(bmp, qRgb(0, 0, 255)) == 0);  // no red margin lines or page frame
+    // The header box (2000 units wide, 1000 high) at the drawing's scale plus the screen: the scale
+    // measured on the bitmap itself, from the 800-unit bars' inked runs.
+    int barWidth = 0, barHeight = 0;
+    for (int x = 0; x < bmp.width(); ++x) barWidth += bmp.pixel(x, bar1.y) == kLayer1;
+    for (int y = 0; y < bmp.height(); ++y) barHeight += bmp.pixel(bar1.x, y) == kLayer1;
+    QVERIFY(barWidth > 50);
+    QVERIFY(std::abs(bmp.width() - 1000 - barWidth * 2000.0 / 800) <= 3);
+    QVERIFY(std::abs(bmp.height() - 900 - barHeight * 1000.0 / 800) <= 3);
+  }
+
+  // The BMP name rule works on the file name only: the bitmap lands in the plot's own folder. An
+  // existing bitmap is replaced whole, and no temporary file stays behind.
+  void bitmapNamesStayInThePlotFolder() {
+    const std::pair<const char*, const char*> cases[] = {
+        {"a.plt", "a.bmp"}, {"sub/ab", "sub/bmp"},        {"x.", "bmp"},
+        {"noext", "nobmp"}, {"v1.2/plain", "v1.2/plbmp"}, {"v1.2/b.plt", "v1.2/b.bmp"},
+    };
+    for (const auto& [plot, bmp] : cases) {
+      QTemporaryDir root;
+      const QString plotPath = root.filePath(plot);
+      QDir().mkpath(QFileInfo(plotPath).path());
+      WriteBoard(plotPath);
+      const QString bmpPath = root.filePath(bmp);
+      WriteBytes(bmpPath, "old");  // replaced
+      Open(plotPath);
+      seams_->errors.clear();
+      QVERIFY(SaveBitmap(*form_, QSize(10, 10)));
+      QVERIFY2(seams_->errors.isEmpty(), qPrintable(seams_->errors.join('|')));
+      QCOMPARE(ReadAll(bmpPath).left(2), QByteArray("BM"));
+      QStringList all;
+      QDirIterator it(root.path(), QDir::Files, QDirIterator::Subdirectories);
+      while (it.hasNext()) all << QDir(root.path()).relativeFilePath(it.next());
+      all.sort();
+      QStringList expected{QString::fromLatin1(plot), QString::fromLatin1(bmp)};
+      expected.sort();
+      QCOMPARE(all, expected);
+    }
   }
 
   void bitmapTargetRefusesAndReportsInsteadOfFailingSilently() {
@@ -179,14 +223,20 @@ class RenderTargetsTest : public QObject {
     QVERIFY(seams_->errors.isEmpty());
   }
 
+  // The printer page is kept per window session: two windows never share it.
   void withoutAPrinterThePreviewShowsAnA4PageAt300Dpi() {
     if (!QPrinterInfo::defaultPrinter().isNull()) QSKIP("a printer is installed");
-    ForgetCurrentPrinterPage();
-    const PrinterPage portrait = CurrentPrinterPage(false), landscape = CurrentPrinterPage(true);
+    WindowSession session, other;
+    const PrinterPage portrait = CurrentPrinterPage(session, false), landscape = CurrentPrinterPage(session, true);
     QCOMPARE(portrait.width, 2480);  // 210 x 297 mm at 300 dots per inch
     QCOMPARE(portrait.height, 3508);
     QCOMPARE(landscape.width, 3508);
     QCOMPARE(landscape.height, 2480);
+    session.printerPage = PrinterPage{100, 200};
+    QCOMPARE(CurrentPrinterPage(session, false).width, 100);
+    QCOMPARE(CurrentPrinterPage(other, false).width, 2480);
+    ForgetCurrentPrinterPage(session);
+    QCOMPARE(CurrentPrinterPage(session, false).width, 2480);
   }
 
   // No printer installed (Qt's file printer without a file) and a printer that cannot start: each
@@ -213,43 +263,183 @@ class RenderTargetsTest : public QObject {
     }
   }
 
-  void aBrokenFileIsReportedOnceAfterThePaint() {
-    const QString path = dir_.filePath("short.plt");
+  // A plot changed on disk after its scan (same size and other content, shorter, removed) is not
+  // drawn: the page preview only, and one report per change in the interface language. The recent
+  // list stays; opening the file again draws it as usual.
+  void aPlotChangedSinceItsScanIsNotDrawnAndReportedOncePerChange() {
+    const QString path = dir_.filePath("changing.plt");
+    const QString changed = QString::fromUtf8("Файл чертежа изменён после открытия; откройте его снова");
     WriteBoard(path);
     Open(path);
-    // Shortened after the scan: the last records are gone.
-    QFile f(path);
-    QVERIFY(f.resize(f.size() - 6));
+    QVERIFY(form_->russian());
+    form_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
+    RepaintTimes(2);
+    QVERIFY(seams_->errors.isEmpty());
+    QVERIFY(CountColour(Shot(), kLayer1) > 100);
+    const QByteArray original = ReadAll(path);
+
+    // Same size, other content (a later modification time).
+    QByteArray other = original;
+    other[other.size() - 1] = char(other[other.size() - 1] ^ 0x55);
+    WriteBytes(path, other);
+    Touch(path, 5);
+    RepaintTimes(3);
+    QCOMPARE(seams_->errors, QStringList{changed});
+    QCOMPARE(CountColour(Shot(), kLayer1), 0);
+    QVERIFY(CountColour(Shot(), qRgb(255, 255, 255)) > 100);  // the page preview stays
+    // Shorter: another change, reported once more.
+    QVERIFY(QFile(path).resize(original.size() - 6));
+    RepaintTimes(3);
+    QCOMPARE(seams_->errors, (QStringList{changed, changed}));
+    // Removed: once more; the recent list keeps the file.
+    QVERIFY(QFile::remove(path));
+    RepaintTimes(3);
+    QCOMPARE(seams_->errors, (QStringList{changed, changed, changed}));
+    QCOMPARE(CountColour(Shot(), kLayer1), 0);
+    QCOMPARE(form_->recentItem(1)->data().toString(), path);
+    // The export and the print of a changed plot write nothing and say why.
+    seams_->errors.clear();
+    QVERIFY(!SaveBitmap(*form_, QSize(10, 10)));
+    QCOMPARE(seams_->errors, QStringList{changed});
+    QVERIFY(!QFile::exists(dir_.filePath("changing.bmp")));
+
+    // English interface, then opened again from the recent list: drawn as usual.
+    WriteBoard(path);
+    form_->English1->trigger();
+    seams_->errors.clear();
+    Touch(path, 10);
+    RepaintTimes(2);
+    QCOMPARE(seams_->errors, QStringList{"The plot file has changed since it was opened; open it again"});
+    seams_->errors.clear();
+    form_->recentItem(1)->trigger();
+    RepaintTimes(2);
+    QVERIFY(seams_->errors.isEmpty());
+    QVERIFY(CountColour(Shot(), kLayer1) > 100);
+  }
+
+  // A record whose fixed part is whole but whose further data the file cuts is drawn as far as it
+  // is whole; the short tail is reported once, by the open, not again by the paints. The bitmap
+  // export of such a plot writes what was drawn, says so once and counts as written.
+  void aCutRecordIsDrawnAsFarAsItIsWholeAndReportedOnce() {
+    const QString path = dir_.filePath("tail.plt");
+    test::PltWriter w(PltFormat::Plt45);
+    w.Header({1, 0, 0, 2000, 1000, -1, 1});
+    w.LayerName("TOP", 1);
+    w.Layer(1);
+    w.Bar(100, 100, 900, 900);
+    w.Line(0, 0, 0, 0, 2000, 1000);
+    w.Word(0x0005);  // one stray word where a further vertex would be
+    w.Save(path.toStdString());
+    Open(path);
+    QCOMPARE(seams_->errors, QStringList{kTextReadBeyondEnd});
+    QCOMPARE(form_->scan().Index.RecordCount(KindLine, 1), size_t{1});
     form_->show();
     QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
     RepaintTimes(3);
     QCOMPARE(seams_->errors, QStringList{kTextReadBeyondEnd});
-    // What could be read is drawn.
-    QVERIFY(CountColour(form_->drawingArea()->grab().toImage(), kLayer1) > 100);
-    // A fit of the same file draws again without a second report.
-    form_->view().FitPending = true;
-    RepaintTimes(2);
-    QCOMPARE(seams_->errors.size(), 1);
+    QVERIFY(CountColour(Shot(), kLayer1) > 100);
 
-    // A file cut short before the scan: the open reports it, the paints do not again.
     seams_->errors.clear();
+    QVERIFY(SaveBitmap(*form_, QSize(10, 10)));
+    QCOMPARE(seams_->errors, QStringList{kTextReadBeyondEnd});
+    const QImage bmp(dir_.filePath("tail.bmp"), "BMP");
+    QVERIFY(CountColour(bmp, kLayer1) > 100);  // the bar, and the line's first segment over it
+    FrameInput in = FrameInputOf(*form_, RenderTarget::Bitmap);
+    in.screenWidth = 10, in.screenHeight = 10;
+    const DevicePoint mid = ComputeFrame(in).place.Point(1000, 500);
+    int inked = 0;  // the diagonal line crosses the middle of the header box
+    for (int dx = -2; dx <= 2; ++dx)
+      for (int dy = -2; dy <= 2; ++dy) inked += bmp.pixel(mid.x + dx, mid.y + dy) == kLayer1;
+    QVERIFY(inked > 0);
+  }
+
+  // A file cut inside its last fixed part before the scan: the open reports it, the paints do not.
+  void aFileCutBeforeItsScanIsReportedOnceByTheOpen() {
+    const QString path = dir_.filePath("short.plt");
+    WriteBoard(path);
+    QFile f(path);
+    QVERIFY(f.resize(f.size() - 6));  // cut before the scan: the open reports it
     Open(path);
+    form_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
     RepaintTimes(3);
     QCOMPARE(seams_->errors, QStringList{kTextReadBeyondEnd});
+    QVERIFY(CountColour(Shot(), kLayer1) > 100);
+  }
 
-    // Another file, gone after its open: reported once too, and the paint still completes.
-    const QString gone = dir_.filePath("gone.plt");
-    WriteBoard(gone);
-    Open(gone);
-    QVERIFY(QFile::remove(gone));
-    seams_->errors.clear();
-    RepaintTimes(3);
-    QCOMPARE(seams_->errors, QStringList{kTextFileNotFound});
+  // Printer setup through the seam: a 600 dpi landscape file printer becomes the session's
+  // printer; the view takes its resolution, the landscape button goes down, the preview shows its
+  // page, and printing prints one landscape page on it. A cancelled setup changes nothing.
+  void printerSetupChoosesTheSessionPrinter() {
+    const QString path = dir_.filePath("setup.plt");
+    WriteBoard(path);
+    Open(path);
+    const int dpiBefore = form_->view().PrinterDpiX;
+    const bool portraitBefore = form_->ToolButton3->isChecked();
+    form_->N4Click();  // cancelled
+    QCOMPARE(seams_->printerSetups, 1);
+    QCOMPARE(form_->view().PrinterDpiX, dpiBefore);
+    QCOMPARE(form_->ToolButton3->isChecked(), portraitBefore);
+
+    const QString pdf = dir_.filePath("setup.pdf");
+    seams_->printerFile = pdf;
+    seams_->printerDpi = 600;
+    seams_->printerOrientation = QPageLayout::Landscape;
+    form_->N4Click();
+    QCOMPARE(form_->view().PrinterDpiX, 600);
+    QCOMPARE(form_->view().PrinterDpiY, 600);
+    QVERIFY(form_->ToolButton4->isChecked() && !form_->ToolButton3->isChecked());
+    QCOMPARE(form_->pageOrientation(), PageOrientation::Landscape);
+    const PrinterPage page = CurrentPrinterPage(form_->session(), true);
+    const PrinterPage expected = PageOf(form_->session().printer());
+    QCOMPARE(page.width, std::max(expected.width, expected.height));
+    QVERIFY(page.width > 4000);  // an A4 or letter width at 600 dpi
+    const FrameInput before = FrameInputOf(*form_, RenderTarget::Screen);
+    form_->N5Click();
+    QVERIFY(seams_->errors.isEmpty());
+    const FrameInput after = FrameInputOf(*form_, RenderTarget::Screen);
+    QCOMPARE(after.pageWidth, before.pageWidth);  // printing leaves the preview's page alone
+    QCOMPARE(after.printerDpiX, before.printerDpiX);
+    const QByteArray bytes = ReadAll(pdf);
+    QCOMPARE(bytes.left(5), QByteArray("%PDF-"));
+    QCOMPARE(QString::fromLatin1(bytes).count(QRegularExpression("/Type\\s*/Page\\b(?!s)")), 1);
+    const QRegularExpressionMatch box =
+        QRegularExpression("/MediaBox\\s*\\[\\s*0\\s+0\\s+([\\d.]+)\\s+([\\d.]+)").match(QString::fromLatin1(bytes));
+    QVERIFY(box.hasMatch());
+    QVERIFY(box.captured(1).toDouble() > box.captured(2).toDouble());  // landscape
+  }
+
+  // The zoom buttons step the zoom box; the box's handler takes its four decimals. The fit writes
+  // the box without running the handler, so the fitted zoom stays exact.
+  void zoomButtonsStepTheZoomBox() {
+    const QString path = dir_.filePath("zoom.plt");
+    WriteBoard(path);
+    Open(path);
+    form_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
+    RepaintTimes(1);
+    const double fitted = form_->view().Zoom;
+    QVERIFY(!form_->view().FitPending);
+    QCOMPARE(form_->Edit1->text(), QString::number(fitted, 'f', 4).replace('.', ','));
+    form_->ToolButton13->click();
+    QCOMPARE(form_->view().Zoom, std::round((fitted + 0.5) * 10000) / 10000);
+    form_->ToolButton14->click();
+    form_->ToolButton14->click();
+    QCOMPARE(form_->Edit1->text(), QString::number(std::max(0.0, fitted + 0.5 - 1.0), 'f', 4).replace('.', ','));
+    form_->Edit1->setText("99,8");
+    QCOMPARE(form_->view().Zoom, 99.8);
+    form_->ToolButton13->click();
+    QCOMPARE(form_->view().Zoom, 100.0);
+    QCOMPARE(form_->Edit1->text(), QStringLiteral("100,0000"));
+    form_->Edit1->setText("abc");  // no number: the zoom in force comes back
+    QCOMPARE(form_->Edit1->text(), QStringLiteral("100,0000"));
+    QCOMPARE(form_->view().Zoom, 100.0);
   }
 
  private:
   void Open(const QString& path) {
-    if (!form_) form_ = StartUp({});
+    if (!form_) form_ = StartUp({}, seams_.get());
     QVERIFY(form_);
     seams_->openAnswers = {path};
     form_->N2Click();
@@ -260,6 +450,17 @@ class RenderTargetsTest : public QObject {
       form_->drawingArea()->repaint();
       QApplication::processEvents();
     }
+  }
+  QImage Shot() const { return form_->drawingArea()->grab().toImage(); }
+  static void Touch(const QString& path, int seconds) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::ReadWrite));
+    QVERIFY(f.setFileTime(QDateTime::currentDateTime().addSecs(seconds), QFileDevice::FileModificationTime));
+  }
+  static void WriteBytes(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
   }
   static QByteArray ReadAll(const QString& path) {
     QFile f(path);

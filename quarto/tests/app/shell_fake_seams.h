@@ -1,6 +1,9 @@
 #pragma once
 // Dialog seams for the shell's tests: answers the open dialog from a queue and records every box
-// and every link handed to the desktop.
+// and every link handed to the desktop. While they live they are the installed seams, so windows
+// not given seams of their own use them too; hand them to StartUp (or Form1) to be explicit.
+#include <QPageLayout>
+#include <QPrinter>
 #include <QString>
 #include <QStringList>
 
@@ -35,6 +38,22 @@ class FakeSeams : public UiSeams {
   void Error(QWidget*, const QString& text) override { errors << text; }
   void ApplicationError(const QString& text) override { applicationErrors << text; }
   void OpenUrl(const QString& url) override { urls << url; }
+
+  // Printer setup: accepted when printerFile is set, the printer becoming a PDF file printer of
+  // that file at printerDpi in the given orientation; cancelled otherwise.
+  QString printerFile;
+  int printerDpi = 600;
+  QPageLayout::Orientation printerOrientation = QPageLayout::Landscape;
+  int printerSetups = 0;
+  bool PrinterSetup(QWidget*, QPrinter& printer) override {
+    ++printerSetups;
+    if (printerFile.isEmpty()) return false;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(printerFile);
+    printer.setResolution(printerDpi);
+    printer.setPageOrientation(printerOrientation);
+    return true;
+  }
 };
 
 }  // namespace quarto::test

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
+#include <utility>
 
 #include "core/render_frame.h"
 #include "testsupport/recording_canvas.h"
@@ -131,7 +133,6 @@ TEST(RenderFrame, FitTable) {
     in.fitPending = true;
     const FrameLayout f = ComputeFrame(in);
     SCOPED_TRACE(c.text);
-    EXPECT_EQ(FormatZoom(c.zoom, '.').find(','), std::string::npos);
     EXPECT_TRUE(f.Fitted);
     EXPECT_DOUBLE_EQ(f.Zoom, c.zoom);
     EXPECT_EQ(f.ZoomText, c.text);
@@ -377,13 +378,33 @@ TEST(RenderFrame, BitmapPaddingKeepsTheDrawingInside) {
   EXPECT_LE(hi.y, f.BitmapHeight);
 }
 
+// The rule replaces the last three characters of the file name only: the bitmap always lands in
+// the plot's own folder, whatever dots the folder holds or how short the name is.
+TEST(RenderFrame, ZoomTextTable) {
+  const std::tuple<double, char, const char*> cases[] = {
+      {1.0, ',', "1,0000"},   {3.25, '.', "3.2500"},    {0.5, '.', "0.5000"},
+      {100, ',', "100,0000"}, {0.00004, ',', "0,0000"}, {2.71828, '.', "2.7183"},
+  };
+  for (const auto& [zoom, sep, text] : cases) EXPECT_EQ(FormatZoom(zoom, sep), text) << zoom;
+}
+
 TEST(RenderFrame, BitmapFileNames) {
-  EXPECT_EQ(BitmapFileName("/plots/board.plt"), "/plots/board.bmp");
-  EXPECT_EQ(BitmapFileName("/plots/x.pl"), "/plots/xbmp");
-  EXPECT_EQ(BitmapFileName("/plots/board.kir"), "/plots/board.bmp");
-  EXPECT_EQ(BitmapFileName("/plots/board.bmp"), "");  // would overwrite the plot itself
-  EXPECT_EQ(BitmapFileName("/plots/BOARD.BMP"), "");
-  EXPECT_EQ(BitmapFileName("ab"), "");
+  const std::pair<const char*, const char*> cases[] = {
+      {"/plots/board.plt", "/plots/board.bmp"},
+      {"/plots/x.pl", "/plots/xbmp"},
+      {"/plots/board.kir", "/plots/board.bmp"},
+      {"/plots/board.bmp", ""},  // would overwrite the plot itself
+      {"/plots/BOARD.BMP", ""},
+      {"/plots/sub/ab", "/plots/sub/bmp"},  // not "/plots/subbmp", outside the folder
+      {"sub/ab", "sub/bmp"},
+      {"/plots/x.", "/plots/bmp"},
+      {"/plots/noextension", "/plots/noextensbmp"},
+      {"/plots/v1.2/plain", "/plots/v1.2/plbmp"},
+      {"/plots/v1.2/board.plt", "/plots/v1.2/board.bmp"},
+      {"ab", "bmp"},
+      {"/plots/", ""},
+  };
+  for (const auto& [plot, bmp] : cases) EXPECT_EQ(BitmapFileName(plot), bmp) << plot;
 }
 
 }  // namespace

@@ -17,6 +17,7 @@ TEST(ShellWindowArgument, PiecesAndDefaults) {
   struct Case {
     const char* arg;
     ViewWindowBox expected;  // x1, x2, y1, y2
+    WindowDefaults defaults{};
   };
   const Case cases[] = {
       {"@-50:-30_50:30", {-50, 50, -30, 30}},
@@ -28,22 +29,34 @@ TEST(ShellWindowArgument, PiecesAndDefaults) {
       {"@+7:8_9:10", {7, 9, 8, 10}},
       {"@99999999999:1_2:3", {0, 2, 1, 3}},
       {"@1:2_3:4:5", {1, 3, 2, 0}},
+      // Missing pieces take the given defaults (the header box's extents).
+      {"@100:200", {100, 10, -20, 200}, {-10, 10, -20, 20}},
+      {"@a:b_c:d", {-10, 10, -20, 20}, {-10, 10, -20, 20}},
   };
   for (const Case& c : cases) {
-    std::optional<ViewWindowBox> w = ParseWindowArgument(c.arg, {});
+    std::optional<ViewWindowBox> w = ParseWindowArgument(c.arg, c.defaults);
     ASSERT_TRUE(w.has_value()) << c.arg;
     EXPECT_EQ(*w, c.expected) << c.arg;
   }
 }
 
-TEST(ShellWindowArgument, MissingPiecesTakeTheGivenDefaults) {
-  WindowDefaults d{-10, 10, -20, 20};
-  EXPECT_EQ(ParseWindowArgument("@100:200", d), (ViewWindowBox{100, 10, -20, 200}));
-}
-
 TEST(ShellWindowArgument, AnArgumentWithoutAtIsNoWindow) {
   for (const char* arg : {"", "-50:-30_50:30", "b.plt", " @1:2_3:4"})
     EXPECT_FALSE(ParseWindowArgument(arg, {}).has_value()) << arg;
+}
+
+// A relative path is made absolute against the current folder without resolving links.
+TEST(ShellFileName, PathsAreMadeAbsoluteWithoutResolvingLinks) {
+  const std::string cwd = fs::current_path().string();
+  const std::pair<std::string, std::string> cases[] = {
+      {"a.plt", cwd + "/a.plt"},
+      {"./sub//a.plt", cwd + "/sub/a.plt"},
+      {"../up/a.plt", cwd + "/../up/a.plt"},  // ".." kept: the folder may be a link
+      {"/abs/./x/a.plt", "/abs/x/a.plt"},
+      {"/abs/link/../a.plt", "/abs/link/../a.plt"},
+      {"", ""},
+  };
+  for (const auto& [in, out] : cases) EXPECT_EQ(AbsolutePlotPath(in), out) << in;
 }
 
 TEST(ShellFileName, FolderIsCut) {
@@ -134,6 +147,23 @@ TEST_F(ShellOpen, CommandLineFileIsScannedWithItsFormatAndFitted) {
   EXPECT_EQ(vs_.RecentFiles[0], p45);
   EXPECT_EQ(vs_.RecentFiles[1], p85);
   EXPECT_TRUE(in_.DialogFileName.empty());
+}
+
+// A relative name from the command line becomes the full path before the recent list, the file
+// name and the status panel see it.
+TEST_F(ShellOpen, ARelativeCommandLineNameIsStoredAsAFullPath) {
+  Write("rel.plt", {0x80, 0x00, 0x03, 0xBE});
+  const fs::path before = fs::current_path();
+  fs::current_path(dir_);
+  vs_.OpenFromCommandLine = true;
+  in_.CommandLine = {"./rel.plt"};
+  const bool opened = RunOpen(vs_, in_, host_);
+  fs::current_path(before);
+  ASSERT_TRUE(opened);
+  EXPECT_EQ(vs_.PlotFileName, dir_.string() + "/rel.plt");
+  EXPECT_EQ(host_.shownRecent[0], dir_.string() + "/rel.plt");
+  EXPECT_EQ(host_.fileName, "rel.plt");
+  EXPECT_TRUE(vs_.Plot85Loaded);
 }
 
 TEST_F(ShellOpen, CancelledDialogChangesNothing) {
