@@ -18,6 +18,7 @@
 #include "app/system_fonts.h"
 #include "core/windows_text.h"
 #include "shell_fake_seams.h"
+#include "shell_test_helpers.h"
 #include "testsupport/plt_writer.h"
 
 using namespace quarto;
@@ -184,21 +185,36 @@ class SystemTextTest : public QObject {
     };
     const auto layer2 = [](QRgb c) { return c == kLayer2; };
 
-    form->PCAD1->setChecked(false);
-    form->ANSI1->setChecked(true);
+    // Font > PCAD cleared: the system-font choices come alive and the texts are drawn in ANSI.
+    form->PCAD1->trigger();
+    QVERIFY(!form->PCAD1->isChecked());
+    QVERIFY(form->ComboBox1->isEnabled() && form->OEM1->isEnabled());
+    QVERIFY(form->ANSI1->isChecked());
     const QImage ansi = shot();
     QVERIFY(Count(ansi, ansi.rect(), layer2) > 100);
-    form->OEM1->setChecked(true);
+    // OEM reads the same bytes as other characters.
+    form->OEM1->trigger();
+    QVERIFY(form->OEM1->isChecked() && !form->ANSI1->isChecked());
     const QImage oem = shot();
     QVERIFY(Count(oem, oem.rect(), layer2) > 100);
     QVERIFY(ansi != oem);
+    // Neither checked: the font's own set, which reads the plots' Windows Cyrillic texts as ANSI.
+    form->OEM1->trigger();
+    QVERIFY(!form->OEM1->isChecked() && !form->ANSI1->isChecked());
+    QCOMPARE(shot(), ansi);
+    form->OEM1->trigger();
     // Another face redraws the text.
     const int other =
         form->ComboBox1->findText(form->ComboBox1->currentText() == "DejaVu Serif" ? "DejaVu Sans" : "DejaVu Serif");
     QVERIFY(other >= 0);
+    test::PaintCounter counter;
+    form->drawingArea()->installEventFilter(&counter);
+    test::SettlePaints(counter);
+    const int before = counter.paints;
     form->ComboBox1->setCurrentIndex(other);
-    QApplication::processEvents();
-    const QImage serif = form->drawingArea()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    test::SettlePaints(counter);
+    QVERIFY(counter.paints > before);
+    const QImage serif = shot();
     QVERIFY(serif != oem);
 
     // The bitmap holding the texts keeps the bar's colour exact and few colours in all.
