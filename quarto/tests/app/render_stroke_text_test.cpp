@@ -13,6 +13,7 @@
 #include "app/startup.h"
 #include "core/stroke_text.h"
 #include "shell_fake_seams.h"
+#include "shell_test_helpers.h"
 #include "testsupport/sample_board.h"
 
 using namespace quarto;
@@ -95,20 +96,13 @@ class StrokeTextTest : public QObject {
     w.Save(path.toStdString());
 
     test::FakeSeams seams;
-    std::unique_ptr<Form1> form = StartUp({});
+    std::unique_ptr<Form1> form = test::OpenInShownWindow(seams, path);
     QVERIFY(form);
-    seams.openAnswers = {path};
-    form->N2Click();
-    QVERIFY(form->view().PlotLoaded());
-    form->show();
-    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
     QVERIFY(form->PCAD1->isChecked());  // the stroke font by default
 
     const QRgb silk = ToQRgb(form->form2()->table().LayerColors[6 - 1]);  // the texts' layer
     auto silkPixels = [&] {
-      form->drawingArea()->repaint();
-      QApplication::processEvents();
-      const QImage shot = form->drawingArea()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+      const QImage shot = test::PaintedArea(*form);
       return Count(shot, shot.rect(), silk);
     };
     const int withTexts = silkPixels();

@@ -48,11 +48,20 @@ int Count(const QImage& img, QRect r, const std::function<bool(QRgb)>& match) {
 
 bool Ink(QRgb c) { return c != kWhiteRgb; }
 
-Placement Screen(int offX, int offY) {
+// One text in the first test face on the image, filled white first, in screen signs with the
+// anchor at the given pixel; returns the size the canvas measured.
+TextSize DrawOne(QImage& img, QPoint anchor, const DecodedText& text, TextPlacement at, Color font = kBlack,
+                 Pen pen = {}) {
+  img.fill(Qt::white);
+  QPainter painter(&img);
+  QPainterCanvas canvas(painter);
+  canvas.fontColor = font;
+  canvas.pen = pen;
   Placement pl;
   pl.SignX = 1, pl.SignY = -1;
-  pl.OffsetX = offX, pl.OffsetY = offY;
-  return pl;
+  pl.OffsetX = anchor.x(), pl.OffsetY = anchor.y();
+  DrawWindowsText(canvas, pl, {Faces().first().toStdString(), 0, true, false}, PltFormat::Plt45, text, at);
+  return canvas.TextExtent(text.chars);
 }
 
 }  // namespace
@@ -83,15 +92,7 @@ class SystemTextTest : public QObject {
     // Unmirrored, r = 1, j = 33: the cell's top-left lies on the anchor (200, 300) and the text
     // reads upward, so the cell spans W upward and H to the right of the anchor.
     QImage img(400, 400, QImage::Format_RGB32);
-    img.fill(Qt::white);
-    TextSize size;
-    {
-      QPainter painter(&img);
-      QPainterCanvas canvas(painter);
-      DrawWindowsText(canvas, Screen(200, 300), {Faces().first().toStdString(), 0, true, false}, PltFormat::Plt45,
-                      {"Hello", false}, {0, 0, 1, 33, 40});
-      size = canvas.TextExtent("Hello");
-    }
+    const TextSize size = DrawOne(img, {200, 300}, {"Hello", false}, {0, 0, 1, 33, 40});
     QVERIFY(size.width > 40 && size.height >= 39);
     const QRect cell(QPoint(200, 300 - int(size.width)), QPoint(200 + int(size.height) - 1, 300 - 1));
     QVERIFY(Count(img, cell, Ink) > 50);
@@ -101,17 +102,9 @@ class SystemTextTest : public QObject {
   void theTextTakesTheFontColourAndTheBarLiesOverItsTopEdge() {
     // Text in red, pen in blue; j = 33 at r = 0 puts the cell's top-left at (50, 60).
     QImage img(300, 200, QImage::Format_RGB32);
-    img.fill(Qt::white);
-    TextSize size;
-    {
-      QPainter painter(&img);
-      QPainterCanvas canvas(painter);
-      canvas.fontColor = 0x0000FF;
-      canvas.pen = {0xFF0000, 1, PenStyle::Solid};
-      DrawWindowsText(canvas, Screen(50, 60), {Faces().first().toStdString(), 0, true, false}, PltFormat::Plt45,
-                      {"\xC9\xD6\xD3", true}, {0, 0, 0, 33, 50});  // ЙЦУ: tall letters touching the top
-      size = canvas.TextExtent("\xC9\xD6\xD3");
-    }
+    // ЙЦУ: tall letters touching the top.
+    const TextSize size =
+        DrawOne(img, {50, 60}, {"\xC9\xD6\xD3", true}, {0, 0, 0, 33, 50}, 0x0000FF, {0xFF0000, 1, PenStyle::Solid});
     const int W = int(size.width), H = int(size.height);
     // The bar: the whole top row of the cell, W long (the line leaves out its last pixel).
     QCOMPARE(Count(img, QRect(50, 60, W, 1), [](QRgb c) { return c == qRgb(0, 0, 255); }), W);
@@ -171,18 +164,9 @@ class SystemTextTest : public QObject {
       w.Save(path.toStdString());
     }
     test::FakeSeams seams;
-    std::unique_ptr<Form1> form = StartUp({});
+    std::unique_ptr<Form1> form = test::OpenInShownWindow(seams, path);
     QVERIFY(form);
-    seams.openAnswers = {path};
-    form->N2Click();
-    QVERIFY(form->view().PlotLoaded());
-    form->show();
-    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
-    auto shot = [&] {
-      form->drawingArea()->repaint();
-      QApplication::processEvents();
-      return form->drawingArea()->grab().toImage().convertToFormat(QImage::Format_RGB32);
-    };
+    auto shot = [&] { return test::PaintedArea(*form); };
     const auto layer2 = [](QRgb c) { return c == kLayer2; };
 
     // Font > PCAD cleared: the system-font choices come alive and the texts are drawn in ANSI.
