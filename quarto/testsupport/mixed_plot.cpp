@@ -33,7 +33,7 @@ PltWriter MixedPlot(PltFormat format, int records, const MixedPlotSpec& spec) {
       std::vector<PltPoint> outline;
       for (int i = 0; i < 20; ++i) outline.push_back({x + (i % 2) * s + i * spec.polygonStep, y + i * s / 20});
       std::vector<PltCutout> cut;
-      if (k % 4 == 0) cut.push_back(PltHole{x + s / 2, y + s / 2, static_cast<uint32_t>(s / 8)});
+      if (k % 4 == 0) cut.emplace_back(PltHole{x + s / 2, y + s / 2, static_cast<uint32_t>(s / 8)});
       w.Polygon(10000, outline, cut);
     }
   }
