@@ -175,10 +175,12 @@ void QPainterCanvas::TextOut(int32_t x, int32_t y, std::string_view text) {
   place.translate(x, y);
   place.rotate(-font().escapement / 10.0);
   place.scale(fitted_->scale, fitted_->scale);
-  // A text whose cell lies wholly outside the device is not handed to Qt at all; the widest
-  // character of the font bounds the width without shaping the text once more.
-  const double wide = double(m.maxWidth()) * double(s.size());
-  const QRectF cell = (place * painter_.transform()).mapRect(QRectF(0, 0, wide, m.height()));
+  // A text whose cell lies wholly outside the device is not handed to Qt at all. The bound is
+  // generous, so no ink is lost: twice the widest character (or the cell height) a character,
+  // and a cell height of room on every side for glyphs that reach out of their cell.
+  const double h = m.height();
+  const double wide = 2.0 * std::max<double>(m.maxWidth(), h) * double(s.size());
+  const QRectF cell = (place * painter_.transform()).mapRect(QRectF(-h, -h, wide + 2 * h, 3 * h));
   const QPaintDevice* device = painter_.device();
   if (device && !cell.intersects(QRectF(0, 0, device->width(), device->height()))) return;
   painter_.save();
