@@ -14,7 +14,10 @@
 #include "testsupport/sample_board.h"
 #endif
 #ifdef FUZZ_SEEDS_BRINDLE
+#include "core/bmp.h"
+#include "core/gifcodec.h"
 #include "core/palette.h"
+#include "core/pngcodec.h"
 #include "core/rmb.h"
 #include "core/scr.h"
 #include "core/spr.h"
@@ -78,6 +81,13 @@ void PictureSeeds() {
   Seed("spr_pack", "runs", std::vector<uint8_t>{1, 1, 1, 1, 1, 1, 1, 2, 3, 4, 5, 5, 5, 5, 5, 5, 5, 5});
   Mem mem;
   std::copy(screen.begin(), screen.end(), mem.screen().begin());
+  // The same screen as a picture, written by the program's own BMP, GIF and PNG writers.
+  Pic pic;
+  VECScr2DIB4bpp(mem, pic);
+  SetDIBPalFromVEC(pic, DefaultVECPalette, Levels{});
+  Seed("bmp", "structured.bmp", EncodeBMP4(pic));
+  Seed("gif", "structured.gif", EncodeGIF(pic));
+  Seed("png", "structured.png", EncodePNG(pic));
   Seed("rmb", "whole.rmb", EncodeRMB(DefaultVECPalette, mem.screen()));
   std::vector<uint8_t> rect(DefaultVECPalette.rbegin(), DefaultVECPalette.rend());
   for (const uint8_t b : {4, 10, 0x05}) rect.push_back(b);

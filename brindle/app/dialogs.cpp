@@ -51,4 +51,9 @@ void QtDialogs::errorBox(QWidget* parent, const QString& title, const QString& t
   QMessageBox::critical(parent, title, text);
 }
 
+void QtDialogs::messageBox(QWidget* parent, const QString& title, const QString& text) {
+  QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, parent);
+  box.exec();
+}
+
 void QtDialogs::showModal(QDialog* window) { window->exec(); }

@@ -17,6 +17,8 @@ class Dialogs {
   virtual QString saveFile(QWidget* parent, const QString& folder, const QString& proposedName, const QString& filter,
                            int& filterIndex) = 0;
   virtual void errorBox(QWidget* parent, const QString& title, const QString& text) = 0;
+  // The plain message box: the text, one OK button, no icon.
+  virtual void messageBox(QWidget* parent, const QString& title, const QString& text) = 0;
   virtual void showModal(QDialog* window) = 0;
 };
 
@@ -27,6 +29,7 @@ class QtDialogs : public Dialogs {
   QString saveFile(QWidget* parent, const QString& folder, const QString& proposedName, const QString& filter,
                    int& filterIndex) override;
   void errorBox(QWidget* parent, const QString& title, const QString& text) override;
+  void messageBox(QWidget* parent, const QString& title, const QString& text) override;
   void showModal(QDialog* window) override;
 
   // "Text|*.a;*.b|..." as the name filters of a Qt file dialog, "Text (*.a *.b)".

@@ -125,6 +125,8 @@ void TMainForm::PicOpened() {
 void TMainForm::Run(const std::function<void()>& command) {
   try {
     command();
+  } catch (const brindle::Rejection& e) {
+    dialogs_->messageBox(this, FromStd(e.title()), QString::fromUtf8(e.what()));
   } catch (const brindle::Error& e) {
     dialogs_->errorBox(this, FromStd(e.title()), QString::fromUtf8(e.what()));
   } catch (const std::exception& e) {

@@ -75,7 +75,8 @@ class TMainForm : public QMainWindow {
   void KeyDown(int key);
   void KeyUp(int key);
   void ShowZoom(bool smooth);
-  // Runs a command; a reported failure goes to an error box, never past the event loop.
+  // Runs a command; a refused picture goes to a plain box, any other reported failure to
+  // an error box, never past the event loop.
   // Afterwards caption, menu states and picture follow the state.
   void Run(const std::function<void()>& command);
   void OpenChosen(const std::filesystem::path& file);

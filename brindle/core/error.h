@@ -15,4 +15,11 @@ class Error : public std::runtime_error {
   std::string title_;
 };
 
+// A readable picture the program does not take (too many colours, too large): told in a
+// plain box with one OK button and no icon, with the reader's fixed text and caption.
+class Rejection : public Error {
+ public:
+  using Error::Error;
+};
+
 }  // namespace brindle

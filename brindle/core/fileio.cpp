@@ -21,13 +21,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct FileCloser {
-  void operator()(std::FILE* f) const {
-    if (f) std::fclose(f);
-  }
-};
-using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
-
 std::string Reason() { return std::strerror(errno); }
 
 std::string Quoted(const fs::path& file) { return "\"" + file.string() + "\""; }
@@ -67,7 +60,7 @@ std::vector<std::uint8_t> ReadWholeFile(const fs::path& file, std::size_t maxSiz
   return std::move(head.data);
 }
 
-FileHead ReadFileHead(const fs::path& file, std::size_t maxSize, const std::string& title) {
+FilePtr OpenRegularFile(const fs::path& file, const std::string& title) {
   // Only regular files are read: a pipe or a device would block or never end.
   std::error_code ec;
   const fs::file_status status = fs::status(file, ec);
@@ -76,6 +69,11 @@ FileHead ReadFileHead(const fs::path& file, std::size_t maxSize, const std::stri
     throw Error(title, "Cannot open " + Quoted(file) + ": it is not a regular file.");
   FilePtr f(std::fopen(file.c_str(), "rb"));
   if (!f) throw Error(title, "Cannot open " + Quoted(file) + ": " + Reason() + ".");
+  return f;
+}
+
+FileHead ReadFileHead(const fs::path& file, std::size_t maxSize, const std::string& title) {
+  FilePtr f = OpenRegularFile(file, title);
   FileHead head;
   std::uint8_t chunk[16384];
   while (head.data.size() < maxSize) {

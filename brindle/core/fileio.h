@@ -1,12 +1,25 @@
 #pragma once
 // Whole-file reads and safe whole-file replacement.
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <span>
 #include <string>
 #include <vector>
 
 namespace brindle {
+
+struct FileCloser {
+  void operator()(std::FILE* f) const {
+    if (f) std::fclose(f);
+  }
+};
+using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
+
+// Opens a regular file for reading. A folder, a pipe or device (which could block or never
+// end), or a file that cannot be opened throws brindle::Error with the given box caption.
+FilePtr OpenRegularFile(const std::filesystem::path& file, const std::string& title);
 
 // Reads the whole of a regular file. A file that cannot be opened or read, that is not a
 // regular file (a folder, pipe or device), or that is longer than maxSize bytes throws

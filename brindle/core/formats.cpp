@@ -3,6 +3,9 @@
 #include <algorithm>
 
 #include "core/bmp.h"
+#include "core/gifcodec.h"
+#include "core/pcxcodec.h"
+#include "core/pngcodec.h"
 #include "core/rmb.h"
 #include "core/scr.h"
 #include "core/spr.h"
@@ -13,7 +16,15 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// The PC formats fill the picture alone: the screen memory is left as it was, and saving
+// keeps the picture's palette as it is.
 void WriteBMP(const fs::path& file, Pic& pic, Mem&, const Levels&) { SaveBMP(file, pic); }
+void ReadBMP(const fs::path& file, Mem&, Pic& pic, const Levels&) { BMPOpenAndShow(file, pic); }
+void ReadGIF(const fs::path& file, Mem&, Pic& pic, const Levels&) { GIFOpenAndShow(file, pic); }
+void WriteGIF(const fs::path& file, Pic& pic, Mem&, const Levels&) { SaveGIF(file, pic); }
+void ReadPCX(const fs::path& file, Mem&, Pic& pic, const Levels&) { PCXOpenAndShow(file, pic); }
+void ReadPNG(const fs::path& file, Mem&, Pic& pic, const Levels&) { PNGOpenAndShow(file, pic); }
+void WritePNG(const fs::path& file, Pic& pic, Mem&, const Levels&) { SavePNG(file, pic); }
 
 // One row a format, in the order of the open dialog. The open dialog's "*scr" and "*rbr"
 // have no dot: the users' dialogs have always shown them so.
@@ -35,7 +46,7 @@ constexpr std::array<FormatRow, 7> Table{{
         .allPatterns = "*.bmp",
         .openText = "BMP",
         .openPatterns = "*.bmp",
-        .reader = nullptr,
+        .reader = ReadBMP,
         .saveIndex = 1,
         .saveText = "BMP",
         .writer = WriteBMP,
@@ -68,10 +79,10 @@ constexpr std::array<FormatRow, 7> Table{{
         .allPatterns = "*.gif",
         .openText = "GIF",
         .openPatterns = "*.gif",
-        .reader = nullptr,
+        .reader = ReadGIF,
         .saveIndex = 4,
         .saveText = "GIF",
-        .writer = nullptr,
+        .writer = WriteGIF,
     },
     {
         .kind = PicFormat::PCX,
@@ -79,7 +90,7 @@ constexpr std::array<FormatRow, 7> Table{{
         .allPatterns = "*.pcx",
         .openText = "PCX",
         .openPatterns = "*.pcx",
-        .reader = nullptr,
+        .reader = ReadPCX,
         .saveIndex = 0,
         .saveText = "",
         .writer = nullptr,
@@ -90,10 +101,10 @@ constexpr std::array<FormatRow, 7> Table{{
         .allPatterns = "*.png",
         .openText = "PNG",
         .openPatterns = "*.png",
-        .reader = nullptr,
+        .reader = ReadPNG,
         .saveIndex = 5,
         .saveText = "PNG",
-        .writer = nullptr,
+        .writer = WritePNG,
     },
 }};
 

@@ -24,7 +24,7 @@ void SetColour(QLabel* label, const QColor& colour) {
 
 }  // namespace
 
-Form4::Form4(Form1* mainWindow) : QDialog(mainWindow, kSecondaryWindowFlags) {
+Form4::Form4(Form1* mainWindow) : QDialog(mainWindow, kSecondaryWindowFlags), mainWindow_(mainWindow) {
   setObjectName(QStringLiteral("Form4"));
   setWindowTitle(InterfaceQString(kRowAboutCaption, true));
   setModal(false);
@@ -92,9 +92,9 @@ Form4::Form4(Form1* mainWindow) : QDialog(mainWindow, kSecondaryWindowFlags) {
   CentreOnScreen(this);
 }
 
-void Form4::RxGIFAnimator2Click() { Seams().OpenUrl(FromUtf8(kAuthorMailLink)); }
-void Form4::RxLabel3Click() { Seams().OpenUrl(FromUtf8(kAuthorMailLink)); }
-void Form4::Image1Click() { Seams().OpenUrl(FromUtf8(kHomePageLink)); }
-void Form4::RxLabel7Click() { Seams().OpenUrl(FromUtf8(kProgramPageLink)); }
+void Form4::RxGIFAnimator2Click() { mainWindow_->session().seams().OpenUrl(FromUtf8(kAuthorMailLink)); }
+void Form4::RxLabel3Click() { mainWindow_->session().seams().OpenUrl(FromUtf8(kAuthorMailLink)); }
+void Form4::Image1Click() { mainWindow_->session().seams().OpenUrl(FromUtf8(kHomePageLink)); }
+void Form4::RxLabel7Click() { mainWindow_->session().seams().OpenUrl(FromUtf8(kProgramPageLink)); }
 
 }  // namespace quarto

@@ -12,7 +12,6 @@ namespace quarto {
 
 namespace {
 const QString kTitle = QStringLiteral("Quarto");
-UiSeams* g_installed = nullptr;
 }  // namespace
 
 QString ToQtFilter(const QString& filter) {
@@ -50,12 +49,5 @@ bool DefaultUiSeams::PrinterSetup(QWidget* parent, QPrinter& printer) {
   QPrintDialog dialog(&printer, parent);
   return dialog.exec() == QDialog::Accepted;
 }
-
-UiSeams& Seams() {
-  static DefaultUiSeams defaults;
-  return g_installed ? *g_installed : defaults;
-}
-
-void SetSeams(UiSeams* seams) { g_installed = seams; }
 
 }  // namespace quarto

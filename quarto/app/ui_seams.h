@@ -39,11 +39,6 @@ class DefaultUiSeams : public UiSeams {
   bool PrinterSetup(QWidget* parent, QPrinter& printer) override;
 };
 
-// The seams of windows not given their own: the default ones unless a test installed others.
-UiSeams& Seams();
-// Installs seams (nullptr restores the default ones); the caller keeps them alive.
-void SetSeams(UiSeams* seams);
-
 // Turns a filter of the form "Name|*.ext|Name|*.ext" into the file dialog's "Name (*.ext);;..." form.
 QString ToQtFilter(const QString& filter);
 

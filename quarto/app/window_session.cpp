@@ -4,7 +4,7 @@
 
 namespace quarto {
 
-WindowSession::WindowSession(UiSeams* seams) : seams_(seams) {}
+WindowSession::WindowSession(UiSeams* seams) : seams_(seams ? seams : &defaults_) {}
 
 WindowSession::~WindowSession() = default;
 

@@ -23,13 +23,13 @@ struct PrinterPage {
 
 class WindowSession {
  public:
-  // seams: the dialogs and boxes to use; nullptr uses the installed ones (Seams()), at each use.
+  // seams: the dialogs and boxes to use; nullptr uses the real ones.
   explicit WindowSession(UiSeams* seams = nullptr);
   ~WindowSession();
   WindowSession(const WindowSession&) = delete;
   WindowSession& operator=(const WindowSession&) = delete;
 
-  UiSeams& seams() const { return seams_ ? *seams_ : Seams(); }
+  UiSeams& seams() const { return *seams_; }
 
   // The session's current printer: the system's default printer (high resolution), created at
   // first use; printer setup changes it, printing prints on it, the preview reads its page.
@@ -57,6 +57,7 @@ class WindowSession {
   }
 
  private:
+  DefaultUiSeams defaults_;
   UiSeams* seams_;
   std::unique_ptr<QPrinter> printer_;
   bool problemReported_ = false;

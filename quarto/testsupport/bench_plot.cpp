@@ -1,12 +1,6 @@
 #include "testsupport/bench_plot.h"
 
-#include "testsupport/mixed_plot.h"
-
-#include <string>
-
 namespace quarto::test {
-
-void WriteBenchPlot(PltWriter& w, int records) { w = MixedPlot(PltFormat::Plt85, records, {kBenchBoard}); }
 
 std::unique_ptr<BenchDrawing> PrepareBenchDrawing(const std::filesystem::path& path) {
   auto d = std::make_unique<BenchDrawing>();

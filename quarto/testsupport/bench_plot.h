@@ -1,6 +1,6 @@
 #pragma once
-// What the render benchmarks share: the large generated PLT 8.5 board, its preparation for the
-// bitmap target at fit zoom (scan, frame, pass input), and the timing of jobs run in turns.
+// What the render benchmarks share: the mixed plot as a large PLT 8.5 board, its preparation for
+// the bitmap target at fit zoom (scan, frame, pass input), and the timing of jobs run in turns.
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
@@ -12,16 +12,12 @@
 #include "core/plot_scan.h"
 #include "core/render_frame.h"
 #include "core/render_pass.h"
-#include "testsupport/plt_writer.h"
+#include "testsupport/mixed_plot.h"
 
 namespace quarto::test {
 
-// The board's side in file units (0.1 um each): 20 mm.
-inline constexpr int32_t kBenchBoard = 200'000'000;
-
-// Header, four layer names and about `records` primitives over the four layers: lines, outlines,
-// bars, circles, arcs and polygons, at random places inside the board's lower three quarters.
-void WriteBenchPlot(PltWriter& w, int records);
+// The board's side in file units (0.1 um each): 20 mm, the mixed plot's own.
+inline constexpr int32_t kBenchBoard = MixedPlotSpec{}.board;
 
 // A scanned plot ready for the bitmap target at fit zoom.
 struct BenchDrawing {

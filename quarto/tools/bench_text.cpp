@@ -173,8 +173,7 @@ int main(int argc, char** argv) {
   const auto plain = dir / ("bench-text-" + std::to_string(::getpid()) + "-plain.plt");
   const auto withTexts = dir / ("bench-text-" + std::to_string(::getpid()) + "-texts.plt");
   {
-    test::PltWriter w(PltFormat::Plt85);
-    test::WriteBenchPlot(w, records);
+    test::PltWriter w = test::MixedPlot(PltFormat::Plt85, records);
     w.Save(plain);
     AddTexts(w, texts);
     w.Save(withTexts);

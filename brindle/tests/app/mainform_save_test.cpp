@@ -86,14 +86,14 @@ class MainFormSaveTest : public QObject {
     fs::create_directory(f.dir / "taken.spr");
     f.open("pic.spr");
     f.dialogs.answers.push_back({f.path("taken"), 2});
-    f.dialogs.answers.push_back({f.path("later"), 4});
+    f.dialogs.answers.push_back({f.path("missing/later"), 4});
     f.form.SaveClick();
     f.form.SaveClick();
     QCOMPARE(f.dialogs.errors.size(), 2);
     QCOMPARE(f.form.windowTitle(), QStringLiteral("pic.spr   1/1"));
     QCOMPARE(f.form.session().PicFileName, std::string("pic.spr"));
     QCOMPARE(f.form.session().SaveFilterIndex, 1);
-    QVERIFY(!fs::exists(f.dir / "later.gif"));
+    QVERIFY(!fs::exists(f.dir / "missing"));
   }
 
   void steppingAfterSavingElsewhereStaysInTheListedFolder() {

@@ -20,6 +20,7 @@ struct FakeDialogs : Dialogs {
   std::deque<Answer> answers;  // for the open and save dialogs, in turn
   std::vector<FileCall> openCalls, saveCalls;
   QStringList errors;           // "title: text"
+  QStringList messages;         // plain boxes, "title: text"
   std::vector<QDialog*> shown;  // windows shown modally
   std::function<void(QDialog*)> onShow;
 
@@ -40,6 +41,7 @@ struct FakeDialogs : Dialogs {
     return answer(filterIndex);
   }
   void errorBox(QWidget*, const QString& title, const QString& text) override { errors << title + ": " + text; }
+  void messageBox(QWidget*, const QString& title, const QString& text) override { messages << title + ": " + text; }
   void showModal(QDialog* window) override {
     shown.push_back(window);
     if (onShow) onShow(window);

@@ -1,7 +1,6 @@
 #pragma once
 // Dialog seams for the shell's tests: answers the open dialog from a queue and records every box
-// and every link handed to the desktop. While they live they are the installed seams, so windows
-// not given seams of their own use them too; hand them to StartUp (or Form1) to be explicit.
+// and every link handed to the desktop. Hand them to StartUp (or Form1) for the window under test.
 #include <QPageLayout>
 #include <QPrinter>
 #include <QString>
@@ -13,9 +12,6 @@ namespace quarto::test {
 
 class FakeSeams : public UiSeams {
  public:
-  FakeSeams() { SetSeams(this); }
-  ~FakeSeams() override { SetSeams(nullptr); }
-
   // Answers of the open dialog in turn; an empty string, or none left, cancels it.
   QStringList openAnswers;
   int openDialogs = 0;

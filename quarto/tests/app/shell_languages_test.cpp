@@ -227,7 +227,7 @@ class LanguagesTest : public QObject {
  private slots:
   void init() {
     seams_ = std::make_unique<test::FakeSeams>();
-    form_ = StartUp({});
+    form_ = StartUp({}, seams_.get());
     QVERIFY(form_);
   }
   void cleanup() {

@@ -41,7 +41,7 @@ class MarginsAboutTest : public QObject {
  private slots:
   void init() {
     seams_ = std::make_unique<test::FakeSeams>();
-    form_ = StartUp({});
+    form_ = StartUp({}, seams_.get());
     QVERIFY(form_);
     form3_ = form_->form3();
     form4_ = form_->form4();

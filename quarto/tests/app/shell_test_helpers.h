@@ -52,7 +52,7 @@ inline QString WriteSamplePlot(const QString& path, const PltHeaderSpec& header 
 // Starts the main window, opens the plot through File > Open (the seams answer the dialog) and
 // shows the window; nullptr when the plot did not load or the window was never exposed.
 inline std::unique_ptr<Form1> OpenInShownWindow(FakeSeams& seams, const QString& path) {
-  std::unique_ptr<Form1> form = StartUp({});
+  std::unique_ptr<Form1> form = StartUp({}, &seams);
   if (!form) return nullptr;
   seams.openAnswers = {path};
   form->N2Click();
