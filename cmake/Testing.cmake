@@ -5,10 +5,12 @@ include(GoogleTest)
 # Where tests find the real files written by other programs; acceptance tests skip when absent.
 set(SHARED_TESTDATA_DIR "${CMAKE_SOURCE_DIR}/../shared/testdata" CACHE PATH "Folder of real sample files")
 
-# Environment every test runs in: headless Qt with a private runtime folder.
+# Environment every test runs in: headless Qt with a private runtime folder and a private
+# configuration folder (no test reads or writes a user's settings).
 set(TEST_ENVIRONMENT
     "QT_QPA_PLATFORM=offscreen"
     "XDG_RUNTIME_DIR=${CMAKE_BINARY_DIR}/xdg-runtime"
+    "XDG_CONFIG_HOME=${CMAKE_BINARY_DIR}/xdg-config"
     "SHARED_TESTDATA_DIR=${SHARED_TESTDATA_DIR}"
     "ASAN_OPTIONS=detect_leaks=1")
 file(MAKE_DIRECTORY "${CMAKE_BINARY_DIR}/xdg-runtime")

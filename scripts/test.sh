@@ -14,6 +14,7 @@ tail -1 "$root/build-fuzz/build.log"
 if [ "${SANITIZE:-0}" = 1 ]; then build=${BUILD_DIR:-$root/build-asan}; else build=${BUILD_DIR:-$root/build}; fi
 export QT_QPA_PLATFORM=offscreen
 export XDG_RUNTIME_DIR="$build/xdg-runtime"
+export XDG_CONFIG_HOME="$build/xdg-config"
 mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 cd "$build"
 # The short fuzz runs first, their results shown; then every other test, so that CTest's summary of

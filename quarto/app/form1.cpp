@@ -9,12 +9,14 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLayout>
+#include <QLocale>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPrinterInfo>
 #include <QScreen>
 #include <QSignalBlocker>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QStyle>
 #include <algorithm>
@@ -26,7 +28,10 @@
 #include "app/interface_language.h"
 #include "app/render_targets.h"
 #include "app/system_fonts.h"
+#include "app/tool_icons.h"
 #include "app/ui_seams.h"
+#include "core/file_io.h"
+#include "core/numeric.h"
 #include "core/render_frame.h"
 #include "core/zoom_command.h"
 
@@ -49,9 +54,6 @@ const PanelSpec kPanels[Form1::kStatusPanelCount] = {
 };
 
 QString U(const char* utf8) { return QString::fromUtf8(utf8); }
-
-// The zoom box's decimal separator.
-constexpr char kZoomSeparator = ',';
 
 // A caption shows "&" as itself rather than as a mnemonic marker.
 QString Literal(const QString& text) {
@@ -227,12 +229,12 @@ void Form1::BuildToolBar() {
   ToolBar1->layout()->setSpacing(1);
   setContextMenuPolicy(Qt::NoContextMenu);
 
-  auto button = [&](const char* name, const QString& text, const char* hint, void (Form1::*slot)(),
-                    QStyle::StandardPixmap icon = QStyle::SP_CustomBase) {
+  // Each button shows the icon a desktop user expects (its text stays as the accessible name).
+  auto button = [&](const char* name, const QString& text, const char* hint, void (Form1::*slot)(), ToolGlyph glyph) {
     auto* b = new QToolButton(ToolBar1);
     b->setObjectName(QString::fromLatin1(name));
     b->setText(text);
-    if (icon != QStyle::SP_CustomBase) b->setIcon(style()->standardIcon(icon));
+    b->setIcon(ToolIcon(glyph));
     b->setToolTip(U(hint));
     b->setAutoRaise(true);
     ToolBar1->addWidget(b);
@@ -240,11 +242,12 @@ void Form1::BuildToolBar() {
     return b;
   };
 
-  ToolButton1 =
-      button("ToolButton1", QStringLiteral("Open"), "Загрузить файл", &Form1::N2Click, QStyle::SP_DialogOpenButton);
+  ToolButton1 = button("ToolButton1", QStringLiteral("Open"), "Загрузить файл", &Form1::N2Click, ToolGlyph::Open);
   ToolBar1->addSeparator();
-  ToolButton3 = button("ToolButton3", QStringLiteral("P"), "Книжный лист", &Form1::ToolButton3Click);
-  ToolButton4 = button("ToolButton4", QStringLiteral("L"), "Альбомный лист", &Form1::ToolButton4Click);
+  ToolButton3 =
+      button("ToolButton3", QStringLiteral("P"), "Книжный лист", &Form1::ToolButton3Click, ToolGlyph::Portrait);
+  ToolButton4 =
+      button("ToolButton4", QStringLiteral("L"), "Альбомный лист", &Form1::ToolButton4Click, ToolGlyph::Landscape);
   ToolButton3->setCheckable(true);
   ToolButton4->setCheckable(true);
   auto* orientation = new QButtonGroup(this);
@@ -253,31 +256,36 @@ void Form1::BuildToolBar() {
   orientation->addButton(ToolButton4);
   ToolButton3->setChecked(true);
   ToolBar1->addSeparator();
-  ToolButton6 = button("ToolButton6", QStringLiteral("Print"), "", &Form1::N5Click);
+  ToolButton6 = button("ToolButton6", QStringLiteral("Print"), "", &Form1::N5Click, ToolGlyph::Print);
   ToolBar1->addSeparator();
-  ToolButton8 = button("ToolButton8", QStringLiteral("X"), "Зеркало относительно оси X", &Form1::ToolButton8Click);
-  ToolButton9 = button("ToolButton9", QStringLiteral("Y"), "Зеркало относительно оси Y", &Form1::ToolButton9Click);
+  ToolButton8 = button("ToolButton8", QStringLiteral("X"), "Зеркало относительно оси X", &Form1::ToolButton8Click,
+                       ToolGlyph::MirrorX);
+  ToolButton9 = button("ToolButton9", QStringLiteral("Y"), "Зеркало относительно оси Y", &Form1::ToolButton9Click,
+                       ToolGlyph::MirrorY);
   ToolButton8->setCheckable(true);
   ToolButton9->setCheckable(true);
   ToolBar1->addSeparator();
-  ToolButton11 = button("ToolButton11", QStringLiteral("F"),
-                        "Разместить по центру, растянуть на страницу, кнопка \"F\"", &Form1::ToolButton11Click);
+  ToolButton11 =
+      button("ToolButton11", QStringLiteral("F"), "Разместить по центру, растянуть на страницу, кнопка \"F\"",
+             &Form1::ToolButton11Click, ToolGlyph::Fit);
   ToolBar1->addSeparator();
-  ToolButton21 =
-      button("ToolButton21", QStringLiteral("1:1"), "Разместить по центру, масштаб 1:1", &Form1::ToolButton21Click);
+  ToolButton21 = button("ToolButton21", QStringLiteral("1:1"), "Разместить по центру, масштаб 1:1",
+                        &Form1::ToolButton21Click, ToolGlyph::OneToOne);
   ToolBar1->addSeparator();
-  ToolButton13 = button("ToolButton13", QStringLiteral("+"), "Увеличить, кнопка \"+\"", &Form1::ToolButton13Click);
+  ToolButton13 = button("ToolButton13", QStringLiteral("+"), "Увеличить, кнопка \"+\"", &Form1::ToolButton13Click,
+                        ToolGlyph::ZoomIn);
 
   Edit1 = new QLineEdit(ToolBar1);
   Edit1->setObjectName(QStringLiteral("Edit1"));
   Edit1->setMaxLength(8);
   Edit1->setFixedWidth(58);
   Edit1->setToolTip(U("Масштаб"));
-  Edit1->setText(QStringLiteral("1,0000"));
+  Edit1->setText(QString::fromStdString(FormatZoom(1.0, zoomSeparator())));
   ToolBar1->addWidget(Edit1);
   connect(Edit1, &QLineEdit::textChanged, this, &Form1::Edit1Change);
 
-  ToolButton14 = button("ToolButton14", QStringLiteral("-"), "Уменьшить, кнопка \"-\"", &Form1::ToolButton14Click);
+  ToolButton14 = button("ToolButton14", QStringLiteral("-"), "Уменьшить, кнопка \"-\"", &Form1::ToolButton14Click,
+                        ToolGlyph::ZoomOut);
   ToolBar1->addSeparator();
 
   // A tool-bar control with its name, hint and width, followed by a separator.
@@ -301,7 +309,7 @@ void Form1::BuildToolBar() {
   RxSpinEdit1->setRange(0, 20);
 
   ToolButton16 = button("ToolButton16", QStringLiteral("Layers"), "Таблица цвета и приоритета слоев",
-                        &Form1::ToolButton16Click, QStyle::SP_FileDialogListView);
+                        &Form1::ToolButton16Click, ToolGlyph::Layers);
 
   // The line edit of a spin box holds at most 2 characters for the font correction.
   if (auto* edit = RxSpinEdit2->findChild<QLineEdit*>()) edit->setMaxLength(2);
@@ -333,6 +341,12 @@ void Form1::BuildStatusBar() {
     bar->addWidget(label, last ? 1 : 0);
     panels_[static_cast<size_t>(i)] = label;
   }
+}
+
+char Form1::zoomSeparator() const {
+  // The system's decimal separator where it is a point or a comma.
+  const QString point = QLocale().decimalPoint();
+  return point == QStringLiteral(".") ? '.' : ',';
 }
 
 void Form1::SetSecondaryWindows(Form2* form2, Form3* form3, Form4* form4) {
@@ -372,7 +386,7 @@ void Form1::FormCreate() {
   // The printer resolution of the session's printer; 300 x 300 without one.
   const PrinterDpi dpi = ResolutionOf(session_.printer(), {view_.PrinterDpiX, view_.PrinterDpiY}, N9->isChecked());
   view_.PrinterDpiX = dpi.x, view_.PrinterDpiY = dpi.y;
-  Edit1->setText(QStringLiteral("1,0000"));
+  Edit1->setText(QString::fromStdString(FormatZoom(1.0, zoomSeparator())));
   for (int n = 1; n <= kRecentFileCount; ++n) {
     auto* item = new QAction(N1);
     item->setObjectName(QStringLiteral("RecentFile%1").arg(n));
@@ -381,9 +395,138 @@ void Form1::FormCreate() {
   }
   view_.OpenFromRecent = false;
   view_.ExeDir = FileNameFromQt(QCoreApplication::applicationDirPath() + QLatin1Char('/'));
+  ReadSettingsFile();
 }
 
-void Form1::FormClose() {}
+namespace {
+
+// Where the settings live: the user's configuration folder, beside the other desk tools' settings
+// (the program's own folder is shared and not writable for users).
+std::string DefaultSettingsPath() {
+  return FileNameFromQt(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+                        QStringLiteral("/desktools/Quarto.ini"));
+}
+
+}  // namespace
+
+void Form1::ReadSettingsFile() {
+  settingsPath_ = DefaultSettingsPath();
+  std::string text;
+  const FileRead read = ReadWholeFile(settingsPath_, text);
+  settingsUnreadable_ = read == FileRead::Unreadable;
+  QuartoSettings& s = startSettings_;
+  s = QuartoSettings{};
+  const QSize outer = frameGeometry().size();
+  s.Width = outer.width(), s.Height = outer.height();
+  ReadSettings(IniFile(text), s);
+
+  view_.RecentFiles = s.RecentFiles;
+  ShowRecentFiles(view_.RecentFiles);
+  view_.PageMargins = {s.Left / 100.0, s.Right / 100.0, s.Up / 100.0, s.Down / 100.0};
+  X2->setChecked(s.MirrorX);
+  ToolButton8->setChecked(s.MirrorX);
+  view_.SignY = s.MirrorX ? +1 : -1;
+  Y1->setChecked(s.MirrorY);
+  ToolButton9->setChecked(s.MirrorY);
+  view_.SignX = s.MirrorY ? -1 : +1;
+  N9->setChecked(s.Color);
+  N11->setChecked(s.Negative);
+  N21->setChecked(s.Mils);
+  PCAD1->setChecked(s.Type);
+  ANSI1->setEnabled(!s.Type);
+  OEM1->setEnabled(!s.Type);
+  ComboBox1->setEnabled(!s.Type);
+  RxSpinEdit2->setEnabled(!s.Type);
+  // Radio pairs: a true second value clears the first; two false values leave neither checked.
+  ANSI1->setChecked(s.ANSI);
+  OEM1->setChecked(s.OEM);
+  if (s.IndexFont) {
+    const QSignalBlocker block(ComboBox1);
+    ComboBox1->setCurrentIndex(*s.IndexFont >= 0 && *s.IndexFont < ComboBox1->count() ? *s.IndexFont : -1);
+  }
+  SetLanguageChecks(s.Russian, s.English);
+  {
+    const QSignalBlocker block(ComboBox2);
+    ComboBox2->setCurrentIndex(s.Fill >= 0 && s.Fill < ComboBox2->count() ? s.Fill : -1);
+  }
+  RxSpinEdit1->setValue(s.WidthPen0);
+}
+
+void Form1::SetLanguageChecks(bool russian, bool english) {
+  // The pair is exclusive while one is checked; reading may leave neither, so the group lets go.
+  LanguageGroup->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+  N20->setChecked(russian);
+  English1->setChecked(english);
+  LanguageGroup->setExclusionPolicy(QActionGroup::ExclusionPolicy::Exclusive);
+}
+
+QuartoSettings Form1::CurrentSettings() const {
+  QuartoSettings s;
+  const Qt::WindowStates state = windowState();
+  s.State = state & Qt::WindowMinimized ? "Minimized" : state & Qt::WindowMaximized ? "Maximized" : "Normal";
+  const QSize outer = frameGeometry().size();
+  s.Width = outer.width(), s.Height = outer.height();
+  s.RecentFiles = view_.RecentFiles;
+  const auto hundredths = [](double cm) { return static_cast<int32_t>(RoundHalfEven(cm * 100)); };
+  s.Left = hundredths(view_.PageMargins.left), s.Right = hundredths(view_.PageMargins.right);
+  s.Up = hundredths(view_.PageMargins.top), s.Down = hundredths(view_.PageMargins.bottom);
+  s.MirrorX = X2->isChecked(), s.MirrorY = Y1->isChecked();
+  s.Color = N9->isChecked(), s.Negative = N11->isChecked(), s.Mils = N21->isChecked();
+  s.Type = PCAD1->isChecked(), s.ANSI = ANSI1->isChecked(), s.OEM = OEM1->isChecked();
+  s.IndexFont = ComboBox1->currentIndex();
+  s.Russian = N20->isChecked(), s.English = English1->isChecked();
+  s.Fill = ComboBox2->currentIndex();
+  s.WidthPen0 = RxSpinEdit1->value();
+  if (form2_) {
+    s.DefaultColor = form2_->CheckBox1->isChecked();
+    s.Colors = form2_->table().UserLayerColors;
+  } else {
+    s.DefaultColor = startSettings_.DefaultColor;
+    s.Colors = startSettings_.Colors;
+  }
+  return s;
+}
+
+void Form1::FormClose() {
+  const QString shown = FileNameToQt(settingsPath_);
+  // A file that is there but could not be read is never replaced by one made of defaults.
+  if (settingsUnreadable_) {
+    session_.seams().Error(this, QStringLiteral("Unable to write to ") + shown);
+    return;
+  }
+  std::string text;
+  const FileRead read = ReadWholeFile(settingsPath_, text);
+  if (read == FileRead::Unreadable) {
+    session_.seams().Error(this, QStringLiteral("Unable to write to ") + shown);
+    return;
+  }
+  IniFile ini(text);
+  WriteSettings(ini, CurrentSettings());
+  if (!WriteFileReplacing(settingsPath_, ini.Text()))
+    session_.seams().Error(this, QStringLiteral("Unable to write to ") + shown);
+}
+
+void Form1::ShowAsSettingsSay() {
+  const std::string& state = startSettings_.State;
+  if (state == "Maximized") {
+    showMaximized();
+    return;
+  }
+  if (state == "Minimized") {
+    showMinimized();
+    return;
+  }
+  show();
+  if (state != "Normal") return;
+  // The outer size read, between the minimum and the available screen.
+  const QSize frame = frameGeometry().size() - geometry().size();
+  QSize outer(startSettings_.Width, startSettings_.Height);
+  QSize most(outer);
+  if (const QScreen* screen = this->screen()) most = screen->availableGeometry().size();
+  outer = outer.expandedTo(QSize(kMinOuterWidth, kMinOuterHeight))
+              .boundedTo(most.expandedTo(QSize(kMinOuterWidth, kMinOuterHeight)));
+  resize(outer - frame);
+}
 
 // ---- Opening -------------------------------------------------------------------------------------
 
@@ -592,7 +735,7 @@ void Form1::FormKeyPress(QChar& key) {
 
 void Form1::Edit1KeyPress(QChar& key) {
   if (key == QLatin1Char('.') || key == QLatin1Char(',')) {
-    key = QLatin1Char(kZoomSeparator);
+    key = QLatin1Char(zoomSeparator());
     return;
   }
   if (key == QLatin1Char('\b') || (key >= QLatin1Char('0') && key <= QLatin1Char('9'))) return;
@@ -603,18 +746,18 @@ void Form1::Edit1KeyPress(QChar& key) {
 // then takes it. A step that changes nothing (at either end of the range) redraws nothing.
 void Form1::StepZoom(bool increase) {
   const bool shift = QGuiApplication::keyboardModifiers() & Qt::ShiftModifier;
-  Edit1->setText(QString::fromStdString(FormatZoom(ZoomStep(view_.Zoom, increase, shift), kZoomSeparator)));
+  Edit1->setText(QString::fromStdString(FormatZoom(ZoomStep(view_.Zoom, increase, shift), zoomSeparator())));
 }
 
 void Form1::ToolButton13Click() { StepZoom(true); }
 void Form1::ToolButton14Click() { StepZoom(false); }
 
 void Form1::Edit1Change() {
-  const std::optional<double> zoom = ParseZoomText(Edit1->text().toStdString(), kZoomSeparator);
+  const std::optional<double> zoom = ParseZoomText(Edit1->text().toStdString(), zoomSeparator());
   if (!zoom) {
     // No number: the box shows the zoom in force again.
     const QSignalBlocker block(Edit1);
-    Edit1->setText(QString::fromStdString(FormatZoom(view_.Zoom, kZoomSeparator)));
+    Edit1->setText(QString::fromStdString(FormatZoom(view_.Zoom, zoomSeparator())));
     return;
   }
   view_.Zoom = *zoom;
@@ -633,7 +776,7 @@ void Form1::ToolButton21Click() {
   view_.Zoom = 1.0;
   {
     const QSignalBlocker block(Edit1);
-    Edit1->setText(QString::fromStdString(FormatZoom(1.0, kZoomSeparator)));
+    Edit1->setText(QString::fromStdString(FormatZoom(1.0, zoomSeparator())));
   }
   view_.ViewWindowSet = false;
   N27->setChecked(true);

@@ -20,6 +20,7 @@
 #include "app/window_session.h"
 #include "core/open_command.h"
 #include "core/plot_scan.h"
+#include "core/quarto_settings.h"
 #include "core/view_state.h"
 
 class QPainter;
@@ -86,6 +87,19 @@ class Form1 : public QMainWindow, private OpenHost {
   const PlotScanResult& scan() const { return scan_; }
   // The page orientation chosen by the last scan (or the orientation buttons).
   PageOrientation pageOrientation() const { return pageOrientation_; }
+
+  // The settings file: where it is, and what FormCreate read from it (the window state and size
+  // and the layer colours are applied by start-up, which owns the layer table and the showing).
+  const std::string& settingsPath() const { return settingsPath_; }
+  const QuartoSettings& startSettings() const { return startSettings_; }
+  // The settings of the current state, as FormClose writes them.
+  QuartoSettings CurrentSettings() const;
+  // Shows the window in the state read from the settings file, a normal window at the outer size
+  // read (held between the minimum and the available screen).
+  void ShowAsSettingsSay();
+
+  // The decimal separator of the zoom box: the system's.
+  char zoomSeparator() const;
 
   // The language items: the interface is Russian while N20 is checked.
   bool russian() const { return N20->isChecked(); }
@@ -181,6 +195,10 @@ class Form1 : public QMainWindow, private OpenHost {
   void BuildMenu();
   void BuildToolBar();
   void BuildStatusBar();
+  // FormCreate's reading of the settings file into the controls and the view state.
+  void ReadSettingsFile();
+  // The language items as read; both false leaves neither checked.
+  void SetLanguageChecks(bool russian, bool english);
   // One zoom step in or out, Shift down taking the small step.
   void StepZoom(bool increase);
   // Mirroring after X2 or Y1 changed its check: the tool button follows, the sign is set.
@@ -211,6 +229,10 @@ class Form1 : public QMainWindow, private OpenHost {
   Form3* form3_ = nullptr;
   Form4* form4_ = nullptr;
   QString openFilter_;
+  std::string settingsPath_;
+  QuartoSettings startSettings_;
+  // The settings file exists but could not be read: it is never replaced.
+  bool settingsUnreadable_ = false;
 };
 
 }  // namespace quarto

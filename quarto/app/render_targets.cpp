@@ -23,6 +23,7 @@
 #include "app/form2.h"
 #include "app/qpainter_canvas.h"
 #include "app/ui_seams.h"
+#include "core/file_io.h"
 #include "core/text_records.h"
 
 namespace quarto {
@@ -36,31 +37,6 @@ QString Text(const Form1& form, const char* russian, const char* english) {
 PrinterPage Oriented(PrinterPage page, bool landscape) {
   if (landscape != (page.width > page.height)) std::swap(page.width, page.height);
   return page;
-}
-
-// Writes the bytes to a temporary file in the target's folder and renames it over the target, so
-// the old file stays whole until the new one is complete. False when any step fails (the
-// temporary file is removed again).
-bool WriteReplacing(const std::string& path, const QByteArray& bytes) {
-  const std::string temp = path + ".tmp" + std::to_string(QCoreApplication::applicationPid());
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    out.write(bytes.constData(), bytes.size());
-    out.close();
-    if (!out) {
-      std::error_code ec;
-      std::filesystem::remove(temp, ec);
-      return false;
-    }
-  }
-  std::error_code ec;
-  std::filesystem::rename(temp, path, ec);
-  if (ec) {
-    std::filesystem::remove(temp, ec);
-    return false;
-  }
-  return true;
 }
 
 // The drawing as an 8-bit image with its own colours exact. The colour table is padded past 16
@@ -189,6 +165,7 @@ FrameInput FrameInputOf(Form1& form, RenderTarget target) {
   in.pseudoInch = form.N21->isChecked();
   in.position = CheckedPosition(form);
   const QColor face = area->palette().color(QPalette::Button);
+  in.zoomSeparator = form.zoomSeparator();
   in.buttonFace = Color(face.red()) | Color(face.green()) << 8 | Color(face.blue()) << 16;
   return in;
 }
@@ -326,7 +303,7 @@ bool SaveBitmap(Form1& form, QSize screen) {
   QBuffer buffer(&bytes);
   const bool encoded = !indexed.isNull() && buffer.open(QIODevice::WriteOnly) && indexed.save(&buffer, "BMP");
   const QString file = FileNameToQt(name);
-  if (!encoded || !WriteReplacing(name, bytes)) {
+  if (!encoded || !WriteFileReplacing(name, std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())))) {
     form.session().seams().Error(&form, Text(form, "Не удалось записать файл ", "Cannot write the file ") + file);
     return false;
   }

@@ -36,6 +36,9 @@ std::unique_ptr<Form1> StartUp(const QStringList& args, UiSeams* seams) {
   else
     form1->English1Click();
 
+  // The layer colours read by FormCreate, before the table shows them.
+  form2->table().DefaultColors = form1->startSettings().DefaultColor;
+  form2->table().UserLayerColors = form1->startSettings().Colors;
   form2->ApplyStartColours();
   return form1;
 }
@@ -43,7 +46,7 @@ std::unique_ptr<Form1> StartUp(const QStringList& args, UiSeams* seams) {
 int RunQuarto(const QStringList& args, UiSeams* seams) {
   std::unique_ptr<Form1> form1 = StartUp(args, seams);
   if (!form1) return 1;
-  form1->show();
+  form1->ShowAsSettingsSay();
   return QApplication::exec();
 }
 

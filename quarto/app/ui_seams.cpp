@@ -1,6 +1,8 @@
 #include "app/ui_seams.h"
 
+#include <QAbstractButton>
 #include <QDesktopServices>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
@@ -47,6 +49,10 @@ void DefaultUiSeams::OpenUrl(const QString& url) { QDesktopServices::openUrl(QUr
 
 bool DefaultUiSeams::PrinterSetup(QWidget* parent, QPrinter& printer) {
   QPrintDialog dialog(&printer, parent);
+  // A setup, not a print: the dialog's accepting button says "OK".
+  for (QDialogButtonBox* box : dialog.findChildren<QDialogButtonBox*>())
+    for (QAbstractButton* button : box->buttons())
+      if (box->buttonRole(button) == QDialogButtonBox::AcceptRole) button->setText(QStringLiteral("OK"));
   return dialog.exec() == QDialog::Accepted;
 }
 

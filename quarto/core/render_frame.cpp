@@ -135,7 +135,7 @@ FrameLayout ComputeFrame(const FrameInput& in) {
     if (!(zoom >= 0)) zoom = 0;
     out.Zoom = zoom;
     out.Fitted = true;
-    out.ZoomText = FormatZoom(zoom);
+    out.ZoomText = FormatZoom(zoom, in.zoomSeparator);
     scaleX *= zoom;
     scaleY *= zoom;
   } else {

@@ -68,6 +68,8 @@ struct FrameInput {
   PositionItem position = PositionItem::N27;
   // Background of the main window (the system's button face).
   Color buttonFace = 0xF0F0F0;
+  // Decimal separator of the zoom text (FrameLayout::ZoomText).
+  char zoomSeparator = ',';
 };
 
 // Copies the header fields the frame needs (format, corners, unit, multiplier) into the input.

@@ -1,8 +1,10 @@
 // The three targets end to end: a plot opened through the open command is painted into the
 // window, saved as a BMP file beside the plot and printed as one PDF page; file problems are
 // reported, never taken as success.
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDateTime>
+#include <QDialogButtonBox>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
@@ -11,12 +13,14 @@
 #include <QPrinterInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 
 #include "app/form1.h"
 #include "app/form2.h"
 #include "app/render_targets.h"
 #include "app/startup.h"
+#include "app/ui_seams.h"
 #include "shell_fake_seams.h"
 #include "testsupport/plt_writer.h"
 
@@ -408,6 +412,46 @@ class RenderTargetsTest : public QObject {
         QRegularExpression("/MediaBox\\s*\\[\\s*0\\s+0\\s+([\\d.]+)\\s+([\\d.]+)").match(QString::fromLatin1(bytes));
     QVERIFY(box.hasMatch());
     QVERIFY(box.captured(1).toDouble() > box.captured(2).toDouble());  // landscape
+  }
+
+  // The real printer setup is the system's print dialog on the session printer, its accepting
+  // button saying "OK"; accepting it keeps the chosen printer.
+  void thePrinterSetupDialogAcceptsWithOk() {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(dir_.filePath("dialog.pdf"));
+    QString acceptText;
+    QTimer::singleShot(0, [&] {
+      QWidget* dialog = QApplication::activeModalWidget();
+      if (!dialog) return;
+      for (QDialogButtonBox* box : dialog->findChildren<QDialogButtonBox*>())
+        for (QAbstractButton* button : box->buttons())
+          if (box->buttonRole(button) == QDialogButtonBox::AcceptRole && button->isVisible()) {
+            acceptText = button->text();
+            button->click();
+            return;
+          }
+      dialog->close();
+    });
+    DefaultUiSeams real;
+    const bool accepted = real.PrinterSetup(nullptr, printer);
+    QCOMPARE(acceptText, QStringLiteral("OK"));
+    QVERIFY(accepted);
+  }
+
+  // Printing through a real queue, only when QUARTO_TEST_CUPS_QUEUE names one (for example a
+  // printer-driver-cups-pdf queue): never on its own to a real printer.
+  void printsThroughANamedCupsQueue() {
+    const QString queue = qEnvironmentVariable("QUARTO_TEST_CUPS_QUEUE");
+    if (queue.isEmpty()) QSKIP("QUARTO_TEST_CUPS_QUEUE names no print queue");
+    const QPrinterInfo info = QPrinterInfo::printerInfo(queue);
+    QVERIFY2(!info.isNull(), qPrintable(queue));
+    const QString path = dir_.filePath("cups.plt");
+    WriteBoard(path);
+    Open(path);
+    QPrinter printer(info, QPrinter::HighResolution);
+    QVERIFY(PrintPlot(*form_, printer));
+    QVERIFY(seams_->errors.isEmpty());
   }
 
   // The zoom buttons step the zoom box; the box's handler takes its four decimals. The fit writes

@@ -1,10 +1,13 @@
 #pragma once
 // Dialog seams for the shell's tests: answers the open dialog from a queue and records every box
 // and every link handed to the desktop. Hand them to StartUp (or Form1) for the window under test.
+#include <QLocale>
 #include <QPageLayout>
 #include <QPrinter>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
+#include <QtGlobal>
 
 #include "app/ui_seams.h"
 
@@ -12,6 +15,23 @@ namespace quarto::test {
 
 class FakeSeams : public UiSeams {
  public:
+  // Each test's windows read and write their settings in a configuration folder of their own.
+  FakeSeams() : hadConfig_(qEnvironmentVariableIsSet("XDG_CONFIG_HOME")), oldConfig_(qgetenv("XDG_CONFIG_HOME")) {
+    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+    // The zoom texts of the tests are written with a comma, the separator of the Russian locale.
+    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+  }
+  ~FakeSeams() override {
+    // Seams made after these own the folder now (a test's init may make them first).
+    if (qgetenv("XDG_CONFIG_HOME") != config.path().toLocal8Bit()) return;
+    if (hadConfig_)
+      qputenv("XDG_CONFIG_HOME", oldConfig_);
+    else
+      qunsetenv("XDG_CONFIG_HOME");
+  }
+  QTemporaryDir config;
+  QString settingsFile() const { return config.filePath("desktools/Quarto.ini"); }
+
   // Answers of the open dialog in turn; an empty string, or none left, cancels it.
   QStringList openAnswers;
   int openDialogs = 0;
@@ -41,6 +61,12 @@ class FakeSeams : public UiSeams {
   int printerDpi = 600;
   QPageLayout::Orientation printerOrientation = QPageLayout::Landscape;
   int printerSetups = 0;
+
+ private:
+  bool hadConfig_;
+  QByteArray oldConfig_;
+
+ public:
   bool PrinterSetup(QWidget*, QPrinter& printer) override {
     ++printerSetups;
     if (printerFile.isEmpty()) return false;

@@ -15,6 +15,7 @@
 #include "app/form1.h"
 #include "app/form2.h"
 #include "app/startup.h"
+#include "app/tool_icons.h"
 #include "shell_fake_seams.h"
 #include "testsupport/plt_writer.h"
 
@@ -459,6 +460,24 @@ class MainWindowTest : public QObject {
     const std::string bytes[] = {odd, "\xC0\x80", "\xED\xA0\x80", "\xF0\x9F\x98\x80 ok", "\xE9\xE9\xFF", "abc"};
     for (const std::string& b : bytes) QCOMPARE(FileNameFromQt(FileNameToQt(b)), b);
     QCOMPARE(FileNameToQt("\xD0\xB0"), U("а"));
+  }
+
+  // Every tool button shows an icon: the theme's where it has one, else one of our own, which is
+  // drawn (not empty) for every glyph.
+  void toolButtonsShowIcons() {
+    std::unique_ptr<Form1> form = StartUp({}, seams_.get());
+    for (QToolButton* b : {form->ToolButton1, form->ToolButton3, form->ToolButton4, form->ToolButton6,
+                           form->ToolButton8, form->ToolButton9, form->ToolButton11, form->ToolButton21,
+                           form->ToolButton13, form->ToolButton14, form->ToolButton16})
+      QVERIFY2(!b->icon().isNull(), qPrintable(b->objectName()));
+    QCOMPARE(form->ToolButton13->toolTip(), U("Увеличить, кнопка \"+\""));
+    for (int g = 0; g <= static_cast<int>(ToolGlyph::Layers); ++g) {
+      const QImage own = OwnToolIcon(static_cast<ToolGlyph>(g)).pixmap(16, 16).toImage();
+      int inked = 0;
+      for (int y = 0; y < own.height(); ++y)
+        for (int x = 0; x < own.width(); ++x) inked += qAlpha(own.pixel(x, y)) > 0;
+      QVERIFY2(inked > 10, ThemeIconName(static_cast<ToolGlyph>(g)));
+    }
   }
 
   void quitEndsTheProgramWithTheLayerTableOpen() {

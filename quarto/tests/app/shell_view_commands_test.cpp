@@ -1,6 +1,7 @@
 // The view commands of the main window: zoom by buttons, keys and the zoom box, fit and 1:1, pan
 // by clicking, mirroring, the font and pseudo-inch items, one repaint per command.
 #include <QApplication>
+#include <QLocale>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <cmath>
@@ -51,7 +52,10 @@ class ViewCommandsTest : public QObject {
     form_->view().IgnoreNextClick = false;
     form_->drawingArea()->installEventFilter(&counter_);
   }
-  void cleanup() { form_.reset(); }
+  void cleanup() {
+    form_.reset();
+    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+  }
 
   // Zoom steps through the buttons and the keys, with Shift for the small step, held to 0..100.
   void zoomStepsAreHeldAndShowFourDecimals() {
@@ -194,6 +198,28 @@ class ViewCommandsTest : public QObject {
       form_->N21->trigger();
       QCOMPARE(form_->statusPanel(7)->text(), QString::fromUtf8(mils));
     }
+  }
+
+  // In a locale whose separator is a point, the zoom box writes, reads and types a point.
+  void theZoomBoxFollowsTheLocalesSeparator() {
+    form_.reset();
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    std::unique_ptr<Form1> form = StartUp({dir_.filePath("view.plt")}, &seams_);
+    QCOMPARE(form->zoomSeparator(), '.');
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    form->drawingArea()->repaint();  // the fit writes its zoom with a point
+    QCOMPARE(form->Edit1->text(), QString::number(form->view().Zoom, 'f', 4));
+    form->view().Zoom = 1.0;
+    form->ToolButton13->click();
+    QCOMPARE(form->Edit1->text(), QStringLiteral("1.5000"));
+    form->activateWindow();
+    form->Edit1->setFocus();
+    QVERIFY(QTest::qWaitForWindowActive(form.get()));
+    form->Edit1->selectAll();
+    QTest::keyClicks(form->Edit1, "3,25");
+    QCOMPARE(form->Edit1->text(), QStringLiteral("3.25"));
+    QCOMPARE(form->view().Zoom, 3.25);
   }
 
   // Each command draws once.
