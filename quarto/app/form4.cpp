@@ -24,7 +24,7 @@ void SetColour(QLabel* label, const QColor& colour) {
 
 }  // namespace
 
-Form4::Form4(Form1* mainWindow) : QDialog(mainWindow, kSecondaryWindowFlags), mainWindow_(mainWindow) {
+Form4::Form4(Form1* mainWindow) : QDialog(mainWindow, kSecondaryWindowFlags) {
   setObjectName(QStringLiteral("Form4"));
   setWindowTitle(InterfaceQString(kRowAboutCaption, true));
   setModal(false);
@@ -92,9 +92,12 @@ Form4::Form4(Form1* mainWindow) : QDialog(mainWindow, kSecondaryWindowFlags), ma
   CentreOnScreen(this);
 }
 
-void Form4::RxGIFAnimator2Click() { mainWindow_->session().seams().OpenUrl(FromUtf8(kAuthorMailLink)); }
-void Form4::RxLabel3Click() { mainWindow_->session().seams().OpenUrl(FromUtf8(kAuthorMailLink)); }
-void Form4::Image1Click() { mainWindow_->session().seams().OpenUrl(FromUtf8(kHomePageLink)); }
-void Form4::RxLabel7Click() { mainWindow_->session().seams().OpenUrl(FromUtf8(kProgramPageLink)); }
+// The links go through the seams of the main window's session.
+UiSeams& Form4::seams() const { return static_cast<Form1*>(parentWidget())->session().seams(); }
+
+void Form4::RxGIFAnimator2Click() { seams().OpenUrl(FromUtf8(kAuthorMailLink)); }
+void Form4::RxLabel3Click() { seams().OpenUrl(FromUtf8(kAuthorMailLink)); }
+void Form4::Image1Click() { seams().OpenUrl(FromUtf8(kHomePageLink)); }
+void Form4::RxLabel7Click() { seams().OpenUrl(FromUtf8(kProgramPageLink)); }
 
 }  // namespace quarto

@@ -1,7 +1,7 @@
 #pragma once
 // Form4: the about box. Created hidden at start-up and kept for the life of the program; a tool
 // window on top of the main window that does not block it. The language switch rewrites its
-// texts and shows the pictures of the language; its links go to the desktop through the main window's seams.
+// texts and shows the pictures of the language; its links go to the desktop through the seams.
 #include <QDialog>
 #include <QFrame>
 
@@ -10,6 +10,7 @@
 namespace quarto {
 
 class Form1;
+class UiSeams;
 
 class Form4 : public QDialog {
   Q_OBJECT
@@ -36,7 +37,7 @@ class Form4 : public QDialog {
   void RxLabel7Click();
 
  private:
-  Form1* mainWindow_;  // its session's seams take the links
+  UiSeams& seams() const;
 };
 
 }  // namespace quarto

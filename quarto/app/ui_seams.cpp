@@ -45,8 +45,6 @@ void DefaultUiSeams::ApplicationError(const QString& text) {
   QMessageBox::critical(nullptr, QStringLiteral("Application Error"), text, QMessageBox::Ok);
 }
 
-void DefaultUiSeams::OpenUrl(const QString& url) { QDesktopServices::openUrl(QUrl(url)); }
-
 bool DefaultUiSeams::PrinterSetup(QWidget* parent, QPrinter& printer) {
   QPrintDialog dialog(&printer, parent);
   // A setup, not a print: the dialog's accepting button says "OK".
@@ -55,5 +53,7 @@ bool DefaultUiSeams::PrinterSetup(QWidget* parent, QPrinter& printer) {
       if (box->buttonRole(button) == QDialogButtonBox::AcceptRole) button->setText(QStringLiteral("OK"));
   return dialog.exec() == QDialog::Accepted;
 }
+
+void DefaultUiSeams::OpenUrl(const QString& url) { QDesktopServices::openUrl(QUrl(url)); }
 
 }  // namespace quarto

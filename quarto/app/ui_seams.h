@@ -20,12 +20,12 @@ class UiSeams {
   virtual void Error(QWidget* parent, const QString& text) = 0;
   // The last-resort box titled "Application Error" shown when start-up fails.
   virtual void ApplicationError(const QString& text) = 0;
-  // Hands a link (mail or web address) to the desktop's program for it; whether one opens is not
-  // looked at.
-  virtual void OpenUrl(const QString& url) = 0;
   // The printer setup dialog on the given printer (printer, paper, orientation); true when the
   // user accepted it, the printer then changed as chosen.
   virtual bool PrinterSetup(QWidget* parent, QPrinter& printer) = 0;
+  // Hands a link (mail or web address) to the desktop's program for it; whether one opens is not
+  // looked at.
+  virtual void OpenUrl(const QString& url) = 0;
 };
 
 // The real dialogs and boxes.
@@ -35,8 +35,8 @@ class DefaultUiSeams : public UiSeams {
   void Message(QWidget* parent, const QString& text) override;
   void Error(QWidget* parent, const QString& text) override;
   void ApplicationError(const QString& text) override;
-  void OpenUrl(const QString& url) override;
   bool PrinterSetup(QWidget* parent, QPrinter& printer) override;
+  void OpenUrl(const QString& url) override;
 };
 
 // Turns a filter of the form "Name|*.ext|Name|*.ext" into the file dialog's "Name (*.ext);;..." form.

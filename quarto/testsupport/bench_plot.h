@@ -1,6 +1,6 @@
 #pragma once
-// What the render benchmarks share: the mixed plot as a large PLT 8.5 board, its preparation for
-// the bitmap target at fit zoom (scan, frame, pass input), and the timing of jobs run in turns.
+// What the render benchmarks share: the large generated PLT 8.5 board, its preparation for the
+// bitmap target at fit zoom (scan, frame, pass input), and the timing of jobs run in turns.
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
@@ -12,12 +12,27 @@
 #include "core/plot_scan.h"
 #include "core/render_frame.h"
 #include "core/render_pass.h"
-#include "testsupport/mixed_plot.h"
+#include "testsupport/plt_writer.h"
 
 namespace quarto::test {
 
-// The board's side in file units (0.1 um each): 20 mm, the mixed plot's own.
-inline constexpr int32_t kBenchBoard = MixedPlotSpec{}.board;
+// The board's side in file units (0.1 um each): 20 mm.
+inline constexpr int32_t kBenchBoard = 200'000'000;
+
+// Where the board's primitives lie and how large they are; the defaults suit PLT 8.5, a PLT 4.5
+// board needs 16-bit coordinates.
+struct BenchPlotSpec {
+  int32_t board = kBenchBoard;  // header box: board x 3/4 board file units
+  int32_t sizeMin = 1000, sizeMax = 400'000;
+  int32_t polygonStep = 997;  // x step between neighbouring polygon points
+};
+// The spec of the PLT 4.5 board: the same mix in 16-bit coordinates.
+inline constexpr BenchPlotSpec kBenchBoard45{30000, 2, 600, 1};
+
+// Header, four layer names and about `records` primitives over the four layers: lines, outlines,
+// bars, circles, arcs and polygons of 20 points (a quarter of them with a hole), at random places
+// inside the board's lower three quarters, in the writer's format.
+void WriteBenchPlot(PltWriter& w, int records, const BenchPlotSpec& spec = {});
 
 // A scanned plot ready for the bitmap target at fit zoom.
 struct BenchDrawing {

@@ -27,7 +27,11 @@ int main(int argc, char** argv) {
   const int runs = argc > 2 ? std::atoi(argv[2]) : 5;
 
   const auto path = std::filesystem::temp_directory_path() / ("bench-render-" + std::to_string(::getpid()) + ".plt");
-  test::MixedPlot(PltFormat::Plt85, records).Save(path);
+  {
+    test::PltWriter w(PltFormat::Plt85);
+    test::WriteBenchPlot(w, records);
+    w.Save(path);
+  }
   const auto bytes = std::filesystem::file_size(path);
   const auto d = test::PrepareBenchDrawing(path);
 

@@ -20,7 +20,7 @@
 #include <vector>
 
 #include "core/plot_scan.h"
-#include "testsupport/mixed_plot.h"
+#include "testsupport/bench_plot.h"
 #include "testsupport/plt_writer.h"
 
 using namespace quarto;
@@ -105,9 +105,11 @@ double PlainRead(const std::filesystem::path& path, uint64_t& checksum, bool eve
 
 // The PLT 4.5 run: the render benchmark's mix of `records` records, in the page cache.
 void MeasurePlt45(const std::filesystem::path& path, int records) {
-  test::MixedPlotSpec spec;
-  spec.board = 30000, spec.sizeMin = 2, spec.sizeMax = 600, spec.polygonStep = 1;
-  test::MixedPlot(PltFormat::Plt45, records, spec).Save(path);
+  {
+    test::PltWriter w(PltFormat::Plt45);
+    test::WriteBenchPlot(w, records, test::kBenchBoard45);
+    w.Save(path);
+  }
   const double mb = static_cast<double>(std::filesystem::file_size(path)) / (1024.0 * 1024.0);
   uint64_t checksum = 0;
   PlainRead(path, checksum, false);  // warm the page cache

@@ -173,7 +173,8 @@ int main(int argc, char** argv) {
   const auto plain = dir / ("bench-text-" + std::to_string(::getpid()) + "-plain.plt");
   const auto withTexts = dir / ("bench-text-" + std::to_string(::getpid()) + "-texts.plt");
   {
-    test::PltWriter w = test::MixedPlot(PltFormat::Plt85, records);
+    test::PltWriter w(PltFormat::Plt85);
+    test::WriteBenchPlot(w, records);
     w.Save(plain);
     AddTexts(w, texts);
     w.Save(withTexts);

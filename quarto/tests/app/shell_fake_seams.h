@@ -53,7 +53,6 @@ class FakeSeams : public UiSeams {
   void Message(QWidget*, const QString& text) override { messages << text; }
   void Error(QWidget*, const QString& text) override { errors << text; }
   void ApplicationError(const QString& text) override { applicationErrors << text; }
-  void OpenUrl(const QString& url) override { urls << url; }
 
   // Printer setup: accepted when printerFile is set, the printer becoming a PDF file printer of
   // that file at printerDpi in the given orientation; cancelled otherwise.
@@ -76,6 +75,7 @@ class FakeSeams : public UiSeams {
     printer.setPageOrientation(printerOrientation);
     return true;
   }
+  void OpenUrl(const QString& url) override { urls << url; }
 };
 
 }  // namespace quarto::test

@@ -188,7 +188,7 @@ class MarginsAboutTest : public QObject {
     for (const Case& c : cases) {
       QLocale::setDefault(c.locale);
       {
-        Form1 main;
+        Form1 main(seams_.get());
         Form3 dialog(&main);
         main.view().PageMargins.left = 1.5;
         dialog.FormActivate();
