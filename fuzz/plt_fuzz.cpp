@@ -1,11 +1,13 @@
 // Plot files: the scan pass over the bytes, then the frame and both drawing passes (texts in the
-// stroke font included) onto a canvas that only counts and checks what it is given. The last input
+// stroke font, then again in a system font) onto a canvas that only counts and checks what it is
+// given. The last input
 // byte chooses the target, the zoom, mirroring, negative mode, the fill style and the language; the
 // rest is the plot file.
 #include <array>
 #include <cmath>
 #include <cstdint>
 #include <span>
+#include <string_view>
 
 #include "core/layer_table.h"
 #include "core/plot_scan.h"
@@ -33,6 +35,17 @@ class CountingCanvas : public Canvas {
     Box(xs, ys, xe, ye);
   }
   void FillRect(int32_t l, int32_t t, int32_t r, int32_t b) override { Box(l, t, r, b); }
+  // Texts measure like a wide font: half the cell a character.
+  TextSize TextExtent(std::string_view text) override {
+    return {font().height / 2 * static_cast<int64_t>(text.size()), font().height};
+  }
+  void TextOut(int32_t x, int32_t y, std::string_view text) override {
+    Box(x, y, x, y);
+    if (text.empty()) fuzz::Fail("empty text drawn");
+    if (font().height < 2) fuzz::Fail("font cell below 2");
+    if (font().escapement % 900 != 0 || font().escapement < 0 || font().escapement > 2700)
+      fuzz::Fail("escapement not a quarter turn");
+  }
 
  protected:
   void DrawLine(DevicePoint from, DevicePoint to) override { Box(from.x, from.y, to.x, to.y); }
@@ -108,6 +121,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   pass.printerMinPenWidth = knobs & 0x0F;
   pass.texts = &PlotTextHook();
   CountingCanvas canvas;
+  DrawPlot(canvas, in, layout, pass, path.string());
+  pass.strokeFont = false;
+  pass.systemFont = {"Face", static_cast<int32_t>(knobs % 26), (knobs & 1) != 0, (knobs & 2) != 0};
   DrawPlot(canvas, in, layout, pass, path.string());
   return 0;
 }

@@ -27,6 +27,7 @@
 #include "app/form4.h"
 #include "app/interface_language.h"
 #include "app/render_targets.h"
+#include "app/system_fonts.h"
 #include "app/tool_icons.h"
 #include "app/ui_seams.h"
 #include "core/file_io.h"
@@ -379,10 +380,7 @@ void Form1::FormCreate() {
     QStringList families = QFontDatabase::families();
     families.sort(Qt::CaseInsensitive);
     ComboBox1->addItems(families);
-    // "Arial Narrow" where the machine has it; "Liberation Sans Narrow" is its metric stand-in.
-    qsizetype narrow = families.indexOf(QStringLiteral("Arial Narrow"));
-    if (narrow < 0) narrow = families.indexOf(QStringLiteral("Liberation Sans Narrow"));
-    ComboBox1->setCurrentIndex(static_cast<int>(narrow));
+    ComboBox1->setCurrentIndex(static_cast<int>(families.indexOf(DefaultFontFace(families))));
   }
   view_ = ViewState{};
   // The printer resolution of the session's printer; 300 x 300 without one.

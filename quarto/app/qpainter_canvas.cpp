@@ -5,6 +5,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "core/code_page.h"
 #include "core/render_frame.h"
 
 namespace quarto {
@@ -36,10 +37,18 @@ void Normalise(int32_t& l, int32_t& t, int32_t& r, int32_t& b) {
 // below than the device-context call it stands for.
 QRect ExclusiveRect(int32_t l, int32_t t, int32_t r, int32_t b) { return QRect(l, t, r - l - 1, b - t - 1); }
 
+CodePage PageOf(CharSet set) { return set == CharSet::Oem ? CodePage::Cp866 : CodePage::Cp1251; }
+
+QString Decode(CharSet set, std::string_view text) {
+  const std::u16string u = DecodeToUtf16(PageOf(set), text);
+  return QString::fromUtf16(u.data(), static_cast<qsizetype>(u.size()));
+}
+
 }  // namespace
 
 QPainterCanvas::QPainterCanvas(QPainter& painter) : painter_(painter) {
   painter_.setRenderHint(QPainter::Antialiasing, false);
+  painter_.setRenderHint(QPainter::TextAntialiasing, false);
   painter_.setBackgroundMode(Qt::TransparentMode);
   // Hatches are aligned to the device, not to the translated origin.
   const QTransform& t = painter_.transform();
@@ -143,6 +152,43 @@ void QPainterCanvas::FillRect(int32_t l, int32_t t, int32_t r, int32_t b) {
   if (r == l || b == t) return;
   UseBrush();
   painter_.fillRect(QRect(QPoint(l, t), QPoint(r - 1, b - 1)), painter_.brush());
+}
+
+}  // namespace quarto
+
+namespace quarto {
+
+void QPainterCanvas::OnSetFont(const Font& f) { fitted_ = FitSystemFont(QString::fromStdString(f.face), f.height); }
+
+TextSize QPainterCanvas::TextExtent(std::string_view text) {
+  if (!fitted_) return {};
+  const QFontMetrics& m = fitted_->metrics;
+  const double s = fitted_->scale;
+  return {std::llround(double(fitted_->Width(PageOf(font().charSet), text)) * s), std::llround(m.height() * s)};
+}
+
+void QPainterCanvas::TextOut(int32_t x, int32_t y, std::string_view text) {
+  if (!fitted_ || text.empty()) return;
+  const QString s = Decode(font().charSet, text);
+  const QFontMetrics& m = fitted_->metrics;
+  QTransform place;
+  place.translate(x, y);
+  place.rotate(-font().escapement / 10.0);
+  place.scale(fitted_->scale, fitted_->scale);
+  // A text whose cell lies wholly outside the device is not handed to Qt at all. The bound is
+  // generous, so no ink is lost: twice the widest character (or the cell height) a character,
+  // and a cell height of room on every side for glyphs that reach out of their cell.
+  const double h = m.height();
+  const double wide = 2.0 * std::max<double>(m.maxWidth(), h) * double(s.size());
+  const QRectF cell = (place * painter_.transform()).mapRect(QRectF(-h, -h, wide + 2 * h, 3 * h));
+  const QPaintDevice* device = painter_.device();
+  if (device && !cell.intersects(QRectF(0, 0, device->width(), device->height()))) return;
+  painter_.save();
+  painter_.setFont(fitted_->font);
+  painter_.setPen(ToQColor(fontColor));
+  painter_.setTransform(place, true);
+  painter_.drawText(QPointF(0, m.ascent()), s);
+  painter_.restore();
 }
 
 }  // namespace quarto

@@ -4,10 +4,12 @@
 // runs counter-clockwise from the ray through the start point to the ray through the end point;
 // pen width 0 is the thinnest pen; a dotted or dashed pen wider than one device unit draws solid,
 // thin ones use fixed 3/3 and 18/6 patterns; hatch gaps stay transparent and the hatch pattern
-// stays aligned to the device even when the painter is translated.
+// stays aligned to the device even when the painter is translated. Texts are drawn in a system
+// font fitted to the cell height, without antialiasing, their codes decoded by the character set.
 #include <QPainter>
 #include <optional>
 
+#include "app/system_fonts.h"
 #include "core/canvas.h"
 
 namespace quarto {
@@ -25,11 +27,14 @@ class QPainterCanvas : public Canvas {
   void Arc(int32_t left, int32_t top, int32_t right, int32_t bottom, int32_t xs, int32_t ys, int32_t xe,
            int32_t ye) override;
   void FillRect(int32_t left, int32_t top, int32_t right, int32_t bottom) override;
+  TextSize TextExtent(std::string_view text) override;
+  void TextOut(int32_t x, int32_t y, std::string_view text) override;
 
   static QColor ToQColor(Color c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
 
  protected:
   void DrawLine(DevicePoint from, DevicePoint to) override;
+  void OnSetFont(const Font& f) override;
 
  private:
   // Hands the canvas pen and brush to the painter when they changed since the last call.
@@ -44,7 +49,8 @@ class QPainterCanvas : public Canvas {
   Pen appliedPen_;
   Brush appliedBrush_;
   bool penApplied_ = false;
-  bool brushApplied_ = false;  // false also while the painter holds no brush
+  bool brushApplied_ = false;         // false also while the painter holds no brush
+  std::optional<FittedFont> fitted_;  // the Qt font of the canvas font, made at SetFont
 };
 
 }  // namespace quarto

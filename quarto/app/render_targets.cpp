@@ -185,6 +185,11 @@ PassInput PassInputOf(const Form1& form) {
   pass.printerMinPenWidth = form.RxSpinEdit1->value();
   pass.texts = &PlotTextHook();
   pass.strokeFont = form.PCAD1->isChecked();
+  // The face as the box shows it: the list holds installed families only.
+  pass.systemFont.face = form.ComboBox1->currentText().toStdString();
+  pass.systemFont.heightCorrection = form.RxSpinEdit2->value();
+  pass.systemFont.ansi = form.ANSI1->isChecked();
+  pass.systemFont.oem = form.OEM1->isChecked();
   pass.scannedStamp = form.scan().Stamp;
   return pass;
 }

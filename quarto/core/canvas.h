@@ -4,10 +4,14 @@
 // or hatched) for fills, a current point for MoveTo/LineTo, and integer device coordinates.
 // Rectangles and ellipses exclude their right and bottom edge, lines exclude their last pixel, and
 // Arc runs counter-clockwise on the device from the ray through its start point to the ray through
-// its end point. The screen, the printer and the bitmap each supply one implementation; the tests
-// use a recording one.
+// its end point. Text is written in a font (face, cell height, escapement, character set) as 8-bit
+// character codes of that character set. The screen, the printer and the bitmap each supply one
+// implementation; the tests use a recording one.
 #include <cstdint>
 #include <span>
+#include <string>
+#include <string_view>
+#include <utility>
 
 namespace quarto {
 
@@ -39,6 +43,28 @@ struct Brush {
   bool operator==(const Brush&) const = default;
 };
 
+// The character set of a font: it decides what the 8-bit codes of a text mean. Ansi is the
+// Windows Cyrillic page (1251), Oem the DOS Cyrillic page (866); Default, the font's own set, is
+// the Windows Cyrillic page too, as the texts of the plots are written in it.
+enum class CharSet : uint8_t { Ansi = 0, Default = 1, Oem = 255 };
+
+struct Font {
+  std::string face;
+  // The height of the character cell in device units (ascent plus descent); at least 1.
+  int64_t height = 0;
+  // Counter-clockwise on the device, in tenths of a degree.
+  int32_t escapement = 0;
+  CharSet charSet = CharSet::Default;
+  bool operator==(const Font&) const = default;
+};
+
+// Width and height of a text in device units, unrotated.
+struct TextSize {
+  int64_t width = 0;
+  int64_t height = 0;
+  bool operator==(const TextSize&) const = default;
+};
+
 struct DevicePoint {
   int32_t x = 0;
   int32_t y = 0;
@@ -66,6 +92,22 @@ class Canvas {
   }
   DevicePoint CurrentPoint() const { return current_; }
 
+  // The font of the text calls below; it stays until the next SetFont (a fresh canvas: no face,
+  // cell height 0, no escapement, the default character set).
+  void SetFont(Font f) {
+    font_ = std::move(f);
+    OnSetFont(font_);
+  }
+  const Font& font() const { return font_; }
+  // Width and height of the text in the current font, unrotated. A canvas without text measures 0.
+  virtual TextSize TextExtent(std::string_view text) {
+    (void)text;
+    return {};
+  }
+  // The text in the current font and fontColor, the background left as it is; (x, y) is the
+  // top-left corner of the text's cell before the escapement turns it about that point.
+  virtual void TextOut(int32_t x, int32_t y, std::string_view text) { (void)x, (void)y, (void)text; }
+
   // Open line through the points with the pen; fewer than two points draw nothing.
   virtual void Polyline(std::span<const DevicePoint> points) = 0;
   // Closed outline with the pen, filled with the brush by the alternate (even-odd) rule.
@@ -83,10 +125,12 @@ class Canvas {
 
  protected:
   virtual void OnMoveTo(DevicePoint) {}
+  virtual void OnSetFont(const Font&) {}
   virtual void DrawLine(DevicePoint from, DevicePoint to) = 0;
 
  private:
   DevicePoint current_{};
+  Font font_;
 };
 
 }  // namespace quarto

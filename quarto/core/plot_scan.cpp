@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
+#include "core/code_page.h"
 #include "core/interface_texts.h"
-#include "core/utf8.h"
 
 namespace quarto {
 
@@ -64,28 +64,7 @@ std::optional<std::string> UnitPanelText(PlotUnit unit, bool russian) {
   return std::nullopt;
 }
 
-std::string LayerNameToUtf8(std::string_view raw) {
-  // Code points of 0x80..0xBF in the Windows Cyrillic code page (0 for the one unassigned byte);
-  // 0xC0..0xFF are А..я.
-  static constexpr char16_t kHigh[64] = {
-      0x0402, 0x0403, 0x201A, 0x0453, 0x201E, 0x2026, 0x2020, 0x2021, 0x20AC, 0x2030, 0x0409, 0x2039, 0x040A,
-      0x040C, 0x040B, 0x040F, 0x0452, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0,      0x2122,
-      0x0459, 0x203A, 0x045A, 0x045C, 0x045B, 0x045F, 0x00A0, 0x040E, 0x045E, 0x0408, 0x00A4, 0x0490, 0x00A6,
-      0x00A7, 0x0401, 0x00A9, 0x0404, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x0407, 0x00B0, 0x00B1, 0x0406, 0x0456,
-      0x0491, 0x00B5, 0x00B6, 0x00B7, 0x0451, 0x2116, 0x0454, 0x00BB, 0x0458, 0x0405, 0x0455, 0x0457};
-  std::string out;
-  out.reserve(raw.size() * 2);
-  for (char ch : raw) {
-    const auto b = static_cast<uint8_t>(ch);
-    uint32_t cp = b;
-    if (b >= 0xC0)
-      cp = 0x0410 + (b - 0xC0);
-    else if (b >= 0x80)
-      cp = kHigh[b - 0x80] ? kHigh[b - 0x80] : 0xFFFD;
-    AppendUtf8(out, cp);
-  }
-  return out;
-}
+std::string LayerNameToUtf8(std::string_view raw) { return DecodeToUtf8(CodePage::Cp1251, raw); }
 
 namespace {
 

@@ -46,6 +46,16 @@ class TextHook {
   virtual void DrawText(PassContext& ctx, PltFormat format) = 0;
 };
 
+// The system font of the texts while the stroke font is off: the face as ComboBox1 shows it, the
+// height correction of RxSpinEdit2 and the character set of ANSI1 and OEM1 (neither checked keeps
+// the canvas font's set).
+struct SystemFontInput {
+  std::string face;
+  int32_t heightCorrection = 0;
+  bool ansi = true;
+  bool oem = false;
+};
+
 // What the passes read besides the placement. DrawPlot takes colour, negative and toPrinter from
 // the frame input; the passes alone take them from here.
 struct PassInput {
@@ -58,6 +68,7 @@ struct PassInput {
   int32_t printerMinPenWidth = 0;  // RxSpinEdit1, rounded
   TextHook* texts = nullptr;
   bool strokeFont = true;  // PCAD1: texts in the built-in stroke font, else in a system font
+  SystemFontInput systemFont;
   // The size and time of the file as the scan saw it; when set, a file that no longer matches (or
   // is gone) is not drawn from: its record positions would point into other data.
   std::optional<FileStamp> scannedStamp;
@@ -77,8 +88,8 @@ struct PassContext {
 // Layer colour of layer L (1..16) on pen and brush, and on the font when withFont: its LayerColors
 // entry, black when not in colour, white in negative mode.
 void SetLayerColor(PassContext& ctx, int layer, bool withFont);
-// Pen width of a record of width w file units: round(w * ScaleX), at most kMaxPenWidth, raised to
-// the printer minimum.
+// Pen width of a record of width w file units: round(w * ScaleX), raised to the printer minimum,
+// at most kMaxPenWidth.
 void SetPenWidth(PassContext& ctx, double width);
 // Pen style of a record's style code: 0 solid, 1 dot, 2 dash; other codes keep the current style.
 void SetPenStyle(Canvas& canvas, uint32_t code);

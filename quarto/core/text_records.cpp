@@ -1,6 +1,7 @@
 #include "core/text_records.h"
 
 #include "core/plt_format.h"
+#include "core/windows_text.h"
 
 namespace quarto {
 
@@ -8,8 +9,6 @@ void SetTextPen(PassContext& ctx) {
   ctx.canvas.pen.style = PenStyle::Solid;
   SetPenWidth(ctx, 0.3);
 }
-
-void DrawWindowsText(PassContext&, const DecodedText&, const TextPlacement&) {}
 
 namespace {
 
@@ -29,7 +28,7 @@ void DrawTextRecord(PassContext& ctx) {
   if (ctx.in.strokeFont)
     DrawStrokeText(ctx.canvas, ctx.place, text, at, F::kFormat == PltFormat::Plt45 ? GlyphIndex45 : GlyphIndex85);
   else
-    DrawWindowsText(ctx, text, at);
+    DrawWindowsText(ctx.canvas, ctx.place, ctx.in.systemFont, F::kFormat, text, at);
 }
 
 class PlotTexts final : public TextHook {

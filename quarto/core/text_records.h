@@ -11,9 +11,6 @@ namespace quarto {
 // The pen of a text: solid, round(0.3 * ScaleX) wide, on the printer at least its minimum width.
 void SetTextPen(PassContext& ctx);
 
-// The system-font path; it draws nothing until system fonts are drawn.
-void DrawWindowsText(PassContext& ctx, const DecodedText& text, const TextPlacement& at);
-
 // The text hook the renderers use; it keeps no state between records or drawings.
 TextHook& PlotTextHook();
 

@@ -16,6 +16,8 @@ const char* OpName(RecordingCanvas::Op op) {
     case RecordingCanvas::Op::Ellipse: return "Ellipse";
     case RecordingCanvas::Op::Arc: return "Arc";
     case RecordingCanvas::Op::FillRect: return "FillRect";
+    case RecordingCanvas::Op::SetFont: return "SetFont";
+    case RecordingCanvas::Op::TextOut: return "TextOut";
   }
   return "?";
 }
@@ -25,6 +27,15 @@ const char* PenStyleName(PenStyle s) {
     case PenStyle::Solid: return "solid";
     case PenStyle::Dot: return "dot";
     case PenStyle::Dash: return "dash";
+  }
+  return "?";
+}
+
+const char* CharSetName(CharSet c) {
+  switch (c) {
+    case CharSet::Ansi: return "ansi";
+    case CharSet::Oem: return "oem";
+    case CharSet::Default: return "default";
   }
   return "?";
 }
@@ -42,7 +53,9 @@ std::vector<DevicePoint> Unflatten(const std::vector<int32_t>& a) {
 
 }  // namespace
 
-void RecordingCanvas::Add(Op op, std::vector<int32_t> args) { calls_.push_back({op, std::move(args), pen, brush}); }
+void RecordingCanvas::Add(Op op, std::vector<int32_t> args) {
+  calls_.push_back({op, std::move(args), pen, brush, {}, {}, fontColor});
+}
 
 std::vector<int32_t> RecordingCanvas::Flatten(std::span<const DevicePoint> points) {
   std::vector<int32_t> a;
@@ -56,6 +69,10 @@ std::vector<int32_t> RecordingCanvas::Flatten(std::span<const DevicePoint> point
 
 void RecordingCanvas::OnMoveTo(DevicePoint p) { Add(Op::MoveTo, {p.x, p.y}); }
 void RecordingCanvas::DrawLine(DevicePoint, DevicePoint to) { Add(Op::LineTo, {to.x, to.y}); }
+void RecordingCanvas::OnSetFont(const Font& f) { calls_.push_back({Op::SetFont, {}, pen, brush, f, {}, fontColor}); }
+void RecordingCanvas::TextOut(int32_t x, int32_t y, std::string_view text) {
+  calls_.push_back({Op::TextOut, {x, y}, pen, brush, font(), std::string(text), fontColor});
+}
 void RecordingCanvas::Polyline(std::span<const DevicePoint> points) { Add(Op::Polyline, Flatten(points)); }
 void RecordingCanvas::Polygon(std::span<const DevicePoint> points) { Add(Op::Polygon, Flatten(points)); }
 void RecordingCanvas::Rectangle(int32_t l, int32_t t, int32_t r, int32_t b) { Add(Op::Rectangle, {l, t, r, b}); }
@@ -67,7 +84,20 @@ void RecordingCanvas::FillRect(int32_t l, int32_t t, int32_t r, int32_t b) { Add
 
 std::string RecordingCanvas::Format(const Call& c, bool withState) {
   std::string s = OpName(c.op);
+  if (c.op == Op::SetFont) {
+    return s + " " + c.font.face + " " + std::to_string(c.font.height) + " " + std::to_string(c.font.escapement) + " " +
+           CharSetName(c.font.charSet);
+  }
   for (int32_t v : c.args) s += " " + std::to_string(v);
+  if (c.op == Op::TextOut) {
+    s += " " + c.text;
+    if (withState) {
+      char buf[24];
+      std::snprintf(buf, sizeof buf, " font %06x", static_cast<unsigned>(c.fontColor));
+      s += buf;
+    }
+    return s;
+  }
   if (withState) {
     char buf[96];
     std::snprintf(buf, sizeof buf, " pen %06x %d %s brush %06x %s", static_cast<unsigned>(c.pen.color),
@@ -99,6 +129,11 @@ void RecordingCanvas::Replay(const std::vector<Call>& calls, Canvas& target) {
       case Op::Ellipse: target.Ellipse(a[0], a[1], a[2], a[3]); break;
       case Op::Arc: target.Arc(a[0], a[1], a[2], a[3], a[4], a[5], a[6], a[7]); break;
       case Op::FillRect: target.FillRect(a[0], a[1], a[2], a[3]); break;
+      case Op::SetFont: target.SetFont(c.font); break;
+      case Op::TextOut:
+        target.fontColor = c.fontColor;
+        target.TextOut(a[0], a[1], c.text);
+        break;
     }
   }
 }

@@ -1,7 +1,8 @@
 #pragma once
 // RecordingCanvas: a canvas that draws nothing and keeps every drawing call with its integer
 // arguments and the pen and brush in force, so tests can compare calls exactly and a benchmark
-// can replay the same calls onto another canvas.
+// can replay the same calls onto another canvas. Fonts and texts are kept too; texts are measured
+// by a settable fake (every text the same size, 100 x 20 unless changed).
 #include <string>
 #include <vector>
 
@@ -11,13 +12,21 @@ namespace quarto {
 
 class RecordingCanvas : public Canvas {
  public:
-  enum class Op { MoveTo, LineTo, Polyline, Polygon, Rectangle, Ellipse, Arc, FillRect };
+  enum class Op { MoveTo, LineTo, Polyline, Polygon, Rectangle, Ellipse, Arc, FillRect, SetFont, TextOut };
   struct Call {
     Op op;
     std::vector<int32_t> args;  // coordinates in call order; points as x, y pairs
     Pen pen;
     Brush brush;
+    Font font;            // SetFont: the font; TextOut: the font in force
+    std::string text;     // TextOut
+    Color fontColor = 0;  // TextOut
   };
+
+  // What TextExtent answers for any text.
+  TextSize fakeExtent{100, 20};
+  TextSize TextExtent(std::string_view) override { return fakeExtent; }
+  void TextOut(int32_t x, int32_t y, std::string_view text) override;
 
   void Polyline(std::span<const DevicePoint> points) override;
   void Polygon(std::span<const DevicePoint> points) override;
@@ -30,7 +39,8 @@ class RecordingCanvas : public Canvas {
   void Clear() { calls_.clear(); }
 
   // One line per call: "LineTo 5 7 pen 0000ff 1 solid brush 0000ff solid" (colours as 0xBBGGRR).
-  // Without state only the name and the arguments: "LineTo 5 7".
+  // Without state only the name and the arguments: "LineTo 5 7". A font reads
+  // "SetFont Arial 20 900 ansi", a text "TextOut 5 7 ABC" and with state " font 0000ff".
   std::vector<std::string> Lines(bool withState = true) const;
   static std::string Format(const Call& call, bool withState);
 
@@ -39,6 +49,7 @@ class RecordingCanvas : public Canvas {
 
  protected:
   void OnMoveTo(DevicePoint p) override;
+  void OnSetFont(const Font& f) override;
   void DrawLine(DevicePoint from, DevicePoint to) override;
 
  private:

@@ -1,6 +1,9 @@
 #pragma once
-// Helpers of the shell's tests: counting a widget's paints, and a small plot file.
+// Helpers of the shell's tests: counting a widget's paints, a small plot file, and a plot opened
+// in a shown main window.
+#include <QApplication>
 #include <QEvent>
+#include <QImage>
 #include <QObject>
 #include <QString>
 #include <QtTest>
@@ -8,6 +11,9 @@
 #include <utility>
 #include <vector>
 
+#include "app/form1.h"
+#include "app/startup.h"
+#include "shell_fake_seams.h"
 #include "testsupport/plt_writer.h"
 
 namespace quarto::test {
@@ -41,6 +47,26 @@ inline QString WriteSamplePlot(const QString& path, const PltHeaderSpec& header 
   w.Line(0, 1, 10, 10, 500, 500);
   w.Save(path.toStdString());
   return path;
+}
+
+// Starts the main window, opens the plot through File > Open (the seams answer the dialog) and
+// shows the window; nullptr when the plot did not load or the window was never exposed.
+inline std::unique_ptr<Form1> OpenInShownWindow(FakeSeams& seams, const QString& path) {
+  std::unique_ptr<Form1> form = StartUp({}, &seams);
+  if (!form) return nullptr;
+  seams.openAnswers = {path};
+  form->N2Click();
+  if (!form->view().PlotLoaded()) return nullptr;
+  form->show();
+  if (!QTest::qWaitForWindowExposed(form.get())) return nullptr;
+  return form;
+}
+
+// The drawing area painted anew and grabbed.
+inline QImage PaintedArea(Form1& form) {
+  form.drawingArea()->repaint();
+  QApplication::processEvents();
+  return form.drawingArea()->grab().toImage().convertToFormat(QImage::Format_RGB32);
 }
 
 }  // namespace quarto::test

@@ -377,11 +377,14 @@ TEST_P(TextRecords, RecordBodyPenAndFontChoice) {
   // Text pen: round(0.3 * 0.5) = 0, solid, in the layer colour.
   EXPECT_EQ(calls[1].pen, (Pen{0x200, 0, PenStyle::Solid}));
 
-  // PCAD1 cleared: the system-font path, which draws nothing yet.
+  // PCAD1 cleared: the system-font path, a font and one text. Cell round(400 * 0.5) = 200, a
+  // quarter turn; the fake 100 x 20 extent centres it: Ay = 100 + half(100), Ax = 50 - half(20).
   in.strokeFont = false;
+  in.systemFont.face = "Face";
   TextPass system;
   RunTexts(w, {{2, {t}}}, {}, in, Place(0.5, 1, 1), system);
-  EXPECT_TRUE(system.canvas.calls().empty());
+  EXPECT_EQ(system.canvas.Lines(false), (std::vector<std::string>{"SetFont Face 200 900 ansi", "TextOut 40 150 A"}));
+  EXPECT_EQ(system.canvas.calls()[1].fontColor, 0x200u);
 }
 
 TEST_P(TextRecords, TextPenWidthAndPrinterMinimum) {
