@@ -31,6 +31,7 @@
 #include "app/tool_icons.h"
 #include "app/ui_seams.h"
 #include "core/file_io.h"
+#include "core/interface_texts.h"
 #include "core/numeric.h"
 #include "core/render_frame.h"
 #include "core/zoom_command.h"
@@ -822,9 +823,8 @@ void Form1::ChangeCheck() { ReDraw(); }
 void Form1::Check() { ReDraw(); }
 
 void Form1::N21Click() {
-  const bool ru = N20->isChecked();
-  setStatusPanelText(7, N21->isChecked() ? (ru ? U("Псевдодюйм") : QStringLiteral("Mils"))
-                                         : (ru ? U("Дюйм") : QStringLiteral("Inch")));
+  // The unit's name in the language shown now, from the interface texts the switch also uses.
+  setStatusPanelText(7, InterfaceQString(N21->isChecked() ? kRowUnitMils : kRowUnitInch, russian()));
   ReDraw();
 }
 

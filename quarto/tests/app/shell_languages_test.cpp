@@ -2,6 +2,8 @@
 // layer table, the about box's date and pictures and the unit in status panel 7, and the texts
 // written later in the language of the moment.
 #include <QAbstractButton>
+#include <QDir>
+#include <QFile>
 #include <QMenu>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -408,6 +410,69 @@ class LanguagesTest : public QObject {
     // Each open dialog got the filter of the language then shown.
     QCOMPARE(seams_->openFilters.first(), U("PLT files PCAD 4.5, 8.5|*.plt|KIR files PIPE|*.kir"));
     QCOMPARE(seams_->openFilters.last(), U("PLT файлы PCAD 4.5, 8.5|*.plt|KIR файлы PIPE|*.kir"));
+  }
+
+  // The pseudo-inch command writes the unit of the language shown at that moment; a later switch
+  // turns it into the other language's name.
+  void thePseudoInchCommandWritesTheUnitOfTheMoment() {
+    Form1& f = *form_;
+    QTemporaryDir dir;
+    seams_->openAnswers << WriteMilsPlot(dir.filePath("m.plt"));
+    f.N2Click();
+    QVERIFY(f.N21->isEnabled() && f.N21->isChecked());
+    struct Step {
+      enum { Russian, English, Command } action;
+      const char* panel;
+    };
+    const Step steps[] = {
+        {Step::English, "Mils"},       {Step::Command, "Inch"},       {Step::Russian, "Дюйм"},
+        {Step::Command, "Псевдодюйм"}, {Step::English, "Mils"},       {Step::Command, "Inch"},
+        {Step::Command, "Mils"},       {Step::Russian, "Псевдодюйм"}, {Step::Command, "Дюйм"},
+    };
+    for (const Step& s : steps) {
+      if (s.action == Step::Command)
+        f.N21->trigger();
+      else
+        (s.action == Step::Russian ? f.N20 : f.English1)->trigger();
+      QCOMPARE(f.statusPanel(7)->text(), U(s.panel));
+    }
+  }
+
+  // The bitmap export's messages are in the language shown when it runs.
+  void bitmapExportMessagesFollowTheLanguageOfTheMoment() {
+    Form1& f = *form_;
+    QTemporaryDir dir;
+    const QString own = test::WriteSamplePlot(dir.filePath("plot.bmp"));
+    const QString locked = test::WriteSamplePlot(dir.filePath("locked.plt"));
+    QVERIFY(QDir(dir.path()).mkdir("locked.bmp"));
+    const QString big = test::WriteSamplePlot(dir.filePath("big.plt"), {.x2 = 2'000'000'000});
+    for (bool russian : {true, false, true}) {
+      struct Case {
+        QString plot;
+        double zoom;
+        QString message;
+      };
+      const Case cases[] = {
+          {own, 1.0,
+           russian ? U("Рисунок не сохранён: его имя совпало бы с именем файла чертежа")
+                   : U("The picture was not saved: its name would be that of the plot file")},
+          {locked, 1.0,
+           (russian ? U("Не удалось записать файл ") : U("Cannot write the file ")) + dir.filePath("locked.bmp")},
+          {big, 100.0,
+           russian ? U("Рисунок слишком велик для сохранения в BMP") : U("The picture is too large to save as BMP")},
+      };
+      for (const Case& c : cases) {
+        seams_->openAnswers << c.plot;
+        f.N2Click();
+        (russian ? f.N20 : f.English1)->trigger();
+        f.view().FitPending = false;
+        f.view().Zoom = c.zoom;
+        seams_->errors.clear();
+        QVERIFY(!SaveBitmap(f, QSize(10, 10)));
+        QCOMPARE(seams_->errors, QStringList{c.message});
+      }
+    }
+    QVERIFY(!QFile::exists(dir.filePath("big.bmp")));
   }
 
   void startUpAppliesTheCheckedLanguage() {

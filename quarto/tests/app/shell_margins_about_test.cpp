@@ -1,6 +1,9 @@
 // The page-margins window and the about box: the margins' mapping to the spin edits, OK and the
 // close box, limits and text that is no number, the preview's margin lines; the about box's links,
 // cursors, pictures and labels; both windows' kind.
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPointer>
 #include <QTemporaryDir>
@@ -97,6 +100,42 @@ class MarginsAboutTest : public QObject {
     form3_->BitBtn1->click();
     QCOMPARE(m, (PageMarginsCm{.left = 3.0, .right = 0.0, .top = 1.5, .bottom = 5.0}));
     QVERIFY(form3_->isHidden());
+  }
+
+  // The margins and the language come from the settings file: the dialog shows the margins read,
+  // in the language read, and what OK stores is what closing writes, each edit under its own key.
+  void theSettingsFileFillsTheDialogAndOkGoesBackIntoIt() {
+    form_.reset();
+    QDir().mkpath(QFileInfo(seams_->settingsFile()).path());
+    {
+      QFile ini(seams_->settingsFile());
+      QVERIFY(ini.open(QIODevice::WriteOnly));
+      ini.write("[Page]\nLeft=150\nRight=25\nUp=400\nDown=5\n[Language]\nRussian=0\nEnglish=1\n");
+    }
+    form_ = StartUp({}, seams_.get());
+    QVERIFY(form_);
+    form3_ = form_->form3();
+    form_->N17Click();
+    QCOMPARE(form3_->windowTitle(), U("Page setup"));
+    QCOMPARE(form3_->RxLabel2->text(), U("Left:"));
+    QCOMPARE(form3_->RxSpinEdit1->value(), 1.5);   // left
+    QCOMPARE(form3_->RxSpinEdit2->value(), 4.0);   // top ("Up")
+    QCOMPARE(form3_->RxSpinEdit3->value(), 0.25);  // right
+    QCOMPARE(form3_->RxSpinEdit4->value(), 0.05);  // bottom ("Down")
+
+    SetEditText(form3_->RxSpinEdit1, QStringLiteral("2,5"));
+    SetEditText(form3_->RxSpinEdit2, QStringLiteral("0,75"));
+    SetEditText(form3_->RxSpinEdit3, QStringLiteral("5"));
+    SetEditText(form3_->RxSpinEdit4, QStringLiteral("0"));
+    form3_->BitBtn1->click();
+    form_->close();
+    form_.reset();
+    QFile ini(seams_->settingsFile());
+    QVERIFY(ini.open(QIODevice::ReadOnly));
+    const QByteArray text = ini.readAll();
+    QVERIFY2(text.startsWith("[Page]\nLeft=250\nRight=500\nUp=75\nDown=0\n"), text.constData());
+    QVERIFY2(text.contains("[Language]\nRussian=0\nEnglish=1\n"), text.constData());
+    QVERIFY(seams_->errors.isEmpty());
   }
 
   void okRepaintsTheMainWindowOnceEvenWithoutChanges() {
