@@ -16,27 +16,10 @@
 #include "formatmodule/interface.h"
 #include "fuzz/fuzz_support.h"
 #include "host/host.h"
+#include "panoply/entry_points.h"
 #include "panoply/modules.h"
 #include "panoply/state.h"
 #include "pluginapi/plugin_api.h"
-
-extern "C" {
-void SetStartupInfo(const PluginStartupInfo*);
-void* OpenFilePlugin(const char*, const unsigned char*, int);
-int GetFindData(void*, PluginPanelItem**, int*, int);
-void GetPluginInfo(PluginInfo*);
-void ClosePlugin(void*);
-void ExitFAR();
-int Configure(int);
-void FreeFindData(void*, PluginPanelItem*, int);
-void* OpenPlugin(int, int);
-void GetOpenPluginInfo(void*, OpenPluginInfo*);
-int SetDirectory(void*, const char*, int);
-int DeleteFiles(void*, PluginPanelItem*, int, int);
-int GetFiles(void*, PluginPanelItem*, int, int, char*, int);
-int PutFiles(void*, PluginPanelItem*, int, int, int);
-int ProcessHostFile(void*, PluginPanelItem*, int, int);
-}
 
 namespace {
 
@@ -98,12 +81,7 @@ Session& TheSession() {
     o.registryFile = (dir / "registry.txt").string();
     o.keepLog = false;
     session->host = std::make_unique<host::Host>(o);
-    PluginExports e;
-    e.SetStartupInfo = &SetStartupInfo, e.OpenFilePlugin = &OpenFilePlugin, e.GetFindData = &GetFindData;
-    e.GetPluginInfo = &GetPluginInfo, e.ClosePlugin = &ClosePlugin, e.ExitFAR = &ExitFAR;
-    e.Configure = &Configure, e.FreeFindData = &FreeFindData, e.OpenPlugin = &OpenPlugin;
-    e.GetOpenPluginInfo = &GetOpenPluginInfo, e.SetDirectory = &SetDirectory, e.DeleteFiles = &DeleteFiles;
-    e.GetFiles = &GetFiles, e.PutFiles = &PutFiles, e.ProcessHostFile = &ProcessHostFile;
+    const PluginExports e = panoply::LinkedEntryPoints();
     if (!session->host->Attach(e, (dir / "Panoply.so").string())) fuzz::Fail("the host does not take the plug-in");
     session->host->SetResponder(&session->responder);
     session->host->Start();
