@@ -83,7 +83,7 @@ run_one() {  # TARGET SECONDS WORKERS [EXECUTIONS]
     [ -n "$found" ] && echo "reproduce: $exe $findings/$found"
     return 1
   fi
-  echo "fuzz $t: $execs executions in $((SECONDS - started)) s on $workers cores, $cov features, no finding" | tee -a "$build/logs/summary.txt"
+  echo "fuzz $t: $execs executions in $((SECONDS - started)) s on $workers core(s), $cov features, no finding" | tee -a "$build/logs/summary.txt"
 }
 
 case "${1:-}" in
