@@ -89,6 +89,30 @@ class SettingsTest : public QObject {
     QVERIFY(seams_->errors.isEmpty());
   }
 
+  // The window is shown in the state read: minimised, maximised, or normal (also for a state
+  // that is none of the three).
+  void theWindowIsShownInTheStateRead() {
+    const struct {
+      const char* state;
+      Qt::WindowState shown;
+    } cases[] = {{"Minimized", Qt::WindowMinimized},
+                 {"Maximized", Qt::WindowMaximized},
+                 {"Normal", Qt::WindowNoState},
+                 {"Sideways", Qt::WindowNoState}};
+    for (const auto& c : cases) {
+      WriteAll(seams_->settingsFile(), QByteArray("[Form]\nState=") + c.state + "\n");
+      std::unique_ptr<Form1> form = StartUp({}, seams_.get());
+      QVERIFY(form);
+      form->ShowAsSettingsSay();
+      QTRY_VERIFY2(form->isVisible(), c.state);
+      const Qt::WindowStates state = form->windowState();
+      if (c.shown == Qt::WindowNoState)
+        QVERIFY2(!(state & (Qt::WindowMinimized | Qt::WindowMaximized)), c.state);
+      else
+        QVERIFY2(state & c.shown, c.state);
+    }
+  }
+
   // Closing writes every key; what was read comes back the same, a path that is no UTF-8 too.
   void closingWritesEveryKeyAndARestartReadsThemBack() {
     WriteAll(seams_->settingsFile(), "; kept\n[Page]\nLeft=150\n[File]\nFirstFile=/plots/\xE9.plt\n");

@@ -222,14 +222,25 @@ class ViewCommandsTest : public QObject {
     QCOMPARE(form->view().Zoom, 3.25);
   }
 
-  // Each command draws once.
+  // Each command draws once, printer setup too.
   void eachCommandDrawsOnce() {
     const std::function<void()> commands[] = {
-        [&] { form_->ToolButton13->click(); }, [&] { form_->ToolButton11->click(); },
-        [&] { form_->ToolButton21->click(); }, [&] { form_->X2->trigger(); },
-        [&] { form_->ToolButton9->click(); },  [&] { form_->N9->trigger(); },
-        [&] { form_->N24->trigger(); },        [&] { form_->N21->trigger(); },
-        [&] { form_->PCAD1->trigger(); },      [&] { form_->ToolButton4->click(); },
+        [&] { form_->ToolButton13->click(); },
+        [&] { form_->ToolButton11->click(); },
+        [&] { form_->ToolButton21->click(); },
+        [&] { form_->X2->trigger(); },
+        [&] { form_->ToolButton9->click(); },
+        [&] { form_->N9->trigger(); },
+        [&] { form_->N24->trigger(); },
+        [&] { form_->N21->trigger(); },
+        [&] { form_->PCAD1->trigger(); },
+        [&] { form_->ToolButton4->click(); },
+        [&] {  // printer setup accepted: a 600 dpi portrait file printer
+          seams_.printerFile = dir_.filePath("setup.pdf");
+          seams_.printerDpi = 600;
+          seams_.printerOrientation = QPageLayout::Portrait;
+          form_->N4Click();
+        },
     };
     int i = 0;
     for (const auto& command : commands) {
