@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/ascii.h"
 #include "core/bmp.h"
 #include "core/gifcodec.h"
 #include "core/pcxcodec.h"
@@ -108,11 +109,9 @@ constexpr std::array<FormatRow, 7> Table{{
     },
 }};
 
-char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
 bool IsUpperOf(std::string_view ext, std::string_view lower) {
   return ext.size() == lower.size() &&
-         std::equal(ext.begin(), ext.end(), lower.begin(), [](char e, char l) { return e == Upper(l); });
+         std::equal(ext.begin(), ext.end(), lower.begin(), [](char e, char l) { return e == AsciiUpper(l); });
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <system_error>
 
+#include "core/ascii.h"
+
 namespace brindle {
 
 namespace fs = std::filesystem;
@@ -13,8 +15,6 @@ std::string_view BaseName(std::string_view name) {
   const auto slash = name.find_last_of('/');
   return slash == std::string_view::npos ? name : name.substr(slash + 1);
 }
-
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 }  // namespace
 
@@ -54,9 +54,9 @@ std::vector<std::string> ListPicFiles(const fs::path& folder) {
   }
   std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
     const auto folded = std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
-                                                     [](char x, char y) { return Lower(x) < Lower(y); });
+                                                     [](char x, char y) { return AsciiLower(x) < AsciiLower(y); });
     const auto foldedBack = std::lexicographical_compare(b.begin(), b.end(), a.begin(), a.end(),
-                                                         [](char x, char y) { return Lower(x) < Lower(y); });
+                                                         [](char x, char y) { return AsciiLower(x) < AsciiLower(y); });
     if (folded != foldedBack) return folded;
     return a < b;
   });

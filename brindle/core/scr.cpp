@@ -6,6 +6,7 @@
 #include <system_error>
 #include <vector>
 
+#include "core/ascii.h"
 #include "core/error.h"
 #include "core/fileio.h"
 #include "core/vecfile.h"
@@ -20,11 +21,9 @@ const std::string OpenTitle = "SCR opening error";
 
 unsigned Le16(std::span<const std::uint8_t> b, std::size_t at) { return b[at] | (b[at + 1] << 8); }
 
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
 bool SameIgnoringAsciiCase(std::string_view a, std::string_view b) {
   return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Lower(x) == Lower(y); });
+         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return AsciiLower(x) == AsciiLower(y); });
 }
 
 // One group of the packed stream: count copies of value (count 0 meaning 65536), coded in

@@ -1,6 +1,6 @@
 #pragma once
-// UTF-8 of one code point of the Basic Multilingual Plane; header-only, so the build-time font
-// generator uses it as well as the program.
+// UTF-8 of one code point; header-only, so the build-time font generator uses it as well as the
+// program.
 #include <cstdint>
 #include <string>
 
@@ -12,8 +12,13 @@ inline void AppendUtf8(std::string& out, uint32_t cp) {
   } else if (cp < 0x800) {
     out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
     out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  } else {
+  } else if (cp < 0x10000) {
     out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  } else {
+    out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+    out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
     out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
     out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
   }

@@ -7,6 +7,7 @@
 #include "app/form2.h"
 #include "app/startup.h"
 #include "shell_fake_seams.h"
+#include "shell_test_helpers.h"
 #include "testsupport/plt_writer.h"
 
 using namespace quarto;
@@ -24,14 +25,7 @@ void Click(QWidget* w, QPoint p, Qt::MouseButton b = Qt::LeftButton) {
 
 QPoint CellCentre(Form2& f, int col, int row) { return f.StringGrid1->CellRect(col, row).center(); }
 
-// Counts the paints a widget receives.
-struct PaintCounter : QObject {
-  int paints = 0;
-  bool eventFilter(QObject*, QEvent* e) override {
-    if (e->type() == QEvent::Paint) ++paints;
-    return false;
-  }
-};
+using test::PaintCounter;
 
 }  // namespace
 

@@ -12,19 +12,14 @@
 #include "app/render_targets.h"
 #include "app/startup.h"
 #include "shell_fake_seams.h"
+#include "shell_test_helpers.h"
 #include "testsupport/plt_writer.h"
 
 using namespace quarto;
 
 namespace {
 
-struct PaintCounter : QObject {
-  int paints = 0;
-  bool eventFilter(QObject*, QEvent* e) override {
-    if (e->type() == QEvent::Paint) ++paints;
-    return false;
-  }
-};
+using test::PaintCounter;
 
 QString Zoom4(double z) { return QString::number(z, 'f', 4).replace('.', ','); }
 

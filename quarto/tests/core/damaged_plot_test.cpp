@@ -264,12 +264,14 @@ TEST(DamagedPlot, ScanAndDrawingWalkAPolygonThroughTheSamePoints) {
       EXPECT_EQ(d.scan.Index.RecordCount(KindBar, 1), 1u);
       std::vector<std::string> drawn;
       std::string outline = "Polygon";
-      for (const auto& p : c.outline) outline.append(" ").append(std::to_string(p.x)).append(" ").append(std::to_string(p.y));
+      for (const auto& p : c.outline)
+        outline.append(" ").append(std::to_string(p.x)).append(" ").append(std::to_string(p.y));
       drawn.push_back(outline);
       for (const auto& cut : c.cutouts) {
         if (const auto* k = std::get_if<PltContour>(&cut)) {
           std::string contour = "Polygon";
-          for (const auto& p : k->points) contour.append(" ").append(std::to_string(p.x)).append(" ").append(std::to_string(p.y));
+          for (const auto& p : k->points)
+            contour.append(" ").append(std::to_string(p.x)).append(" ").append(std::to_string(p.y));
           drawn.push_back(contour);
         } else {
           const auto& h = std::get<PltHole>(cut);
