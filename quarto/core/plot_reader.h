@@ -113,4 +113,58 @@ class PlotReader {
   const uint8_t* end_ = nullptr;
 };
 
+// SpanReader: the same reading interface over bytes already in memory (a PlotReader's buffered
+// block), for walks that step over many small records in place. When `last` is set the span ends
+// where the data ends and every call behaves exactly as PlotReader's would; otherwise the data goes
+// on past the span, so a read that fails at the span's end says only "not within this span" and the
+// caller reads that record again through the reader that owns the data.
+class SpanReader {
+ public:
+  SpanReader(std::span<const uint8_t> bytes, uint64_t position, bool last)
+      : begin_(bytes.data()), cur_(bytes.data()), end_(bytes.data() + bytes.size()), base_(position), last_(last) {}
+
+  bool Read(void* dst, size_t n) {
+    if (n > static_cast<size_t>(end_ - cur_)) {
+      cur_ = end_;
+      return false;
+    }
+    if (n) std::memcpy(dst, cur_, n);
+    cur_ += n;
+    return true;
+  }
+  bool Skip(size_t n) {
+    if (n > static_cast<size_t>(end_ - cur_)) {
+      cur_ = end_;
+      return false;
+    }
+    cur_ += n;
+    return true;
+  }
+  bool Peek(void* dst, size_t n) const {
+    if (n > static_cast<size_t>(end_ - cur_)) return false;
+    if (n) std::memcpy(dst, cur_, n);
+    return true;
+  }
+  std::span<const uint8_t> Buffered() const { return {cur_, static_cast<size_t>(end_ - cur_)}; }
+  void Advance(size_t n) { cur_ += n; }
+
+  uint64_t Tell() const { return base_ + static_cast<uint64_t>(cur_ - begin_); }
+  // The end of the data: only a span that reaches it can be at its end.
+  bool AtEnd() const { return last_ && cur_ == end_; }
+  // Bytes left in the span (a lower bound for what is left in the data when the span is not last).
+  uint64_t Remaining() const { return static_cast<uint64_t>(end_ - cur_); }
+  bool Last() const { return last_; }
+
+  // Bytes stepped over since the start of the span, and a return to one of its earlier positions.
+  size_t Used() const { return static_cast<size_t>(cur_ - begin_); }
+  void Rewind(size_t used) { cur_ = begin_ + used; }
+
+ private:
+  const uint8_t* begin_;
+  const uint8_t* cur_;
+  const uint8_t* end_;
+  uint64_t base_;  // data position of begin_
+  bool last_;
+};
+
 }  // namespace quarto

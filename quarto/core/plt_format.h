@@ -8,7 +8,9 @@
 // Plt45 and Plt85 are format traits with the same members; code that works on both formats is a
 // template over them (the scan pass does so). Coordinates are decoded to int32_t (PLT 4.5 values
 // are sign-extended from 16 bits) and radii to uint32_t; do arithmetic on them in int64_t.
-// Walkers read from a PlotReader and return false when the data ends inside the record.
+// Walkers read from a PlotReader (or a SpanReader over its buffered bytes, which has the same
+// interface) and return false when the data ends inside the record.
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -17,6 +19,7 @@
 
 #include "core/numeric.h"
 #include "core/plot_reader.h"
+#include "core/word_vectors.h"
 
 namespace quarto {
 
@@ -231,22 +234,30 @@ struct Plt85 {
 // ---- Record codes and body decoders (inline: the scan pass calls them once a record) ----
 
 // The primitive kind of a record code of either format (PLT 4.5 also reads 0x80A4 as a circle).
+// A table over the span of the format's primitive codes answers with one load and no branch to
+// mispredict: the kinds of a plot's records follow each other in no learnable order.
+template <class F>
+struct PrimitiveCodes {
+  static constexpr uint32_t kCircleAlt = F::kFormat == PltFormat::Plt45 ? Plt45::OpCircleAlt : F::OpCircle;
+  static constexpr std::array<uint32_t, kPrimitiveKindCount + 1> kCode{F::OpLine, F::OpRect, F::OpBar,     F::OpCircle,
+                                                                       F::OpArc,  F::OpText, F::OpPolygon, kCircleAlt};
+  static constexpr std::array<int, kPrimitiveKindCount + 1> kKind{KindLine, KindRect, KindBar,     KindCircle,
+                                                                  KindArc,  KindText, KindPolygon, KindCircle};
+  static constexpr uint32_t kFirst = *std::min_element(kCode.begin(), kCode.end());
+  static constexpr uint32_t kSpan = *std::max_element(kCode.begin(), kCode.end()) - kFirst + 1;
+  static constexpr auto kKinds = [] {
+    std::array<int8_t, kSpan> t{};
+    t.fill(-1);
+    for (size_t i = 0; i < kCode.size(); ++i) t[kCode[i] - kFirst] = static_cast<int8_t>(kKind[i]);
+    return t;
+  }();
+};
+
 template <class F>
 int PrimitiveKindOf(uint32_t code) {
-  switch (code) {
-    case F::OpLine: return KindLine;
-    case F::OpRect: return KindRect;
-    case F::OpBar: return KindBar;
-    case F::OpCircle: return KindCircle;
-    case F::OpArc: return KindArc;
-    case F::OpText: return KindText;
-    case F::OpPolygon: return KindPolygon;
-    default: break;
-  }
-  if constexpr (F::kFormat == PltFormat::Plt45) {
-    if (code == F::OpCircleAlt) return KindCircle;
-  }
-  return -1;
+  using Codes = PrimitiveCodes<F>;
+  const uint32_t i = code - Codes::kFirst;
+  return i < Codes::kSpan ? Codes::kKinds[i] : -1;
 }
 inline int Plt45::KindOf(uint32_t code) { return PrimitiveKindOf<Plt45>(code); }
 inline int Plt85::KindOf(uint32_t code) { return PrimitiveKindOf<Plt85>(code); }
@@ -296,8 +307,8 @@ inline HoleBody Plt85::DecodeHole(const uint8_t* p) { return HoleBody{Coord(p + 
 // byte 4 is zero. Escapes and the trailing apostrophe are the text decoder's business.
 // Returns false when the data ends inside the string; *out then holds the characters read before
 // the cut (a PLT 4.5 group's bytes one by one, a PLT 8.5 group's first word when it is whole).
-template <class F>
-bool ReadTextString(PlotReader& r, std::string* out) {
+template <class F, class Reader>
+bool ReadTextString(Reader& r, std::string* out) {
   uint8_t g[F::kTextGroup];
   for (;;) {
     if (const uint64_t left = r.Remaining(); left < F::kTextGroup) {
@@ -337,8 +348,8 @@ inline bool EndsPolyline45(uint32_t x_word) { return x_word >= 0x8000 && x_word 
 // x2_word the raw second x). Calls on_vertex(x, y) for each and leaves the reader at the word that
 // ended the list (normally the next record's code), or at the end of the data. Returns false when
 // the data ends inside a vertex.
-template <class OnVertex>
-bool ReadLineVertices45(PlotReader& r, uint32_t x2_word, OnVertex&& on_vertex) {
+template <class Reader, class OnVertex>
+bool ReadLineVertices45(Reader& r, uint32_t x2_word, OnVertex&& on_vertex) {
   if (EndsPolyline45(x2_word)) return true;
   uint8_t v[4];
   for (;;) {
@@ -364,13 +375,93 @@ bool ReadLineVertices45(PlotReader& r, uint32_t x2_word, OnVertex&& on_vertex) {
   }
 }
 
+// A run of consecutive points of one boundary, as they lie in the buffer (x and y words in turn).
+template <class F>
+struct PointRun {
+  const uint8_t* data = nullptr;
+  size_t count = 0;
+  int32_t X(size_t i) const { return F::Coord(data + i * 2 * F::kWord); }
+  int32_t Y(size_t i) const { return F::Coord(data + i * 2 * F::kWord + F::kWord); }
+};
+
+// How many of the `whole` points at p come before the first one whose x word is a polygon marker
+// (all of them when none is).
+template <class F>
+size_t PointsBeforeMarker(const uint8_t* p, size_t whole) {
+  constexpr size_t kPoint = 2 * F::kWord;
+  size_t n = 0;
+#if QUARTO_WORD_VECTORS
+  if constexpr (F::kWord == 2) {
+    // The x words are the even lanes; a marker is one of the three codes from OpContour on.
+    constexpr words::U16x8 kFirst = {F::OpContour, F::OpContour, F::OpContour, F::OpContour,
+                                     F::OpContour, F::OpContour, F::OpContour, F::OpContour};
+    constexpr words::U16x8 kThree = {3, 3, 3, 3, 3, 3, 3, 3};
+    constexpr words::I16x8 kEven = {-1, 0, -1, 0, -1, 0, -1, 0};
+    for (; n + 4 <= whole; n += 4) {
+      const words::U16x8 v = reinterpret_cast<words::U16x8>(words::Load(p + n * kPoint));
+      if (words::Any(reinterpret_cast<words::I16x8>(v - kFirst < kThree) & kEven)) break;
+    }
+  }
+#endif
+  while (n < whole && !F::IsPolygonMarker(F::Word(p + n * kPoint))) ++n;
+  return n;
+}
+
+// The box of a run's points (Min > Max on an axis when the run is empty).
+struct RunBox {
+  int32_t MinX = INT32_MAX, MaxX = INT32_MIN, MinY = INT32_MAX, MaxY = INT32_MIN;
+};
+template <class F>
+RunBox BoxOf(const PointRun<F>& run) {
+  RunBox b;
+  size_t i = 0;
+#if QUARTO_WORD_VECTORS
+  if constexpr (F::kWord == 2) {
+    if (run.count >= 4) {
+      words::I16x8 lo = words::Load(run.data), hi = lo;
+      for (i = 4; i + 4 <= run.count; i += 4) {
+        const words::I16x8 v = words::Load(run.data + i * 4);
+        lo = words::Min(lo, v);
+        hi = words::Max(hi, v);
+      }
+      // Folded within the registers, halves onto halves, until lanes 0 and 1 hold x and y.
+      lo = words::Min(lo, __builtin_shufflevector(lo, lo, 4, 5, 6, 7, 0, 1, 2, 3));
+      hi = words::Max(hi, __builtin_shufflevector(hi, hi, 4, 5, 6, 7, 0, 1, 2, 3));
+      lo = words::Min(lo, __builtin_shufflevector(lo, lo, 2, 3, 0, 1, 6, 7, 4, 5));
+      hi = words::Max(hi, __builtin_shufflevector(hi, hi, 2, 3, 0, 1, 6, 7, 4, 5));
+      b = RunBox{lo[0], hi[0], lo[1], hi[1]};
+    }
+  }
+#endif
+  for (; i < run.count; ++i) {
+    const int32_t x = run.X(i), y = run.Y(i);
+    b.MinX = std::min(b.MinX, x);
+    b.MaxX = std::max(b.MaxX, x);
+    b.MinY = std::min(b.MinY, y);
+    b.MaxY = std::max(b.MaxY, y);
+  }
+  return b;
+}
+
+// Hands a run of points to the sink: whole, when the sink takes runs (Points(PolygonPart,
+// PointRun<F>), so a sink that only folds numbers can keep them in registers), else one by one.
+template <class F, class Sink>
+void EmitPoints(Sink& sink, PolygonPart part, const PointRun<F>& run) {
+  if constexpr (requires { sink.Points(part, run); }) {
+    sink.Points(part, run);
+  } else {
+    for (size_t i = 0; i < run.count; ++i) sink.Point(part, run.X(i), run.Y(i));
+  }
+}
+
 // Walks a polygon body after its head: the outline points up to the first marker, then the
 // cut-outs (OpContour: one dropped value and points up to the next marker; OpHole: its body, after
 // which values that are no marker are passed over up to the next marker), through OpPolyEnd and
-// the value after it. sink needs Point(PolygonPart, int32_t x, int32_t y), EndBoundary(PolygonPart)
-// and Hole(const HoleBody&). Returns false when the data ends inside the polygon.
-template <class F, class Sink>
-bool WalkPolygonBody(PlotReader& r, Sink& sink) {
+// the value after it. sink needs Point(PolygonPart, int32_t x, int32_t y) (or Points for runs, see
+// EmitPoints), EndBoundary(PolygonPart) and Hole(const HoleBody&). Returns false when the data ends
+// inside the polygon.
+template <class F, class Reader, class Sink>
+bool WalkPolygonBody(Reader& r, Sink& sink) {
   uint8_t b[F::kHoleBody];
   auto read_value = [&](uint32_t& v) {
     if (!r.Read(b, F::kWord)) return false;
@@ -378,23 +469,21 @@ bool WalkPolygonBody(PlotReader& r, Sink& sink) {
     return true;
   };
   // Reads points up to the next marker, which it stores in marker. Points already buffered are
-  // read in place.
+  // found in place and handed on as one run.
   auto read_points = [&](PolygonPart part, uint32_t& marker) {
+    constexpr size_t kPoint = 2 * F::kWord;
     for (;;) {
       const std::span<const uint8_t> in = r.Buffered();
-      size_t used = 0;
-      while (used + 2 * F::kWord <= in.size()) {
-        const uint32_t x = F::Word(in.data() + used);
-        if (F::IsPolygonMarker(x)) {
-          r.Advance(used + F::kWord);
-          marker = x;
-          sink.EndBoundary(part);
-          return true;
-        }
-        sink.Point(part, F::Coord(in.data() + used), F::Coord(in.data() + used + F::kWord));
-        used += 2 * F::kWord;
+      const size_t whole = in.size() / kPoint;
+      const size_t n = PointsBeforeMarker<F>(in.data(), whole);
+      EmitPoints(sink, part, PointRun<F>{in.data(), n});
+      if (n < whole) {
+        marker = F::Word(in.data() + n * kPoint);
+        r.Advance(n * kPoint + F::kWord);
+        sink.EndBoundary(part);
+        return true;
       }
-      r.Advance(used);
+      r.Advance(n * kPoint);
       // A point across the end of the buffer, or the end of the data.
       uint32_t x;
       if (!read_value(x)) return false;

@@ -138,6 +138,9 @@ void MeasurePlt45(const std::filesystem::path& path, int records) {
 }  // namespace
 
 int main(int argc, char** argv) {
+#ifdef BENCH_BUILD_TYPE
+  std::printf("build type: %s\n", BENCH_BUILD_TYPE[0] ? BENCH_BUILD_TYPE : "(none)");
+#endif
   try {
     // "bench-scan 45" runs the PLT 4.5 part alone.
     const bool only45 = argc > 1 && std::string_view(argv[1]) == "45";
