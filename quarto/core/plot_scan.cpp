@@ -80,7 +80,7 @@ struct BoundsSink {
   template <class F>
   void Points(PolygonPart part, const PointRun<F>& run) {
     if (part != PolygonPart::Outline || run.count == 0) return;
-    const RunBox b = BoxOf(run);
+    const RunBox& b = run.box;
     if (b.MinX >= header.MinX && b.MaxX <= header.MaxX && b.MinY >= header.MinY && b.MaxY <= header.MaxY) {
       draw.MinX = std::min<int64_t>(draw.MinX, b.MinX);
       draw.MaxX = std::max<int64_t>(draw.MaxX, b.MaxX);
@@ -236,7 +236,8 @@ bool StepFixedPrimitive(SpanReader& s, WalkState& st, RecordIndex& index) {
     // the test needs no load of its own and is evaluated whole, so only its rare outcome is a
     // branch.
     const uint32_t x2 = F::Word(body + 3 * kW), after = F::Word(body + F::kFixedBody[KindLine]);
-    const unsigned line = kind == KindLine, ends = EndsPolyline45(x2) | EndsPolyline45(after);
+    const unsigned line = kind == KindLine;
+    const unsigned ends = unsigned{EndsPolyline45(x2)} | unsigned{EndsPolyline45(after)};
     if (line > ends) return false;
   }
   // Every word is loaded and the kind chooses between values through masks, which compilers keep

@@ -375,55 +375,48 @@ bool ReadLineVertices45(Reader& r, uint32_t x2_word, OnVertex&& on_vertex) {
   }
 }
 
-// A run of consecutive points of one boundary, as they lie in the buffer (x and y words in turn).
-template <class F>
-struct PointRun {
-  const uint8_t* data = nullptr;
-  size_t count = 0;
-  int32_t X(size_t i) const { return F::Coord(data + i * 2 * F::kWord); }
-  int32_t Y(size_t i) const { return F::Coord(data + i * 2 * F::kWord + F::kWord); }
-};
-
-// How many of the `whole` points at p come before the first one whose x word is a polygon marker
-// (all of them when none is).
-template <class F>
-size_t PointsBeforeMarker(const uint8_t* p, size_t whole) {
-  constexpr size_t kPoint = 2 * F::kWord;
-  size_t n = 0;
-#if QUARTO_WORD_VECTORS
-  if constexpr (F::kWord == 2) {
-    // The x words are the even lanes; a marker is one of the three codes from OpContour on.
-    constexpr words::U16x8 kFirst = {F::OpContour, F::OpContour, F::OpContour, F::OpContour,
-                                     F::OpContour, F::OpContour, F::OpContour, F::OpContour};
-    constexpr words::U16x8 kThree = {3, 3, 3, 3, 3, 3, 3, 3};
-    constexpr words::I16x8 kEven = {-1, 0, -1, 0, -1, 0, -1, 0};
-    for (; n + 4 <= whole; n += 4) {
-      const words::U16x8 v = reinterpret_cast<words::U16x8>(words::Load(p + n * kPoint));
-      if (words::Any(reinterpret_cast<words::I16x8>(v - kFirst < kThree) & kEven)) break;
-    }
-  }
-#endif
-  while (n < whole && !F::IsPolygonMarker(F::Word(p + n * kPoint))) ++n;
-  return n;
-}
-
 // The box of a run's points (Min > Max on an axis when the run is empty).
 struct RunBox {
   int32_t MinX = INT32_MAX, MaxX = INT32_MIN, MinY = INT32_MAX, MaxY = INT32_MIN;
 };
+
+// A run of consecutive points of one boundary, as they lie in the buffer (x and y words in turn),
+// with their box.
 template <class F>
-RunBox BoxOf(const PointRun<F>& run) {
-  RunBox b;
-  size_t i = 0;
+struct PointRun {
+  const uint8_t* data = nullptr;
+  size_t count = 0;
+  RunBox box;
+  int32_t X(size_t i) const { return F::Coord(data + i * 2 * F::kWord); }
+  int32_t Y(size_t i) const { return F::Coord(data + i * 2 * F::kWord + F::kWord); }
+};
+
+// The run of the `whole` points at p up to the first one whose x word is a polygon marker (all of
+// them when none is), measured in the same pass.
+template <class F>
+PointRun<F> FindPointRun(const uint8_t* p, size_t whole) {
+  constexpr size_t kPoint = 2 * F::kWord;
+  PointRun<F> run{p, 0, {}};
+  size_t& n = run.count;
+  RunBox& b = run.box;
 #if QUARTO_WORD_VECTORS
   if constexpr (F::kWord == 2) {
-    if (run.count >= 4) {
-      words::I16x8 lo = words::Load(run.data), hi = lo;
-      for (i = 4; i + 4 <= run.count; i += 4) {
-        const words::I16x8 v = words::Load(run.data + i * 4);
-        lo = words::Min(lo, v);
-        hi = words::Max(hi, v);
-      }
+    // Four points at a time while no x word (the even lanes) is a marker, one of the three codes
+    // from OpContour on.
+    constexpr words::U16x8 kFirst = {F::OpContour, F::OpContour, F::OpContour, F::OpContour,
+                                     F::OpContour, F::OpContour, F::OpContour, F::OpContour};
+    constexpr words::U16x8 kThree = {3, 3, 3, 3, 3, 3, 3, 3};
+    constexpr words::I16x8 kEven = {-1, 0, -1, 0, -1, 0, -1, 0};
+    words::I16x8 lo = {INT16_MAX, INT16_MAX, INT16_MAX, INT16_MAX, INT16_MAX, INT16_MAX, INT16_MAX, INT16_MAX};
+    words::I16x8 hi = {INT16_MIN, INT16_MIN, INT16_MIN, INT16_MIN, INT16_MIN, INT16_MIN, INT16_MIN, INT16_MIN};
+    for (; n + 4 <= whole; n += 4) {
+      const words::I16x8 v = words::Load(p + n * kPoint);
+      if (words::Any(reinterpret_cast<words::I16x8>(reinterpret_cast<words::U16x8>(v) - kFirst < kThree) & kEven))
+        break;
+      lo = words::Min(lo, v);
+      hi = words::Max(hi, v);
+    }
+    if (n > 0) {
       // Folded within the registers, halves onto halves, until lanes 0 and 1 hold x and y.
       lo = words::Min(lo, __builtin_shufflevector(lo, lo, 4, 5, 6, 7, 0, 1, 2, 3));
       hi = words::Max(hi, __builtin_shufflevector(hi, hi, 4, 5, 6, 7, 0, 1, 2, 3));
@@ -433,14 +426,14 @@ RunBox BoxOf(const PointRun<F>& run) {
     }
   }
 #endif
-  for (; i < run.count; ++i) {
-    const int32_t x = run.X(i), y = run.Y(i);
+  for (; n < whole && !F::IsPolygonMarker(F::Word(p + n * kPoint)); ++n) {
+    const int32_t x = run.X(n), y = run.Y(n);
     b.MinX = std::min(b.MinX, x);
     b.MaxX = std::max(b.MaxX, x);
     b.MinY = std::min(b.MinY, y);
     b.MaxY = std::max(b.MaxY, y);
   }
-  return b;
+  return run;
 }
 
 // Hands a run of points to the sink: whole, when the sink takes runs (Points(PolygonPart,
@@ -475,8 +468,9 @@ bool WalkPolygonBody(Reader& r, Sink& sink) {
     for (;;) {
       const std::span<const uint8_t> in = r.Buffered();
       const size_t whole = in.size() / kPoint;
-      const size_t n = PointsBeforeMarker<F>(in.data(), whole);
-      EmitPoints(sink, part, PointRun<F>{in.data(), n});
+      const PointRun<F> run = FindPointRun<F>(in.data(), whole);
+      const size_t n = run.count;
+      EmitPoints(sink, part, run);
       if (n < whole) {
         marker = F::Word(in.data() + n * kPoint);
         r.Advance(n * kPoint + F::kWord);

@@ -421,6 +421,24 @@ TEST(PltPolygon, ShortDataAndStrayValuesAfterAHole) {
   }
 }
 
+// Only x values are markers: y values equal to a marker code are points like any other, wherever
+// they fall among the points read together.
+TEST(PltPolygon, MarkerValuesAsYAreOrdinaryPoints) {
+  std::vector<test::PltPoint> outline;
+  for (int i = 0; i < 11; ++i) outline.push_back({i, static_cast<int16_t>(Plt45::OpContour + i % 3)});
+  PltWriter w(PltFormat::Plt45);
+  w.Header();
+  const uint64_t at = w.Polygon(1, outline);
+  PlotReader r(w.bytes());
+  r.Seek(at + Plt45::kPolygonHead);
+  PolygonLog log;
+  EXPECT_TRUE((WalkPolygonBody<Plt45>(r, log)));
+  ASSERT_EQ(log.outline.size(), outline.size());
+  for (size_t i = 0; i < outline.size(); ++i) EXPECT_EQ(log.outline[i].second, outline[i].y) << i;
+  EXPECT_EQ(log.boundaries, 1);
+  EXPECT_TRUE(r.AtEnd());
+}
+
 TEST(PlotReaderTest, BufferedFileReadsAcrossBlocksAndSeeks) {
   const auto path = std::filesystem::temp_directory_path() / "quarto_plot_reader_test.bin";
   Bytes data(600 * 1024 + 3);
