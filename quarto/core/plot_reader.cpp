@@ -2,7 +2,11 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <condition_variable>
 #include <cstring>
+#include <mutex>
+#include <system_error>
+#include <thread>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -11,8 +15,104 @@
 namespace quarto {
 
 namespace {
+
 constexpr size_t kBlockSize = 256 * 1024;
+
+// What one block read gave: the bytes read (fewer than asked at the end of the file) and the
+// error number of a failing read (0 when none failed).
+struct BlockRead {
+  size_t got = 0;
+  int error = 0;
+};
+
+// Reads up to want bytes at pos, retrying interrupted and partial reads.
+BlockRead ReadBlock(int fd, uint8_t* dst, size_t want, uint64_t pos) {
+  BlockRead r;
+  while (r.got < want) {
+    const ssize_t n = ::pread(fd, dst + r.got, want - r.got, static_cast<off_t>(pos + r.got));
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      r.error = errno ? errno : EIO;
+      break;
+    }
+    if (n == 0) break;
+    r.got += static_cast<size_t>(n);
+  }
+  return r;
 }
+
+}  // namespace
+
+// The worker of a sequential reader. The reader asks for one block at a time (Request); the
+// worker reads it into its own buffer while the reader walks the current block, and the reader
+// takes it (Take) when its walk arrives there, swapping buffers. Both sides touch the shared
+// fields only under the mutex; the worker writes the block's bytes only while it is asked for.
+struct PlotReader::ReadAhead {
+  explicit ReadAhead(int fd) : fd(fd), buffer(kBlockSize), worker([this] { Run(); }) {}
+  ~ReadAhead() {
+    {
+      std::lock_guard lock(mutex);
+      stop = true;
+    }
+    changed.notify_all();
+    worker.join();
+  }
+
+  // Asks for the block at pos (want bytes), after the one asked for before has arrived.
+  void Request(uint64_t at, size_t size) {
+    std::unique_lock lock(mutex);
+    changed.wait(lock, [&] { return !busy; });
+    pos = at;
+    want = size;
+    result = {};
+    busy = true;
+    ready = false;
+    changed.notify_all();
+  }
+  // True when the block asked for last starts at `at`.
+  bool Holds(uint64_t at) {
+    std::lock_guard lock(mutex);
+    return (busy || ready) && pos == at;
+  }
+  // Waits for the block asked for and swaps its bytes into into (resized to the block's size).
+  BlockRead Take(std::vector<uint8_t>& into) {
+    std::unique_lock lock(mutex);
+    changed.wait(lock, [&] { return !busy; });
+    ready = false;
+    into.swap(buffer);
+    buffer.resize(kBlockSize);
+    return result;
+  }
+
+  void Run() {
+    std::unique_lock lock(mutex);
+    for (;;) {
+      changed.wait(lock, [&] { return stop || (busy && !ready); });
+      if (stop) return;
+      const uint64_t at = pos;
+      const size_t size = want;
+      lock.unlock();
+      const BlockRead r = ReadBlock(fd, buffer.data(), size, at);
+      lock.lock();
+      result = r;
+      busy = false;
+      ready = true;
+      changed.notify_all();
+    }
+  }
+
+  const int fd;
+  std::vector<uint8_t> buffer;
+  std::mutex mutex;
+  std::condition_variable changed;
+  uint64_t pos = 0;
+  size_t want = 0;
+  BlockRead result;
+  bool busy = false;   // a block is asked for and being read
+  bool ready = false;  // the block asked for has been read and not taken
+  bool stop = false;
+  std::thread worker;  // last: it starts once the fields above are set
+};
 
 PlotReader::PlotReader(std::span<const uint8_t> memory)
     : size_(memory.size()),
@@ -21,7 +121,7 @@ PlotReader::PlotReader(std::span<const uint8_t> memory)
       cur_(memory.data()),
       end_(memory.data() + memory.size()) {}
 
-PlotReader PlotReader::OpenFile(const std::filesystem::path& path) {
+PlotReader PlotReader::OpenFile(const std::filesystem::path& path, Access access) {
   PlotReader r;
   // Opened without blocking, so a pipe with no writer cannot hold the program; what is no
   // regular file is refused before anything is read from it.
@@ -32,21 +132,22 @@ PlotReader PlotReader::OpenFile(const std::filesystem::path& path) {
       throw PlotIoError(PlotIoError::Kind::AccessDenied, kTextFileAccessDenied);
     throw PlotIoError(PlotIoError::Kind::NotFound, kTextFileNotFound);
   }
-  struct stat st {};
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    ::close(fd);
-    throw PlotIoError(PlotIoError::Kind::AccessDenied, kTextFileAccessDenied);
-  }
-  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-  r.file_ = ::fdopen(fd, "rb");
-  if (!r.file_) {
-    ::close(fd);
-    throw PlotIoError(PlotIoError::Kind::ReadError, kTextReadError);
-  }
   // The reader owns the handle from here on: the destructor closes it on every path.
+  r.fd_ = fd;
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
+    throw PlotIoError(PlotIoError::Kind::AccessDenied, kTextFileAccessDenied);
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   r.size_ = static_cast<uint64_t>(st.st_size);
   r.stamp_ = FileStamp{r.size_, int64_t{st.st_mtim.tv_sec} * 1'000'000'000 + st.st_mtim.tv_nsec};
   r.buffer_.resize(kBlockSize);
+  if (access == Access::Sequential && r.size_ > kBlockSize) {
+    try {
+      r.ahead_ = std::make_unique<ReadAhead>(fd);
+    } catch (const std::system_error&) {
+      // No thread to be had: the blocks are read when they are reached.
+    }
+  }
   r.Fill(0);
   return r;
 }
@@ -55,12 +156,13 @@ PlotReader::PlotReader(PlotReader&& o) noexcept { *this = std::move(o); }
 
 PlotReader& PlotReader::operator=(PlotReader&& o) noexcept {
   if (this == &o) return *this;
-  if (file_) std::fclose(file_);
-  const bool own_buffer = o.file_ != nullptr;
+  Close();
+  const bool own_buffer = o.fd_ >= 0;
   const size_t b = static_cast<size_t>(o.begin_ - (own_buffer ? o.buffer_.data() : o.begin_));
   const size_t c = static_cast<size_t>(o.cur_ - o.begin_);
   const size_t e = static_cast<size_t>(o.end_ - o.begin_);
-  file_ = o.file_;
+  fd_ = o.fd_;
+  ahead_ = std::move(o.ahead_);
   size_ = o.size_;
   stamp_ = o.stamp_;
   block_pos_ = o.block_pos_;
@@ -68,14 +170,18 @@ PlotReader& PlotReader::operator=(PlotReader&& o) noexcept {
   begin_ = own_buffer ? buffer_.data() + b : o.begin_;
   cur_ = begin_ + c;
   end_ = begin_ + e;
-  o.file_ = nullptr;
+  o.fd_ = -1;
   o.begin_ = o.cur_ = o.end_ = nullptr;
   o.size_ = 0;
   return *this;
 }
 
-PlotReader::~PlotReader() {
-  if (file_) std::fclose(file_);
+PlotReader::~PlotReader() { Close(); }
+
+void PlotReader::Close() noexcept {
+  ahead_.reset();  // joins the worker before its file is closed
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
 }
 
 void PlotReader::Fill(uint64_t pos) {
@@ -83,14 +189,22 @@ void PlotReader::Fill(uint64_t pos) {
   block_pos_ = pos;
   begin_ = cur_ = end_ = buffer_.data();
   if (pos >= size_) return;
-  if (std::fseek(file_, static_cast<long>(pos), SEEK_SET) != 0)
-    throw PlotIoError(PlotIoError::Kind::ReadError, kTextReadError);
-  const size_t want = static_cast<size_t>(std::min<uint64_t>(buffer_.size(), size_ - pos));
-  const size_t got = std::fread(buffer_.data(), 1, want, file_);
-  if (got < want && std::ferror(file_)) throw PlotIoError(PlotIoError::Kind::ReadError, kTextReadError);
+  const size_t want = static_cast<size_t>(std::min<uint64_t>(kBlockSize, size_ - pos));
+  BlockRead got;
+  if (ahead_ && ahead_->Holds(pos)) {
+    got = ahead_->Take(buffer_);
+    begin_ = cur_ = end_ = buffer_.data();
+    got.got = std::min(got.got, want);
+  } else {
+    got = ReadBlock(fd_, buffer_.data(), want, pos);
+  }
+  if (got.got < want && got.error) throw PlotIoError(PlotIoError::Kind::ReadError, kTextReadError);
   // A file that shrank since it was opened simply ends earlier.
-  if (got < want) size_ = pos + got;
-  end_ = begin_ + got;
+  if (got.got < want) size_ = pos + got.got;
+  end_ = begin_ + got.got;
+  // The block after this one is read while this one is walked.
+  if (ahead_ && !ahead_->Holds(pos + got.got) && pos + got.got < size_)
+    ahead_->Request(pos + got.got, static_cast<size_t>(std::min<uint64_t>(kBlockSize, size_ - pos - got.got)));
 }
 
 bool PlotReader::ReadSlow(void* dst, size_t n) {
@@ -98,7 +212,7 @@ bool PlotReader::ReadSlow(void* dst, size_t n) {
   while (n > 0) {
     size_t avail = static_cast<size_t>(end_ - cur_);
     if (avail == 0) {
-      if (!file_ || Tell() >= size_) return false;
+      if (fd_ < 0 || Tell() >= size_) return false;
       Fill(Tell());
       avail = static_cast<size_t>(end_ - cur_);
       if (avail == 0) return false;
@@ -128,7 +242,7 @@ void PlotReader::Seek(uint64_t pos) {
     cur_ = begin_ + (pos - block_pos_);
     return;
   }
-  if (file_) {
+  if (fd_ >= 0) {
     Fill(pos);
   }
 }

@@ -4,9 +4,10 @@
 // Every read names how many bytes it wants and returns false when fewer remain (a body cut short
 // by the end of the data); it never reads past the end. A file is read in large blocks, so a
 // sequential walk of small reads costs one system call per block, and a seek inside the current
-// block costs none. Opening and read failures throw PlotIoError with the texts the shell shows.
+// block costs none. A file opened for a sequential walk (the scan) also reads the next block on a
+// thread of its own while the current one is walked. Opening and read failures throw PlotIoError
+// with the texts the shell shows.
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <memory>
@@ -43,12 +44,16 @@ struct FileStamp {
 
 class PlotReader {
  public:
+  // How a file will be read: Random (seeks anywhere, as drawing does) or Sequential (from the
+  // start to the end, as the scan does: the block after the current one is read ahead).
+  enum class Access { Random, Sequential };
+
   // Reads the given memory; the caller keeps it alive while the reader is used.
   explicit PlotReader(std::span<const uint8_t> memory);
   // Opens the file read-only. Only regular files are opened: a folder, a pipe, a device or a
   // socket is refused as AccessDenied at once, without waiting for a writer. Throws PlotIoError
   // (NotFound, AccessDenied, ReadError).
-  static PlotReader OpenFile(const std::filesystem::path& path);
+  static PlotReader OpenFile(const std::filesystem::path& path, Access access = Access::Random);
 
   PlotReader(PlotReader&&) noexcept;
   PlotReader& operator=(PlotReader&&) noexcept;
@@ -102,8 +107,12 @@ class PlotReader {
   bool PeekSlow(void* dst, size_t n);
   // Loads the block starting at pos (file-backed only).
   void Fill(uint64_t pos);
+  void Close() noexcept;
 
-  std::FILE* file_ = nullptr;
+  struct ReadAhead;  // the worker thread of a sequential reader and its block
+
+  int fd_ = -1;
+  std::unique_ptr<ReadAhead> ahead_;
   std::vector<uint8_t> buffer_;
   uint64_t size_ = 0;
   FileStamp stamp_;

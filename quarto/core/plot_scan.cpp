@@ -338,7 +338,7 @@ PlotScanResult ScanPlot(PlotReader& reader, PltFormat format, LayerTable& table,
 }
 
 PlotScanResult ScanPlotFile(const std::filesystem::path& path, PltFormat format, LayerTable& table, bool russian) {
-  PlotReader reader = PlotReader::OpenFile(path);
+  PlotReader reader = PlotReader::OpenFile(path, PlotReader::Access::Sequential);
   PlotScanResult res = ScanPlot(reader, format, table, russian);
   res.Index.ShrinkToFit();
   res.Stamp = reader.Stamp();

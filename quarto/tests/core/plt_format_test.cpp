@@ -449,27 +449,62 @@ TEST(PlotReaderTest, BufferedFileReadsAcrossBlocksAndSeeks) {
     std::fwrite(data.data(), 1, data.size(), f);
     std::fclose(f);
   }
-  auto r = PlotReader::OpenFile(path);
-  EXPECT_EQ(r.Size(), data.size());
-  Bytes got(data.size());
-  size_t at = 0;
-  for (size_t step = 1; at < data.size(); step = step % 13 + 1) {  // uneven reads across block edges
-    const size_t n = std::min(step, data.size() - at);
-    ASSERT_TRUE(r.Read(&got[at], n));
-    at += n;
+  // Both ways of reading a file give the same bytes, the sequential one (which reads the next
+  // block ahead on its own thread) also after seeks that leave its order and after a move.
+  for (const auto access : {PlotReader::Access::Random, PlotReader::Access::Sequential}) {
+    SCOPED_TRACE(access == PlotReader::Access::Random ? "random" : "sequential");
+    auto r = PlotReader::OpenFile(path, access);
+    EXPECT_EQ(r.Size(), data.size());
+    Bytes got(data.size());
+    size_t at = 0;
+    for (size_t step = 1; at < data.size(); step = step % 13 + 1) {  // uneven reads across block edges
+      const size_t n = std::min(step, data.size() - at);
+      ASSERT_TRUE(r.Read(&got[at], n));
+      at += n;
+      if (at > 300 * 1024 && at < 300 * 1024 + 14) {
+        PlotReader moved = std::move(r);  // in the middle of the second block
+        r = std::move(moved);
+      }
+    }
+    EXPECT_EQ(got, data);
+    uint8_t b[8];
+    EXPECT_FALSE(r.Read(b, 1));
+    for (const size_t pos : {size_t{262143}, size_t{5}, size_t{524287}, size_t{262140}, size_t{600 * 1024}}) {
+      r.Seek(pos);
+      ASSERT_TRUE(r.Read(b, 3)) << pos;
+      EXPECT_EQ(Bytes(b, b + 3),
+                Bytes(data.begin() + static_cast<long>(pos), data.begin() + static_cast<long>(pos) + 3))
+          << pos;
+    }
+    r.Seek(5);
+    ASSERT_TRUE(r.Peek(b, 2));
+    EXPECT_EQ(r.Tell(), 5u);
+    r.Seek(data.size() - 2);
+    EXPECT_FALSE(r.Read(b, 4));
+    EXPECT_TRUE(r.AtEnd());
   }
-  EXPECT_EQ(got, data);
-  uint8_t b[8];
-  EXPECT_FALSE(r.Read(b, 1));
-  r.Seek(262143);
-  ASSERT_TRUE(r.Read(b, 4));
-  EXPECT_EQ(Bytes(b, b + 4), Bytes(data.begin() + 262143, data.begin() + 262147));
-  r.Seek(5);
-  ASSERT_TRUE(r.Peek(b, 2));
-  EXPECT_EQ(r.Tell(), 5u);
-  r.Seek(data.size() - 2);
-  EXPECT_FALSE(r.Read(b, 4));
-  EXPECT_TRUE(r.AtEnd());
+  // A reader closed while its next block is still being read, and one that reads no further.
+  for (int i = 0; i < 20; ++i) {
+    auto r = PlotReader::OpenFile(path, PlotReader::Access::Sequential);
+    uint8_t b[1];
+    if (i % 2) r.Seek(300 * 1024);
+    EXPECT_TRUE(r.Read(b, 1));
+  }
+  // A file cut short while it is read ends where it now ends, with no error.
+  for (const auto access : {PlotReader::Access::Random, PlotReader::Access::Sequential}) {
+    auto r = PlotReader::OpenFile(path, access);
+    std::filesystem::resize_file(path, 100 * 1024);
+    Bytes got(data.size());
+    size_t at = 0;
+    while (at < got.size() && r.Read(&got[at], 1000)) at += 1000;
+    EXPECT_LE(at, data.size());
+    EXPECT_TRUE(r.AtEnd());
+    EXPECT_EQ(Bytes(got.begin(), got.begin() + 1000), Bytes(data.begin(), data.begin() + 1000));
+    std::FILE* f = std::fopen(path.c_str(), "wb");  // the whole file again
+    ASSERT_NE(f, nullptr);
+    std::fwrite(data.data(), 1, data.size(), f);
+    std::fclose(f);
+  }
   std::filesystem::remove(path);
 
   // Files that cannot be opened: the error and the text the error box shows.
