@@ -81,13 +81,7 @@ struct BoundsSink {
   void Points(PolygonPart part, const PointRun<F>& run) {
     if (part != PolygonPart::Outline || run.count == 0) return;
     const RunBox& b = run.box;
-    if (b.MinX >= header.MinX && b.MaxX <= header.MaxX && b.MinY >= header.MinY && b.MaxY <= header.MaxY) {
-      draw.MinX = std::min<int64_t>(draw.MinX, b.MinX);
-      draw.MaxX = std::max<int64_t>(draw.MaxX, b.MaxX);
-      draw.MinY = std::min<int64_t>(draw.MinY, b.MinY);
-      draw.MaxY = std::max<int64_t>(draw.MaxY, b.MaxY);
-      return;
-    }
+    if (MergeBoxInside(draw, header, b.MinX, b.MaxX, b.MinY, b.MaxY)) return;
     PlotBounds d = draw;
     const PlotBounds h = header;
     for (size_t i = 0; i < run.count; ++i) ExtendBounds(d, h, run.X(i), run.Y(i));

@@ -132,26 +132,30 @@ inline void ExtendBounds(PlotBounds& d, const PlotBounds& h, int64_t x, int64_t 
   d.MaxY = hiY > d.MaxY ? hiY : d.MaxY;
 }
 
+// Merges the box minX..maxX, minY..maxY of some points into draw when it lies wholly inside
+// header, where every one of the points counts on every side; returns false and leaves draw alone
+// otherwise (the points then go through ExtendBounds one by one). Written without branches
+// but the result: a well-formed plot's boxes lie inside, which a branch predictor soon learns.
+inline bool MergeBoxInside(PlotBounds& d, const PlotBounds& h, int64_t minX, int64_t maxX, int64_t minY, int64_t maxY) {
+  // Inside when no difference is negative; coordinates are 32-bit values (a circle's corners
+  // 34-bit at most), so the 64-bit differences cannot overflow.
+  if (((minX - h.MinX) | (h.MaxX - maxX) | (minY - h.MinY) | (h.MaxY - maxY)) < 0) return false;
+  d.MinX = minX < d.MinX ? minX : d.MinX;
+  d.MaxX = maxX > d.MaxX ? maxX : d.MaxX;
+  d.MinY = minY < d.MinY ? minY : d.MinY;
+  d.MaxY = maxY > d.MaxY ? maxY : d.MaxY;
+  return true;
+}
+
 // Grows draw by up to three points of one record as ExtendBounds does one by one (repeat a point
-// for fewer). When all of them lie inside header, which a well-formed plot's points do and a branch
-// predictor soon learns, their box is merged at once; otherwise they go through ExtendBounds.
+// for fewer): their box at once when it lies inside header, else point by point.
 [[gnu::always_inline]] inline void ExtendBoundsBy3(PlotBounds& d, const PlotBounds& h, int64_t x1, int64_t y1,
                                                    int64_t x2, int64_t y2, int64_t x3, int64_t y3) {
   // Written as selections, which compilers turn into conditional moves: which of a record's
   // points is the smallest is no more predictable than its kind.
   auto lo = [](int64_t a, int64_t b) { return b < a ? b : a; };
   auto hi = [](int64_t a, int64_t b) { return b > a ? b : a; };
-  const int64_t minX = lo(lo(x1, x2), x3), maxX = hi(hi(x1, x2), x3);
-  const int64_t minY = lo(lo(y1, y2), y3), maxY = hi(hi(y1, y2), y3);
-  // Inside when no difference is negative; coordinates are 32-bit values (a circle's corners
-  // 34-bit at most), so the 64-bit differences cannot overflow.
-  if (((minX - h.MinX) | (h.MaxX - maxX) | (minY - h.MinY) | (h.MaxY - maxY)) >= 0) {
-    d.MinX = lo(d.MinX, minX);
-    d.MaxX = hi(d.MaxX, maxX);
-    d.MinY = lo(d.MinY, minY);
-    d.MaxY = hi(d.MaxY, maxY);
-    return;
-  }
+  if (MergeBoxInside(d, h, lo(lo(x1, x2), x3), hi(hi(x1, x2), x3), lo(lo(y1, y2), y3), hi(hi(y1, y2), y3))) return;
   ExtendBounds(d, h, x1, y1);
   ExtendBounds(d, h, x2, y2);
   ExtendBounds(d, h, x3, y3);

@@ -238,17 +238,18 @@ struct Plt85 {
 // mispredict: the kinds of a plot's records follow each other in no learnable order.
 template <class F>
 struct PrimitiveCodes {
-  static constexpr uint32_t kCircleAlt = F::kFormat == PltFormat::Plt45 ? Plt45::OpCircleAlt : F::OpCircle;
-  static constexpr std::array<uint32_t, kPrimitiveKindCount + 1> kCode{F::OpLine, F::OpRect, F::OpBar,     F::OpCircle,
-                                                                       F::OpArc,  F::OpText, F::OpPolygon, kCircleAlt};
-  static constexpr std::array<int, kPrimitiveKindCount + 1> kKind{KindLine, KindRect, KindBar,     KindCircle,
-                                                                  KindArc,  KindText, KindPolygon, KindCircle};
+  // The codes of the kinds in PrimitiveKind order, then PLT 4.5's second circle code (PLT 8.5
+  // repeats its circle code there).
+  static constexpr std::array<uint32_t, kPrimitiveKindCount + 1> kCode{
+      F::OpLine, F::OpRect, F::OpBar,     F::OpCircle,
+      F::OpArc,  F::OpText, F::OpPolygon, F::kFormat == PltFormat::Plt45 ? Plt45::OpCircleAlt : F::OpCircle};
   static constexpr uint32_t kFirst = *std::min_element(kCode.begin(), kCode.end());
   static constexpr uint32_t kSpan = *std::max_element(kCode.begin(), kCode.end()) - kFirst + 1;
   static constexpr auto kKinds = [] {
     std::array<int8_t, kSpan> t{};
     t.fill(-1);
-    for (size_t i = 0; i < kCode.size(); ++i) t[kCode[i] - kFirst] = static_cast<int8_t>(kKind[i]);
+    t[kCode[kPrimitiveKindCount] - kFirst] = KindCircle;
+    for (int k = 0; k < kPrimitiveKindCount; ++k) t[kCode[static_cast<size_t>(k)] - kFirst] = static_cast<int8_t>(k);
     return t;
   }();
 };
