@@ -10,6 +10,7 @@
 
 #include "testsupport/plt_writer.h"
 #include "testsupport/sample_board.h"
+#include "testsupport/temp_dir.h"
 
 namespace quarto {
 namespace {
@@ -361,9 +362,8 @@ TEST_P(ScanBothFormats, RandomShortPlotsMatchTheOracle) {
 // edges at many places (the leading stray words shift them): both find what was written, and cut
 // short anywhere, both readers still see the same plot.
 TEST_P(ScanBothFormats, RandomLongPlotsMatchTheOracleAcrossFileBlocks) {
-  // One file per format: the tests of both formats may run at the same time.
-  const auto path =
-      std::filesystem::temp_directory_path() / (is45() ? "quarto_scan_random45.plt" : "quarto_scan_random85.plt");
+  const testsupport::TempDir dir;
+  const auto path = dir / "random.plt";
   for (uint32_t seed = 1; seed <= 6; ++seed) {
     const RandomPlot p = MakeRandomPlot(GetParam(), seed, 700 * 1024, static_cast<int>(seed) * 3);
     p.w.Save(path);
@@ -502,7 +502,8 @@ TEST(Scan, OrientationFromTheHeaderBoxShape) {
 }
 
 TEST(Scan, FileScanOpensReadsAndReportsMissingFiles) {
-  const auto path = std::filesystem::temp_directory_path() / "quarto_scan_test.plt";
+  const testsupport::TempDir dir;
+  const auto path = dir / "scan.plt";
   PltWriter w(PltFormat::Plt45);
   w.Header();
   w.LayerName("TOP", 1);

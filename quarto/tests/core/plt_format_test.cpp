@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "testsupport/plt_writer.h"
+#include "testsupport/temp_dir.h"
 
 namespace quarto {
 namespace {
@@ -440,7 +441,8 @@ TEST(PltPolygon, MarkerValuesAsYAreOrdinaryPoints) {
 }
 
 TEST(PlotReaderTest, BufferedFileReadsAcrossBlocksAndSeeks) {
-  const auto path = std::filesystem::temp_directory_path() / "quarto_plot_reader_test.bin";
+  const testsupport::TempDir dir;
+  const auto path = dir / "blocks.bin";
   Bytes data(600 * 1024 + 3);
   for (size_t i = 0; i < data.size(); ++i) data[i] = static_cast<uint8_t>(i * 7 + (i >> 9));
   {
