@@ -5,6 +5,7 @@
 #include <array>
 #include <vector>
 
+#include "core/plt_walk.h"
 #include "testsupport/plt_writer.h"
 #include "testsupport/temp_dir.h"
 
