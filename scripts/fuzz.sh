@@ -58,7 +58,10 @@ run_one() {  # TARGET SECONDS WORKERS [EXECUTIONS]
   [ -d "$build/seeds/$t" ] && dirs+=("$build/seeds/$t")
   local real; real=$(real_seeds "$t")
   [ -n "$real" ] && [ -d "$real" ] && dirs+=("$real")
-  local opts=(-max_total_time="$secs" -artifact_prefix="$findings/" -print_final_stats=1 -max_len=70000
+  # Plots are given room past the plot reader's 256 KiB block, so records straddle a block's end.
+  local max_len=70000
+  [ "$t" = plt ] && max_len=600000
+  local opts=(-max_total_time="$secs" -artifact_prefix="$findings/" -print_final_stats=1 -max_len="$max_len"
               -timeout=10 -rss_limit_mb=2048)
   [ -f "$root/fuzz/dict/$t.dict" ] && opts+=(-dict="$root/fuzz/dict/$t.dict")
   local log="$build/logs/$t.log"
