@@ -18,12 +18,18 @@ if(NOT EXISTS "${QT_TEST_PROGRAM}")
 endif()
 
 if(NOT EXISTS "${QT_TEST_LIST}" OR "${QT_TEST_PROGRAM}" IS_NEWER_THAN "${QT_TEST_LIST}")
+  # Qt Test ends the program with exit() once it has listed the functions, so the test object's
+  # temporary folders are never removed: they go to a folder of the listing's own.
+  set(scratch "${QT_TEST_LIST}.tmp")
+  file(REMOVE_RECURSE "${scratch}")
+  file(MAKE_DIRECTORY "${scratch}")
   execute_process(
-    COMMAND "${QT_TEST_CMAKE}" -E env ${QT_TEST_ENVIRONMENT} "${QT_TEST_PROGRAM}" -functions
+    COMMAND "${QT_TEST_CMAKE}" -E env ${QT_TEST_ENVIRONMENT} "TMPDIR=${scratch}" "${QT_TEST_PROGRAM}" -functions
     OUTPUT_VARIABLE listed
     ERROR_VARIABLE errors
     RESULT_VARIABLE result
     TIMEOUT 60)
+  file(REMOVE_RECURSE "${scratch}")
   if(NOT result EQUAL 0)
     qt_test_unlisted("listing its test functions failed (${result}): ${errors}")
     return()
