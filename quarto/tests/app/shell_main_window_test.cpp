@@ -18,6 +18,7 @@
 #include "app/tool_icons.h"
 #include "shell_fake_seams.h"
 #include "testsupport/plt_writer.h"
+#include "testsupport/temp_dir.h"
 
 using namespace quarto;
 
@@ -433,8 +434,10 @@ class MainWindowTest : public QObject {
   // A name in another code page (byte 0xE9 is no UTF-8) opens from the command line and, after
   // another file, again from the recent list; the path's bytes stay exactly as they were.
   void aNameThatIsNoUtf8OpensFromTheCommandLineAndTheRecentList() {
-    QTemporaryDir dir;
-    const std::string odd = QDir(dir.path()).canonicalPath().toStdString() + "/plan\xE9.plt";
+    // QTemporaryDir cannot remove a name that is no UTF-8: the folder would stay behind.
+    const testsupport::TempDir dir;
+    const QString folder = QDir(QString::fromStdString(dir.Path())).canonicalPath();
+    const std::string odd = folder.toStdString() + "/plan\xE9.plt";
     {
       test::PltWriter w(PltFormat::Plt85);
       w.Header({});
@@ -442,7 +445,7 @@ class MainWindowTest : public QObject {
       w.Line(0, 1, 10, 10, 500, 500);
       w.Save(odd);
     }
-    const QString other = WriteSample(QDir(dir.path()).canonicalPath() + "/other.plt");
+    const QString other = WriteSample(folder + "/other.plt");
     std::unique_ptr<Form1> form = StartUp({FileNameToQt(odd)}, seams_.get());
     QVERIFY(form);
     QVERIFY(seams_->applicationErrors.isEmpty());
