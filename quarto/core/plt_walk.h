@@ -84,7 +84,7 @@ enum class BoundaryRead { More, Ended, Cut };
 // boundary, stored in marker (sink.EndBoundary is called). Only x values are markers: a y value is
 // a coordinate whatever it holds.
 template <class F, class Reader, class Sink>
-BoundaryRead ReadBoundaryItem(Reader& r, Sink& sink, PolygonPart part, uint32_t& marker) {
+inline BoundaryRead ReadBoundaryItem(Reader& r, Sink& sink, PolygonPart part, uint32_t& marker) {
   uint8_t x[F::kWord], y[F::kWord];
   if (!r.Read(x, F::kWord)) return BoundaryRead::Cut;
   if (F::IsPolygonMarker(F::Word(x))) {
