@@ -16,6 +16,9 @@
 //   write-fail-call=K   the K-th call of WriteFile (from 1) fails with
 //                       ERROR_DISK_FULL and writes nothing; the calls before
 //                       and after it succeed.
+//   kill-write-call=K   the K-th call of WriteFile writes half of its bytes
+//                       and the process is then killed (SIGKILL), as a kill
+//                       or a power cut in the middle of a write would end it.
 //   deny-create         CreateFileA fails with ERROR_ACCESS_DENIED when it
 //                       would create a file or open one for writing.
 //   deny-mkdir          CreateDirectoryA fails with ERROR_ACCESS_DENIED.
@@ -42,10 +45,12 @@ namespace platform {
 inline constexpr const char* kFaultsVariable = "DESKTOOLS_FAULTS";
 
 // What a WriteFile of `count` bytes on descriptor `fd` may do: write
-// `allowed` bytes, then fail with ERROR_DISK_FULL when `fail` is set.
+// `allowed` bytes, then fail with ERROR_DISK_FULL when `fail` is set, or end
+// the process when `kill` is.
 struct WriteFault {
   DWORD allowed;
   bool fail;
+  bool kill = false;
 };
 WriteFault CheckWriteFault(int fd, DWORD count);
 
