@@ -3,7 +3,8 @@
 //
 // Item paths: "disk_NN\name" for user 0, "disk_NN\user_X\name" for other
 // users, "disk_NN\" (a directory item) for a slot with User 0x10, and an empty
-// name for free slots and full (Records 0x80) parts of a file. NN is the disk
+// name for free slots and for the parts of a file it is not shown by (a file
+// is shown once: hdd_files.h). NN is the disk
 // number in lower-case hex with at least two digits, X the user in lower-case
 // hex without leading zeros.
 #pragma once
@@ -13,6 +14,7 @@
 
 #include "formatmodule/interface.h"
 #include "hdd_image.h"
+#include "hdd_paths.h"
 
 namespace hdd {
 
@@ -24,6 +26,10 @@ struct ListingWalk {
   std::uint64_t dirPosition = 0;
   std::uint64_t dirLastSlot = 0;
   char diskPrefix[MAX_PATH] = {};
+  // The current disk's directory, read once when a full part of a file asks
+  // which of its file's entries shows it; 0: none read.
+  DiskDirectory dir;
+  std::uint32_t dirDisk = 0;
 };
 
 // "disk_NN\" for a disk number.
