@@ -2,6 +2,7 @@
 // the file manager calls them, each checked afterwards and followed by a new reading.
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -63,8 +64,10 @@ int Host::Copy(const std::vector<int>& selection, const std::string& dest, bool 
                std::string* destAfter) {
   if (!panel_ || !exports_.GetFiles || !InRange(selection, panelItems.size())) return -1;
   panelSelection = selection;
+  // A destination that does not fit goes over without a terminator, so that the plug-in
+  // sees it does not fit instead of taking a cut path for the one named.
   char buffer[kDestPathSize] = {};
-  std::strncpy(buffer, dest.c_str(), sizeof buffer - 1);
+  std::memcpy(buffer, dest.data(), std::min(dest.size(), sizeof buffer));
   const int result = CheckedCall(Selection(), [&](PluginPanelItem* items, int count) {
     return exports_.GetFiles(panel_, items, count, move ? 1 : 0, buffer, opMode);
   });

@@ -4,7 +4,9 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
+#include <utility>
 
 #include "module_fixture.h"
 #include "panoply/panel.h"
@@ -152,14 +154,53 @@ TEST_F(ExtractTest, MoveDeletesOnlyWhatWasCopiedWhole) {
   }
 }
 
+// A copy that landed but does not match the item (the image changed since the listing)
+// is reported as copied and not deleted; one that wrote nothing as not copied.
 TEST_F(ExtractTest, AMoveWhoseFileIsMissingOrOfAnotherSizeDeletesNothing) {
   OpenPanel();
   fs::create_directories(out);
   testsupport::WriteFile(out / "B.TXT", "short");  // B is listed with 20 bytes
   f->copyToPCResults = {1, 1, 0};                  // A "copied" but not written; B; C fails
   EXPECT_EQ(h->Copy({At("A.TXT"), At("B.TXT"), At("C.TXT")}, out, true, OPM_SILENT), 1);
-  EXPECT_EQ(Boxes(), (std::vector<std::string>{"m40 A.TXT", "m40 B.TXT", "m40 C.TXT"}));
+  EXPECT_EQ(Boxes(), (std::vector<std::string>{"m40 A.TXT", "m63 B.TXT", "m40 C.TXT"}));
   EXPECT_EQ(Calls("DelFile").size(), 0u);
+}
+
+// A folder is deleted only when the PC holds the folder and every file listed below it
+// whole: the module's deletion of the folder takes all of it.
+TEST_F(ExtractTest, AMovedFolderIsDeletedOnlyWithEveryFileBelowItWhole) {
+  OpenPanel({FakeItem("D", 0, FILE_ATTRIBUTE_DIRECTORY), FakeItem("D\\IN.TXT", 5), FakeItem("D\\SUB\\DEEP.TXT", 3),
+             FakeItem("DX\\OTHER.TXT", 9)});
+  struct Case {
+    const char* what;
+    std::vector<std::pair<std::string, std::string>> pcFiles;  // written by the "module"
+    const char* link;                                          // the folder's name a link to a folder
+    std::vector<std::string> boxes;
+    size_t deletes;
+  };
+  const Case cases[] = {
+      {"all whole", {{"D/IN.TXT", "12345"}, {"D/SUB/DEEP.TXT", "abc"}}, nullptr, {}, 1},
+      {"a file missing", {{"D/IN.TXT", "12345"}}, nullptr, {"m63 D"}, 0},
+      {"a file short", {{"D/IN.TXT", "1234"}, {"D/SUB/DEEP.TXT", "abc"}}, nullptr, {"m63 D"}, 0},
+      {"a file a folder", {{"D/IN.TXT", "12345"}, {"D/SUB/DEEP.TXT/x", ""}}, nullptr, {"m63 D"}, 0},
+      {"nothing", {}, nullptr, {"m41 D"}, 0},
+      {"the folder a link", {{"real/IN.TXT", "12345"}, {"real/SUB/DEEP.TXT", "abc"}}, "D", {"m63 D"}, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    fs::remove_all(out);
+    fs::create_directories(out);
+    for (const auto& [name, text] : c.pcFiles) {
+      fs::create_directories((out / name).parent_path());
+      if (name.back() != 'x') testsupport::WriteFile(out / name, text);
+    }
+    if (c.link) fs::create_directory_symlink(out / "real", out / c.link);
+    h->ClearLog();
+    f->calls.clear();
+    EXPECT_EQ(h->Copy({At("D")}, out, true, OPM_SILENT), 1);
+    EXPECT_EQ(Boxes(), c.boxes);
+    EXPECT_EQ(Calls("DelFile").size(), c.deletes);
+  }
 }
 
 // View and top-level modes never delete, even asked to move.
@@ -285,16 +326,35 @@ TEST_F(ExtractTest, ADestinationThatCannotBeEnteredIsReported) {
   EXPECT_TRUE(f->calls.empty());
 }
 
-// The host's buffer gets only a destination that fits it; a longer one is still used.
-TEST_F(ExtractTest, ALongDestinationIsUsedButNotWrittenBack) {
+// A destination that does not fit the host's 260-byte buffer, typed in the dialog or
+// handed over without a terminator, is refused with the folder's box: cut, it would name
+// another folder. Nothing is made and no module is called.
+TEST_F(ExtractTest, ADestinationThatDoesNotFitTheBufferIsRefused) {
   OpenPanel();
   const std::string longDest = (out / std::string(200, 'a') / std::string(100, 'b')).string();
   script.Push(host::Answer::Close(6, {{2, longDest}}));
   std::string after;
-  EXPECT_EQ(h->Copy({At("A.TXT")}, "short", false, 0, &after), 1);
+  EXPECT_EQ(h->Copy({At("A.TXT")}, "short", false, 0, &after), 0);
   EXPECT_EQ(after, "short/");
-  ASSERT_EQ(Calls("CopyToPC").size(), 1u);
-  EXPECT_EQ(Calls("CopyToPC")[0]->cwd, longDest);
+  EXPECT_EQ(Boxes(), std::vector<std::string>{"m41 " + longDest});
+
+  // 259 characters fit, with the "/" added they do not.
+  const std::string edge = (out / std::string(259 - out.string().size() - 1, 'c')).string();
+  ASSERT_EQ(edge.size(), 259u);
+  h->ClearLog();
+  EXPECT_EQ(h->Copy({At("A.TXT")}, edge, false, OPM_SILENT), 0);
+  EXPECT_EQ(Boxes(), std::vector<std::string>{"m41 " + edge + "/"});
+
+  char unterminated[260];
+  std::memset(unterminated, 'u', sizeof unterminated);
+  h->ClearLog();
+  h->panelSelection = {At("A.TXT")};
+  std::vector<PluginPanelItem> items = h->Selection();
+  EXPECT_EQ(h->plugin().GetFiles(h->panel(), items.data(), 1, 0, unterminated, OPM_SILENT), 0);
+  h->panelSelection.clear();
+  EXPECT_EQ(Boxes(), std::vector<std::string>{"m41 " + std::string(260, 'u') + "/"});
+  EXPECT_TRUE(Calls("CopyToPC").empty());
+  EXPECT_FALSE(fs::exists(out));
 }
 
 // Names no module may get, and a path longer than the module's buffer: the box, next item.

@@ -18,7 +18,7 @@ inline PluginExports InProcessExports() { return panoply::LinkedEntryPoints(); }
 inline std::unique_ptr<host::Host> StartInProcess(const testsupport::TempDir& dir, host::Responder& responder,
                                                   const std::string& extraTexts, const std::string& pluginPath = "") {
   std::string lng;
-  for (int i = 0; i <= 62; ++i) lng += std::to_string(i) + "=m" + std::to_string(i) + "\n";
+  for (int i = 0; i <= 63; ++i) lng += std::to_string(i) + "=m" + std::to_string(i) + "\n";
   testsupport::WriteFile(dir / "Panoply.en.lng", lng + extraTexts);
   host::HostOptions o;
   o.registryFile = dir / "registry.txt";

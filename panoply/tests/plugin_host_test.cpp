@@ -162,6 +162,19 @@ TEST_F(PluginHost, OkWritesTheFourValuesInOrderAndAStartReadsThemAgain) {
   EXPECT_EQ(h->dialogs.back().items, ExpectedDialog(*h, 0, 1, 1, "*.new"));
 }
 
+// OK with a store that cannot be written (its folder is a file): the result says
+// nothing was stored, and no box is shown (the host reports it).
+TEST_F(PluginHost, OkWithAStoreThatCannotBeWrittenIsNotStored) {
+  testsupport::WriteFile(dir / "plain", "x");
+  registry = dir / "plain" / "registry.txt";
+  auto h = Make();
+  h->Start();
+  script.Push(host::Answer::Close(7, {{5, "*.bin"}}, {}));
+  EXPECT_EQ(h->plugin().Configure(0), 0);
+  EXPECT_TRUE(h->messages.empty());
+  EXPECT_EQ(testsupport::ReadFile(dir / "plain"), "x");
+}
+
 // Without the log the host still answers every box but keeps none of them.
 TEST_F(PluginHost, AHostWithoutItsLogAnswersButRecordsNothing) {
   host::HostOptions o;
@@ -203,7 +216,7 @@ TEST_F(PluginHost, RussianTextsComeFromTheRussianFile) {
   h->plugin().GetPluginInfo(&info);
   ASSERT_EQ(info.PluginMenuStringsNumber, 1);
   EXPECT_EQ(std::string(info.PluginMenuStrings[0]), "Панель образов дисков");
-  EXPECT_EQ(h->language().size(), 63u);
+  EXPECT_EQ(h->language().size(), 64u);
 }
 
 }  // namespace

@@ -212,7 +212,7 @@ class Host {
   // -1 without a call (no panel, no export, an index outside panelItems).
   static constexpr size_t kDestPathSize = 260;
   // GetFiles of the selection into dest, handed over in a 260-byte buffer the plug-in may
-  // change (destAfter gets it back; a dest that does not fit is cut).
+  // change (destAfter gets it back; a dest that does not fit fills it without terminator).
   int Copy(const std::vector<int>& selection, const std::string& dest, bool move = false, int opMode = 0,
            std::string* destAfter = nullptr);
   // GetFiles of panelItems[current] with OPM_VIEW | OPM_SILENT into a new private folder
