@@ -1,6 +1,5 @@
 // panoply-host: runs the disk-image panel plug-in from a terminal, as a file manager would.
 #include <fcntl.h>
-#include <fnmatch.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -17,9 +16,13 @@
 #include <string>
 #include <vector>
 
+#include "cli/item_names.h"
+#include "cli/terminal.h"
 #include "host/answers.h"
 #include "host/display.h"
 #include "host/host.h"
+#include "host/words.h"
+#include "platform/registry.h"
 
 namespace {
 
@@ -118,55 +121,22 @@ cannot be opened for reading and writing; 2 bad usage, an unknown language or th
 plug-in did not load; 3 no format module accepts IMAGE.
 )";
 
-// One line of input without its line end and trailing blanks; false at the end of input
-// (the prompt's line is ended then, so that what follows starts on a line of its own).
-bool ReadLine(std::string& line) {
-  std::cout.flush();
-  if (!std::getline(std::cin, line)) {
-    std::cout << "\n";
-    return false;
-  }
-  while (!line.empty() && (line.back() == '\r' || line.back() == ' ' || line.back() == '\t')) line.pop_back();
-  return true;
+using cli::ProgressLine;
+
+// One line of standard input; false at its end, and also for Esc when `escape` is not
+// given (the prompt's line is ended then, so that what follows starts on a line of its own).
+bool ReadLine(std::string& line, bool* escape = nullptr) {
+  const cli::LineEnd end = cli::ReadInputLine(line, std::cout);
+  if (escape) *escape = end == cli::LineEnd::kEscape;
+  if (end == cli::LineEnd::kEnd) std::cout << "\n";
+  return end == cli::LineEnd::kLine || (escape && *escape);
 }
 
-// A progress box (one without buttons) as one line on the error stream: on a terminal
-// rewritten in place and cleared when the plug-in restores the screen; elsewhere one line
-// each when asked for, else nothing.
-class ProgressLine {
- public:
-  enum Mode { kOff, kInPlace, kLines };
-  explicit ProgressLine(Mode mode) : mode_(mode) {}
-
-  void Show(const std::string& text) {
-    if (mode_ == kLines) {
-      std::cerr << text << "\n";
-    } else if (mode_ == kInPlace) {
-      std::cerr << "\r" << FitWidth(text) << "\x1b[K" << std::flush;
-      shown_ = true;
-    }
-  }
-  void Clear() {
-    if (!shown_) return;
-    std::cerr << "\r\x1b[K" << std::flush;
-    shown_ = false;
-  }
-
- private:
-  // Cut to one column less than the terminal is wide, so the line never wraps.
-  static std::string FitWidth(const std::string& text) {
-    winsize ws{};
-    const size_t columns = ioctl(STDERR_FILENO, TIOCGWINSZ, &ws) == 0 && ws.ws_col > 1 ? ws.ws_col - 1 : 79;
-    size_t seen = 0;
-    for (size_t i = 0; i < text.size(); ++i) {
-      if ((static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) continue;  // inside a character
-      if (seen++ == columns) return text.substr(0, i);
-    }
-    return text;
-  }
-  Mode mode_;
-  bool shown_ = false;
-};
+// A line typed as an answer: false for Esc, q and the end of input.
+bool ReadAnswer(std::string& line) {
+  bool escape = false;
+  return ReadLine(line, &escape) && !escape && line != "q";
+}
 
 // Where the answers to the plug-in's questions come from.
 enum class AnswerMode { kTerminal, kYes, kFile, kEscape };
@@ -235,9 +205,9 @@ class ConsoleResponder : public host::Responder {
     };
     switch (mode_) {
       case AnswerMode::kTerminal: {
-        std::cout << "Choose a button (Enter: 1, q: Esc): ";
+        std::cout << "Choose a button (Enter: 1, Esc or q: Esc): ";
         std::string line;
-        if (!ReadLine(line) || line == "q") return -1;
+        if (!ReadAnswer(line)) return -1;
         if (line.empty()) return 0;
         const int b = std::atoi(line.c_str()) - 1;
         return b >= 0 && b < static_cast<int>(buttons) ? b : -1;
@@ -291,9 +261,9 @@ class ConsoleResponder : public host::Responder {
     int chosen = -1;
     switch (mode_) {
       case AnswerMode::kTerminal: {
-        std::cout << "Choose (q: Esc): ";
+        std::cout << "Choose (Esc or q: Esc): ";
         std::string line;
-        if (!ReadLine(line) || line == "q" || line.empty()) return -1;
+        if (!ReadAnswer(line) || line.empty()) return -1;
         const int n = std::atoi(line.c_str()) - 1;
         return n >= 0 && n < static_cast<int>(call.items.size()) ? n : -1;
       }
@@ -338,9 +308,9 @@ class ConsoleResponder : public host::Responder {
     for (;;) {
       PrintDialog(std::cout, items, count);
       std::cout << "N toggles a check box or presses a button, N=TEXT sets an edit line,\n"
-                   "Enter presses the default button, q is Esc: ";
+                   "Enter presses the default button, Esc or q closes it: ";
       std::string line;
-      if (!ReadLine(line) || line == "q") return -1;
+      if (!ReadAnswer(line)) return -1;
       if (line.empty()) return Responder::OnDialog(call, items, count);
       const size_t eq = line.find('=');
       const int n = std::atoi(line.substr(0, eq).c_str());
@@ -400,20 +370,31 @@ bool IsCommand(const std::string& word) {
 class EscapeCounter : public host::Responder {
  public:
   explicit EscapeCounter(host::Responder& inner) : inner_(inner) {}
+  // Questions answered with Esc or with Cancel: the last of several buttons of a box, a
+  // dialog's button other than its default one.
   int escapes = 0;
-  int OnMessage(const host::MessageCall& call) override { return Count(inner_.OnMessage(call)); }
+  // The last dialog was closed by its default button (OK, Copy).
+  bool dialogConfirmed = false;
+  int OnMessage(const host::MessageCall& call) override {
+    const int answer = inner_.OnMessage(call);
+    escapes += answer < 0 || (call.buttons > 1 && answer == call.buttons - 1);
+    return answer;
+  }
   void OnNotice(const host::MessageCall& call) override { inner_.OnNotice(call); }
   void OnScreenRestored() override { inner_.OnScreenRestored(); }
   int OnDialog(const host::DialogCall& call, FarDialogItem* items, int count) override {
-    return Count(inner_.OnDialog(call, items, count));
+    const int closing = inner_.OnDialog(call, items, count);
+    dialogConfirmed = closing >= 0 && closing < count && items[closing].DefaultButton;
+    escapes += closing < 0 || (closing < count && items[closing].Type == DI_BUTTON && !items[closing].DefaultButton);
+    return closing;
   }
-  int OnMenu(const host::MenuCall& call) override { return Count(inner_.OnMenu(call)); }
-
- private:
-  int Count(int answer) {
+  int OnMenu(const host::MenuCall& call) override {
+    const int answer = inner_.OnMenu(call);
     escapes += answer < 0;
     return answer;
   }
+
+ private:
   host::Responder& inner_;
 };
 
@@ -477,9 +458,11 @@ class Session {
   bool Put(const std::vector<std::string>& files) {
     if (files.empty()) return Fail("put needs files");
     std::string error;
+    const int escapesBefore = escapes_ ? *escapes_ : 0;
     const int result = h_.Put(files, false, 0, &error);
     if (result < 0) return Fail(error);
-    return result != 0 || Fail("put: nothing was copied, or the copy stopped");
+    if (result == 0) return Fail("put: nothing was copied, or the copy stopped");
+    return !(escapes_ && *escapes_ != escapesBefore) || Fail("put: cancelled");
   }
 
   // A command with its words: put takes them all; the others one word at most.
@@ -522,12 +505,18 @@ class Session {
       OpenPluginInfo info;
       h_.GetInfo(info);
       std::cout << "panoply:\\" << Field(info.CurDir) << "> ";
-      if (!ReadLine(line)) break;
-      std::istringstream in(line);
-      std::string cmd, arg;
-      in >> cmd;
-      std::getline(in >> std::ws, arg);
-      if (cmd.empty()) continue;
+      bool escape = false;
+      if (!ReadLine(line, &escape)) break;
+      if (escape) continue;
+      std::string why;
+      const auto split = host::SplitWords(line, &why);
+      if (!split) {
+        ok = Fail(why);
+        continue;
+      }
+      if (split->empty()) continue;
+      const std::string cmd = split->front();
+      const std::vector<std::string> words(split->begin() + 1, split->end());
       if (cmd == "quit" || cmd == "exit" || cmd == "q") {
         std::cout << "\n";
         break;
@@ -537,14 +526,7 @@ class Session {
                      "rm ITEM..., quit\n";
         continue;
       }
-      if (IsPutCommand(cmd) || IsItemCommand(cmd)) {
-        std::istringstream words(arg);
-        std::vector<std::string> files;
-        for (std::string w; words >> w;) files.push_back(w);
-        ok = Run(cmd, files) && ok;
-        continue;
-      }
-      ok = Run(cmd, arg) && ok;
+      ok = Run(cmd, words) && ok;
     }
     return ok;
   }
@@ -587,24 +569,16 @@ class Session {
   // The items a typed word names, appended in panel order (each once): a name as shown,
   // "#N" for the N-th item, or a pattern with "*" and "?".
   bool Resolve(const std::string& word, std::vector<int>& items) {
-    const auto& all = h_.panelItems;
-    std::vector<int> found;
-    if (word.size() > 1 && word[0] == '#' && word.find_first_not_of("0123456789", 1) == std::string::npos) {
-      const size_t n = std::strtoul(word.c_str() + 1, nullptr, 10);
-      if (n >= 1 && n <= all.size()) found.push_back(static_cast<int>(n - 1));
-    } else {
-      const bool pattern = word.find_first_of("*?") != std::string::npos;
-      for (size_t i = 0; i < all.size(); ++i) {
-        const auto& fd = all[i].FindData;
-        const std::string raw(fd.cFileName, strnlen(fd.cFileName, sizeof fd.cFileName));
-        const std::string shown = host::DisplayText(raw);
-        const bool match =
-            pattern ? fnmatch(word.c_str(), shown.c_str(), FNM_NOESCAPE) == 0 : word == shown || word == raw;
-        if (match) found.push_back(static_cast<int>(i));
-      }
+    std::vector<cli::NamedItem> names;
+    for (const auto& item : h_.panelItems) {
+      const auto& fd = item.FindData;
+      const std::string raw(fd.cFileName, strnlen(fd.cFileName, sizeof fd.cFileName));
+      names.push_back({raw, host::DisplayText(raw)});
     }
-    if (found.empty()) return Fail("no item " + word);
-    for (int i : found)
+    const auto found = cli::ResolveItemWord(word, names);
+    if (!found) return Fail("no item " + word);
+    if (!found->note.empty()) std::cerr << "panoply-host: " << found->note << "\n";
+    for (int i : found->items)
       if (std::find(items.begin(), items.end(), i) == items.end()) items.push_back(i);
     return true;
   }
@@ -838,7 +812,8 @@ int main(int argc, char** argv) {
   }
   ProgressLine progress(isatty(STDERR_FILENO) ? ProgressLine::kInPlace
                         : progressLines       ? ProgressLine::kLines
-                                              : ProgressLine::kOff);
+                                              : ProgressLine::kOff,
+                        std::cerr, [] { return cli::TerminalColumns(STDERR_FILENO); });
 
   host::Host h(options);
   ConsoleResponder console(mode, &answers, progress);
@@ -857,6 +832,10 @@ int main(int argc, char** argv) {
 
   if (configure) {
     const int stored = h.plugin().Configure(0);
+    if (!stored && counter.dialogConfirmed) {
+      std::cerr << "panoply-host: the settings could not be stored in " << platform::RegistryStorePath() << "\n";
+      return kExitFailed;
+    }
     std::cout << (stored ? "Settings stored.\n" : "Settings unchanged.\n");
     return result(true);
   }
@@ -894,12 +873,22 @@ int main(int argc, char** argv) {
   progress.Clear();
   if (!ok) std::cerr << "panoply-host: the image cannot be read\n";
   if (args.size() == 1) return result(session.Shell() && ok);
+  // The whole command line is read before anything runs: a word that is no command is
+  // bad usage.
+  std::vector<std::pair<std::string, std::vector<std::string>>> commands;
   for (size_t i = 1; i < args.size(); ++i) {
     const std::string cmd = args[i];
+    if (!IsCommand(cmd)) {
+      std::cerr << "panoply-host: unknown command " << cmd << " (panoply-host --help lists them)\n";
+      return kExitUsage;
+    }
     std::vector<std::string> words;
     if ((cmd == "cd" || cmd == "ls") && i + 1 < args.size() && !IsCommand(args[i + 1])) words.push_back(args[++i]);
     if (IsPutCommand(cmd) || IsItemCommand(cmd))
       while (i + 1 < args.size() && !IsCommand(args[i + 1])) words.push_back(args[++i]);
+    commands.emplace_back(cmd, std::move(words));
+  }
+  for (const auto& [cmd, words] : commands) {
     if (!session.Run(cmd, words)) {
       ok = false;
       break;
