@@ -554,10 +554,9 @@ class Session {
     } else {
       result = h_.Remove(items, 0);
     }
-    for (const auto& e : h_.callErrors)
-      std::cerr << "panoply-host: the plug-in broke a rule of the host: " << e << "\n";
-    const bool checked = h_.callErrors.empty();
-    h_.callErrors.clear();
+    const std::vector<std::string> broken = h_.TakeCallErrors();
+    for (const auto& e : broken) std::cerr << "panoply-host: the plug-in broke a rule of the host: " << e << "\n";
+    const bool checked = broken.empty();
     if (result == kRefused) return false;
     if (result < 0) return Fail(cmd + ": the plug-in cannot do this");
     if (result == 0) return Fail(cmd + ": nothing was done");
@@ -731,7 +730,6 @@ int RunNew(host::Host& h, host::Responder& others, const std::string& file, cons
 
 int main(int argc, char** argv) {
   host::HostOptions options;
-  options.keepLog = false;  // nothing here reads the log
   std::string plugin, answersFile, newFile, format;
   bool configure = false, yes = false, progressLines = false, menu = false;
   std::vector<std::string> args;

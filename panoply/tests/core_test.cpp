@@ -28,7 +28,7 @@ namespace {
 class CoreTest : public testing::Test {
  protected:
   void SetUp() override {
-    h = StartInProcess(dir, script,
+    h = StartInProcess(dir, script, log,
                        "51=%d items\n1999=last number\n1000=%d {item|items}\n"
                        "1001=Копировать %d {элемент|элемента|элементов} в:\n1002=%d {a|b|c|d} {x}\n");
     ASSERT_NE(h, nullptr);
@@ -39,6 +39,7 @@ class CoreTest : public testing::Test {
   }
   TempDir dir;
   host::ScriptedResponder script{false};
+  host::Recorder log;
   std::unique_ptr<host::Host> h;
 };
 
@@ -100,13 +101,13 @@ TEST_F(CoreTest, MessageBoxesCarryTheirFlagsLinesAndButtons) {
       {"list error", [] { ShowListError(30); }, 1, {"m15", "m30", "m0"}, 1},
   };
   for (const auto& c : cases) {
-    h->ClearLog();
+    log.Clear();
     c.show();
-    ASSERT_EQ(h->messages.size(), 1u) << c.name;
-    EXPECT_EQ(h->messages[0].flags, c.flags) << c.name;
-    EXPECT_EQ(h->messages[0].lines, c.lines) << c.name;
-    EXPECT_EQ(h->messages[0].buttons, c.buttons) << c.name;
-    EXPECT_EQ(h->messages[0].helpTopic, "") << c.name;
+    ASSERT_EQ(log.messages.size(), 1u) << c.name;
+    EXPECT_EQ(log.messages[0].flags, c.flags) << c.name;
+    EXPECT_EQ(log.messages[0].lines, c.lines) << c.name;
+    EXPECT_EQ(log.messages[0].buttons, c.buttons) << c.name;
+    EXPECT_EQ(log.messages[0].helpTopic, "") << c.name;
   }
 }
 
@@ -290,8 +291,8 @@ TEST_F(CoreTest, AShortStartUpRecordIsReadOnlyAsFarAsItGoes) {
   EXPECT_STREQ(info.PluginMenuStrings[0], "");
   EXPECT_EQ(Configure(0), 0);
   ShowModuleUnsupported();
-  EXPECT_TRUE(h->dialogs.empty());
-  EXPECT_TRUE(h->messages.empty());
+  EXPECT_TRUE(log.dialogs.empty());
+  EXPECT_TRUE(log.messages.empty());
 }
 
 TEST_F(CoreTest, StringSettingsAreAlwaysTerminated) {

@@ -47,12 +47,13 @@ class ExtractTest : public PanelTest {
   // Each box as its message line ("m40") and the line after it (a name or a path).
   std::vector<std::string> Boxes() const {
     std::vector<std::string> out;
-    for (const auto& m : h->messages) out.push_back(m.lines.size() > 2 ? m.lines[1] + " " + m.lines[2] : m.lines[1]);
+    for (const auto& m : log.messages) out.push_back(m.lines.size() > 2 ? m.lines[1] + " " + m.lines[2] : m.lines[1]);
     return out;
   }
   void TearDown() override {
-    EXPECT_TRUE(h->callErrors.empty()) << h->callErrors.front();
-    EXPECT_TRUE(h->ScreenBalanced()) << (h->serviceErrors.empty() ? "" : h->serviceErrors.front());
+    const std::vector<std::string> errors = h->TakeCallErrors();
+    EXPECT_TRUE(errors.empty()) << errors.front();
+    EXPECT_TRUE(h->ScreenBalanced()) << (h->serviceErrors().empty() ? "" : h->serviceErrors().front());
     EXPECT_EQ(script.pending(), 0u);
     // Warning boxes take no queued answer (Esc closes them); questions are answered.
     unsetenv("DESKTOOLS_FAULTS");
@@ -88,7 +89,7 @@ TEST_F(ExtractTest, CopyResultsByMode) {
   OpenPanel();
   for (const Case& c : cases) {
     SCOPED_TRACE(::testing::Message() << "mode " << c.opMode << " first result " << c.results[0]);
-    h->ClearLog();
+    log.Clear();
     f->calls.clear();
     f->copyToPCResults = c.results;
     std::string after;
@@ -144,7 +145,7 @@ TEST_F(ExtractTest, MoveDeletesOnlyWhatWasCopiedWhole) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.delResults[0]);
     fs::remove_all(out);
-    h->ClearLog();
+    log.Clear();
     f->calls.clear();
     f->delFileResults = c.delResults;
     EXPECT_EQ(h->Copy({At("A.TXT"), At("B.TXT")}, out, true, OPM_SILENT), 1);
@@ -195,7 +196,7 @@ TEST_F(ExtractTest, AMovedFolderIsDeletedOnlyWithEveryFileBelowItWhole) {
       if (name.back() != 'x') testsupport::WriteFile(out / name, text);
     }
     if (c.link) fs::create_directory_symlink(out / "real", out / c.link);
-    h->ClearLog();
+    log.Clear();
     f->calls.clear();
     EXPECT_EQ(h->Copy({At("D")}, out, true, OPM_SILENT), 1);
     EXPECT_EQ(Boxes(), c.boxes);
@@ -240,8 +241,8 @@ TEST_F(ExtractTest, TheDialogAndANewDestinationThreeLevelsDeep) {
   std::string after;
   const std::string before = fs::current_path();
   EXPECT_EQ(h->Copy({At("A.TXT")}, out, false, 0, &after), 1);
-  ASSERT_EQ(h->dialogs.size(), 1u);
-  const host::DialogCall& d = h->dialogs[0];
+  ASSERT_EQ(log.dialogs.size(), 1u);
+  const host::DialogCall& d = log.dialogs[0];
   EXPECT_EQ(d.helpTopic, "ExtractFiles");
   EXPECT_EQ((std::vector<int>{d.x1, d.y1, d.x2, d.y2}), (std::vector<int>{-1, -1, 76, 10}));
   const unsigned sep = DIF_BOXCOLOR | DIF_SEPARATOR;
@@ -267,19 +268,19 @@ TEST_F(ExtractTest, TheDialogAndANewDestinationThreeLevelsDeep) {
   EXPECT_EQ(fs::current_path(), before);
 
   // Prompts: several items moved, the host's own items.
-  h->ClearLog();
+  log.Clear();
   script.Push(host::Answer::Close(-1));
   EXPECT_EQ(h->Copy({At("A.TXT"), At("B.TXT")}, out, true), 0);
-  ASSERT_EQ(h->dialogs.size(), 1u);
-  EXPECT_EQ(h->dialogs[0].items[0].data, "m18");
-  EXPECT_EQ(h->dialogs[0].items[1].data, "move 2");
-  h->ClearLog();
+  ASSERT_EQ(log.dialogs.size(), 1u);
+  EXPECT_EQ(log.dialogs[0].items[0].data, "m18");
+  EXPECT_EQ(log.dialogs[0].items[1].data, "move 2");
+  log.Clear();
   script.Push(host::Answer::Close(7));
   char dest[260] = "";
   EXPECT_EQ(h->plugin().GetFiles(h->panel(), &h->panelItems[0], 1, 0, dest, OPM_TOPLEVEL), 0);
-  ASSERT_EQ(h->dialogs.size(), 1u);
-  EXPECT_EQ(h->dialogs[0].items[1].data, "m26");
-  EXPECT_EQ(h->dialogs[0].items[2].data, "");  // a blank destination stays blank
+  ASSERT_EQ(log.dialogs.size(), 1u);
+  EXPECT_EQ(log.dialogs[0].items[1].data, "m26");
+  EXPECT_EQ(log.dialogs[0].items[2].data, "");  // a blank destination stays blank
 }
 
 // Cancel, OPM_EDIT, nothing selected, a current item out of range: 0 and nothing done.
@@ -290,17 +291,17 @@ TEST_F(ExtractTest, NothingIsDoneWithoutItemsOrWhenCancelled) {
   EXPECT_EQ(h->Copy({At("A.TXT")}, out), 0);
   script.Push(host::Answer::Close(-1));
   EXPECT_EQ(h->Copy({At("A.TXT")}, out, true), 0);
-  EXPECT_EQ(h->dialogs.size(), 2u);
+  EXPECT_EQ(log.dialogs.size(), 2u);
   EXPECT_EQ(h->Copy({At("A.TXT")}, out, false, OPM_EDIT), 0);
-  EXPECT_EQ(h->dialogs.size(), 2u);
+  EXPECT_EQ(log.dialogs.size(), 2u);
   char dest[260] = "x";
   h->panelCurrent = 99;
   EXPECT_EQ(h->plugin().GetFiles(h->panel(), &h->panelItems[0], 1, 0, dest, OPM_VIEW), 0);
   h->panelItems.clear();
   EXPECT_EQ(h->plugin().GetFiles(h->panel(), nullptr, 1, 0, dest, 0), 0);
   EXPECT_EQ(h->plugin().DeleteFiles(h->panel(), nullptr, 1, 0), FALSE);
-  EXPECT_EQ(h->dialogs.size(), 2u);
-  EXPECT_TRUE(h->messages.empty());
+  EXPECT_EQ(log.dialogs.size(), 2u);
+  EXPECT_TRUE(log.messages.empty());
   EXPECT_TRUE(f->calls.empty());
   EXPECT_FALSE(fs::exists(out));
   EXPECT_EQ(fs::current_path(), before);
@@ -316,7 +317,7 @@ TEST_F(ExtractTest, ADestinationThatCannotBeEnteredIsReported) {
                                (dir / "denied" / "deeper").string()};
   setenv("DESKTOOLS_FAULTS", ("deny-mkdir,under=" + (dir / "denied").string()).c_str(), 1);
   for (const std::string& dest : cases) {
-    h->ClearLog();
+    log.Clear();
     script.Push(host::Answer::Close(6, {{2, dest}}));
     EXPECT_EQ(h->Copy({At("A.TXT")}, out), 0);
     EXPECT_EQ(Boxes(), std::vector<std::string>{"m41 " + dest});
@@ -341,13 +342,13 @@ TEST_F(ExtractTest, ADestinationThatDoesNotFitTheBufferIsRefused) {
   // 259 characters fit, with the "/" added they do not.
   const std::string edge = (out / std::string(259 - out.string().size() - 1, 'c')).string();
   ASSERT_EQ(edge.size(), 259u);
-  h->ClearLog();
+  log.Clear();
   EXPECT_EQ(h->Copy({At("A.TXT")}, edge, false, OPM_SILENT), 0);
   EXPECT_EQ(Boxes(), std::vector<std::string>{"m41 " + edge + "/"});
 
   char unterminated[260];
   std::memset(unterminated, 'u', sizeof unterminated);
-  h->ClearLog();
+  log.Clear();
   h->panelSelection = {At("A.TXT")};
   std::vector<PluginPanelItem> items = h->Selection();
   EXPECT_EQ(h->plugin().GetFiles(h->panel(), items.data(), 1, 0, unterminated, OPM_SILENT), 0);
@@ -394,14 +395,14 @@ TEST_F(ExtractTest, DeleteConfirmationLines) {
       {{"A.TXT", "DIR", "C.TXT"}, {"m46", "m49", "3 items", "m7", "m1"}},
   };
   for (const Case& c : cases) {
-    h->ClearLog();
+    log.Clear();
     std::vector<int> selection;
     for (const auto& n : c.names) selection.push_back(At(n));
     script.Push(host::Answer::Button(1));
     EXPECT_EQ(h->Remove(selection), FALSE);
-    ASSERT_EQ(h->messages.size(), 1u);
-    EXPECT_EQ(h->messages[0].lines, c.lines);
-    EXPECT_EQ(h->messages[0].buttons, 2);
+    ASSERT_EQ(log.messages.size(), 1u);
+    EXPECT_EQ(log.messages[0].lines, c.lines);
+    EXPECT_EQ(log.messages[0].buttons, 2);
   }
   script.Push(host::Answer::Button(-1));
   EXPECT_EQ(h->Remove({At("A.TXT")}), FALSE);
@@ -422,7 +423,7 @@ TEST_F(ExtractTest, FolderQuestion) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.answer);
-    h->ClearLog();
+    log.Clear();
     f->calls.clear();
     script.Push(host::Answer::Button(0));
     script.Push(host::Answer::Button(c.answer));
@@ -432,10 +433,10 @@ TEST_F(ExtractTest, FolderQuestion) {
     for (const auto* call : Calls("DelFile")) deleted.push_back(call->path);
     EXPECT_EQ(deleted, c.deleted);
     int questions = 0;
-    for (const auto& m : h->messages) questions += m.lines[0] == "m48";
+    for (const auto& m : log.messages) questions += m.lines[0] == "m48";
     EXPECT_EQ(questions, c.questions);
-    ASSERT_GE(h->messages.size(), 3u);
-    EXPECT_EQ(h->messages[2].lines, (std::vector<std::string>{"m48", "m53", "D1", "m8", "m3", "m9", "m2"}));
+    ASSERT_GE(log.messages.size(), 3u);
+    EXPECT_EQ(log.messages[2].lines, (std::vector<std::string>{"m48", "m53", "D1", "m8", "m3", "m9", "m2"}));
   }
 }
 
@@ -455,7 +456,7 @@ TEST_F(ExtractTest, ArchiveQuestion) {
       {{"A.TXT"}, {}, TRUE, 1},
   };
   for (const Case& c : cases) {
-    h->ClearLog();
+    log.Clear();
     f->calls.clear();
     std::vector<int> selection;
     for (const auto& n : c.names) selection.push_back(At(n));
@@ -464,7 +465,7 @@ TEST_F(ExtractTest, ArchiveQuestion) {
     EXPECT_EQ(h->Remove(selection), c.result);
     EXPECT_EQ(Calls("DelFile").size(), c.deletes);
     int questions = 0;
-    for (const auto& m : h->messages) {
+    for (const auto& m : log.messages) {
       if (m.lines[0] != "m47") continue;
       ++questions;
       EXPECT_EQ(m.lines,
@@ -490,7 +491,7 @@ TEST_F(ExtractTest, DeleteFailuresEndTheCommand) {
       {{5, 1, 1}, TRUE, 3, ""},
   };
   for (const Case& c : cases) {
-    h->ClearLog();
+    log.Clear();
     f->calls.clear();
     f->delFileResults = c.results;
     script.Push(host::Answer::Button(0));
@@ -499,7 +500,7 @@ TEST_F(ExtractTest, DeleteFailuresEndTheCommand) {
     ASSERT_EQ(deletes.size(), c.deletes);
     for (const auto* d : deletes) EXPECT_EQ(d->handle, deletes[0]->handle);
     int progress = 0;
-    for (const auto& m : h->messages) progress += m.lines[1] == "m52";
+    for (const auto& m : log.messages) progress += m.lines[1] == "m52";
     EXPECT_EQ(progress, static_cast<int>(c.deletes));
     const auto boxes = Boxes();
     EXPECT_EQ(boxes.back(), c.box.empty() ? boxes.back() : c.box);
@@ -525,7 +526,7 @@ TEST_F(ExtractTest, DeletingWithoutTheModulesDelFileOrImageFails) {
   EXPECT_EQ(h->Remove({At("D")}), FALSE);
   EXPECT_EQ(Boxes().back(), "m44 D");
   // The image gone: box 45 with its name before any question.
-  h->ClearLog();
+  log.Clear();
   fs::remove(dir / "x.img");
   h->panelItems = {FakeItem("A.TXT", 10, 0)};
   EXPECT_EQ(h->plugin().DeleteFiles(h->panel(), nullptr, 1, 0), FALSE);
