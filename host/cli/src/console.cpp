@@ -162,8 +162,8 @@ std::optional<std::string> ConsoleResponder::NextAnswer() {
     if (!line.empty() && line[0] == '#') continue;
     return line;
   }
-  if (!answersFailed) reports_ << "panoply-host: the answers file has no more answers: Esc\n";
-  answersFailed = true;
+  if (!ranOut_) reports_ << "panoply-host: the answers file has no more answers: Esc\n";
+  ranOut_ = answersFailed = true;
   return std::nullopt;
 }
 

@@ -53,6 +53,7 @@ class ConsoleResponder : public host::Responder {
   std::ostream& reports_;
   LineReader read_;
   int lineNumber_ = 0;
+  bool ranOut_ = false;  // said once
 };
 
 // Passes every box on to `inner` and watches the answers: a question answered with Esc or
