@@ -102,9 +102,11 @@ void DropEmptyFolder(const platform::SavedWorkingDirectory& saved, const char* n
 // The user's files into the current directory; `written` counts the files written.
 int ExtractUserAreaHere(HANDLE image, const ImageInfo& info, const DiskDirectory& dir, std::uint32_t disk,
                         std::uint32_t user, std::uint32_t& written) {
+  ListedSlots listed;
+  FindListedSlots(dir, listed);
   for (std::uint32_t i = 0; i < dir.whole; ++i) {
     const DirectoryEntry& e = dir.slots[i];
-    if (e.User != user || !ListsFile(dir, i)) continue;  // each file once, by the entry it is listed by
+    if (e.User != user || !listed.slot[i]) continue;  // each file once, by the entry it is listed by
     char name[kEntryNameSize];
     BuildEntryName(e, name);
     if (ExtractFile(image, info, dir, disk, user, name) != 1) return 0;
@@ -200,10 +202,12 @@ int ExtractDisk(HANDLE image, const ImageInfo& info, const DiskDirectory& dir, s
   bool userMet[16] = {};
   bool userCreated[16] = {};
   std::uint32_t written = 0;
+  ListedSlots listed;
+  FindListedSlots(dir, listed);
   for (std::uint32_t i = 0; i < dir.whole; ++i) {
     const DirectoryEntry& e = dir.slots[i];
     if (e.User == 0) {
-      if (!ListsFile(dir, i)) continue;  // the file is attempted once, by the entry it is listed by
+      if (!listed.slot[i]) continue;  // the file is attempted once, by the entry it is listed by
       char name[kEntryNameSize];
       BuildEntryName(e, name);
       if (ExtractFile(image, info, dir, disk, 0, name) == 1)

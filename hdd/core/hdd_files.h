@@ -31,11 +31,15 @@ void CollectFileEntries(const DiskDirectory& dir, std::uint32_t user, const char
 // True when the entries are the extents 0 to n, each once, all but the last full.
 bool EntriesAreWhole(const DiskDirectory& dir, const FileEntries& file);
 
-// True when the listing shows the file of slot `slot` by that slot: an entry
-// that ends its file (Records not 0x80), or, for a file none of whose entries
-// ends it (16 KB multiples as cpmtools and CP/M 2.2 write them), the first of
-// its entries with the highest extent number. The folder's extraction and
-// deletion walk the same slots, so that a move takes out only what it copied.
-bool ListsFile(const DiskDirectory& dir, std::uint32_t slot);
+// The slots the listing shows a file by: each entry that ends its file (Records
+// not 0x80), and, for a file none of whose entries ends it (16 KB multiples as
+// cpmtools and CP/M 2.2 write them), the first of its entries with the highest
+// extent number. The folders' extraction walks the same slots, so that a move
+// takes out only what it copied. Worked out for the whole directory at once, each
+// name built once.
+struct ListedSlots {
+  bool slot[kSlotsPerDisk] = {};
+};
+void FindListedSlots(const DiskDirectory& dir, ListedSlots& listed);
 
 }  // namespace hdd

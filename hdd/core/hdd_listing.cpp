@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "hdd_files.h"
 #include "platform/files.h"
 
 namespace hdd {
@@ -52,10 +51,11 @@ bool ShowsEntry(ListingWalk& walk, HANDLE image, const DirectoryEntry& e, bool& 
       failed = true;
       return false;
     }
+    FindListedSlots(walk.dir, walk.listed);
     walk.dirDisk = walk.currentDisk;
   }
   const auto slot = static_cast<std::uint32_t>((walk.dirPosition - SlotOffset(walk.currentDisk, 0)) / kEntrySize);
-  return ListsFile(walk.dir, slot);
+  return walk.listed.slot[slot];
 }
 
 }  // namespace

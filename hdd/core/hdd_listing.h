@@ -13,6 +13,7 @@
 #include <cstdint>
 
 #include "formatmodule/interface.h"
+#include "hdd_files.h"
 #include "hdd_image.h"
 #include "hdd_paths.h"
 
@@ -26,9 +27,10 @@ struct ListingWalk {
   std::uint64_t dirPosition = 0;
   std::uint64_t dirLastSlot = 0;
   char diskPrefix[MAX_PATH] = {};
-  // The current disk's directory, read once when a full part of a file asks
-  // which of its file's entries shows it; 0: none read.
+  // The current disk's directory and the slots it shows its files by, read once
+  // when a full part of a file asks whether it shows its file; 0: none read.
   DiskDirectory dir;
+  ListedSlots listed;
   std::uint32_t dirDisk = 0;
 };
 
