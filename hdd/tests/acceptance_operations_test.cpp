@@ -126,11 +126,8 @@ TEST_F(AcceptanceOperations, DeletionLeavesWhatCpmrmLeaves) {
 TEST(AcceptanceCpmtools, ExtentBoundariesAndReversedEntriesExtractLikeCpmcp) {
   if (!hddtest::HaveCpmtools()) GTEST_SKIP() << "cpmtools is not installed";
   hddtest::TempDir dir;
-  const std::string floppy = hddtest::ExtentBoundaryFloppy(dir.Path(), dir.File("cpm.fdd"));
-  hddtest::ImageBuilder b(1);
-  b.AddFloppy(1, hddtest::ReadWholeFile(floppy));
-  const std::string image = dir.File("cpm.hdd");
-  ASSERT_TRUE(b.Save(image));
+  std::string floppy;
+  const std::string image = hddtest::ExtentBoundaryImage(dir.Path(), 1, 1, dir.File("cpm.hdd"), &floppy);
   ASSERT_EQ(hddtest::ModuleIsImage(image), 1);
   fs::create_directory(dir.File("out"));
   const Tree theirs = CpmcpTree(dir.Path(), floppy);

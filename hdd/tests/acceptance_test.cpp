@@ -116,12 +116,10 @@ TEST(Acceptance, DerivedHardDiskImageListsLikeCpmtools) {
 TEST(Acceptance, CpmtoolsWrittenFloppyListsLikeCpmls) {
   if (!hddtest::HaveCpmtools()) GTEST_SKIP() << "cpmtools is not installed";
   hddtest::TempDir dir;
-  const std::string floppy = hddtest::ExtentBoundaryFloppy(dir.Path(), dir.File("cpm.fdd"));
-  hddtest::ImageBuilder b(1);
-  b.AddFloppy(1, hddtest::ReadWholeFile(floppy));
-  ASSERT_TRUE(b.Save(dir.File("cpm.hdd")));
-  ASSERT_EQ(hddtest::ModuleIsImage(dir.File("cpm.hdd")), 1);
-  const hddtest::Listing l = hddtest::ListImage(dir.File("cpm.hdd"));
+  std::string floppy;
+  const std::string image = hddtest::ExtentBoundaryImage(dir.Path(), 1, 1, dir.File("cpm.hdd"), &floppy);
+  ASSERT_EQ(hddtest::ModuleIsImage(image), 1);
+  const hddtest::Listing l = hddtest::ListImage(image);
   EXPECT_EQ(l.end, 0);
   const NameSizes expected = CpmlsListing(dir.Path(), floppy);
   EXPECT_EQ(expected.size(), 6u);

@@ -155,4 +155,15 @@ std::string ExtentBoundaryFloppy(const std::string& work, const std::string& pat
   return path;
 }
 
+std::string ExtentBoundaryImage(const std::string& work, std::uint32_t disks, std::uint32_t copies,
+                                const std::string& path, std::string* floppy) {
+  const std::string made = ExtentBoundaryFloppy(work, work + "/cpm.fdd");
+  if (floppy) *floppy = made;
+  const Bytes bytes = ReadWholeFile(made);
+  ImageBuilder b(disks);
+  for (std::uint32_t d = 1; d <= copies; ++d) b.AddFloppy(d, bytes);
+  EXPECT_TRUE(b.Save(path));
+  return path;
+}
+
 }  // namespace hddtest

@@ -2,6 +2,7 @@
 // extracted from hard-disk images, and floppies cut out of hard-disk images.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -39,5 +40,11 @@ void ReverseEntries(const std::string& floppy, int user, const std::string& name
 // extent boundary with no further entry (16 KB, 32 KB, 48 KB), and files whose
 // entries stand in reverse extent order, in user 0 and user 3.
 std::string ExtentBoundaryFloppy(const std::string& work, const std::string& path);
+
+// A hard-disk image at `path` (returned) of `disks` disks, the first `copies` of them
+// that floppy, the rest empty; the floppy is made in `work` as "cpm.fdd" (`floppy` gets
+// its path).
+std::string ExtentBoundaryImage(const std::string& work, std::uint32_t disks, std::uint32_t copies,
+                                const std::string& path, std::string* floppy = nullptr);
 
 }  // namespace hddtest

@@ -94,12 +94,8 @@ TEST_F(HostAcceptance, AMovedFileIsWholeOnThePcAndGoneFromTheImage) {
 TEST(HostAcceptanceCpmtools, FolderMovesTakeOutOnlyWhatThePcHolds) {
   if (!hddtest::HaveCpmtools()) GTEST_SKIP() << "cpmtools is not installed";
   testsupport::TempDir dir;
-  const std::string floppy = hddtest::ExtentBoundaryFloppy(dir.Path(), dir.File("cpm.fdd"));
-  hddtest::ImageBuilder b(3);
-  b.AddFloppy(1, hddtest::ReadWholeFile(floppy));
-  b.AddFloppy(2, hddtest::ReadWholeFile(floppy));
-  const std::string image = dir.File("cpm.hdd");
-  ASSERT_TRUE(b.Save(image));
+  std::string floppy;
+  const std::string image = hddtest::ExtentBoundaryImage(dir.Path(), 3, 2, dir.File("cpm.hdd"), &floppy);
   const auto host = [&](const std::string& words) {
     const std::string command = "cd '" + dir.Path() + "' && '" + PANOPLY_HOST_PATH +
                                 "' --yes --registry registry.txt cpm.hdd " + words + " > host.log 2>&1";

@@ -71,6 +71,15 @@ std::optional<std::string> ConsoleResponder::Typed(const char* prompt) {
   return line;
 }
 
+int ConsoleResponder::AskUntilFit(const char* prompt,
+                                  const std::function<std::optional<int>(const std::string&)>& parse) {
+  for (;;) {
+    const auto line = Typed(prompt);
+    if (!line) return -1;
+    if (const auto answer = parse(*line)) return *answer;
+  }
+}
+
 int ConsoleResponder::OnMessage(const host::MessageCall& call) {
   progress_.Clear();
   if ((call.flags & FMSG_WARNING) && call.buttons == 1) errorShown = true;
@@ -83,11 +92,8 @@ int ConsoleResponder::OnMessage(const host::MessageCall& call) {
   };
   switch (mode_) {
     case AnswerMode::kTerminal:
-      for (;;) {
-        const auto line = Typed("Choose a button (Enter: 1, Esc or q: Esc): ");
-        if (!line) return -1;
-        if (const auto b = host::ParseMessageAnswer(*line, call)) return *b;
-      }
+      return AskUntilFit("Choose a button (Enter: 1, Esc or q: Esc): ",
+                         [&](const std::string& line) { return host::ParseMessageAnswer(line, call); });
     case AnswerMode::kYes: return told(0);
     case AnswerMode::kEscape: return told(-1);
     case AnswerMode::kFile: {
@@ -137,11 +143,8 @@ int ConsoleResponder::OnMenu(const host::MenuCall& call) {
   int chosen = -1;
   switch (mode_) {
     case AnswerMode::kTerminal:
-      for (;;) {
-        const auto line = Typed("Choose an item (Enter: the selected one, Esc or q: Esc): ");
-        if (!line) return -1;
-        if (const auto n = host::ParseMenuAnswer(*line, call)) return *n;
-      }
+      return AskUntilFit("Choose an item (Enter: the selected one, Esc or q: Esc): ",
+                         [&](const std::string& line) { return host::ParseMenuAnswer(line, call); });
     case AnswerMode::kYes: chosen = Responder::OnMenu(call); break;
     case AnswerMode::kEscape: break;
     case AnswerMode::kFile:

@@ -10,28 +10,25 @@ void Recorder::Clear() {
   events.clear();
 }
 
-void Recorder::OnMessage(const MessageCall& call) {
-  messages.push_back(call);
-  events.push_back({Event::Message, messages.size() - 1});
+namespace {
+
+template <typename Call>
+void Keep(std::vector<Call>& calls, std::vector<Event>& events, Event::Kind kind, const Call& call) {
+  calls.push_back(call);
+  events.push_back({kind, calls.size() - 1});
 }
 
-void Recorder::OnDialog(const DialogCall& call) {
-  dialogs.push_back(call);
-  events.push_back({Event::Dialog, dialogs.size() - 1});
-}
+}  // namespace
 
-void Recorder::OnMenu(const MenuCall& call) {
-  menus.push_back(call);
-  events.push_back({Event::Menu, menus.size() - 1});
-}
+void Recorder::OnMessage(const MessageCall& call) { Keep(messages, events, Event::Message, call); }
+void Recorder::OnDialog(const DialogCall& call) { Keep(dialogs, events, Event::Dialog, call); }
+void Recorder::OnMenu(const MenuCall& call) { Keep(menus, events, Event::Menu, call); }
 
 void Recorder::OnControl(const ControlCall& call) {
-  controls.push_back(call);
-  events.push_back({Event::Control, controls.size() - 1});
+  Keep(controls, events, Event::Control, call);
   if (call.command == FCTL_UPDATEPANEL) ++(call.pcPanel ? pcUpdateRequests : updateRequests);
   if (call.command == FCTL_REDRAWPANEL) ++(call.pcPanel ? pcRedrawRequests : redrawRequests);
 }
-
 void Recorder::OnSaveScreen(const ScreenArea& area) {
   savedAreas.push_back(area);
   events.push_back({Event::SaveScreen, static_cast<size_t>(screensSaved++)});

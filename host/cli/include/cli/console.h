@@ -44,6 +44,8 @@ class ConsoleResponder : public host::Responder {
   int Unfit(const std::string& line);
   // A line typed at the terminal; nothing for Esc, q or the end of the input.
   std::optional<std::string> Typed(const char* prompt);
+  // Asks at the terminal until a line fits an answer (`parse`); -1 for Esc.
+  int AskUntilFit(const char* prompt, const std::function<std::optional<int>(const std::string&)>& parse);
   int TerminalDialog(const host::DialogCall& call, FarDialogItem* items, int count);
 
   AnswerMode mode_;
