@@ -709,13 +709,15 @@ void Form1::PanTo(QPoint areaPoint) {
   }
   // No position item stays checked: the shifts are the pan's.
   for (QAction* item : PositionGroup->actions()) item->setChecked(false);
-  // The page centre as the frame draws it, in the drawing area's coordinates (the frame's).
-  const FrameLayout frame = ComputeFrame(FrameInputOf(*this, RenderTarget::Screen));
+  // The page centre as the frame draws it, and the clicked point in the frame's coordinates.
+  const FrameInput in = FrameInputOf(*this, RenderTarget::Screen);
+  const FrameLayout frame = ComputeFrame(in);
   const int64_t cx = (int64_t{frame.PageLeft} + frame.PageRight) / 2;
   const int64_t cy = (int64_t{frame.PageTop} + frame.PageBottom) / 2;
+  const int64_t px = int64_t{areaPoint.x()} + in.areaLeft, py = int64_t{areaPoint.y()} + in.areaTop;
   auto held = [](int64_t v) { return static_cast<int32_t>(std::clamp<int64_t>(v, -kDeviceLimit, kDeviceLimit)); };
-  view_.ShiftX = held(view_.ShiftX + cx - areaPoint.x());
-  view_.ShiftY = held(view_.ShiftY + cy - areaPoint.y());
+  view_.ShiftX = held(view_.ShiftX + cx - px);
+  view_.ShiftY = held(view_.ShiftY + cy - py);
   ReDraw();
 }
 

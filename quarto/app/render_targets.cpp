@@ -144,11 +144,9 @@ FrameInput FrameInputOf(Form1& form, RenderTarget target) {
   const QSize outer = form.frameGeometry().size();
   in.windowWidth = outer.width();
   in.windowHeight = outer.height();
-  // The frame draws in the drawing area's own coordinates: its top-left, below the menu and tool
-  // bars as the window lays them out, is the origin of the preview.
+  // The page is centred in what the bars leave visible, whatever their heights.
   const DrawingArea* area = form.drawingArea();
-  in.areaLeft = 0, in.areaTop = 0;
-  in.areaWidth = area->width(), in.areaHeight = area->height();
+  CentreDrawingArea(in, area->width(), area->height());
   const PrinterPage page = CurrentPrinterPage(form.session(), form.pageOrientation() == PageOrientation::Landscape);
   in.pageWidth = page.width, in.pageHeight = page.height;
   in.printerDpiX = v.PrinterDpiX, in.printerDpiY = v.PrinterDpiY;
@@ -205,6 +203,7 @@ void PaintScreenTarget(Form1& form, QPainter& painter) {
   const FrameInput in = FrameInputOf(form, RenderTarget::Screen);
   const FrameLayout layout = ComputeFrame(in);
   ApplyFrame(form, layout);
+  painter.translate(-in.areaLeft, -in.areaTop);
   QPainterCanvas canvas(painter);
   const RenderOutcome out = DrawPlot(canvas, in, layout, PassInputOf(form), v.PlotFileName);
   QString text;

@@ -38,8 +38,8 @@ PrinterDpi ResolutionOf(const QPrinter& printer, PrinterDpi current, bool colour
 FrameInput FrameInputOf(Form1& form, RenderTarget target);
 PassInput PassInputOf(const Form1& form);
 
-// Screen target: draws the page preview and the plot with the painter of the drawing area, whose
-// top-left is the origin of the frame. Called from the paint event only. A file problem is
+// Screen target: draws the page preview and the plot with the painter of the drawing area, the
+// page centred in the area (CentreDrawingArea). Called from the paint event only. A file problem is
 // reported once per opened file, and a file changed since its scan once per change, after the
 // paint; a changed file gets the page preview only.
 void PaintScreenTarget(Form1& form, QPainter& painter);

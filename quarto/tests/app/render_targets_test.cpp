@@ -89,8 +89,9 @@ class RenderTargetsTest : public QObject {
     }
   }
 
-  // The page preview appears where the frame computed it, with the drawing area's top-left as the
-  // origin: the page's black top border is visible below the tool bar, whatever its height.
+  // The page preview appears where the frame computed it, the drawing area lying at (areaLeft,
+  // areaTop) in the frame's coordinates: the page's black top border is visible below the tool
+  // bar, whatever its height.
   void pagePreviewLiesWhereTheFramePutsIt() {
     const QString path = dir_.filePath("page.plt");
     WriteBoard(path);
@@ -98,7 +99,10 @@ class RenderTargetsTest : public QObject {
     form_->show();
     QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
     const QImage shot = form_->drawingArea()->grab().toImage();
-    const FrameLayout f = ComputeFrame(FrameInputOf(*form_, RenderTarget::Screen));
+    const FrameInput in = FrameInputOf(*form_, RenderTarget::Screen);
+    FrameLayout f = ComputeFrame(in);
+    f.PageLeft -= in.areaLeft, f.PageRight -= in.areaLeft;
+    f.PageTop -= in.areaTop, f.PageBottom -= in.areaTop;
     const int midX = (f.PageLeft + f.PageRight) / 2, midY = (f.PageTop + f.PageBottom) / 2;
     const QPoint black[] = {{f.PageLeft, midY}, {f.PageRight, midY}, {f.PageRight + 1, midY}, {midX, f.PageTop}};
     for (const QPoint p : black) {

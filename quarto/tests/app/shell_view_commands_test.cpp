@@ -137,8 +137,11 @@ class ViewCommandsTest : public QObject {
   // A click moves the clicked point of the drawing to the page centre (within a pixel) and leaves
   // no position item checked; the first click after activation is swallowed.
   void aClickPansTheClickedPointToThePageCentre() {
-    const FrameLayout before = ComputeFrame(FrameInputOf(*form_, RenderTarget::Screen));
-    const QPoint click(before.PageLeft + 60, before.PageTop + 50);
+    // The drawing area lies at (areaLeft, areaTop) in the frame's coordinates.
+    const FrameInput in = FrameInputOf(*form_, RenderTarget::Screen);
+    const FrameLayout before = ComputeFrame(in);
+    const QPoint inFrame(before.PageLeft + 60, before.PageTop + 50);
+    const QPoint click = inFrame - QPoint(in.areaLeft, in.areaTop);
     form_->view().IgnoreNextClick = true;
     QTest::mouseClick(form_->drawingArea(), Qt::LeftButton, Qt::NoModifier, click);
     QCOMPARE(form_->view().ShiftX, 0);
@@ -147,8 +150,8 @@ class ViewCommandsTest : public QObject {
     QVERIFY(form_->PositionGroup->checkedAction() == nullptr);
     const FrameLayout after = ComputeFrame(FrameInputOf(*form_, RenderTarget::Screen));
     // The file point that was under the click now lies at the page centre.
-    const double fx = (click.x() - before.place.OffsetX) / (before.place.SignX * before.place.ScaleX);
-    const double fy = (click.y() - before.place.OffsetY) / (before.place.SignY * before.place.ScaleY);
+    const double fx = (inFrame.x() - before.place.OffsetX) / (before.place.SignX * before.place.ScaleX);
+    const double fy = (inFrame.y() - before.place.OffsetY) / (before.place.SignY * before.place.ScaleY);
     const double nx = after.place.SignX * fx * after.place.ScaleX + after.place.OffsetX;
     const double ny = after.place.SignY * fy * after.place.ScaleY + after.place.OffsetY;
     QVERIFY2(std::abs(nx - (after.PageLeft + after.PageRight) / 2.0) <= 1.0, qPrintable(QString::number(nx)));
