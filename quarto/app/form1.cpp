@@ -42,8 +42,6 @@ namespace {
 
 const char* const kCaption = "Просмотр, печать PLT файлов PCAD 4.5, 8.5 ";
 const char* const kOpenFilter = "PLT файлы PCAD 4.5, 8.5|*.plt|KIR файлы PIPE|*.kir";
-constexpr int kDesignClientWidth = 779;
-constexpr int kDesignClientHeight = 474;
 
 struct PanelSpec {
   int width;
@@ -110,8 +108,9 @@ Form1::Form1(UiSeams* seams, QWidget* parent) : QMainWindow(parent), session_(se
     });
   }
 
-  // Design size of the client area (below the menu bar), centred on the screen.
-  resize(kDesignClientWidth, kDesignClientHeight + menuBar()->sizeHint().height());
+  // The design size (779 x 474 inside a classic frame) is the outer size 787 x 520, centred on
+  // the screen; the frame is not known before the window is shown (ShowAsSettingsSay).
+  resize(kMinOuterWidth, kMinOuterHeight);
   WMGetMinMaxInfo();
   if (QScreen* screen = QGuiApplication::primaryScreen()) {
     QRect area = screen->availableGeometry();
@@ -517,16 +516,19 @@ void Form1::ShowAsSettingsSay() {
     showMinimized();
     return;
   }
-  show();
-  if (state != "Normal") return;
-  // The outer size read, between the minimum and the available screen.
-  const QSize frame = frameGeometry().size() - geometry().size();
-  QSize outer(startSettings_.Width, startSettings_.Height);
+  // "Normal": the outer size read, between the minimum and the available screen; any other
+  // value keeps the design size. A minimised window gets it when it is restored.
+  const QSize least(kMinOuterWidth, kMinOuterHeight);
+  QSize outer = state == "Normal" ? QSize(startSettings_.Width, startSettings_.Height) : least;
   QSize most(outer);
   if (const QScreen* screen = this->screen()) most = screen->availableGeometry().size();
-  outer = outer.expandedTo(QSize(kMinOuterWidth, kMinOuterHeight))
-              .boundedTo(most.expandedTo(QSize(kMinOuterWidth, kMinOuterHeight)));
-  resize(outer - frame);
+  wantedOuter_ = outer.expandedTo(least).boundedTo(most.expandedTo(least));
+  sizedFor_.reset();
+  if (state == "Minimized")
+    showMinimized();
+  else
+    show();
+  FollowFrame();
 }
 
 // ---- Opening -------------------------------------------------------------------------------------
@@ -618,18 +620,43 @@ void Form1::WMExitSizeMove() { ReDraw(); }
 
 void Form1::resizeEvent(QResizeEvent* event) {
   QMainWindow::resizeEvent(event);
+  FollowFrame();
   WMExitSizeMove();
+}
+
+void Form1::moveEvent(QMoveEvent* event) {
+  QMainWindow::moveEvent(event);
+  FollowFrame();
 }
 
 void Form1::changeEvent(QEvent* event) {
   QMainWindow::changeEvent(event);
   if (event->type() == QEvent::ActivationChange && isActiveWindow()) FormActivate();
-  if (event->type() == QEvent::WindowStateChange) ReDraw();  // maximise and restore draw again
+  if (event->type() == QEvent::WindowStateChange) {
+    FollowFrame();  // a window started minimised gets its size when it is restored
+    ReDraw();       // maximise and restore draw again
+  }
 }
 
 void Form1::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
-  WMGetMinMaxInfo();
+  FollowFrame();
+}
+
+void Form1::FollowFrame() {
+  // A reparenting window manager tells the frame only some time after the window is mapped (a
+  // move or resize follows): until a frame is known, the outer size read is applied again at each
+  // change of the frame, so the inner size never takes the outer size and the window does not
+  // grow by its frame at every start. A resize by the user leaves the frame as it is.
+  const QSize frame = isVisible() ? frameGeometry().size() - geometry().size() : QSize(0, 0);
+  if (minimumFor_ != frame) {
+    minimumFor_ = frame;
+    WMGetMinMaxInfo();
+  }
+  if (!wantedOuter_ || windowState() != Qt::WindowNoState || sizedFor_ == frame) return;
+  sizedFor_ = frame;
+  resize(*wantedOuter_ - frame);
+  if (frame != QSize(0, 0)) wantedOuter_.reset();
 }
 
 void Form1::WMGetMinMaxInfo() {

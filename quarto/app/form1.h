@@ -95,7 +95,8 @@ class Form1 : public QMainWindow, private OpenHost {
   // The settings of the current state, as FormClose writes them.
   QuartoSettings CurrentSettings() const;
   // Shows the window in the state read from the settings file, a normal window at the outer size
-  // read (held between the minimum and the available screen).
+  // read (held between the minimum and the available screen), the frame included as soon as the
+  // window system tells it.
   void ShowAsSettingsSay();
 
   // The decimal separator of the zoom box: the system's.
@@ -188,8 +189,11 @@ class Form1 : public QMainWindow, private OpenHost {
   void changeEvent(QEvent* event) override;
   void showEvent(QShowEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
   // Keeps the outer size at least 787 x 520 whatever frame the window system adds.
   void WMGetMinMaxInfo();
+  // Once the window system tells the frame: the minimum again, and the outer size wanted.
+  void FollowFrame();
 
  private:
   void BuildMenu();
@@ -233,6 +237,10 @@ class Form1 : public QMainWindow, private OpenHost {
   QuartoSettings startSettings_;
   // The settings file exists but could not be read: it is never replaced.
   bool settingsUnreadable_ = false;
+  // The outer size ShowAsSettingsSay applies until the window's frame is known, and the frames
+  // the window's size and its minimum were last set for.
+  std::optional<QSize> wantedOuter_;
+  std::optional<QSize> sizedFor_, minimumFor_;
 };
 
 }  // namespace quarto
