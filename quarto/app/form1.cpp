@@ -783,15 +783,15 @@ void Form1::ToolButton13Click() { StepZoom(true); }
 void Form1::ToolButton14Click() { StepZoom(false); }
 
 void Form1::Edit1Change() {
-  const std::optional<double> zoom = ParseZoomText(Edit1->text().toStdString(), zoomSeparator());
-  if (!zoom) {
-    // No number: the box shows the zoom in force again.
+  bool held = false;
+  const std::optional<double> zoom = ParseZoomText(Edit1->text().toStdString(), zoomSeparator(), &held);
+  // No number, or one beyond 0..100: the box shows the zoom in force, with four decimals.
+  if (zoom) view_.Zoom = *zoom;
+  if (!zoom || held) {
     const QSignalBlocker block(Edit1);
     Edit1->setText(QString::fromStdString(FormatZoom(view_.Zoom, zoomSeparator())));
-    return;
   }
-  view_.Zoom = *zoom;
-  ReDraw();
+  if (zoom) ReDraw();
 }
 
 void Form1::ToolButton11Click() {

@@ -117,6 +117,30 @@ class ViewCommandsTest : public QObject {
     QCOMPARE(form_->view().Zoom, 2.0);
   }
 
+  // A typed zoom beyond 100 is held there and the box shows the zoom in force with four
+  // decimals, so the next step starts from what the box shows.
+  void aTypedZoomBeyondTheRangeIsHeldAndShown() {
+    form_->activateWindow();
+    form_->Edit1->setFocus();
+    QVERIFY(QTest::qWaitForWindowActive(form_.get()));
+    form_->Edit1->selectAll();
+    QTest::keyClicks(form_->Edit1, "150");
+    QCOMPARE(form_->view().Zoom, 100.0);
+    QCOMPARE(form_->Edit1->text(), QStringLiteral("100,0000"));
+    QTest::keyClick(form_->Edit1, '-');
+    QCOMPARE(form_->Edit1->text(), QStringLiteral("99,5000"));
+    form_->Edit1->selectAll();
+    QTest::keyClicks(form_->Edit1, "200");
+    QTest::keyClick(form_->Edit1, Qt::Key_Tab);
+    QCOMPARE(form_->Edit1->text(), QStringLiteral("100,0000"));
+    QCOMPARE(form_->view().Zoom, 100.0);
+    // Within the range a typed value stays as typed.
+    form_->Edit1->setFocus();
+    form_->Edit1->selectAll();
+    QTest::keyClicks(form_->Edit1, "100");
+    QCOMPARE(form_->Edit1->text(), QStringLiteral("100"));
+  }
+
   // Fit and 1:1 centre the drawing, check N27 and zero the shifts; 1:1 shows 1,0000.
   void fitAndOneToOneCentre() {
     form_->view().ShiftX = 40, form_->view().ShiftY = -7;
