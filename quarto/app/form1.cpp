@@ -377,8 +377,7 @@ void Form1::FormCreate() {
   ComboBox2->setCurrentIndex(0);
   {
     QSignalBlocker block(ComboBox1);
-    QStringList families = QFontDatabase::families();
-    families.sort(Qt::CaseInsensitive);
+    const QStringList families = FontListFamilies(QFontDatabase::families());
     ComboBox1->addItems(families);
     ComboBox1->setCurrentIndex(static_cast<int>(families.indexOf(DefaultFontFace(families))));
   }
