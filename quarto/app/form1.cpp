@@ -80,6 +80,12 @@ void DrawingArea::paintEvent(QPaintEvent*) {
   });
 }
 
+bool DrawingArea::event(QEvent* event) {
+  // Nothing here is translated: a change of Qt's translations must not draw the plot again.
+  if (event->type() == QEvent::LanguageChange) return true;
+  return QWidget::event(event);
+}
+
 void DrawingArea::mouseReleaseEvent(QMouseEvent* event) {
   if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
     emit clicked(event->position().toPoint());

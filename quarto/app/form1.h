@@ -45,6 +45,7 @@ class DrawingArea : public QWidget {
  protected:
   void paintEvent(QPaintEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  bool event(QEvent* event) override;
 };
 
 class Form1 : public QMainWindow, private OpenHost {
