@@ -54,6 +54,45 @@ const PanelSpec kPanels[Form1::kStatusPanelCount] = {
 
 QString U(const char* utf8) { return QString::fromUtf8(utf8); }
 
+// The zoom box's width: the design's 58 pixels, more where the font needs them for its widest
+// text, 100 with four decimals.
+int ZoomBoxWidth(const QLineEdit& box) {
+  const QFontMetrics metrics(box.font());
+  int text = 0;
+  for (char separator : {',', '.'})
+    text = std::max(text, metrics.horizontalAdvance(QString::fromStdString(FormatZoom(kMaxZoom, separator))));
+  // The frame on both sides, the line edit's own margin of 2 pixels and the cursor.
+  const int frame = box.style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, &box);
+  return std::max(58, text + 2 * frame + 2 * 2 + 2);
+}
+
+// The texts a status panel shows besides file names: its label in both languages, the format,
+// the widest 16-bit version, the units.
+QStringList StatusPanelTexts(int panel) {
+  const auto both = [](int row) { return QStringList{InterfaceQString(row, true), InterfaceQString(row, false)}; };
+  switch (panel) {
+    case 0: return both(kRowStatusFileName);
+    case 2: return both(kRowStatusFormat);
+    case 3:
+      return {QString::fromStdString(FormatPanelText(PltFormat::Plt45)),
+              QString::fromStdString(FormatPanelText(PltFormat::Plt85))};
+    case 4: return both(kRowStatusVersion);
+    case 5: return {QStringLiteral("65535")};
+    case 6: return both(kRowStatusUnit);
+    case 7: return both(kRowUnitMils) + both(kRowUnitMetric) + both(kRowUnitInch);
+    default: return {};
+  }
+}
+
+// A panel's design width, grown where the font needs more room for its texts.
+int StatusPanelWidth(const QLabel& panel, int index, int designWidth) {
+  const QFontMetrics metrics(panel.font());
+  int width = designWidth;
+  for (const QString& text : StatusPanelTexts(index))
+    width = std::max(width, metrics.horizontalAdvance(text) + 2 * panel.frameWidth() + 4);
+  return width;
+}
+
 // A caption shows "&" as itself rather than as a mnemonic marker.
 QString Literal(const QString& text) {
   QString out = text;
@@ -233,6 +272,9 @@ void Form1::BuildToolBar() {
   ToolBar1->setFloatable(false);
   ToolBar1->toggleViewAction()->setEnabled(false);
   ToolBar1->layout()->setSpacing(1);
+  // Icons of the design's size: with the style's larger ones the last button no longer fits the
+  // design width and hides behind the tool bar's extension arrow.
+  ToolBar1->setIconSize(QSize(16, 16));
   setContextMenuPolicy(Qt::NoContextMenu);
 
   // Each button shows the icon a desktop user expects (its text stays as the accessible name).
@@ -284,7 +326,7 @@ void Form1::BuildToolBar() {
   Edit1 = new QLineEdit(ToolBar1);
   Edit1->setObjectName(QStringLiteral("Edit1"));
   Edit1->setMaxLength(8);
-  Edit1->setFixedWidth(58);
+  Edit1->setFixedWidth(ZoomBoxWidth(*Edit1));
   Edit1->setToolTip(U("Масштаб"));
   Edit1->setText(QString::fromStdString(FormatZoom(1.0, zoomSeparator())));
   ToolBar1->addWidget(Edit1);
@@ -341,7 +383,7 @@ void Form1::BuildStatusBar() {
       label->setMinimumWidth(kPanels[i].width);
       label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     } else {
-      label->setFixedWidth(kPanels[i].width);
+      label->setFixedWidth(StatusPanelWidth(*label, i, kPanels[i].width));
       label->setAlignment(Qt::AlignCenter);
     }
     bar->addWidget(label, last ? 1 : 0);

@@ -216,12 +216,14 @@ class MainWindowTest : public QObject {
     QCOMPARE(fills, (QStringList{"Solid", "BDiagonal", "FDiagonal", "Cross", "DiagCross", "Horizontal", "Vertical"}));
     QCOMPARE(form.ComboBox2->currentIndex(), 0);
 
+    // The design widths, grown only where the font needs more room for a panel's texts.
     const int widths[] = {63, 150, 55, 50, 55, 30, 120, 100, 50};
     const char* texts[] = {"Имя файла:", "", "Формат:", "", "Версия:", "", "Единица измерения:", "", ""};
     for (int i = 0; i < Form1::kStatusPanelCount; ++i) {
       QCOMPARE(form.statusPanel(i)->text(), U(texts[i]));
-      if (i < 8) QCOMPARE(form.statusPanel(i)->width(), widths[i]);
+      if (i < 8) QVERIFY2(form.statusPanel(i)->width() >= widths[i], qPrintable(QString::number(i)));
     }
+    QCOMPARE(form.statusPanel(1)->width(), 150);  // a file name gets the design width
     QCOMPARE(form.statusPanel(8)->minimumWidth(), 50);
 
     // The font list is in case-blind alphabetical order (each neighbour pair compared by its
