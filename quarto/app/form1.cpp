@@ -20,6 +20,7 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <algorithm>
+#include <utility>
 
 #include "app/file_names.h"
 #include "app/form2.h"
@@ -626,8 +627,7 @@ void Form1::ShowRecentFiles(const RecentList& list) {
   }
 }
 
-void Form1::ScanPlot(PltFormat format) {
-  if (!form2_) return;
+void Form1::ScanFile(PltFormat format) {
   const bool ru = russian();
   scan_ = ScanPlotFile(view_.PlotFileName, format, form2_->table(), ru);
   scanTruncated_ = scan_.Truncated;
@@ -637,17 +637,49 @@ void Form1::ScanPlot(PltFormat format) {
   if (std::optional<std::string> unit = UnitPanelText(scan_.Unit, ru))
     setStatusPanelText(7, QString::fromStdString(*unit));
   N21->setEnabled(scan_.EnableN21);
+  form2_->StringGrid1->update();
+}
+
+void Form1::ScanPlot(PltFormat format) {
+  if (!form2_) return;
+  ScanFile(format);
   pageOrientation_ = scan_.Orientation;
   (pageOrientation_ == PageOrientation::Landscape ? ToolButton4 : ToolButton3)->setChecked(true);
   session_.printer().setPageOrientation(pageOrientation_ == PageOrientation::Landscape ? QPageLayout::Landscape
                                                                                        : QPageLayout::Portrait);
-  form2_->StringGrid1->update();
   // The scan rebuilt the drawing order; the next paint fits and draws the new plot.
   ReDraw();
 }
 
+Form1::PlotRefresh Form1::RefreshChangedPlot() {
+  PlotRefresh refresh;
+  if (!view_.PlotLoaded() || !form2_) return refresh;
+  const auto fail = [&](const QString& reason) {
+    refresh.failed = true;
+    refresh.report = reason;
+    return refresh;
+  };
+  try {
+    refresh.found = PlotReader::OpenFile(view_.PlotFileName).Stamp();
+  } catch (const PlotIoError& e) {
+    return fail(QString::fromUtf8(e.what()));
+  }
+  if (refresh.found == scan_.Stamp) return refresh;
+  try {
+    const std::optional<PltFormat> format = DetectPltFormat(ReadSignatureBytes(view_.PlotFileName));
+    if (!format) return fail(FromUtf8(kMessageUnknownFormat.In(russian())));
+    ScanFile(*format);
+    view_.Plot45Loaded = *format == PltFormat::Plt45;
+    view_.Plot85Loaded = *format == PltFormat::Plt85;
+  } catch (const PlotIoError& e) {
+    return fail(QString::fromUtf8(e.what()));
+  }
+  if (std::exchange(scanTruncated_, false)) refresh.report = QString::fromUtf8(kTextReadBeyondEnd);
+  return refresh;
+}
+
 void Form1::ShowUnknownFormat() {
-  session_.seams().Message(this, N20->isChecked() ? U("Формат не поддерживается") : QStringLiteral("Unknown format"));
+  session_.seams().Message(this, FromUtf8(kMessageUnknownFormat.In(N20->isChecked())));
 }
 
 void Form1::CheckCentrePosition() { N27->setChecked(true); }

@@ -86,6 +86,23 @@ class Form1 : public QMainWindow, private OpenHost {
 
   // What the last scan found: header, extents and the record index the renderers walk.
   const PlotScanResult& scan() const { return scan_; }
+
+  // What RefreshChangedPlot found.
+  struct PlotRefresh {
+    // The file changed and no longer opens or scans: the page is drawn alone.
+    bool failed = false;
+    // What to tell the user: the reason of a failure, or the file's cut tail after a new scan;
+    // empty for nothing.
+    QString report;
+    // The state the changed file was found in (nullopt when it is gone), so that a paint tells
+    // one state once.
+    std::optional<FileStamp> found;
+  };
+  // Before every drawing: a plot file whose size or time changed since its scan is scanned
+  // again as a new open scans it (layer names, extents, layer table, status panels, its
+  // format), while the view stays as it is (zoom, shifts, position, mirroring, orientation) and
+  // the recent list is not touched. Drawing from the old record positions stays impossible.
+  PlotRefresh RefreshChangedPlot();
   // The page orientation chosen by the last scan (or the orientation buttons).
   PageOrientation pageOrientation() const { return pageOrientation_; }
 
@@ -206,6 +223,8 @@ class Form1 : public QMainWindow, private OpenHost {
   void SetLanguageChecks(bool russian, bool english);
   // One zoom step in or out, Shift down taking the small step.
   void StepZoom(bool increase);
+  // The scan of PlotFileName into the scan result, the layer table and status panels 3, 5, 7.
+  void ScanFile(PltFormat format);
   // Mirroring after X2 or Y1 changed its check: the tool button follows, the sign is set.
   void ApplyMirrorX();
   void ApplyMirrorY();

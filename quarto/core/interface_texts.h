@@ -75,6 +75,19 @@ std::string_view InitialDateVersionText();
 // a label holding Cyrillic still keeps its ASCII date and version whole.
 std::string DateVersionText(std::string_view current, bool russian);
 
+// A message written at run time in the language chosen at that moment.
+struct MessageText {
+  std::string_view russian;
+  std::string_view english;
+  std::string_view In(bool russian_language) const { return russian_language ? russian : english; }
+};
+// A file whose signature is neither plot format.
+inline constexpr MessageText kMessageUnknownFormat = {"Формат не поддерживается", "Unknown format"};
+// A plot file rewritten again while a print or an export was drawing it.
+inline constexpr MessageText kMessagePlotChangedWhileDrawn = {
+    "Файл чертежа изменился во время рисования; повторите команду",
+    "The plot file changed while it was being drawn; run the command again"};
+
 // The about box's links and the texts of its link labels (the same in both languages).
 inline constexpr std::string_view kAuthorMailLink = "mailto:author@example.org";
 inline constexpr std::string_view kHomePageLink = "https://example.org/";
