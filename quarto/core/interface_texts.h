@@ -5,8 +5,9 @@
 // language commands of the main window) walks the table; the scan pass and the layer table take
 // their unit names and grid headers from it too, so each literal exists once.
 //
-// Also here: the about box's link addresses, its texts that no switch changes, and the rule by which
-// the switch rewrites the about box's date and version label.
+// Also here: the about box's link addresses, its texts that no switch changes, the rule by which
+// the switch rewrites the about box's date and version label, and messages that are written in
+// the language of the moment.
 #include <span>
 #include <string>
 #include <string_view>
