@@ -46,6 +46,16 @@ void WriteBoard(const QString& path, PltFormat format = PltFormat::Plt45, int32_
   w.Save(path.toStdString());
 }
 
+// The board plotted again under its name: one bar on layer 3 ("NEW", yellow) and nothing else.
+void WriteReplot(const QString& path, int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
+  test::PltWriter w(PltFormat::Plt45);
+  w.Header({1, 0, 0, 2000, 1000, -1, 1});
+  w.LayerName("NEW", 3);
+  w.Layer(3);
+  w.Bar(x1, y1, x2, y2);
+  w.Save(path.toStdString());
+}
+
 int CountColour(const QImage& img, QRgb colour) {
   int n = 0;
   const QImage rgb = img.convertToFormat(QImage::Format_RGB32);
@@ -297,12 +307,7 @@ class RenderTargetsTest : public QObject {
     QVERIFY(before.ShiftX != 0 || before.ShiftY != 0);
 
     // Plotted again: one bar on layer 3 (yellow) in a smaller box.
-    test::PltWriter w(PltFormat::Plt45);
-    w.Header({1, 0, 0, 2000, 1000, -1, 1});
-    w.LayerName("NEW", 3);
-    w.Layer(3);
-    w.Bar(200, 200, 600, 500);
-    w.Save(path.toStdString());
+    WriteReplot(path, 200, 200, 600, 500);
     Touch(path, 5);
     RepaintTimes(2);
     QVERIFY2(seams_->errors.isEmpty(), qPrintable(seams_->errors.join('|')));
@@ -414,12 +419,7 @@ class RenderTargetsTest : public QObject {
     const QString path = dir_.filePath("again.plt");
     WriteBoard(path);
     Open(path);
-    test::PltWriter w(PltFormat::Plt45);
-    w.Header({1, 0, 0, 2000, 1000, -1, 1});
-    w.LayerName("NEW", 3);
-    w.Layer(3);
-    w.Bar(100, 100, 1900, 900);
-    w.Save(path.toStdString());
+    WriteReplot(path, 100, 100, 1900, 900);
     Touch(path, 5);
     QVERIFY(SaveBitmap(*form_, QSize(1000, 900)));
     QVERIFY(seams_->errors.isEmpty());
