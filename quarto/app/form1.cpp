@@ -560,10 +560,6 @@ void Form1::ShowAsSettingsSay() {
     showMaximized();
     return;
   }
-  if (state == "Minimized") {
-    showMinimized();
-    return;
-  }
   // "Normal": the outer size read, between the minimum and the available screen; any other
   // value keeps the design size. A minimised window gets it when it is restored.
   const QSize least(kMinOuterWidth, kMinOuterHeight);

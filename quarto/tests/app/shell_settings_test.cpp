@@ -110,6 +110,10 @@ class SettingsTest : public QObject {
         QVERIFY2(!(state & (Qt::WindowMinimized | Qt::WindowMaximized)), c.state);
       else
         QVERIFY2(state & c.shown, c.state);
+      if (c.shown == Qt::WindowMaximized) continue;
+      // Shown normal, or restored, it has the design size outside its frame.
+      form->showNormal();
+      QTRY_COMPARE(form->frameGeometry().size(), QSize(Form1::kMinOuterWidth, Form1::kMinOuterHeight));
     }
   }
 
