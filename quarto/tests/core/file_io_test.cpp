@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "testsupport/temp_dir.h"
+
 namespace quarto {
 namespace {
 
@@ -14,15 +16,9 @@ namespace fs = std::filesystem;
 
 class FileIo : public testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::path(testing::TempDir()) / ("file_io_" + std::to_string(::getpid()) + "_" +
-                                           testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
   std::string Path(const char* name) const { return (dir_ / name).string(); }
-  size_t Entries() const { return static_cast<size_t>(std::distance(fs::directory_iterator(dir_), {})); }
-  fs::path dir_;
+  size_t Entries() const { return static_cast<size_t>(std::distance(fs::directory_iterator(dir_.path()), {})); }
+  testsupport::TempDir dir_;
 };
 
 TEST_F(FileIo, OnlyRegularFilesAreRead) {
