@@ -85,9 +85,9 @@ The plug-in opens an image for reading and writing, so IMAGE must be a file you 
 change.
 
 Exit codes: 0 done; 1 a command failed, the plug-in reported an error in a box (a
-listing that could not read the whole image, for one), a question of a command was
-answered with Esc or Cancel, the answers ran out, the settings could not be stored, or
-IMAGE cannot be opened for reading and writing; 2 bad usage (an unknown option or
+listing that could not read the whole image, for one), a question of cp, mv, rm or put
+was answered with Esc or Cancel, the answers ran out, the settings could not be stored,
+or IMAGE cannot be opened for reading and writing; 2 bad usage (an unknown option or
 command word, a command with too few or too many words), an unknown language or the
 plug-in did not load; 3 no format module accepts IMAGE.
 )";
