@@ -11,7 +11,7 @@
 
 #include <sys/stat.h>
 
-#include "app/file_names.h"
+#include "common_qt/file_names.h"
 #include "app/form1.h"
 #include "app/form2.h"
 #include "app/startup.h"
@@ -443,7 +443,7 @@ class MainWindowTest : public QObject {
       w.Save(odd);
     }
     const QString other = WriteSample(QDir(dir.path()).canonicalPath() + "/other.plt");
-    std::unique_ptr<Form1> form = StartUp({FileNameToQt(odd)}, seams_.get());
+    std::unique_ptr<Form1> form = StartUp({common_qt::FileNameToQt(odd)}, seams_.get());
     QVERIFY(form);
     QVERIFY(seams_->applicationErrors.isEmpty());
     QCOMPARE(form->view().PlotFileName, odd);
@@ -458,8 +458,8 @@ class MainWindowTest : public QObject {
     QCOMPARE(form->scan().Index.RecordCount(KindLine, 1), size_t{1});
     // The boundary turns the bytes into text and back unchanged.
     const std::string bytes[] = {odd, "\xC0\x80", "\xED\xA0\x80", "\xF0\x9F\x98\x80 ok", "\xE9\xE9\xFF", "abc"};
-    for (const std::string& b : bytes) QCOMPARE(FileNameFromQt(FileNameToQt(b)), b);
-    QCOMPARE(FileNameToQt("\xD0\xB0"), U("а"));
+    for (const std::string& b : bytes) QCOMPARE(common_qt::FileNameFromQt(common_qt::FileNameToQt(b)), b);
+    QCOMPARE(common_qt::FileNameToQt("\xD0\xB0"), U("а"));
   }
 
   // Every tool button shows an icon: the theme's where it has one, else one of our own, which is
