@@ -6,14 +6,16 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "common/open_file.h"
-
 namespace common {
 
 Result<FileBytes> ReadFile(const std::string& path, std::size_t maxBytes) {
-  Result<FileHandle> file = OpenRegularFile(path);
+  const Result<FileHandle> file = OpenRegularFile(path);
   if (!file) return file.status();
-  const int fd = file->fd();
+  return ReadFile(file.value(), maxBytes);
+}
+
+Result<FileBytes> ReadFile(const FileHandle& file, std::size_t maxBytes) {
+  const int fd = file.fd();
   FileBytes out;
   char chunk[65536];
   for (;;) {

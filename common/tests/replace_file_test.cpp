@@ -99,6 +99,23 @@ TEST(ReplaceFile, ModesAreKeptAndProtectedFilesRefused) {
   }
 }
 
+TEST(ReplaceFile, AFolderTheUserMayNotWriteKeepsItsFile) {
+  TempDir dir;
+  fs::create_directory(dir / "ro");
+  WriteText(dir.File("ro/a.spr"), "old");
+  fs::create_symlink("ro/a.spr", dir / "link.spr");
+  GiveToOtherUser(dir.Path());
+  GiveToOtherUser(dir.File("ro"));
+  GiveToOtherUser(dir.File("ro/a.spr"));
+  ::chmod(dir.File("ro").c_str(), 0555);
+  const int error = RunAsOtherUser([&] { return ReplaceFile(dir.File("link.spr"), "new").error(); });
+  ::chmod(dir.File("ro").c_str(), 0755);
+  EXPECT_EQ(error, EACCES) << "as " << OtherUserName();
+  EXPECT_EQ(ReadText(dir.File("ro/a.spr")), "old");
+  EXPECT_TRUE(fs::is_symlink(dir / "link.spr"));
+  EXPECT_EQ(Names(dir.File("ro")), std::set<std::string>{"a.spr"});
+}
+
 TEST(ReplaceFile, OwnerAndGroupAreKeptWhereTheProcessMaySetThem) {
   if (!IsRoot() || !Nobody()) GTEST_SKIP() << "only root may give a file to another user";
   TempDir dir;

@@ -6,6 +6,7 @@
 #include <limits>
 #include <string>
 
+#include "common/open_file.h"
 #include "common/status.h"
 
 namespace common {
@@ -20,5 +21,9 @@ struct FileBytes {
 // measured. A missing file fails with ENOENT (or ENOTDIR), anything else as the open or
 // the read did.
 Result<FileBytes> ReadFile(const std::string& path, std::size_t maxBytes = std::numeric_limits<std::size_t>::max());
+
+// The same from a file opened already (from its current position), for a caller that tells
+// a failed open from a failed read.
+Result<FileBytes> ReadFile(const FileHandle& file, std::size_t maxBytes = std::numeric_limits<std::size_t>::max());
 
 }  // namespace common
