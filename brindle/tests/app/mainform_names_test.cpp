@@ -1,15 +1,12 @@
 // File names as the main window passes them between Qt and the core: names that are not
 // UTF-8, "[*]" in a name, saving through a symbolic link.
-#include <QApplication>
-#include <QListWidget>
-#include <QTimer>
 #include <QWindow>
 #include <QtTest>
 
 #include "app/dialogs.h"
 #include "app/mainform.h"
-#include "common_qt/file_dialog.h"
 #include "common_qt/file_names.h"
+#include "common_qt_test/file_dialog_answer.h"
 #include "support/form_fixture.h"
 #include "support/spr_folder.h"
 
@@ -81,22 +78,11 @@ class MainFormNamesTest : public QObject {
     FormFixture f;
     test::WriteBandedSpr(f.dir / LatinName, 7);
     QtDialogs dialogs;
-    QTimer poll;
-    poll.setInterval(10);
-    QStringList listed;
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-      auto* d = qobject_cast<common_qt::FileDialog*>(QApplication::activeModalWidget());
-      if (!d) return;
-      poll.stop();
-      for (int i = 0; i < d->list()->count(); ++i) listed << d->list()->item(i)->text();
-      d->list()->setCurrentRow(static_cast<int>(listed.indexOf(ShownLatinName)));
-      d->confirm();
-    });
-    poll.start();
+    const common_qt::test::FileDialogAnswer answer(ShownLatinName);
     int index = 1;
     const QString chosen =
         dialogs.openFile(nullptr, FileNameToQt(f.dir.Path()), QString::fromStdString(OpenFilter()), index);
-    QCOMPARE(listed, QStringList{ShownLatinName});
+    QCOMPARE(answer.listed(), QStringList{ShownLatinName});
     f.form.OpenFromCommandLine(chosen);
     QVERIFY2(f.dialogs.errors.isEmpty(), qPrintable(f.dialogs.errors.join('\n')));
     QCOMPARE(f.form.session().PicFileName, LatinName);

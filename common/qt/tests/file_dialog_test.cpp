@@ -10,6 +10,7 @@
 
 #include "common_qt/file_dialog.h"
 #include "common_qt/file_names.h"
+#include "common_qt_test/file_dialog_answer.h"
 #include "testsupport/temp_dir.h"
 
 using namespace common_qt;
@@ -22,11 +23,7 @@ const QChar kReplacement = QChar(QChar::ReplacementCharacter);
 
 void Touch(const std::string& path) { std::ofstream(path) << "x"; }
 
-QStringList Shown(const FileDialog& d) {
-  QStringList out;
-  for (int i = 0; i < d.list()->count(); ++i) out << d.list()->item(i)->text();
-  return out;
-}
+using common_qt::test::Listed;
 
 QListWidgetItem* Item(const FileDialog& d, const QString& shown) {
   const auto found = d.list()->findItems(shown, Qt::MatchExactly);
@@ -53,7 +50,7 @@ class FileDialogTest : public QObject {
     request.nameFilters = {QStringLiteral("SPR (*.spr)"), QStringLiteral("All (*)")};
     FileDialog d(nullptr, request);
     const QString shownLatin = QStringLiteral("caf") + kReplacement + QStringLiteral(".spr");
-    QCOMPARE(Shown(d), (QStringList{QStringLiteral("p") + kReplacement, QStringLiteral("a.SPR"), shownLatin}));
+    QCOMPARE(Listed(d), (QStringList{QStringLiteral("p") + kReplacement, QStringLiteral("a.SPR"), shownLatin}));
 
     d.list()->setCurrentItem(Item(d, shownLatin));
     QCOMPARE(d.nameEdit()->text(), shownLatin);
@@ -62,7 +59,7 @@ class FileDialogTest : public QObject {
     QCOMPARE(FileNameFromQt(d.chosen()), dir.File(kLatinName));
 
     d.filterBox()->setCurrentIndex(1);
-    QVERIFY(Shown(d).contains(QStringLiteral("b.txt")));
+    QVERIFY(Listed(d).contains(QStringLiteral("b.txt")));
     QCOMPARE(d.filterIndex(), 1);
   }
 

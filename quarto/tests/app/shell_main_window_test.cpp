@@ -1,12 +1,10 @@
 // The main window: its components, start-up without and with a command-line file, the open
 // command through its three sources and its failures.
 #include <QApplication>
-#include <QListWidget>
 #include <QMenuBar>
 #include <QPointer>
 #include <QStatusBar>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QtTest>
 #include <filesystem>
 #include <fstream>
@@ -18,8 +16,8 @@
 #include "app/startup.h"
 #include "app/tool_icons.h"
 #include "app/ui_seams.h"
-#include "common_qt/file_dialog.h"
 #include "common_qt/file_names.h"
+#include "common_qt_test/file_dialog_answer.h"
 #include "shell_fake_seams.h"
 #include "testsupport/plt_writer.h"
 #include "testsupport/temp_dir.h"
@@ -477,22 +475,11 @@ class MainWindowTest : public QObject {
       w.Line(0, 1, 10, 10, 500, 500);
       w.Save(odd);
     }
-    QTimer poll;
-    poll.setInterval(10);
-    QStringList listed;
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-      auto* d = qobject_cast<common_qt::FileDialog*>(QApplication::activeModalWidget());
-      if (!d) return;
-      poll.stop();
-      d->enterFolder(folder);
-      for (int i = 0; i < d->list()->count(); ++i) listed << d->list()->item(i)->text();
-      d->list()->setCurrentRow(0);
-      d->confirm();
-    });
-    poll.start();
+    const common_qt::test::FileDialogAnswer answer(QStringLiteral("plan") + QChar(QChar::ReplacementCharacter) + ".plt",
+                                                   folder);
     DefaultUiSeams real;
     const std::optional<QString> chosen = real.OpenFileName(nullptr, QStringLiteral("PLT|*.plt"));
-    QCOMPARE(listed, QStringList{QStringLiteral("plan") + QChar(QChar::ReplacementCharacter) + ".plt"});
+    QCOMPARE(answer.listed(), QStringList{QStringLiteral("plan") + QChar(QChar::ReplacementCharacter) + ".plt"});
     QVERIFY(chosen);
     std::unique_ptr<Form1> form = StartUp({}, seams_.get());
     seams_->openAnswers = {*chosen};
