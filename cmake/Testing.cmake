@@ -37,12 +37,26 @@ function(add_gtest name)
   set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES "${env_file}")
 endfunction()
 
-# add_qt_test(name SOURCES ... LIBS ...): one Qt Test executable run as one CTest test.
+# add_qt_test(name SOURCES ... LIBS ...): one Qt Test executable, each test function its own CTest
+# test (cmake/QtTestFunctions.cmake lists them when CTest runs).
 function(add_qt_test name)
   cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   set_target_properties(${name} PROPERTIES AUTOMOC ON)
   target_link_libraries(${name} PRIVATE ${T_LIBS} desktools_testsupport Qt6::Test)
-  add_test(NAME ${name} COMMAND ${name})
-  set_tests_properties(${name} PROPERTIES ENVIRONMENT "${TEST_ENVIRONMENT}")
+  set(include_file "${CMAKE_CURRENT_BINARY_DIR}/${name}_functions_include.cmake")
+  file(GENERATE OUTPUT "${include_file}" CONTENT
+       "set(QT_TEST_NAME [==[${name}]==])
+set(QT_TEST_PROGRAM [==[$<TARGET_FILE:${name}>]==])
+set(QT_TEST_LIST [==[${CMAKE_CURRENT_BINARY_DIR}/${name}_functions.cmake]==])
+set(QT_TEST_ENVIRONMENT [==[${TEST_ENVIRONMENT}]==])
+set(QT_TEST_CMAKE [==[${CMAKE_COMMAND}]==])
+include([==[${CMAKE_SOURCE_DIR}/cmake/QtTestFunctions.cmake]==])
+")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES "${include_file}")
 endfunction()
+
+# The code style over every tracked C++ source (scripts/check-format.sh names the files it would
+# change); skipped outside a git checkout.
+add_test(NAME code_style COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/check-format.sh)
+set_tests_properties(code_style PROPERTIES SKIP_RETURN_CODE 77)

@@ -13,21 +13,23 @@
 
 namespace fuzz {
 
-// A folder of this process, removed at exit (each libFuzzer worker is its own process).
+// A folder of this process, removed at exit (each libFuzzer worker is its own process). The path
+// lives on the heap and is never destroyed: static objects are destroyed before handlers that
+// atexit registered earlier run, so a static path would be gone when the folder is removed.
 inline const std::filesystem::path& ScratchFolder() {
-  static const std::filesystem::path folder = [] {
+  static const std::filesystem::path* const folder = [] {
     std::error_code ec;
     std::filesystem::path base = std::filesystem::temp_directory_path(ec);
     if (ec) base = "/tmp";
-    std::filesystem::path dir = base / ("desktools-fuzz-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
+    auto* dir = new std::filesystem::path(base / ("desktools-fuzz-" + std::to_string(::getpid())));
+    std::filesystem::create_directories(*dir);
     std::atexit([] {
       std::error_code ignored;
       std::filesystem::remove_all(ScratchFolder(), ignored);
     });
     return dir;
   }();
-  return folder;
+  return *folder;
 }
 
 // Writes the bytes as ScratchFolder()/name, replacing what was there, and returns the path.

@@ -10,6 +10,7 @@
 #include "fuzz/hdd_image_input.h"
 
 #ifdef FUZZ_SEEDS_QUARTO
+#include "testsupport/bench_plot.h"
 #include "testsupport/plt_writer.h"
 #include "testsupport/sample_board.h"
 #endif
@@ -65,6 +66,26 @@ void PlotSeeds() {
     bytes = small.bytes();
     bytes.push_back(0x35);
     Seed("plt", "small" + tag, bytes);
+
+    // Larger than the plot reader's 256 KiB block, so that records straddle a block's end, and
+    // with long runs: many records of a layer, a polygon of thousands of points with a cut-out,
+    // a line of a thousand vertices, long texts.
+    PltWriter large(format);
+    WriteBenchPlot(large, is85 ? 4500 : 9500, is85 ? BenchPlotSpec{} : kBenchBoard45);
+    const int32_t side = is85 ? 1'000'000 : 20000;
+    std::vector<PltPoint> outline, contour, vertices;
+    for (int32_t i = 0; i < 3000; ++i)
+      outline.push_back({static_cast<int32_t>(int64_t{i} * side / 3000), (i % 2) * side / 4});
+    for (int32_t i = 0; i < 200; ++i) contour.push_back({side / 2 + i, side / 8 + (i % 3)});
+    for (int32_t i = 0; i < 1000; ++i) vertices.push_back({(i * 37) % side, (i * 91) % side});
+    large.Layer(5);
+    large.Polygon(100, outline, {PltContour{contour}, PltHole{side / 3, side / 8, 50}});
+    large.Line(1, 20, 0, 0, side, side, vertices);
+    large.Text(side / 2, side / 2, is85 ? 50000 : 60, std::string(200, 'W'), 1, 30);
+    large.Text(side / 3, side / 3, is85 ? 20000 : 40, std::string(250, '\x8E'), 2, 43);
+    bytes = large.bytes();
+    bytes.push_back(0x12);
+    Seed("plt", "large" + tag, bytes);
   }
 }
 #endif

@@ -58,21 +58,29 @@ run_one() {  # TARGET SECONDS WORKERS [EXECUTIONS]
   [ -d "$build/seeds/$t" ] && dirs+=("$build/seeds/$t")
   local real; real=$(real_seeds "$t")
   [ -n "$real" ] && [ -d "$real" ] && dirs+=("$real")
-  local opts=(-max_total_time="$secs" -artifact_prefix="$findings/" -print_final_stats=1 -max_len=70000
+  # Plots are given room past the plot reader's 256 KiB block, so records straddle a block's end.
+  local max_len=70000
+  [ "$t" = plt ] && max_len=600000
+  local opts=(-max_total_time="$secs" -artifact_prefix="$findings/" -print_final_stats=1 -max_len="$max_len"
               -timeout=10 -rss_limit_mb=2048)
   [ -f "$root/fuzz/dict/$t.dict" ] && opts+=(-dict="$root/fuzz/dict/$t.dict")
   local log="$build/logs/$t.log"
   mkdir -p "$build/logs"
   local status=0 started=$SECONDS
+  # The targets' scratch files, and libFuzzer's own, go to a folder of this run inside the fuzz
+  # tree, so a target that stops on a finding leaves nothing in the system's temporary folder.
+  mkdir -p "$build/tmp"
+  local scratch; scratch=$(mktemp -d "$build/tmp/$t.XXXXXX")
   if [ "$workers" -gt 1 ]; then
     [ "$total" -gt 0 ] && opts+=(-runs=$(((total + workers - 1) / workers)))
     mkdir -p "$build/logs/$t.jobs"
-    (cd "$build/logs/$t.jobs" && "$exe" "${opts[@]}" -jobs="$workers" -workers="$workers" "${dirs[@]}" >"$log" 2>&1) || status=$?
+    (cd "$build/logs/$t.jobs" && TMPDIR="$scratch" "$exe" "${opts[@]}" -jobs="$workers" -workers="$workers" "${dirs[@]}" >"$log" 2>&1) || status=$?
     # The parent prints each job's log as that job ends; the job files are copies.
     rm -rf "$build/logs/$t.jobs"
   else
-    "$exe" "${opts[@]}" "${dirs[@]}" >"$log" 2>&1 || status=$?
+    TMPDIR="$scratch" "$exe" "${opts[@]}" "${dirs[@]}" >"$log" 2>&1 || status=$?
   fi
+  rm -rf "$scratch"
   local execs cov
   execs=$(grep -h 'stat::number_of_executed_units' "$log" | awk '{s += $2} END {print s + 0}')
   cov=$(grep -ho 'ft: [0-9]*' "$log" | awk '{if ($2 > m) m = $2} END {print m + 0}')

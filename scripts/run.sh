@@ -1,9 +1,28 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, writes the bundled samples and opens them in the tools:
 # a MicroDOS hard-disk image browsed through Panoply and hdd.di in the terminal, then a plot
-# in Quarto and a screen picture in Brindle. The two windows need a display; where there is
-# none, run this under xvfb-run.
+# in Quarto and a screen picture in Brindle. The two windows wait until they are closed, so they
+# open only on a display someone sees; elsewhere this ends after the terminal part.
 set -euo pipefail
+
+# A display someone sees: Wayland, a remote or forwarded X display, or a local X server other
+# than a virtual frame buffer (Xvfb, which xvfb-run starts: its windows nobody sees or closes).
+display_seen() {
+  [ -n "${WAYLAND_DISPLAY:-}" ] && return 0
+  [ -n "${DISPLAY:-}" ] || return 1
+  case "$DISPLAY" in
+    :* | unix:*) ;;
+    *) return 0 ;;
+  esac
+  local number=${DISPLAY#*:}
+  number=${number%%.*}
+  local cmdline
+  for cmdline in /proc/[0-9]*/cmdline; do
+    tr '\0' ' ' <"$cmdline" 2>/dev/null | grep -Eq "^([^ ]*/)?Xvfb :$number( |$)" && return 1
+  done
+  return 0
+}
+
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/build.sh"
 build=${BUILD_DIR:-$root/build}
@@ -21,8 +40,10 @@ MANIFEST
 "$build/hdd/mkhdd" "$samples/sample.manifest" "$samples/sample.hdd"
 echo "== panoply-host: the sample hard-disk image, through the plug-in and hdd.di"
 "$build/host/panoply-host" "$samples/sample.hdd" info ls cd disk_01 ls
-if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
-  echo "No display found: to see Quarto and Brindle, run this again on a desktop or under 'xvfb-run -a'." >&2
+if ! display_seen; then
+  echo "No display that anyone sees (none, or a virtual frame buffer such as xvfb-run's): Quarto and Brindle"
+  echo "are not opened. To see them, run this again on a desktop, or through a forwarded display (ssh -X)."
+  echo "The samples are in $samples."
   exit 0
 fi
 echo "== Quarto: $samples/sample85.plt (close the window to go on)"

@@ -81,6 +81,10 @@ Outcome ReadPng(PngState& state, PngPixels& out) {
     return Outcome::Damaged;
   }
   png_set_read_fn(png, &state, ReadData);
+  // Ancillary chunks other than tRNS change nothing here, so libpng passes over them unread.
+  // Read, a text chunk that declares 2 GiB in a file of a few hundred bytes gets a buffer of that
+  // size, made and cleared before the file is found too short.
+  png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, nullptr, -1);
   png_read_info(png, info);
   png_uint_32 width = 0, height = 0;
   int depth = 0, colorType = 0, interlace = 0;

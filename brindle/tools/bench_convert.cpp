@@ -16,6 +16,7 @@
 #include "core/rmb.h"
 #include "core/session.h"
 #include "core/spr.h"
+#include "tools/bench_main.h"
 
 using namespace brindle;
 namespace fs = std::filesystem;
@@ -179,4 +180,4 @@ BENCHMARK(BM_OpenFile)->Apply(Formats);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) { return BenchmarkMain(argc, argv); }

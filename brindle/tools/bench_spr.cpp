@@ -10,6 +10,7 @@
 #include "core/scr.h"
 #include "core/spr.h"
 #include "core/zoom.h"
+#include "tools/bench_main.h"
 #include "tools/scr_pack.h"
 
 using namespace brindle;
@@ -120,4 +121,4 @@ BENCHMARK(BM_SmoothZoomed)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) { return BenchmarkMain(argc, argv); }

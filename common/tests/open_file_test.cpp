@@ -113,6 +113,9 @@ TEST(ReadFile, ALimitReadsTheStartAndMeasuresTheRest) {
   }
   WriteText(dir.File("empty"), "");
   EXPECT_EQ(ReadFile(dir.File("empty"))->size, 0u);
+  const std::string binary("a\0b\xE9\r\n", 6);  // every byte as it is
+  WriteText(dir.File("binary"), binary);
+  EXPECT_EQ(ReadFile(dir.File("binary"))->bytes, binary);
 }
 
 }  // namespace

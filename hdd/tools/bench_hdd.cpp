@@ -321,7 +321,12 @@ BENCHMARK(BM_CopyTreeWithCp)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  if (argc > 1) {
+    std::fprintf(stderr,
+                 "bench-hdd: unknown argument \"%s\"\nusage: bench-hdd [--benchmark_filter=REGEX] [--benchmark_...]\n",
+                 argv[1]);
+    return 2;
+  }
   benchmark::RunSpecifiedBenchmarks();
 #ifdef PANOPLY_HOST_PATH
   std::printf("\nPeak memory of panoply-host listing the root folder (one process each):\n");

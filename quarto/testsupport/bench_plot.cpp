@@ -1,7 +1,9 @@
 #include "testsupport/bench_plot.h"
 
+#include <charconv>
 #include <random>
 #include <string>
+#include <string_view>
 
 namespace quarto::test {
 
@@ -55,6 +57,18 @@ std::unique_ptr<BenchDrawing> PrepareBenchDrawing(const std::filesystem::path& p
   d->pass.layers.order = d->table.LayerOrder;
   d->pass.layers.orderCount = d->table.LayerOrderCount;
   return d;
+}
+
+bool ReadCounts(int argc, char** argv, std::span<int> counts) {
+  if (argc < 1 || static_cast<size_t>(argc - 1) > counts.size()) return false;
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view text = argv[i];
+    int value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || value < 1) return false;
+    counts[static_cast<size_t>(i - 1)] = value;
+  }
+  return true;
 }
 
 std::vector<double> BestOfEach(int runs, const std::vector<std::function<void()>>& jobs) {

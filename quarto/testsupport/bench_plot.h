@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <span>
 #include <vector>
 
 #include "core/layer_table.h"
@@ -44,6 +45,10 @@ struct BenchDrawing {
 };
 // Scans the PLT 8.5 file and computes the bitmap frame (a 1280 x 1024 window, a 1920 x 1080 screen).
 std::unique_ptr<BenchDrawing> PrepareBenchDrawing(const std::filesystem::path& path);
+
+// A benchmark program's optional whole-number arguments (each at least 1), read over the defaults
+// in `counts`; false for any other argument, or one too many.
+bool ReadCounts(int argc, char** argv, std::span<int> counts);
 
 // The best time in seconds of each job over `runs` rounds; the jobs run in turns, so all of them
 // meet the same load of the machine.

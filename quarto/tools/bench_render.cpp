@@ -23,8 +23,12 @@ using namespace quarto;
 int main(int argc, char** argv) {
   if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
   QGuiApplication app(argc, argv);
-  const int records = argc > 1 ? std::atoi(argv[1]) : 1'000'000;
-  const int runs = argc > 2 ? std::atoi(argv[2]) : 5;
+  int counts[] = {1'000'000, 5};
+  if (!test::ReadCounts(argc, argv, counts)) {
+    std::fprintf(stderr, "usage: bench-render [records] [runs]\n");
+    return 2;
+  }
+  const int records = counts[0], runs = counts[1];
 
   const auto path = std::filesystem::temp_directory_path() / ("bench-render-" + std::to_string(::getpid()) + ".plt");
   {

@@ -138,6 +138,10 @@ void MeasurePlt45(const std::filesystem::path& path, int records) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc > 2 || (argc == 2 && std::string_view(argv[1]) != "45")) {
+    std::fprintf(stderr, "usage: bench-scan [45]\n");
+    return 2;
+  }
 #ifdef BENCH_BUILD_TYPE
   std::printf("build type: %s\n", BENCH_BUILD_TYPE[0] ? BENCH_BUILD_TYPE : "(none)");
 #endif

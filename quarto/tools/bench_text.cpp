@@ -165,9 +165,12 @@ void RunSystemFont(test::BenchDrawing& a, test::BenchDrawing& b, const std::file
 int main(int argc, char** argv) {
   if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
   QGuiApplication app(argc, argv);
-  const int records = argc > 1 ? std::atoi(argv[1]) : 1'000'000;
-  const int texts = argc > 2 ? std::atoi(argv[2]) : 100'000;
-  const int runs = argc > 3 ? std::atoi(argv[3]) : 3;
+  int counts[] = {1'000'000, 100'000, 3};
+  if (!test::ReadCounts(argc, argv, counts)) {
+    std::fprintf(stderr, "usage: bench-text [records] [texts] [runs]\n");
+    return 2;
+  }
+  const int records = counts[0], texts = counts[1], runs = counts[2];
 
   const auto dir = std::filesystem::temp_directory_path();
   const auto plain = dir / ("bench-text-" + std::to_string(::getpid()) + "-plain.plt");

@@ -76,5 +76,24 @@ TEST(PngDecode, DamageIsAnError) {
   test::ExpectDamage([&] { Decode(text); });
 }
 
+// A chunk that declares 2 GiB in a file of a few hundred bytes is damage, found without a
+// buffer of that size or a read of that length.
+TEST(PngDecode, AChunkLongerThanTheFileIsAnError) {
+  const Bytes good = test::MakePng({}, [](int x, int y) { return (x + y) % 16; });
+  constexpr std::size_t kAfterHeader = 8 + 25;  // the signature and the IHDR chunk
+  for (const char* type : {"tEXt", "zTXt", "iTXt", "iCCP", "sPLT", "prVt"}) {
+    SCOPED_TRACE(type);
+    Bytes file(good.begin(), good.begin() + kAfterHeader);
+    for (int shift : {24, 16, 8, 0}) file.push_back(static_cast<std::uint8_t>(0x7FFFFFF0u >> shift));
+    file.insert(file.end(), type, type + 4);
+    file.insert(file.end(), 40, 'k');
+    file.insert(file.end(), good.begin() + kAfterHeader, good.end());
+    test::CountingSource source(file);
+    test::ExpectDamage([&] { DecodePNG(source); });
+    // libpng passes over a chunk in pieces of a kilobyte; the declared length is never asked for.
+    EXPECT_LT(source.asked, file.size() + 4096);
+  }
+}
+
 }  // namespace
 }  // namespace brindle

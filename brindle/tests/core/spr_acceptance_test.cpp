@@ -82,6 +82,12 @@ TEST(SprAcceptance, RealFilesDecodeAndMatchTheirPeerBitmaps) {
     ++compared;
   }
   EXPECT_GE(decoded, 1);
+  // The folder's peer bitmaps all stand beside their SPR files: every one was compared.
+  int peers = 0;
+  for (const auto& entry : fs::directory_iterator(folder))
+    peers += entry.path().filename().string().ends_with(".peer24.bmp");
+  EXPECT_GE(compared, 1);
+  EXPECT_EQ(compared, peers);
   RecordProperty("decoded", decoded);
   RecordProperty("compared", compared);
 }

@@ -64,4 +64,22 @@ Pic DecodeBytes(Decoder decode, const Bytes& bytes) {
   return decode(source);
 }
 
+// Bytes in memory that count what a reader asks of them: how often, and how many bytes. A file
+// that declares a huge picture must cost a reader no more asking than its own size calls for.
+class CountingSource : public ByteSource {
+ public:
+  explicit CountingSource(const Bytes& bytes) : source_(bytes) {}
+  std::uint64_t size() const override { return source_.size(); }
+  std::size_t readAt(std::uint64_t offset, std::uint8_t* dst, std::size_t n) override {
+    ++reads;
+    asked += n;
+    return source_.readAt(offset, dst, n);
+  }
+  std::size_t reads = 0;
+  std::uint64_t asked = 0;
+
+ private:
+  MemorySource source_;
+};
+
 }  // namespace brindle::test

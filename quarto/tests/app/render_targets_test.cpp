@@ -15,6 +15,7 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QRegularExpression>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -34,19 +35,21 @@ using namespace quarto;
 
 namespace {
 
-const QRgb kLayer1 = qRgb(0, 128, 0);  // built-in colours of layers 1 and 2
+const QRgb kLayer1 = qRgb(0, 128, 0);  // built-in colours of layers 1, 2 and 3
 const QRgb kLayer2 = qRgb(255, 0, 0);
+const QRgb kLayer3 = qRgb(255, 255, 0);
 
 // A board of 2000 x 1000 units (or a wider header box) with a large bar on layer 1 and another
-// on layer 2.
-void WriteBoard(const QString& path, PltFormat format = PltFormat::Plt45, int32_t headerWidth = 2000) {
+// on layer 2 (or another second layer).
+void WriteBoard(const QString& path, PltFormat format = PltFormat::Plt45, int32_t headerWidth = 2000,
+                int secondLayer = 2) {
   test::PltWriter w(format);
   w.Header({1, 0, 0, headerWidth, 1000, -1, 1});
   w.LayerName("TOP", 1);
-  w.LayerName("BOTTOM", 2);
+  w.LayerName("BOTTOM", secondLayer);
   w.Layer(1);
   w.Bar(100, 100, 900, 900);
-  w.Layer(2);
+  w.Layer(secondLayer);
   w.Bar(1100, 100, 1900, 900);
   w.Line(0, 0, 0, 0, 2000, 1000);
   w.Save(path.toStdString());
@@ -59,6 +62,14 @@ int CountColour(const QImage& img, QRgb colour) {
     for (int x = 0; x < rgb.width(); ++x)
       if (rgb.pixel(x, y) == colour) ++n;
   return n;
+}
+
+QSet<QRgb> ColoursOf(const QImage& img) {
+  QSet<QRgb> colours;
+  const QImage rgb = img.convertToFormat(QImage::Format_RGB32);
+  for (int y = 0; y < rgb.height(); ++y)
+    for (int x = 0; x < rgb.width(); ++x) colours.insert(rgb.pixel(x, y));
+  return colours;
 }
 
 }  // namespace
@@ -117,10 +128,14 @@ class RenderTargetsTest : public QObject {
     QCOMPARE(QColor(shot.pixel(f.PageLeft - 1, midY)), QColor(shot.pixel(0, midY)));
   }
 
+  // The plot's second layer is yellow here, so that red in the bitmap could only be margin lines.
   void bitmapTargetWritesTheDrawingBesideThePlot() {
     const QString path = dir_.filePath("board.plt");
-    WriteBoard(path);
+    WriteBoard(path, PltFormat::Plt45, 2000, 3);
     Open(path);
+    form_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
+    QVERIFY(CountColour(Shot(), kLayer2) > 0);  // the window's page preview has its red margin lines
     form_->view().FitPending = false;
     form_->view().Zoom = 10.0;
     const QSize screen(1000, 900);  // at least the window: the drawing lies inside the bitmap
@@ -141,8 +156,9 @@ class RenderTargetsTest : public QObject {
     QCOMPARE(bmp.pixel(0, 0), qRgb(255, 255, 255));
     const DevicePoint bar1 = layout.place.Point(500, 500), bar2 = layout.place.Point(1500, 500);
     QCOMPARE(bmp.pixel(bar1.x, bar1.y), kLayer1);  // the layer colours exact
-    QCOMPARE(bmp.pixel(bar2.x, bar2.y), kLayer2);
-    QVERIFY(CountColour(bmp, qRgb(0, 0, 255)) == 0);  // no red margin lines or page frame
+    QCOMPARE(bmp.pixel(bar2.x, bar2.y), kLayer3);
+    // The drawing alone on white: no red margin lines, no black page frame or shadow.
+    QCOMPARE(ColoursOf(bmp), (QSet<QRgb>{qRgb(255, 255, 255), kLayer1, kLayer3}));
     // The header box (2000 units wide, 1000 high) at the drawing's scale plus the screen: the scale
     // measured on the bitmap itself, from the 800-unit bars' inked runs.
     int barWidth = 0, barHeight = 0;

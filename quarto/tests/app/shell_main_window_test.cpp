@@ -436,8 +436,8 @@ class MainWindowTest : public QObject {
   // A name in another code page (byte 0xE9 is no UTF-8) opens from the command line and, after
   // another file, again from the recent list; the path's bytes stay exactly as they were.
   void aNameThatIsNoUtf8OpensFromTheCommandLineAndTheRecentList() {
-    // Qt cannot remove a name that is not UTF-8: the folder is one of ours.
-    testsupport::TempDir dir;
+    // QTemporaryDir cannot remove a name that is no UTF-8: the folder would stay behind.
+    const testsupport::TempDir dir;
     const QString folder = QDir(QString::fromStdString(dir.Path())).canonicalPath();
     const std::string odd = folder.toStdString() + "/plan\xE9.plt";
     {

@@ -3,13 +3,13 @@
 // (x, y) is drawn at (round(x / 2), round(SignY * y / 2)) with halves to even.
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <filesystem>
 #include <map>
 
 #include "core/render_pass.h"
 #include "testsupport/plt_writer.h"
 #include "testsupport/recording_canvas.h"
+#include "testsupport/temp_dir.h"
 
 namespace quarto {
 namespace {
@@ -40,21 +40,16 @@ class Plot {
     };
   }
   std::string Save() {
-    static std::atomic<int> n{0};
-    const auto path = std::filesystem::path(testing::TempDir()) /
-                      ("render_pass_" + std::to_string(::getpid()) + "_" + std::to_string(n++) + ".plt");
+    const auto path = dir_ / ("plot" + std::to_string(saved_++) + ".plt");
     w.Save(path);
-    paths_.push_back(path);
     return path.string();
-  }
-  ~Plot() {
-    for (const auto& p : paths_) std::filesystem::remove(p);
   }
 
  private:
   int layer_ = 0;
   std::map<std::pair<int, int>, std::vector<uint64_t>> index_;
-  std::vector<std::filesystem::path> paths_;
+  testsupport::TempDir dir_;
+  int saved_ = 0;
 };
 
 LayerSetup Layers(std::initializer_list<uint8_t> order) {

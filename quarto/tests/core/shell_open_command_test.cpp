@@ -7,6 +7,7 @@
 
 #include "core/open_command.h"
 #include "core/plot_reader.h"
+#include "testsupport/temp_dir.h"
 
 namespace quarto {
 namespace {
@@ -92,23 +93,13 @@ struct FakeHost : OpenHost {
 
 class ShellOpen : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("quarto_shell_open_" + std::to_string(::getpid()) + "_" +
-                                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(dir_);
-  }
-  void TearDown() override {
-    std::error_code ec;
-    fs::permissions(dir_, fs::perms::owner_all, ec);
-    fs::remove_all(dir_, ec);
-  }
   std::string Write(const std::string& name, std::initializer_list<uint8_t> bytes) {
     fs::path p = dir_ / name;
     std::ofstream out(p, std::ios::binary);
     for (uint8_t b : bytes) out.put(static_cast<char>(b));
     return p.string();
   }
-  fs::path dir_;
+  testsupport::TempDir dir_;
   ViewState vs_;
   OpenInputs in_;
   FakeHost host_;
@@ -154,14 +145,14 @@ TEST_F(ShellOpen, CommandLineFileIsScannedWithItsFormatAndFitted) {
 TEST_F(ShellOpen, ARelativeCommandLineNameIsStoredAsAFullPath) {
   Write("rel.plt", {0x80, 0x00, 0x03, 0xBE});
   const fs::path before = fs::current_path();
-  fs::current_path(dir_);
+  fs::current_path(dir_.path());
   vs_.OpenFromCommandLine = true;
   in_.CommandLine = {"./rel.plt"};
   const bool opened = RunOpen(vs_, in_, host_);
   fs::current_path(before);
   ASSERT_TRUE(opened);
-  EXPECT_EQ(vs_.PlotFileName, dir_.string() + "/rel.plt");
-  EXPECT_EQ(host_.shownRecent[0], dir_.string() + "/rel.plt");
+  EXPECT_EQ(vs_.PlotFileName, dir_.Path() + "/rel.plt");
+  EXPECT_EQ(host_.shownRecent[0], dir_.Path() + "/rel.plt");
   EXPECT_EQ(host_.fileName, "rel.plt");
   EXPECT_TRUE(vs_.Plot85Loaded);
 }

@@ -11,6 +11,7 @@
 #include "core/text_records.h"
 #include "testsupport/plt_writer.h"
 #include "testsupport/recording_canvas.h"
+#include "testsupport/temp_dir.h"
 
 namespace quarto {
 namespace {
@@ -437,8 +438,8 @@ TEST_P(TextRecords, AStringCutByTheEndOfTheFileDrawsWhatWasReadAndTheDrawingGoes
   EXPECT_EQ(RecordingCanvas::Format(calls.back(), false), "LineTo 10 10");
 
   // The whole renderer call goes on past the cut string and names the problem once.
-  const auto path = std::filesystem::path(testing::TempDir()) /
-                    ("stroke_text_cut_" + std::to_string(::getpid()) + (GetParam() == PltFormat::Plt45 ? "45" : "85"));
+  const testsupport::TempDir dir;
+  const auto path = dir / "cut.plt";
   w.Save(path);
   FrameInput frame;
   frame.format = GetParam();
@@ -454,7 +455,6 @@ TEST_P(TextRecords, AStringCutByTheEndOfTheFileDrawsWhatWasReadAndTheDrawingGoes
   };
   RecordingCanvas whole;
   const RenderOutcome out = DrawPlot(whole, frame, layout, pass, path.string());
-  std::filesystem::remove(path);
   EXPECT_EQ(out.problem, RenderOutcome::Problem::Read);
   EXPECT_EQ(out.message, kTextReadBeyondEnd);
   EXPECT_EQ(RecordingCanvas::Format(whole.calls().back(), false).substr(0, 6), "LineTo");
