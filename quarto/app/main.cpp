@@ -2,8 +2,8 @@
 // Usage: Quarto [plot file [@X1:Y1_X2:Y2]]
 #include <QApplication>
 
-#include "common_qt/file_names.h"
 #include "app/startup.h"
+#include "common_qt/file_names.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
