@@ -1,12 +1,15 @@
 #include "app/ui_seams.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDialogButtonBox>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QSpacerItem>
 #include <QStringList>
 #include <QUrl>
 
@@ -16,6 +19,26 @@ namespace quarto {
 
 namespace {
 const QString kTitle = QStringLiteral("Quarto");
+
+// A box whose window is wide enough for its caption whole. Qt sizes a box by its text, so a
+// short text left a caption like "Application Error" cut by the window manager, whose title bar
+// also holds the window's icon and buttons: the box is widened to the title in a bold caption
+// font and room for those.
+void ShowBox(QWidget* parent, QMessageBox::Icon icon, const QString& title, const QString& text) {
+  QMessageBox box(icon, title, text, QMessageBox::Ok, parent);
+  QFont captionFont = QApplication::font("QMdiSubWindowTitleBar");
+  captionFont.setBold(true);
+  const QFontMetrics caption(captionFont);
+  const int width = caption.horizontalAdvance(title) + 8 * caption.height();
+  if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Minimum), grid->rowCount(), 0, 1,
+                  grid->columnCount());
+  // A box shown while a print or an export waits shows the usual arrow over it.
+  const bool busy = QApplication::overrideCursor() != nullptr;
+  if (busy) QApplication::setOverrideCursor(Qt::ArrowCursor);
+  box.exec();
+  if (busy) QApplication::restoreOverrideCursor();
+}
 }  // namespace
 
 QString ToQtFilter(const QString& filter) {
@@ -45,15 +68,15 @@ std::optional<QString> DefaultUiSeams::OpenFileName(QWidget* parent, const QStri
 }
 
 void DefaultUiSeams::Message(QWidget* parent, const QString& text) {
-  QMessageBox::information(parent, kTitle, text, QMessageBox::Ok);
+  ShowBox(parent, QMessageBox::Information, kTitle, text);
 }
 
 void DefaultUiSeams::Error(QWidget* parent, const QString& text) {
-  QMessageBox::critical(parent, kTitle, text, QMessageBox::Ok);
+  ShowBox(parent, QMessageBox::Critical, kTitle, text);
 }
 
 void DefaultUiSeams::ApplicationError(const QString& text) {
-  QMessageBox::critical(nullptr, QStringLiteral("Application Error"), text, QMessageBox::Ok);
+  ShowBox(nullptr, QMessageBox::Critical, QStringLiteral("Application Error"), text);
 }
 
 bool DefaultUiSeams::PrinterSetup(QWidget* parent, QPrinter& printer) {

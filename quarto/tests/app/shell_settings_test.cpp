@@ -121,6 +121,10 @@ class SettingsTest : public QObject {
         QVERIFY2(!(state & (Qt::WindowMinimized | Qt::WindowMaximized)), c.state);
       else
         QVERIFY2(state & c.shown, c.state);
+      if (c.shown == Qt::WindowMaximized) continue;
+      // Shown normal, or restored, it has the design size outside its frame.
+      form->showNormal();
+      QTRY_COMPARE(form->frameGeometry().size(), QSize(Form1::kMinOuterWidth, Form1::kMinOuterHeight));
     }
   }
 
@@ -207,6 +211,25 @@ class SettingsTest : public QObject {
     WriteAll(seams_->settingsFile(), "[View]\nColor=0\n");
     QVERIFY(!StartUp({seams_->config.filePath("missing.plt")}, seams_.get()));
     QCOMPARE(ReadAll(seams_->settingsFile()), QByteArray("[View]\nColor=0\n"));
+  }
+
+  // Without a settings file the window opens at its design size, 787 x 520 outside its frame;
+  // Width and Height are that outer size, read and written alike, so three starts and closes
+  // leave the same values and the same window.
+  void startsAndClosesKeepTheDesignSize() {
+    QVERIFY(!QFile::exists(seams_->settingsFile()));
+    for (int start = 0; start < 3; ++start) {
+      std::unique_ptr<Form1> form = StartUp({}, seams_.get());
+      form->ShowAsSettingsSay();
+      QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+      QApplication::processEvents();
+      QCOMPARE(form->frameGeometry().size(), QSize(Form1::kMinOuterWidth, Form1::kMinOuterHeight));
+      QVERIFY(form->frameGeometry().size() != form->geometry().size());  // the frame is counted
+      form->close();
+      const IniFile ini(ReadAll(seams_->settingsFile()).toStdString());
+      QCOMPARE(ini.GetInt("Form", "Width", 0), Form1::kMinOuterWidth);
+      QCOMPARE(ini.GetInt("Form", "Height", 0), Form1::kMinOuterHeight);
+    }
   }
 
   // The outer size of a normal window survives two restarts; a maximised one is written as such.
