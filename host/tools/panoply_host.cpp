@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "common/open_file.h"
 #include "host/answers.h"
 #include "host/display.h"
 #include "host/host.h"
@@ -377,12 +378,8 @@ std::string DefaultPluginPath(const char* argv0) {
 // Why the plug-in could not open the file as an image whatever its format: it opens
 // images for reading and writing. Empty when the file can be opened so.
 std::string UnopenableReason(const std::string& path) {
-  const int fd = ::open(path.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return std::strerror(errno);
-  struct stat st;
-  const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-  ::close(fd);
-  return regular ? std::string() : "not a regular file";
+  const common::Result<common::FileHandle> file = common::OpenRegularFile(path, {.access = common::Access::ReadWrite});
+  return file ? std::string() : file.reason();
 }
 
 bool IsPutCommand(const std::string& word) { return word == "put"; }
