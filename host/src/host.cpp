@@ -1,7 +1,6 @@
 #include "host/host.h"
 
 #include <dlfcn.h>
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -11,7 +10,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "platform/filetime.h"
+#include "common/read_file.h"
+#include "platform/find_data.h"
 #include "platform/registry.h"
 
 namespace host {
@@ -227,18 +227,14 @@ bool Host::OpenFile(const std::string& path) {
   if (!exports_.OpenFilePlugin) return false;
   std::error_code ec;
   const std::string full = std::filesystem::absolute(path, ec).lexically_normal().string();
-  std::vector<unsigned char> first(kFirstBytes);
-  size_t got = 0;
   // First bytes only from a regular file: opening a pipe or a device could block.
-  struct stat st;
-  if (::stat(full.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
-    if (FILE* f = std::fopen(full.c_str(), "rb")) {
-      got = std::fread(first.data(), 1, first.size(), f);
-      std::fclose(f);
-    }
-  }
+  common::Result<common::FileBytes> head = common::ReadFile(full, kFirstBytes);
+  std::string first = head ? std::move(head->bytes) : std::string();
+  const size_t got = first.size();
+  first.resize(kFirstBytes);
   const Serving serving(*this);
-  void* p = exports_.OpenFilePlugin(full.c_str(), first.data(), static_cast<int>(got));
+  void* p =
+      exports_.OpenFilePlugin(full.c_str(), reinterpret_cast<unsigned char*>(first.data()), static_cast<int>(got));
   if (p == kNoPanel || !p) return false;
   panel_ = p;
   panelCurrent = 0;
@@ -294,25 +290,15 @@ void Host::ClosePanel() {
 
 bool Host::PcItem(const std::string& name, PluginPanelItem& item, std::string* error) {
   std::memset(&item, 0, sizeof item);
-  struct stat st;
-  if (name.empty() || ::stat(name.c_str(), &st) != 0) {
-    if (error) *error = "cannot find " + name + (name.empty() ? "" : std::string(": ") + std::strerror(errno));
-    return false;
+  const common::Status filled = platform::FillFindData(name, name, item.FindData);
+  if (filled) return true;
+  if (error) {
+    if (filled.error() == ENAMETOOLONG)
+      *error = "the name is too long for the panel's record: " + name;
+    else
+      *error = "cannot find " + name + (name.empty() ? "" : ": " + filled.reason());
   }
-  if (name.size() >= sizeof item.FindData.cFileName) {
-    if (error) *error = "the name is too long for the panel's record: " + name;
-    return false;
-  }
-  WIN32_FIND_DATA& fd = item.FindData;
-  fd.dwFileAttributes = S_ISDIR(st.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
-  if (!S_ISDIR(st.st_mode)) {
-    const auto size = static_cast<uint64_t>(st.st_size);
-    fd.nFileSizeLow = static_cast<DWORD>(size);
-    fd.nFileSizeHigh = static_cast<DWORD>(size >> 32);
-  }
-  fd.ftLastWriteTime = platform::FileTimeFromTimespec(st.st_mtim);
-  std::memcpy(fd.cFileName, name.c_str(), name.size() + 1);
-  return true;
+  return false;
 }
 
 int Host::Put(const std::vector<std::string>& pcNames, bool move, int opMode, std::string* error) {

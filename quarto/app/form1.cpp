@@ -20,9 +20,9 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <algorithm>
+#include <cerrno>
 #include <utility>
 
-#include "app/file_names.h"
 #include "app/form2.h"
 #include "app/form3.h"
 #include "app/form4.h"
@@ -31,7 +31,9 @@
 #include "app/system_fonts.h"
 #include "app/tool_icons.h"
 #include "app/ui_seams.h"
-#include "core/file_io.h"
+#include "common/read_file.h"
+#include "common/replace_file.h"
+#include "common_qt/file_names.h"
 #include "core/interface_texts.h"
 #include "core/numeric.h"
 #include "core/render_frame.h"
@@ -406,7 +408,7 @@ void Form1::SetSecondaryWindows(Form2* form2, Form3* form3, Form4* form4) {
 
 void Form1::SetCommandLine(const QStringList& args) {
   openInputs_.CommandLine.clear();
-  for (const QString& a : args) openInputs_.CommandLine.push_back(FileNameFromQt(a));
+  for (const QString& a : args) openInputs_.CommandLine.push_back(common_qt::FileNameFromQt(a));
   view_.OpenFromCommandLine = !args.isEmpty();
 }
 
@@ -442,7 +444,7 @@ void Form1::FormCreate() {
     recentItems_[static_cast<size_t>(n - 1)] = item;
   }
   view_.OpenFromRecent = false;
-  view_.ExeDir = FileNameFromQt(QCoreApplication::applicationDirPath() + QLatin1Char('/'));
+  view_.ExeDir = common_qt::FileNameFromQt(QCoreApplication::applicationDirPath() + QLatin1Char('/'));
   ReadSettingsFile();
 }
 
@@ -450,18 +452,21 @@ namespace {
 
 // Where the settings live: the user's configuration folder, beside the other desk tools' settings
 // (the program's own folder is shared and not writable for users).
+// No settings file yet: the file is missing, or already its folder is.
+bool IsMissing(const common::Status& status) { return status.error() == ENOENT || status.error() == ENOTDIR; }
+
 std::string DefaultSettingsPath() {
-  return FileNameFromQt(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-                        QStringLiteral("/desktools/Quarto.ini"));
+  return common_qt::FileNameFromQt(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+                                   QStringLiteral("/desktools/Quarto.ini"));
 }
 
 }  // namespace
 
 void Form1::ReadSettingsFile() {
   settingsPath_ = DefaultSettingsPath();
-  std::string text;
-  const FileRead read = ReadWholeFile(settingsPath_, text);
-  settingsUnreadable_ = read == FileRead::Unreadable;
+  const common::Result<common::FileBytes> read = common::ReadFile(settingsPath_);
+  settingsUnreadable_ = !read && !IsMissing(read.status());
+  const std::string text = read ? read->bytes : std::string();
   QuartoSettings& s = startSettings_;
   s = QuartoSettings{};
   const QSize outer = frameGeometry().size();
@@ -536,22 +541,18 @@ QuartoSettings Form1::CurrentSettings() const {
 }
 
 void Form1::FormClose() {
-  const QString shown = FileNameToQt(settingsPath_);
+  const QString unable = QStringLiteral("Unable to write to ") + common_qt::FileNameToQt(settingsPath_);
+  const common::Result<common::FileBytes> read = common::ReadFile(settingsPath_);
+  const bool unreadable = !read && !IsMissing(read.status());
   // A file that is there but could not be read is never replaced by one made of defaults.
-  if (settingsUnreadable_) {
-    session_.seams().Error(this, QStringLiteral("Unable to write to ") + shown);
+  if (settingsUnreadable_ || unreadable) {
+    session_.seams().Error(this, unreadable ? WithReason(unable, read.status()) : unable);
     return;
   }
-  std::string text;
-  const FileRead read = ReadWholeFile(settingsPath_, text);
-  if (read == FileRead::Unreadable) {
-    session_.seams().Error(this, QStringLiteral("Unable to write to ") + shown);
-    return;
-  }
-  IniFile ini(text);
+  IniFile ini(read ? read->bytes : std::string());
   WriteSettings(ini, CurrentSettings());
-  if (!WriteFileReplacing(settingsPath_, ini.Text()))
-    session_.seams().Error(this, QStringLiteral("Unable to write to ") + shown);
+  if (const common::Status written = common::ReplaceFile(settingsPath_, ini.Text(), {.makeFolders = true}); !written)
+    session_.seams().Error(this, WithReason(unable, written));
 }
 
 void Form1::ShowAsSettingsSay() {
@@ -606,10 +607,10 @@ void Form1::LoadLastFile() {
 std::optional<std::string> Form1::RunOpenDialog() {
   std::optional<QString> name = session_.seams().OpenFileName(this, openFilter_);
   if (!name) return std::nullopt;
-  return FileNameFromQt(*name);
+  return common_qt::FileNameFromQt(*name);
 }
 
-void Form1::ShowFileName(const std::string& name) { setStatusPanelText(1, FileNameToQt(name)); }
+void Form1::ShowFileName(const std::string& name) { setStatusPanelText(1, common_qt::FileNameToQt(name)); }
 
 void Form1::ShowRecentFiles(const RecentList& list) {
   for (QAction* item : recentItems_) N1->removeAction(item);
@@ -617,7 +618,7 @@ void Form1::ShowRecentFiles(const RecentList& list) {
     const std::string& path = list[static_cast<size_t>(n - 1)];
     if (path.empty()) continue;
     QAction* item = recentItems_[static_cast<size_t>(n - 1)];
-    item->setText(Literal(FileNameToQt(RecentCaption(n, path))));
+    item->setText(Literal(common_qt::FileNameToQt(RecentCaption(n, path))));
     item->setData(QByteArray::fromStdString(path));
     N1->addAction(item);
   }

@@ -1,7 +1,6 @@
 #include "app/render_targets.h"
 
 #include <QApplication>
-#include <QBuffer>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QHash>
@@ -13,19 +12,22 @@
 #include <QSignalBlocker>
 #include <QTimer>
 #include <algorithm>
+#include <array>
 #include <filesystem>
 #include <fstream>
 #include <optional>
 #include <string>
 #include <utility>
 
-#include "app/file_names.h"
 #include "app/form1.h"
 #include "app/form2.h"
 #include "app/interface_language.h"
 #include "app/qpainter_canvas.h"
 #include "app/ui_seams.h"
-#include "core/file_io.h"
+#include "common/file_facts.h"
+#include "common/replace_file.h"
+#include "common_qt/file_names.h"
+#include "core/bmp_file.h"
 #include "core/interface_texts.h"
 #include "core/text_records.h"
 
@@ -315,6 +317,15 @@ bool SaveBitmap(Form1& form, QSize screen) {
                                              "The picture was not saved: its name would be that of the plot file"));
     return false;
   }
+  // Quarto reads the plot again at every paint: a bitmap name that reaches the plot itself (a
+  // link to it, a hard link) must not replace it.
+  const QString cannot =
+      Text(form, "Не удалось записать файл ", "Cannot write the file ") + common_qt::FileNameToQt(name);
+  if (common::SameFile(name, v.PlotFileName)) {
+    form.session().seams().Error(
+        &form, cannot + QLatin1Char('\n') + Text(form, "Это файл открытого чертежа", "It is the open plot file"));
+    return false;
+  }
   FrameInput in = FrameInputOf(form, RenderTarget::Bitmap);
   in.screenWidth = screen.width(), in.screenHeight = screen.height();
   const FrameLayout layout = ComputeFrame(in);
@@ -345,18 +356,29 @@ bool SaveBitmap(Form1& form, QSize screen) {
   }
   const QImage indexed = ToIndexed8(image);
   image = QImage();
-  QByteArray bytes;
-  QBuffer buffer(&bytes);
-  const bool encoded = !indexed.isNull() && buffer.open(QIODevice::WriteOnly) && indexed.save(&buffer, "BMP");
-  const QString file = FileNameToQt(name);
-  if (!encoded || !WriteFileReplacing(name, std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())))) {
-    form.session().seams().Error(&form, Text(form, "Не удалось записать файл ", "Cannot write the file ") + file);
+  if (indexed.isNull()) {
+    form.session().seams().Error(&form, cannot);
+    return false;
+  }
+  // Our own writer: Qt's leaves the padding at the end of each row as memory happened to be.
+  std::array<uint32_t, 256> palette{};
+  const QList<QRgb> table = indexed.colorTable();
+  for (qsizetype i = 0; i < table.size() && i < 256; ++i) palette[static_cast<size_t>(i)] = table[i];
+  const std::string bytes =
+      EncodeBmp8(indexed.width(), indexed.height(), indexed.constBits(), static_cast<size_t>(indexed.bytesPerLine()),
+                 palette, indexed.dotsPerMeterX(), indexed.dotsPerMeterY());
+  if (const common::Status saved = common::ReplaceFile(name, bytes); !saved) {
+    form.session().seams().Error(&form, WithReason(cannot, saved));
     return false;
   }
   // The file holds what was drawn before the read problem; the problem is told.
   if (out.problem != RenderOutcome::Problem::None)
     form.session().seams().Error(&form, QString::fromStdString(out.message));
   return true;
+}
+
+QString WithReason(const QString& message, const common::Status& failure) {
+  return message + QLatin1Char('\n') + QString::fromLocal8Bit(failure.reason());
 }
 
 bool SaveBitmap(Form1& form) {

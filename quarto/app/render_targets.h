@@ -11,6 +11,7 @@
 #include <cstddef>
 
 #include "app/window_session.h"
+#include "common/status.h"
 #include "core/printer_resolution.h"
 #include "core/render_frame.h"
 #include "core/render_pass.h"
@@ -58,14 +59,18 @@ void PaintScreenTarget(Form1& form, QPainter& painter);
 bool PrintPlot(Form1& form, QPrinter& printer);
 
 // Bitmap target: saves the drawing at the preview's scale as an 8-bit BMP file in the plot's folder
-// (BitmapFileName), replacing an existing file only through a temporary file renamed over it, so
-// a failed export leaves the old one. A plot changed on disk is scanned again first. Refuses,
-// with a message, a size beyond the limits, a name that is the plot file itself and a plot that
-// no longer opens or scans; a failed save is reported.
+// (BitmapFileName), replacing an existing file as common/replace_file.h does (a failed export
+// leaves the old one; a protected file is refused). A plot changed on disk is scanned again
+// first. Refuses, with a message, a size beyond the limits, a name that is the plot file itself
+// or reaches it (a link, a hard link) and a plot that no longer opens or scans; a failed save is
+// reported with the system's reason.
 // Returns true when the BMP file was written; when the drawing stopped at a read problem, the
 // file holds what was drawn, the problem is reported once and the result is still true.
 // screen is the padding (the screen size).
 bool SaveBitmap(Form1& form, QSize screen);
+
+// The text of a failed save: the message, and the system's reason on a line of its own.
+QString WithReason(const QString& message, const common::Status& failure);
 bool SaveBitmap(Form1& form);
 
 }  // namespace quarto

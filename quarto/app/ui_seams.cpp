@@ -2,9 +2,9 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDialogButtonBox>
-#include <QFileDialog>
 #include <QGridLayout>
 #include <QMessageBox>
 #include <QPrintDialog>
@@ -12,6 +12,8 @@
 #include <QSpacerItem>
 #include <QStringList>
 #include <QUrl>
+
+#include "common_qt/file_dialog.h"
 
 namespace quarto {
 
@@ -49,11 +51,20 @@ QString ToQtFilter(const QString& filter) {
 }
 
 std::optional<QString> DefaultUiSeams::OpenFileName(QWidget* parent, const QString& filter) {
-  QFileDialog dialog(parent, QString(), QString(), ToQtFilter(filter));
-  dialog.setFileMode(QFileDialog::AnyFile);  // a typed name that does not exist fails when opened
-  dialog.setAcceptMode(QFileDialog::AcceptOpen);
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-  return dialog.selectedFiles().first();
+  // The dialog lists names that are not UTF-8 too, and gives them back in the FileNameToQt
+  // form; a typed name that does not exist fails when opened. It starts where the last one
+  // chose a file.
+  static QString lastFolder;
+  common_qt::FileDialogRequest request{.mode = common_qt::FileDialogRequest::Mode::Open,
+                                       .title = QCoreApplication::translate("QFileDialog", "Open"),
+                                       .folder = lastFolder,
+                                       .proposedName = QString(),
+                                       .nameFilters = ToQtFilter(filter).split(QStringLiteral(";;")),
+                                       .filterIndex = 0};
+  const QString chosen = common_qt::ChooseFile(parent, request);
+  if (chosen.isEmpty()) return std::nullopt;
+  lastFolder = chosen.left(chosen.lastIndexOf(QLatin1Char('/')));
+  return chosen;
 }
 
 void DefaultUiSeams::Message(QWidget* parent, const QString& text) {

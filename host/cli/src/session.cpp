@@ -1,17 +1,13 @@
 #include "cli/session.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 
 #include "cli/item_names.h"
+#include "common/open_file.h"
 #include "host/display.h"
 #include "host/words.h"
 #include "platform/registry.h"
@@ -241,12 +237,8 @@ bool Session::Fail(const std::string& what) {
 }
 
 std::string UnopenableReason(const std::string& path) {
-  const int fd = ::open(path.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return std::strerror(errno);
-  struct stat st;
-  const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-  ::close(fd);
-  return regular ? std::string() : "not a regular file";
+  const common::Result<common::FileHandle> file = common::OpenRegularFile(path, {.access = common::Access::ReadWrite});
+  return file ? std::string() : file.reason();
 }
 
 }  // namespace cli

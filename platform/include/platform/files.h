@@ -59,7 +59,7 @@ LONG CompareFileTime(const FILETIME* first, const FILETIME* second);
 
 // Creates one folder; ERROR_ALREADY_EXISTS when it exists.
 // CreateFileA, WriteFile and CreateDirectoryA obey the fault switch of
-// platform/faults.h (DESKTOOLS_FAULTS), for tests.
+// common/faults.h (DESKTOOLS_FAULTS), for tests.
 BOOL CreateDirectoryA(LPCSTR pathName, LPVOID securityAttributes);
 
 // Deletes a file (not a folder: ERROR_ACCESS_DENIED). ERROR_FILE_NOT_FOUND when

@@ -1,6 +1,9 @@
 // The three targets end to end: a plot opened through the open command is painted into the
 // window, saved as a BMP file beside the plot and printed as one PDF page; file problems are
 // reported, never taken as success.
+#include <malloc.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDateTime>
@@ -16,6 +19,9 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
+
+#include <functional>
+#include <set>
 
 #include "app/form1.h"
 #include "app/form2.h"
@@ -235,6 +241,90 @@ class RenderTargetsTest : public QObject {
     QVERIFY(!SaveBitmap(*form_, QSize(10, 10)));
     QCOMPARE(seams_->errors.size(), 1);
     QVERIFY(!QFile::exists(dir_.filePath("big.bmp")));
+  }
+
+  // The export saves as every save of the tools does (common/replace_file.h); these cases show
+  // that it does, and what the export adds: no name reaching the plot itself is replaced.
+  void bitmapSavesKeepWhatTheUserProtected() {
+    struct Case {
+      const char* name;
+      QString plot;
+      std::function<void(const QString& plot, const QString& bmp)> prepare;
+      bool saved;
+      mode_t mode;  // of the bitmap afterwards (0: none)
+    };
+    const QString longStem(251, QLatin1Char('p'));
+    const Case cases[] = {
+        {"a 255-byte name", longStem + ".plt", nullptr, true, 0},
+        {"a private bitmap", "private.plt", [](const QString&, const QString& bmp) { Protect(bmp, 0600); }, true, 0600},
+        {"a protected bitmap", "protected.plt", [](const QString&, const QString& bmp) { Protect(bmp, 0444); }, false,
+         0444},
+        {"a link to the plot", "linked.plt",
+         [](const QString& plot, const QString& bmp) { QVERIFY(QFile::link(plot, bmp)); }, false, 0},
+        {"a hard link to the plot", "hard.plt",
+         [](const QString& plot, const QString& bmp) {
+           QVERIFY(::link(QFile::encodeName(plot).constData(), QFile::encodeName(bmp).constData()) == 0);
+         },
+         false, 0},
+    };
+    for (const Case& c : cases) {
+      const QString plot = dir_.filePath(c.plot);
+      const QString bmp = plot.chopped(3) + "bmp";
+      WriteBoard(plot);
+      const QByteArray plotBytes = ReadAll(plot);
+      if (c.prepare) c.prepare(plot, bmp);
+      const QByteArray before = ReadAll(bmp);
+      Open(plot);
+      seams_->errors.clear();
+      QCOMPARE(SaveBitmap(*form_, QSize(10, 10)), c.saved);
+      QCOMPARE(ReadAll(plot), plotBytes);
+      if (c.saved) {
+        QVERIFY2(seams_->errors.isEmpty(), c.name);
+        QCOMPARE(ReadAll(bmp).left(2), QByteArray("BM"));
+      } else {
+        QCOMPARE(seams_->errors.size(), 1);
+        QVERIFY2(seams_->errors[0].contains(bmp), qPrintable(seams_->errors[0]));
+        QVERIFY2(seams_->errors[0].contains('\n'), "with its reason");
+        QCOMPARE(ReadAll(bmp), before);
+      }
+      if (c.mode) QCOMPARE(ModeOf(bmp), c.mode);
+    }
+  }
+
+  // Every byte of the bitmap is the picture's: the padding at the end of each row is zero, and
+  // two saves of one drawing give the same file, whatever the row length.
+  void bitmapBytesAreAllDefined() {
+    const QString plot = dir_.filePath("rows.plt");
+    const QString bmp = dir_.filePath("rows.bmp");
+    WriteBoard(plot);
+    Open(plot);
+    // Memory that nobody wrote reads as 0xAA here (glibc fills new blocks so while M_PERTURB
+    // is set, and the sanitizer build fills them too), not as the zeroes of fresh pages.
+    mallopt(M_MMAP_THRESHOLD, 256 << 20);
+    mallopt(M_PERTURB, 0x55);
+    const auto restore = qScopeGuard([] {
+      mallopt(M_PERTURB, 0);
+      mallopt(M_MMAP_THRESHOLD, 128 * 1024);
+    });
+    form_->view().FitPending = false;
+    std::set<uint32_t> padded;  // the row lengths modulo 4 that were met
+    for (const double zoom : {1.0, 1.1, 1.2, 1.3, 1.4, 1.5}) {
+      form_->view().Zoom = zoom;
+      QVERIFY(SaveBitmap(*form_, QSize(10, 10)));
+      const QByteArray first = ReadAll(bmp);
+      QVERIFY(SaveBitmap(*form_, QSize(10, 10)));
+      QCOMPARE(ReadAll(bmp), first);
+      const auto u32 = [&](int at) {
+        return uint32_t(uint8_t(first[at])) | uint32_t(uint8_t(first[at + 1])) << 8 |
+               uint32_t(uint8_t(first[at + 2])) << 16 | uint32_t(uint8_t(first[at + 3])) << 24;
+      };
+      const uint32_t offset = u32(10), width = u32(18), height = u32(22), stride = (width + 3) & ~3u;
+      padded.insert(width % 4);
+      QCOMPARE(uint32_t(first.size()), offset + stride * height);
+      for (uint32_t row = 0; row < height; ++row)
+        for (uint32_t x = width; x < stride; ++x) QCOMPARE(int(first[int(offset + row * stride + x)]), 0);
+    }
+    QVERIFY(padded.size() > 1);
   }
 
   void printerTargetGivesOnePdfPage() {
@@ -641,6 +731,14 @@ class RenderTargetsTest : public QObject {
     QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
     f.write(bytes);
+  }
+  static void Protect(const QString& path, mode_t mode) {
+    WriteBytes(path, "old");
+    QVERIFY(::chmod(QFile::encodeName(path).constData(), mode) == 0);
+  }
+  static mode_t ModeOf(const QString& path) {
+    struct stat st {};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & 07777 : 0;
   }
   static QByteArray ReadAll(const QString& path) {
     QFile f(path);

@@ -10,6 +10,8 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
+#include <cerrno>
+#include <cstring>
 
 #include "app/form1.h"
 #include "app/form2.h"
@@ -461,7 +463,8 @@ class LanguagesTest : public QObject {
            russian ? U("Рисунок не сохранён: его имя совпало бы с именем файла чертежа")
                    : U("The picture was not saved: its name would be that of the plot file")},
           {locked, 1.0,
-           (russian ? U("Не удалось записать файл ") : U("Cannot write the file ")) + dir.filePath("locked.bmp")},
+           (russian ? U("Не удалось записать файл ") : U("Cannot write the file ")) + dir.filePath("locked.bmp") +
+               '\n' + QString::fromLocal8Bit(std::strerror(EISDIR))},
           {big, 100.0,
            russian ? U("Рисунок слишком велик для сохранения в BMP") : U("The picture is too large to save as BMP")},
       };

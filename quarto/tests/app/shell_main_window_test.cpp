@@ -14,12 +14,14 @@
 
 #include <sys/stat.h>
 
-#include "app/file_names.h"
 #include "app/form1.h"
 #include "app/form2.h"
 #include "app/startup.h"
 #include "app/system_fonts.h"
 #include "app/tool_icons.h"
+#include "app/ui_seams.h"
+#include "common_qt/file_names.h"
+#include "common_qt_test/file_dialog_answer.h"
 #include "shell_fake_seams.h"
 #include "testsupport/plt_writer.h"
 #include "testsupport/temp_dir.h"
@@ -465,7 +467,7 @@ class MainWindowTest : public QObject {
       w.Save(odd);
     }
     const QString other = WriteSample(folder + "/other.plt");
-    std::unique_ptr<Form1> form = StartUp({FileNameToQt(odd)}, seams_.get());
+    std::unique_ptr<Form1> form = StartUp({common_qt::FileNameToQt(odd)}, seams_.get());
     QVERIFY(form);
     QVERIFY(seams_->applicationErrors.isEmpty());
     QCOMPARE(form->view().PlotFileName, odd);
@@ -478,10 +480,31 @@ class MainWindowTest : public QObject {
     QCOMPARE(form->view().PlotFileName, odd);
     QVERIFY(form->view().Plot85Loaded);
     QCOMPARE(form->scan().Index.RecordCount(KindLine, 1), size_t{1});
-    // The boundary turns the bytes into text and back unchanged.
-    const std::string bytes[] = {odd, "\xC0\x80", "\xED\xA0\x80", "\xF0\x9F\x98\x80 ok", "\xE9\xE9\xFF", "abc"};
-    for (const std::string& b : bytes) QCOMPARE(FileNameFromQt(FileNameToQt(b)), b);
-    QCOMPARE(FileNameToQt("\xD0\xB0"), U("а"));
+  }
+
+  // The real open dialog (common_qt/file_dialog.h) lists such a name and the plot chosen opens.
+  void theOpenDialogListsAndOpensANameThatIsNoUtf8() {
+    testsupport::TempDir dir;
+    const std::string folder = QDir(QString::fromStdString(dir.Path())).canonicalPath().toStdString();
+    const std::string odd = folder + "/plan\xE9.plt";
+    {
+      test::PltWriter w(PltFormat::Plt85);
+      w.Header({});
+      w.Layer(1);
+      w.Line(0, 1, 10, 10, 500, 500);
+      w.Save(odd);
+    }
+    const common_qt::test::FileDialogAnswer answer(QStringLiteral("plan") + QChar(QChar::ReplacementCharacter) + ".plt",
+                                                   folder);
+    DefaultUiSeams real;
+    const std::optional<QString> chosen = real.OpenFileName(nullptr, QStringLiteral("PLT|*.plt"));
+    QCOMPARE(answer.listed(), QStringList{QStringLiteral("plan") + QChar(QChar::ReplacementCharacter) + ".plt"});
+    QVERIFY(chosen);
+    std::unique_ptr<Form1> form = StartUp({}, seams_.get());
+    seams_->openAnswers = {*chosen};
+    form->N2Click();
+    QVERIFY(seams_->errors.isEmpty());
+    QCOMPARE(form->view().PlotFileName, odd);
   }
 
   // Every tool button shows an icon: the theme's where it has one, else one of our own, which is

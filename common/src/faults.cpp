@@ -1,8 +1,9 @@
-// The DESKTOOLS_FAULTS switch (see platform/faults.h).
-#include "platform/faults.h"
+// The DESKTOOLS_FAULTS switch (see common/faults.h).
+#include "common/faults.h"
 
 #include <climits>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -10,22 +11,22 @@
 
 #include <unistd.h>
 
-namespace platform {
+namespace common::faults {
 
 namespace {
 
 struct FaultSettings {
-  bool any = false;
   bool hasWriteLimit = false;
   std::uint64_t writeLimit = 0;
   std::uint64_t failCall = 0;  // 0: none
   std::uint64_t killCall = 0;  // 0: none
   bool denyCreate = false;
   bool denyMkdir = false;
+  bool noTmpfile = false;
   std::string under;  // empty: everywhere
 };
 
-// The counts of this copy of the layer, and the text they belong to.
+// The counts of this copy of the library, and the text they belong to.
 struct FaultCounts {
   std::string text;
   std::uint64_t bytes = 0;
@@ -56,7 +57,7 @@ std::string ResolvedFolder(const std::string& folder) {
 // Reads the variable; restarts the counts when its text changed.
 FaultSettings CurrentSettings() {
   FaultSettings s;
-  const char* text = std::getenv(kFaultsVariable);
+  const char* text = std::getenv(kVariable);
   FaultCounts& counts = Counts();
   if (text == nullptr || *text == '\0') {
     counts.text.clear();
@@ -86,11 +87,12 @@ FaultSettings CurrentSettings() {
       s.denyCreate = true;
     } else if (key == "deny-mkdir") {
       s.denyMkdir = true;
+    } else if (key == "no-tmpfile") {
+      s.noTmpfile = true;
     } else if (key == "under") {
       s.under = ResolvedFolder(std::string(value));
     }
   }
-  s.any = s.hasWriteLimit || s.failCall != 0 || s.killCall != 0 || s.denyCreate || s.denyMkdir;
   return s;
 }
 
@@ -100,8 +102,8 @@ bool IsAtOrBelow(const std::string& path, const std::string& folder) {
   return path.size() == folder.size() || path[folder.size()] == '/' || folder.back() == '/';
 }
 
-// Absolute form of a name as the kernel would find it: the folder part
-// resolved (it exists when a file is created in it), the last component kept.
+// Absolute form of a name as the kernel would find it: the folder part resolved (it exists
+// when a file is created in it), the last component kept.
 std::string AbsoluteName(const char* name) {
   std::string full = name;
   if (full.empty() || full[0] != '/') {
@@ -127,7 +129,7 @@ std::string PathOfDescriptor(int fd) {
 
 }  // namespace
 
-WriteFault CheckWriteFault(int fd, DWORD count) {
+WriteFault CheckWrite(int fd, std::size_t count) {
   const FaultSettings s = CurrentSettings();
   if (!s.hasWriteLimit && s.failCall == 0 && s.killCall == 0) return {count, false};
   if (!s.under.empty() && !IsAtOrBelow(PathOfDescriptor(fd), s.under)) return {count, false};
@@ -142,7 +144,7 @@ WriteFault CheckWriteFault(int fd, DWORD count) {
     return {count, false};
   }
   counts.bytes += room;
-  return {static_cast<DWORD>(room), true};
+  return {static_cast<std::size_t>(room), true};
 }
 
 bool CreateIsDenied(const char* path) {
@@ -151,10 +153,16 @@ bool CreateIsDenied(const char* path) {
   return IsAtOrBelow(AbsoluteName(path), s.under);
 }
 
-bool DirectoryIsDenied(const char* path) {
+bool FolderIsDenied(const char* path) {
   const FaultSettings s = CurrentSettings();
   if (!s.denyMkdir || path == nullptr) return false;
   return IsAtOrBelow(AbsoluteName(path), s.under);
 }
 
-}  // namespace platform
+bool TmpfileIsDenied(const char* path) {
+  const FaultSettings s = CurrentSettings();
+  if (!s.noTmpfile || path == nullptr) return false;
+  return IsAtOrBelow(ResolvedFolder(path), s.under);
+}
+
+}  // namespace common::faults

@@ -1,8 +1,8 @@
-#include "core/code_page.h"
+#include "common/code_pages.h"
 
-#include "core/utf8.h"
+#include "common/utf8.h"
 
-namespace quarto {
+namespace common {
 
 namespace {
 
@@ -10,8 +10,8 @@ namespace {
 constexpr std::array<char16_t, 256> WithAscii(const char16_t (&high)[128]) {
   std::array<char16_t, 256> t{};
   for (int i = 0; i < 128; ++i) {
-    t[static_cast<size_t>(i)] = static_cast<char16_t>(i);
-    t[static_cast<size_t>(i + 128)] = high[i];
+    t[static_cast<std::size_t>(i)] = static_cast<char16_t>(i);
+    t[static_cast<std::size_t>(i + 128)] = high[i];
   }
   return t;
 }
@@ -68,7 +68,7 @@ const std::array<char16_t, 256>& CodePageTable(CodePage page) { return page == C
 std::u16string DecodeToUtf16(CodePage page, std::string_view bytes) {
   const auto& t = CodePageTable(page);
   std::u16string out(bytes.size(), u'\0');
-  for (size_t i = 0; i < bytes.size(); ++i) out[i] = t[static_cast<uint8_t>(bytes[i])];
+  for (std::size_t i = 0; i < bytes.size(); ++i) out[i] = t[static_cast<std::uint8_t>(bytes[i])];
   return out;
 }
 
@@ -76,8 +76,17 @@ std::string DecodeToUtf8(CodePage page, std::string_view bytes) {
   const auto& t = CodePageTable(page);
   std::string out;
   out.reserve(bytes.size() * 2);
-  for (char ch : bytes) AppendUtf8(out, t[static_cast<uint8_t>(ch)]);
+  for (char ch : bytes) AppendUtf8(out, t[static_cast<std::uint8_t>(ch)]);
   return out;
 }
 
-}  // namespace quarto
+std::optional<std::uint8_t> EncodeByte(CodePage page, char32_t cp) {
+  if (cp < 0x80) return static_cast<std::uint8_t>(cp);
+  if (cp == 0xFFFD) return std::nullopt;  // the unassigned byte decodes so; nothing encodes to it
+  const auto& t = CodePageTable(page);
+  for (int b = 0x80; b < 0x100; ++b)
+    if (t[static_cast<std::size_t>(b)] == cp) return static_cast<std::uint8_t>(b);
+  return std::nullopt;
+}
+
+}  // namespace common
