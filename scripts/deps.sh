@@ -3,7 +3,7 @@
 set -euo pipefail
 pkgs=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev
       libbenchmark-dev libpng-dev zlib1g-dev libgif-dev libgraphicsmagick++1-dev
-      fonts-dejavu-core fonts-liberation cpmtools clang libclang-rt-14-dev clang-format git xvfb xauth)
+      qt6-translations-l10n fonts-dejavu-core fonts-liberation cpmtools clang libclang-rt-14-dev clang-format git xvfb xauth)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

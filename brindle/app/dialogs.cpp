@@ -1,8 +1,9 @@
 #include "app/dialogs.h"
 
 #include <QDialog>
-#include <QFileDialog>
 #include <QMessageBox>
+
+#include "common_qt/file_dialog.h"
 
 QStringList QtDialogs::NameFilters(const QString& filter) {
   const QStringList parts = filter.split(QLatin1Char('|'));
@@ -15,36 +16,30 @@ QStringList QtDialogs::NameFilters(const QString& filter) {
   return out;
 }
 
-namespace {
-
-QString RunFileDialog(QFileDialog& dialog, const QString& filter, int& filterIndex) {
-  const QStringList filters = QtDialogs::NameFilters(filter);
-  dialog.setNameFilters(filters);
-  if (filterIndex >= 1 && filterIndex <= filters.size()) dialog.selectNameFilter(filters[filterIndex - 1]);
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-  const qsizetype chosen = filters.indexOf(dialog.selectedNameFilter());
-  if (chosen >= 0) filterIndex = static_cast<int>(chosen) + 1;
-  return dialog.selectedFiles().constFirst();
-}
-
-}  // namespace
-
 QString QtDialogs::openFile(QWidget* parent, const QString& folder, const QString& filter, int& filterIndex) {
-  QFileDialog dialog(parent, QStringLiteral("Open"), folder);
-  dialog.setAcceptMode(QFileDialog::AcceptOpen);
-  dialog.setFileMode(QFileDialog::ExistingFile);
-  return RunFileDialog(dialog, filter, filterIndex);
+  common_qt::FileDialogRequest request{.mode = common_qt::FileDialogRequest::Mode::Open,
+                                       .title = QStringLiteral("Open"),
+                                       .folder = folder,
+                                       .proposedName = QString(),
+                                       .nameFilters = NameFilters(filter),
+                                       .filterIndex = filterIndex - 1};
+  const QString chosen = common_qt::ChooseFile(parent, request);
+  if (!chosen.isEmpty()) filterIndex = request.filterIndex + 1;
+  return chosen;
 }
 
 QString QtDialogs::saveFile(QWidget* parent, const QString& folder, const QString& proposedName, const QString& filter,
                             int& filterIndex) {
-  QFileDialog dialog(parent, QStringLiteral("Save As"), folder);
-  dialog.setAcceptMode(QFileDialog::AcceptSave);
-  dialog.setFileMode(QFileDialog::AnyFile);
-  // The chosen format gives the extension and replacing happens without a question.
-  dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
-  dialog.selectFile(proposedName);
-  return RunFileDialog(dialog, filter, filterIndex);
+  // The chosen format gives the extension, and replacing happens without a question.
+  common_qt::FileDialogRequest request{.mode = common_qt::FileDialogRequest::Mode::Save,
+                                       .title = QStringLiteral("Save As"),
+                                       .folder = folder,
+                                       .proposedName = proposedName,
+                                       .nameFilters = NameFilters(filter),
+                                       .filterIndex = filterIndex - 1};
+  const QString chosen = common_qt::ChooseFile(parent, request);
+  if (!chosen.isEmpty()) filterIndex = request.filterIndex + 1;
+  return chosen;
 }
 
 void QtDialogs::errorBox(QWidget* parent, const QString& title, const QString& text) {

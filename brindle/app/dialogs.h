@@ -12,7 +12,8 @@ class Dialogs {
 
   // Both file dialogs start in folder (empty: the process's current folder). filter is in
   // the "text|patterns|text|patterns" form; filterIndex counts from 1 and is updated when
-  // the user confirms. An empty result means cancelled.
+  // the user confirms. Names go both ways in the common_qt::FileNameToQt form, so a name
+  // that is not UTF-8 keeps its bytes. An empty result means cancelled.
   virtual QString openFile(QWidget* parent, const QString& folder, const QString& filter, int& filterIndex) = 0;
   virtual QString saveFile(QWidget* parent, const QString& folder, const QString& proposedName, const QString& filter,
                            int& filterIndex) = 0;
@@ -22,7 +23,7 @@ class Dialogs {
   virtual void showModal(QDialog* window) = 0;
 };
 
-// The real dialogs and boxes.
+// The real dialogs (common_qt/file_dialog.h, which lists every name of a folder) and boxes.
 class QtDialogs : public Dialogs {
  public:
   QString openFile(QWidget* parent, const QString& folder, const QString& filter, int& filterIndex) override;

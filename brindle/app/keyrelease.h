@@ -1,37 +1,31 @@
 #pragma once
 // Decides which key releases a window acts on. A held key sends repeated presses, and
 // depending on the platform and on load, releases between them that are not marked as
-// auto-repeated. A release counts only when the press it ends was not an auto-repeat and
-// no other press of that key came since the last counted release; holding a key thus acts
-// at most once.
+// auto-repeated. A key acts once per press: on the first release of a press that is not
+// marked as auto-repeated, however long the key was held before it. Releases marked as
+// auto-repeated never act, and a release after a hold has already acted does nothing
+// until the key is pressed afresh.
 #include <QKeyEvent>
 #include <QSet>
 
 class KeyReleaseRule {
  public:
   void pressed(const QKeyEvent& event) {
-    const int key = event.key();
-    if (event.isAutoRepeat() || down_.contains(key)) spoiled_.insert(key);
-    down_.insert(key);
+    // A fresh press (not an auto-repeat) starts a press that may act again.
+    if (!event.isAutoRepeat()) acted_.remove(event.key());
   }
-  // True when this release is to be acted on. Releases marked as auto-repeated never are
-  // and change nothing; any other release ends the key's press.
+  // True when this release is to be acted on.
   bool released(const QKeyEvent& event) {
     if (event.isAutoRepeat()) return false;
     const int key = event.key();
-    const bool act = !spoiled_.contains(key);
-    down_.remove(key);
-    spoiled_.remove(key);
-    return act;
+    if (acted_.contains(key)) return false;
+    acted_.insert(key);
+    return true;
   }
   // Forgets every press, for when the window loses the keyboard: releases may then go
-  // elsewhere.
-  void reset() {
-    down_.clear();
-    spoiled_.clear();
-  }
+  // elsewhere, and a release whose press was seen by another window still acts.
+  void reset() { acted_.clear(); }
 
  private:
-  QSet<int> down_;     // keys pressed since their last release
-  QSet<int> spoiled_;  // of those, keys with a repeated or second press
+  QSet<int> acted_;  // keys whose current press has already acted
 };

@@ -1,6 +1,5 @@
 #include "app/mainform.h"
 
-#include <QFile>
 #include <QKeyEvent>
 #include <QLayout>
 #include <QMenuBar>
@@ -11,49 +10,20 @@
 #include "app/picimage.h"
 #include "app/placement.h"
 #include "app/zoomform.h"
+#include "common_qt/file_names.h"
 #include "core/error.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-// Text between the core and Qt. The core keeps file names as the bytes the file system
-// holds; Qt shows them decoded, with bytes that are not UTF-8 (a name in code page 866 or
-// KOI8) as U+FFFD.
-QString FromStd(std::string_view s) {
-  return QFile::decodeName(QByteArray(s.data(), static_cast<qsizetype>(s.size())));
-}
-QString FromPath(const fs::path& p) { return FromStd(p.native()); }
-
-// The entry of folder that Qt shows as shown; the part unchanged when none or several do.
-fs::path MatchEntry(const fs::path& folder, const fs::path& part, const QString& shown) {
-  std::error_code ec;
-  fs::path found;
-  int matches = 0;
-  for (fs::directory_iterator it(folder.empty() ? fs::path(".") : folder, ec), end; !ec && it != end;
-       it.increment(ec)) {
-    if (FromPath(it->path().filename()) == shown) {
-      found = it->path().filename();
-      ++matches;
-    }
-  }
-  return matches == 1 ? found : part;
-}
-
-// A name from Qt (a dialog, a decoded argument) as a core path. The decoding has lost the
-// bytes of a name that is not UTF-8, so each such part is looked up in its folder among
-// the entries Qt would show the same way.
-fs::path ToPath(const QString& s) {
-  const fs::path direct(QFile::encodeName(s).toStdString());
-  std::error_code ec;
-  if (!s.contains(QChar::ReplacementCharacter) || fs::exists(fs::symlink_status(direct, ec))) return direct;
-  fs::path resolved;
-  for (const fs::path& part : direct) {
-    const QString shown = FromPath(part);
-    resolved /= shown.contains(QChar::ReplacementCharacter) ? MatchEntry(resolved, part, shown) : part;
-  }
-  return resolved;
-}
+// Text between the core and Qt, through common_qt/file_names.h. The core keeps file names
+// as the bytes the file system holds; names travel to and from the dialogs in the
+// FileNameToQt form, which keeps bytes that are not UTF-8 (a name in code page 866 or KOI8),
+// and are shown with U+FFFD for such bytes.
+QString FromStd(std::string_view s) { return common_qt::FileNameForDisplay(s); }
+QString ToDialog(const fs::path& p) { return common_qt::FileNameToQt(p.native()); }
+fs::path ToPath(const QString& s) { return fs::path(common_qt::FileNameFromQt(s)); }
 
 // A window title shows "[*]" only when it is doubled; a single one is Qt's modified marker.
 QString TitleText(const QString& caption) {
@@ -148,7 +118,7 @@ void TMainForm::OpenFromCommandLine(const fs::path& file) { OpenChosen(file); }
 QString TMainForm::DialogFolder() const {
   const brindle::Session& s = *session_;
   const fs::path name(s.PicFileName);
-  return FromPath(name.is_absolute() ? name.parent_path() : s.PicFolder);
+  return ToDialog(name.is_absolute() ? name.parent_path() : s.PicFolder);
 }
 
 void TMainForm::OpenClick() {
@@ -164,11 +134,9 @@ void TMainForm::SaveClick() {
   int index = s.SaveFilterIndex;
   const std::string proposed = brindle::ProposedSaveName(s.PicFileName);
   const QString file =
-      dialogs_->saveFile(this, DialogFolder(), FromStd(proposed), FromStd(brindle::SaveFilter()), index);
+      dialogs_->saveFile(this, DialogFolder(), ToDialog(proposed), FromStd(brindle::SaveFilter()), index);
   if (file.isEmpty()) return;
-  fs::path chosen = ToPath(file);
-  // The proposed name taken as it is keeps its bytes, also those the dialog could not show.
-  if (FromPath(chosen.filename()) == FromStd(proposed)) chosen.replace_filename(proposed);
+  const fs::path chosen = ToPath(file);
   Run([&] { s.SaveAs(chosen, index); });
 }
 

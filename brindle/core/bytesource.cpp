@@ -5,6 +5,9 @@
 #include <cstring>
 #include <system_error>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "core/error.h"
 
 namespace brindle {
@@ -19,18 +22,22 @@ std::size_t MemorySource::readAt(std::uint64_t offset, std::uint8_t* dst, std::s
 }
 
 FileSource::FileSource(const fs::path& file, const std::string& title) : file_(OpenRegularFile(file, title)) {
-  const std::string quoted = "\"" + file.string() + "\"";
-  if (fseeko(file_.get(), 0, SEEK_END) != 0)
-    throw Error(title, "Cannot read " + quoted + ": " + std::strerror(errno) + ".");
-  const off_t end = ftello(file_.get());
-  if (end < 0) throw Error(title, "Cannot read " + quoted + ": " + std::strerror(errno) + ".");
-  size_ = static_cast<std::uint64_t>(end);
+  struct stat st {};
+  if (::fstat(file_.fd(), &st) != 0)
+    throw Error(title, "Cannot read \"" + file.string() + "\": " + std::strerror(errno) + ".");
+  size_ = static_cast<std::uint64_t>(st.st_size);
 }
 
 std::size_t FileSource::readAt(std::uint64_t offset, std::uint8_t* dst, std::size_t n) {
   if (offset >= size_ || n == 0) return 0;
-  if (fseeko(file_.get(), static_cast<off_t>(offset), SEEK_SET) != 0) return 0;
-  return std::fread(dst, 1, n, file_.get());
+  std::size_t done = 0;
+  while (done < n) {
+    const ssize_t got = ::pread(file_.fd(), dst + done, n - done, static_cast<off_t>(offset + done));
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) break;
+    done += static_cast<std::size_t>(got);
+  }
+  return done;
 }
 
 std::size_t SequentialReader::read(std::uint8_t* dst, std::size_t n) {

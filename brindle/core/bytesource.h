@@ -39,7 +39,7 @@ class FileSource : public ByteSource {
   std::size_t readAt(std::uint64_t offset, std::uint8_t* dst, std::size_t n) override;
 
  private:
-  FilePtr file_;
+  common::FileHandle file_;
   std::uint64_t size_ = 0;
 };
 

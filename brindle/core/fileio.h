@@ -1,25 +1,20 @@
 #pragma once
-// Whole-file reads and safe whole-file replacement.
+// The program's file reads and saves, through the file library (common/), with the texts of
+// the program's error boxes: only regular files are read, and a save replaces the whole file
+// as common/replace_file.h does (links kept, mode kept, protected files refused).
 #include <cstdint>
-#include <cstdio>
 #include <filesystem>
-#include <memory>
 #include <span>
 #include <string>
 #include <vector>
 
-namespace brindle {
+#include "common/open_file.h"
 
-struct FileCloser {
-  void operator()(std::FILE* f) const {
-    if (f) std::fclose(f);
-  }
-};
-using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
+namespace brindle {
 
 // Opens a regular file for reading. A folder, a pipe or device (which could block or never
 // end), or a file that cannot be opened throws brindle::Error with the given box caption.
-FilePtr OpenRegularFile(const std::filesystem::path& file, const std::string& title);
+common::FileHandle OpenRegularFile(const std::filesystem::path& file, const std::string& title);
 
 // Reads the whole of a regular file. A file that cannot be opened or read, that is not a
 // regular file (a folder, pipe or device), or that is longer than maxSize bytes throws
@@ -37,11 +32,8 @@ struct FileHead {
 // huge buffer, and tells the file's length. Fails as ReadWholeFile does, bar the length.
 FileHead ReadFileHead(const std::filesystem::path& file, std::size_t maxSize, const std::string& title);
 
-// Writes data as the new content of file: a temporary file in the same folder is written,
-// synced to the disk, closed and renamed over the target, and the folder is synced, every
-// step checked. When file is a symbolic link, the file it points to is replaced (the
-// temporary file is made in that file's folder) and the link stays. On failure the old
-// file stays as it was, the temporary file is removed, and brindle::Error is thrown.
+// Writes data as the new content of file (common/replace_file.h). On failure the old file
+// stays as it was and brindle::Error is thrown with the system's reason.
 void ReplaceFile(const std::filesystem::path& file, std::span<const std::uint8_t> data, const std::string& title);
 
 }  // namespace brindle

@@ -2,11 +2,11 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <fstream>
 #include <limits>
+#include <sstream>
 #include <string>
-#include <system_error>
 
+#include "common/read_file.h"
 #include "core/error.h"
 
 namespace brindle {
@@ -100,14 +100,12 @@ bool ParseDecimal(std::string text, long& value) {
 }  // namespace
 
 bool ReadLevelFile(const std::filesystem::path& file, std::span<std::uint8_t> dest) {
-  std::error_code ec;
-  const auto status = std::filesystem::status(file, ec);
-  if (!std::filesystem::exists(status)) return false;
+  // Only a regular file is read: a folder cannot be read and a pipe would block.
+  const common::Result<common::FileBytes> read = common::ReadFile(file.string());
+  if (!read && (read.error() == ENOENT || read.error() == ENOTDIR)) return false;
   const std::string name = file.filename().string();
-  // Only a regular file is opened: a folder cannot be read and a pipe would block.
-  if (!std::filesystem::is_regular_file(status)) throw Error("Brindle", "Cannot read the level file \"" + name + "\".");
-  std::ifstream in(file, std::ios::binary);
-  if (!in) throw Error("Brindle", "Cannot read the level file \"" + name + "\".");
+  if (!read) throw Error("Brindle", "Cannot read the level file \"" + name + "\": " + read.reason() + ".");
+  std::istringstream in(read->bytes);
   for (std::size_t i = 0; i < dest.size(); ++i) {
     std::string line;
     const bool got = static_cast<bool>(std::getline(in, line));

@@ -32,9 +32,11 @@ bool Session::Step(int delta) {
   if (PicFiles.empty()) return false;
   PicIndex = WrapIndex(PicIndex, delta, static_cast<int>(PicFiles.size()));
   const std::string name = PicFiles[static_cast<std::size_t>(PicIndex)];
+  // The caption names the entry the next step goes on from, also when that file is refused;
+  // PicFileName stays the picture shown, so Save never proposes to write over the refused file.
+  ShowPicTitle(name);
   if (!OpenPicFile(PicFolder / name)) return false;
   PicFileName = name;
-  ShowPicTitle(PicFileName);
   return true;
 }
 

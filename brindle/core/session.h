@@ -1,8 +1,10 @@
 #pragma once
 // The program's state behind the main window and the commands that change it: opening a
 // picture and listing its folder, stepping through that list, saving in a chosen format.
-// Every command either completes or throws brindle::Error with the state unchanged (a
-// step that fails has still moved past the file, so the next step goes on from it).
+// Every command either completes or throws brindle::Error with the state unchanged, but
+// for a step: one that fails has still moved past the file, and the caption names that
+// file and its place, so the next step goes on from what the caption shows; the picture
+// and PicFileName stay those of the picture shown.
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -22,7 +24,8 @@ class Session {
   std::vector<std::string> PicFiles;  // bare names in PicFolder
   int PicIndex = 0;                   // always inside PicFiles (0 when it is empty)
   std::filesystem::path PicFolder;    // folder PicFiles was read from
-  std::string PicFileName;            // bare name after opening or stepping, full path after saving
+  std::string PicFileName;            // the picture shown: bare name after opening or stepping, full path
+                                      // after saving
   bool PicLoaded = false;             // a picture has been opened since start
   int OpenFilterIndex = 1;
   int SaveFilterIndex = 1;
@@ -36,8 +39,9 @@ class Session {
   // file and the caption shows its place in the list. False when there is no reader.
   bool OpenChosen(const std::filesystem::path& file);
 
-  // Left (-1) or Right (+1): opens the previous or next file of the list, wrapping.
-  // Nothing while the list is empty. True when a picture opened.
+  // Left (-1) or Right (+1): opens the previous or next file of the list, wrapping, and
+  // shows that entry's name and place in the caption whether it opens or not. Nothing while
+  // the list is empty. True when a picture opened.
   bool Step(int delta);
 
   // Save command: the chosen name gets the extension of filterIndex (1 to 5, as in the

@@ -1,7 +1,5 @@
 #include "panoply/panel.h"
 
-#include <sys/stat.h>
-
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -13,7 +11,7 @@
 #include "panoply/state.h"
 #include "platform/codepage.h"
 #include "platform/files.h"
-#include "platform/filetime.h"
+#include "platform/find_data.h"
 #include "platform/tick.h"
 
 namespace panoply {
@@ -30,16 +28,7 @@ size_t NameLength(const PluginPanelItem& item) {
 // The image file's time and size, read straight from the file system (a name holding
 // "*" or "?" is a name here, not a pattern).
 bool StatImage(const std::string& name, WIN32_FIND_DATA& fd) {
-  struct stat st;
-  if (name.empty() || ::stat(name.c_str(), &st) != 0) return false;
-  std::memset(&fd, 0, sizeof fd);
-  fd.dwFileAttributes = S_ISDIR(st.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
-  fd.ftLastWriteTime = platform::FileTimeFromTimespec(st.st_mtim);
-  const auto size = static_cast<uint64_t>(st.st_size);
-  fd.nFileSizeLow = static_cast<DWORD>(size);
-  fd.nFileSizeHigh = static_cast<DWORD>(size >> 32);
-  CopyText(fd.cFileName, sizeof fd.cFileName, PointToName(name.c_str()));
-  return true;
+  return static_cast<bool>(platform::FillFindData(name, PointToName(name.c_str()), fd));
 }
 
 // A name as compared without regard to case: OEM to ANSI, lower-cased.
@@ -172,7 +161,7 @@ int ReadImageItems(ImagePanel& panel, const std::string& name) {
     result = ModuleGetImgItem(panel.module, panel.image, &item);
     if (result != FM_DONE) break;
     if (delivered % kProgressEvery == 0 && GetTickCount() - start > kProgressDelayMs) {
-      const std::string counted = FormatMsg(MReadCount, std::to_string(delivered));
+      const std::string counted = FormatCount(MReadCount, delivered);
       const char* lines[] = {MsgText(MReadTitle), MsgText(MReadLine), name.c_str(), counted.c_str()};
       ShowMessage(progressShown ? FMSG_KEEPBACKGROUND : 0, lines, 4, 0);
       progressShown = true;

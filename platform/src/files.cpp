@@ -1,8 +1,9 @@
 // Win32-style file and folder functions on POSIX descriptors.
 #include "platform/files.h"
 
-#include "platform/faults.h"
-#include "platform/filetime.h"
+#include "common/faults.h"
+#include "common/open_file.h"
+#include "platform/find_data.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -13,8 +14,11 @@
 #include <string>
 #include <vector>
 
+#include <csignal>
+
 #include <dirent.h>
 #include <fcntl.h>
+#include <stdio.h>  // renameat2
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -119,24 +123,9 @@ std::set<FindState*>& LiveSearches() {
   return searches;
 }
 
-bool FillFindData(const std::string& fullPath, const std::string& name, WIN32_FIND_DATAA& data) {
-  if (name.size() >= MAX_PATH) return false;
-  struct stat st {};
-  if (stat(fullPath.c_str(), &st) != 0 && lstat(fullPath.c_str(), &st) != 0) return false;
-  std::memset(&data, 0, sizeof data);
-  if (S_ISDIR(st.st_mode))
-    data.dwFileAttributes = FILE_ATTRIBUTE_DIRECTORY;
-  else
-    data.dwFileAttributes = FILE_ATTRIBUTE_ARCHIVE;
-  if ((st.st_mode & S_IWUSR) == 0) data.dwFileAttributes |= FILE_ATTRIBUTE_READONLY;
-  if (!S_ISDIR(st.st_mode)) {
-    const std::uint64_t size = static_cast<std::uint64_t>(st.st_size);
-    data.nFileSizeLow = static_cast<DWORD>(size & 0xFFFFFFFFu);
-    data.nFileSizeHigh = static_cast<DWORD>(size >> 32);
-  }
-  data.ftLastWriteTime = platform::FileTimeFromTimespec(st.st_mtim);
-  std::memcpy(data.cFileName, name.c_str(), name.size() + 1);
-  return true;
+// A dangling link is listed as itself, as the folder holds it.
+bool FindDataOf(const std::string& fullPath, const std::string& name, WIN32_FIND_DATAA& data) {
+  return static_cast<bool>(platform::FillFindData(fullPath, name, data, true));
 }
 
 }  // namespace
@@ -151,53 +140,30 @@ HANDLE CreateFileA(LPCSTR fileName, DWORD desiredAccess, DWORD /*shareMode*/, LP
     lastError = ERROR_PATH_NOT_FOUND;
     return INVALID_HANDLE_VALUE;
   }
-  int flags = O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
   const bool wantRead = (desiredAccess & GENERIC_READ) != 0;
   const bool wantWrite = (desiredAccess & GENERIC_WRITE) != 0;
-  flags |= wantWrite ? (wantRead ? O_RDWR : O_WRONLY) : O_RDONLY;
+  common::OpenOptions options;
+  options.access = wantWrite ? (wantRead ? common::Access::ReadWrite : common::Access::Write) : common::Access::Read;
   switch (creationDisposition) {
-    case CREATE_NEW: flags |= O_CREAT | O_EXCL; break;
-    case CREATE_ALWAYS: flags |= O_CREAT | O_TRUNC; break;
+    case CREATE_NEW: options.create = options.exclusive = true; break;
+    case CREATE_ALWAYS: options.create = options.truncate = true; break;
     case OPEN_EXISTING: break;
-    case OPEN_ALWAYS: flags |= O_CREAT; break;
-    case TRUNCATE_EXISTING: flags |= O_TRUNC; break;
+    case OPEN_ALWAYS: options.create = true; break;
+    case TRUNCATE_EXISTING: options.truncate = true; break;
     default: lastError = ERROR_INVALID_PARAMETER; return INVALID_HANDLE_VALUE;
   }
-  if ((flags & O_TRUNC) && !wantWrite) {
+  if (options.truncate && !wantWrite) {
     lastError = ERROR_INVALID_PARAMETER;
     return INVALID_HANDLE_VALUE;
   }
-  // A special file must not be truncated before it is refused: check the type first.
-  if (flags & O_TRUNC) {
-    struct stat st {};
-    if (stat(fileName, &st) == 0 && !S_ISREG(st.st_mode)) {
-      lastError = ERROR_ACCESS_DENIED;
-      return INVALID_HANDLE_VALUE;
-    }
-  }
-  if ((wantWrite || (flags & O_CREAT)) && platform::CreateIsDenied(fileName)) {
-    lastError = ERROR_ACCESS_DENIED;
-    return INVALID_HANDLE_VALUE;
-  }
-  const mode_t mode = (flagsAndAttributes & FILE_ATTRIBUTE_READONLY) ? 0444 : 0666;
-  int fd;
-  do {
-    fd = open(fileName, flags, mode);
-  } while (fd < 0 && errno == EINTR);
-  if (fd < 0) {
-    const int e = errno;
+  options.mode = (flagsAndAttributes & FILE_ATTRIBUTE_READONLY) ? 0444 : 0666;
+  common::Result<common::FileHandle> file = common::OpenRegularFile(fileName, options);
+  if (!file) {
+    const int e = file.error();
     lastError = e == ENOENT ? MissingPathError(fileName) : ErrorFromErrno(e);
     return INVALID_HANDLE_VALUE;
   }
-  // O_NONBLOCK kept the open of a FIFO or device from waiting; only regular files are served.
-  struct stat st {};
-  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    close(fd);
-    lastError = ERROR_ACCESS_DENIED;
-    return INVALID_HANDLE_VALUE;
-  }
-  const int fl = fcntl(fd, F_GETFL);
-  if (fl >= 0) fcntl(fd, F_SETFL, fl & ~O_NONBLOCK);
+  const int fd = file->release();
   if (flagsAndAttributes & FILE_FLAG_SEQUENTIAL_SCAN) posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
   // Success is always NO_ERROR: unlike Win32, OPEN_ALWAYS and CREATE_ALWAYS
   // do not report ERROR_ALREADY_EXISTS for a file that was there.
@@ -254,11 +220,12 @@ BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD count, LPDWORD bytesWritten, L
   const auto* p = static_cast<const unsigned char*>(buffer);
   const auto step = [p](int fd, DWORD at, DWORD n) { return write(fd, p + at, n); };
   if (const int fd = PlatformFdFromHandle(file); fd >= 0) {
-    const platform::WriteFault fault = platform::CheckWriteFault(fd, count);
+    const common::faults::WriteFault fault = common::faults::CheckWrite(fd, count);
     if (fault.fail) {
       // An injected full disk: what still fits is written, then the call fails.
       DWORD done = 0;
-      if (fault.allowed > 0) Transfer(file, buffer, fault.allowed, &done, false, step);
+      if (fault.allowed > 0) Transfer(file, buffer, static_cast<DWORD>(fault.allowed), &done, false, step);
+      if (fault.kill) raise(SIGKILL);
       if (bytesWritten) *bytesWritten = done;
       lastError = ERROR_DISK_FULL;
       return FALSE;
@@ -360,7 +327,7 @@ HANDLE FindFirstFileA(LPCSTR pattern, WIN32_FIND_DATAA* findData) {
   }
   FoundEntry exact;
   const bool wildcard = last.find_first_of("*?") != std::string::npos;
-  if (!wildcard && FillFindData(full, last, exact.data)) {
+  if (!wildcard && FindDataOf(full, last, exact.data)) {
     // A plain name that exists as written needs no folder scan.
     exact.name = last;
     state->entries.push_back(exact);
@@ -376,7 +343,7 @@ HANDLE FindFirstFileA(LPCSTR pattern, WIN32_FIND_DATAA* findData) {
       if (!WildcardMatch(last.c_str(), d->d_name)) continue;
       FoundEntry e;
       e.name = d->d_name;
-      if (FillFindData(prefix + e.name, e.name, e.data)) state->entries.push_back(std::move(e));
+      if (FindDataOf(prefix + e.name, e.name, e.data)) state->entries.push_back(std::move(e));
     }
     closedir(dir);
     // readdir's order is arbitrary: sort by name bytes for a stable order.
@@ -429,7 +396,7 @@ LONG CompareFileTime(const FILETIME* first, const FILETIME* second) {
 
 BOOL CreateDirectoryA(LPCSTR pathName, LPVOID /*securityAttributes*/) {
   if (NoName(pathName)) return FALSE;
-  if (platform::DirectoryIsDenied(pathName)) {
+  if (common::faults::FolderIsDenied(pathName)) {
     lastError = ERROR_ACCESS_DENIED;
     return FALSE;
   }
@@ -491,6 +458,46 @@ BOOL RemoveDirectoryA(LPCSTR pathName) {
     const int e = errno;
     lastError = e == ENOENT ? ERROR_PATH_NOT_FOUND : (e == EEXIST ? ERROR_DIR_NOT_EMPTY : ErrorFromErrno(e));
     return FALSE;
+  }
+  lastError = NO_ERROR;
+  return TRUE;
+}
+
+DWORD GetFileAttributesA(LPCSTR fileName) {
+  if (NoName(fileName)) return INVALID_FILE_ATTRIBUTES;
+  struct stat st {};
+  if (lstat(fileName, &st) != 0) {
+    const int e = errno;
+    lastError = e == ENOENT ? MissingPathError(fileName) : ErrorFromErrno(e);
+    return INVALID_FILE_ATTRIBUTES;
+  }
+  DWORD attributes = 0;
+  if (S_ISLNK(st.st_mode)) {
+    attributes = FILE_ATTRIBUTE_REPARSE_POINT;
+    struct stat target {};
+    if (stat(fileName, &target) == 0 && S_ISDIR(target.st_mode)) attributes |= FILE_ATTRIBUTE_DIRECTORY;
+  } else if (S_ISDIR(st.st_mode)) {
+    attributes = FILE_ATTRIBUTE_DIRECTORY;
+  } else {
+    attributes = FILE_ATTRIBUTE_ARCHIVE;
+    if (access(fileName, W_OK) != 0) attributes |= FILE_ATTRIBUTE_READONLY;
+  }
+  lastError = NO_ERROR;
+  return attributes;
+}
+
+BOOL MoveFileA(LPCSTR existingName, LPCSTR newName) {
+  if (NoName(existingName) || NoName(newName)) return FALSE;
+  if (renameat2(AT_FDCWD, existingName, AT_FDCWD, newName, RENAME_NOREPLACE) != 0) {
+    int e = errno;
+    if (e == EINVAL || e == ENOSYS) {  // the file system offers no RENAME_NOREPLACE
+      e = link(existingName, newName) == 0 ? (unlink(existingName) == 0 ? 0 : errno) : errno;
+    }
+    if (e != 0) {
+      lastError =
+          e == EEXIST ? ERROR_ALREADY_EXISTS : (e == ENOENT ? MissingPathError(existingName) : ErrorFromErrno(e));
+      return FALSE;
+    }
   }
   lastError = NO_ERROR;
   return TRUE;

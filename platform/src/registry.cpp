@@ -1,15 +1,15 @@
 #include "platform/registry.h"
 
-#include <unistd.h>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <string_view>
 #include <vector>
 
+#include "common/read_file.h"
+#include "common/replace_file.h"
 #include "platform/codepage.h"
 
 struct RegistryKeyObject {
@@ -104,12 +104,9 @@ struct Store {
   // keys it holds, so writers refuse.
   bool Load() {
     keys.clear();
-    const std::string path = platform::RegistryStorePath();
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-      std::error_code ec;
-      return !std::filesystem::exists(path, ec) && !ec;
-    }
+    const common::Result<common::FileBytes> file = common::ReadFile(platform::RegistryStorePath());
+    if (!file) return file.error() == ENOENT || file.error() == ENOTDIR;
+    std::istringstream in(file->bytes);
     std::string line;
     Key* current = nullptr;
     while (std::getline(in, line)) {
@@ -164,29 +161,8 @@ struct Store {
       }
       out << '\n';
     }
-    namespace fs = std::filesystem;
-    const fs::path target = platform::RegistryStorePath();
-    std::error_code ec;
-    if (target.has_parent_path()) fs::create_directories(target.parent_path(), ec);
-    fs::path temp = target;
-    temp += ".tmp" + std::to_string(::getpid());
-    {
-      std::ofstream f(temp, std::ios::binary | std::ios::trunc);
-      const std::string text = out.str();
-      f.write(text.data(), static_cast<std::streamsize>(text.size()));
-      f.flush();
-      if (!f) {
-        f.close();
-        fs::remove(temp, ec);
-        return false;
-      }
-    }
-    fs::rename(temp, target, ec);
-    if (ec) {
-      fs::remove(temp, ec);
-      return false;
-    }
-    return true;
+    // A symbolic link to the store stays one, and a kill leaves the old store or the new.
+    return static_cast<bool>(common::ReplaceFile(platform::RegistryStorePath(), out.str(), {.makeFolders = true}));
   }
 };
 

@@ -20,8 +20,9 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <algorithm>
+#include <cerrno>
+#include <utility>
 
-#include "app/file_names.h"
 #include "app/form2.h"
 #include "app/form3.h"
 #include "app/form4.h"
@@ -30,7 +31,9 @@
 #include "app/system_fonts.h"
 #include "app/tool_icons.h"
 #include "app/ui_seams.h"
-#include "core/file_io.h"
+#include "common/read_file.h"
+#include "common/replace_file.h"
+#include "common_qt/file_names.h"
 #include "core/interface_texts.h"
 #include "core/numeric.h"
 #include "core/render_frame.h"
@@ -42,8 +45,6 @@ namespace {
 
 const char* const kCaption = "Просмотр, печать PLT файлов PCAD 4.5, 8.5 ";
 const char* const kOpenFilter = "PLT файлы PCAD 4.5, 8.5|*.plt|KIR файлы PIPE|*.kir";
-constexpr int kDesignClientWidth = 779;
-constexpr int kDesignClientHeight = 474;
 
 struct PanelSpec {
   int width;
@@ -55,6 +56,45 @@ const PanelSpec kPanels[Form1::kStatusPanelCount] = {
 };
 
 QString U(const char* utf8) { return QString::fromUtf8(utf8); }
+
+// The zoom box's width: the design's 58 pixels, more where the font needs them for its widest
+// text, 100 with four decimals.
+int ZoomBoxWidth(const QLineEdit& box) {
+  const QFontMetrics metrics(box.font());
+  int text = 0;
+  for (char separator : {',', '.'})
+    text = std::max(text, metrics.horizontalAdvance(QString::fromStdString(FormatZoom(kMaxZoom, separator))));
+  // The frame on both sides, the line edit's own margin of 2 pixels and the cursor.
+  const int frame = box.style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, &box);
+  return std::max(58, text + 2 * frame + 2 * 2 + 2);
+}
+
+// The texts a status panel shows besides file names: its label in both languages, the format,
+// the widest 16-bit version, the units.
+QStringList StatusPanelTexts(int panel) {
+  const auto both = [](int row) { return QStringList{InterfaceQString(row, true), InterfaceQString(row, false)}; };
+  switch (panel) {
+    case 0: return both(kRowStatusFileName);
+    case 2: return both(kRowStatusFormat);
+    case 3:
+      return {QString::fromStdString(FormatPanelText(PltFormat::Plt45)),
+              QString::fromStdString(FormatPanelText(PltFormat::Plt85))};
+    case 4: return both(kRowStatusVersion);
+    case 5: return {QStringLiteral("65535")};
+    case 6: return both(kRowStatusUnit);
+    case 7: return both(kRowUnitMils) + both(kRowUnitMetric) + both(kRowUnitInch);
+    default: return {};
+  }
+}
+
+// A panel's design width, grown where the font needs more room for its texts.
+int StatusPanelWidth(const QLabel& panel, int index, int designWidth) {
+  const QFontMetrics metrics(panel.font());
+  int width = designWidth;
+  for (const QString& text : StatusPanelTexts(index))
+    width = std::max(width, metrics.horizontalAdvance(text) + 2 * panel.frameWidth() + 4);
+  return width;
+}
 
 // A caption shows "&" as itself rather than as a mnemonic marker.
 QString Literal(const QString& text) {
@@ -80,6 +120,12 @@ void DrawingArea::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     form->PaintPlot(painter);
   });
+}
+
+bool DrawingArea::event(QEvent* event) {
+  // Nothing here is translated: a change of Qt's translations must not draw the plot again.
+  if (event->type() == QEvent::LanguageChange) return true;
+  return QWidget::event(event);
 }
 
 void DrawingArea::mouseReleaseEvent(QMouseEvent* event) {
@@ -110,8 +156,9 @@ Form1::Form1(UiSeams* seams, QWidget* parent) : QMainWindow(parent), session_(se
     });
   }
 
-  // Design size of the client area (below the menu bar), centred on the screen.
-  resize(kDesignClientWidth, kDesignClientHeight + menuBar()->sizeHint().height());
+  // The design size (779 x 474 inside a classic frame) is the outer size 787 x 520, centred on
+  // the screen; the frame is not known before the window is shown (ShowAsSettingsSay).
+  resize(kMinOuterWidth, kMinOuterHeight);
   WMGetMinMaxInfo();
   if (QScreen* screen = QGuiApplication::primaryScreen()) {
     QRect area = screen->availableGeometry();
@@ -228,6 +275,9 @@ void Form1::BuildToolBar() {
   ToolBar1->setFloatable(false);
   ToolBar1->toggleViewAction()->setEnabled(false);
   ToolBar1->layout()->setSpacing(1);
+  // Icons of the design's size: with the style's larger ones the last button no longer fits the
+  // design width and hides behind the tool bar's extension arrow.
+  ToolBar1->setIconSize(QSize(16, 16));
   setContextMenuPolicy(Qt::NoContextMenu);
 
   // Each button shows the icon a desktop user expects (its text stays as the accessible name).
@@ -279,7 +329,7 @@ void Form1::BuildToolBar() {
   Edit1 = new QLineEdit(ToolBar1);
   Edit1->setObjectName(QStringLiteral("Edit1"));
   Edit1->setMaxLength(8);
-  Edit1->setFixedWidth(58);
+  Edit1->setFixedWidth(ZoomBoxWidth(*Edit1));
   Edit1->setToolTip(U("Масштаб"));
   Edit1->setText(QString::fromStdString(FormatZoom(1.0, zoomSeparator())));
   ToolBar1->addWidget(Edit1);
@@ -336,7 +386,7 @@ void Form1::BuildStatusBar() {
       label->setMinimumWidth(kPanels[i].width);
       label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     } else {
-      label->setFixedWidth(kPanels[i].width);
+      label->setFixedWidth(StatusPanelWidth(*label, i, kPanels[i].width));
       label->setAlignment(Qt::AlignCenter);
     }
     bar->addWidget(label, last ? 1 : 0);
@@ -358,7 +408,7 @@ void Form1::SetSecondaryWindows(Form2* form2, Form3* form3, Form4* form4) {
 
 void Form1::SetCommandLine(const QStringList& args) {
   openInputs_.CommandLine.clear();
-  for (const QString& a : args) openInputs_.CommandLine.push_back(FileNameFromQt(a));
+  for (const QString& a : args) openInputs_.CommandLine.push_back(common_qt::FileNameFromQt(a));
   view_.OpenFromCommandLine = !args.isEmpty();
 }
 
@@ -378,8 +428,7 @@ void Form1::FormCreate() {
   ComboBox2->setCurrentIndex(0);
   {
     QSignalBlocker block(ComboBox1);
-    QStringList families = QFontDatabase::families();
-    families.sort(Qt::CaseInsensitive);
+    const QStringList families = FontListFamilies(QFontDatabase::families());
     ComboBox1->addItems(families);
     ComboBox1->setCurrentIndex(static_cast<int>(families.indexOf(DefaultFontFace(families))));
   }
@@ -395,7 +444,7 @@ void Form1::FormCreate() {
     recentItems_[static_cast<size_t>(n - 1)] = item;
   }
   view_.OpenFromRecent = false;
-  view_.ExeDir = FileNameFromQt(QCoreApplication::applicationDirPath() + QLatin1Char('/'));
+  view_.ExeDir = common_qt::FileNameFromQt(QCoreApplication::applicationDirPath() + QLatin1Char('/'));
   ReadSettingsFile();
 }
 
@@ -403,18 +452,21 @@ namespace {
 
 // Where the settings live: the user's configuration folder, beside the other desk tools' settings
 // (the program's own folder is shared and not writable for users).
+// No settings file yet: the file is missing, or already its folder is.
+bool IsMissing(const common::Status& status) { return status.error() == ENOENT || status.error() == ENOTDIR; }
+
 std::string DefaultSettingsPath() {
-  return FileNameFromQt(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-                        QStringLiteral("/desktools/Quarto.ini"));
+  return common_qt::FileNameFromQt(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+                                   QStringLiteral("/desktools/Quarto.ini"));
 }
 
 }  // namespace
 
 void Form1::ReadSettingsFile() {
   settingsPath_ = DefaultSettingsPath();
-  std::string text;
-  const FileRead read = ReadWholeFile(settingsPath_, text);
-  settingsUnreadable_ = read == FileRead::Unreadable;
+  const common::Result<common::FileBytes> read = common::ReadFile(settingsPath_);
+  settingsUnreadable_ = !read && !IsMissing(read.status());
+  const std::string text = read ? read->bytes : std::string();
   QuartoSettings& s = startSettings_;
   s = QuartoSettings{};
   const QSize outer = frameGeometry().size();
@@ -489,22 +541,18 @@ QuartoSettings Form1::CurrentSettings() const {
 }
 
 void Form1::FormClose() {
-  const QString shown = FileNameToQt(settingsPath_);
+  const QString unable = QStringLiteral("Unable to write to ") + common_qt::FileNameToQt(settingsPath_);
+  const common::Result<common::FileBytes> read = common::ReadFile(settingsPath_);
+  const bool unreadable = !read && !IsMissing(read.status());
   // A file that is there but could not be read is never replaced by one made of defaults.
-  if (settingsUnreadable_) {
-    session_.seams().Error(this, QStringLiteral("Unable to write to ") + shown);
+  if (settingsUnreadable_ || unreadable) {
+    session_.seams().Error(this, unreadable ? WithReason(unable, read.status()) : unable);
     return;
   }
-  std::string text;
-  const FileRead read = ReadWholeFile(settingsPath_, text);
-  if (read == FileRead::Unreadable) {
-    session_.seams().Error(this, QStringLiteral("Unable to write to ") + shown);
-    return;
-  }
-  IniFile ini(text);
+  IniFile ini(read ? read->bytes : std::string());
   WriteSettings(ini, CurrentSettings());
-  if (!WriteFileReplacing(settingsPath_, ini.Text()))
-    session_.seams().Error(this, QStringLiteral("Unable to write to ") + shown);
+  if (const common::Status written = common::ReplaceFile(settingsPath_, ini.Text(), {.makeFolders = true}); !written)
+    session_.seams().Error(this, WithReason(unable, written));
 }
 
 void Form1::ShowAsSettingsSay() {
@@ -513,20 +561,19 @@ void Form1::ShowAsSettingsSay() {
     showMaximized();
     return;
   }
-  if (state == "Minimized") {
-    showMinimized();
-    return;
-  }
-  show();
-  if (state != "Normal") return;
-  // The outer size read, between the minimum and the available screen.
-  const QSize frame = frameGeometry().size() - geometry().size();
-  QSize outer(startSettings_.Width, startSettings_.Height);
+  // "Normal": the outer size read, between the minimum and the available screen; any other
+  // value keeps the design size. A minimised window gets it when it is restored.
+  const QSize least(kMinOuterWidth, kMinOuterHeight);
+  QSize outer = state == "Normal" ? QSize(startSettings_.Width, startSettings_.Height) : least;
   QSize most(outer);
   if (const QScreen* screen = this->screen()) most = screen->availableGeometry().size();
-  outer = outer.expandedTo(QSize(kMinOuterWidth, kMinOuterHeight))
-              .boundedTo(most.expandedTo(QSize(kMinOuterWidth, kMinOuterHeight)));
-  resize(outer - frame);
+  wantedOuter_ = outer.expandedTo(least).boundedTo(most.expandedTo(least));
+  sizedFor_.reset();
+  if (state == "Minimized")
+    showMinimized();
+  else
+    show();
+  FollowFrame();
 }
 
 // ---- Opening -------------------------------------------------------------------------------------
@@ -560,10 +607,10 @@ void Form1::LoadLastFile() {
 std::optional<std::string> Form1::RunOpenDialog() {
   std::optional<QString> name = session_.seams().OpenFileName(this, openFilter_);
   if (!name) return std::nullopt;
-  return FileNameFromQt(*name);
+  return common_qt::FileNameFromQt(*name);
 }
 
-void Form1::ShowFileName(const std::string& name) { setStatusPanelText(1, FileNameToQt(name)); }
+void Form1::ShowFileName(const std::string& name) { setStatusPanelText(1, common_qt::FileNameToQt(name)); }
 
 void Form1::ShowRecentFiles(const RecentList& list) {
   for (QAction* item : recentItems_) N1->removeAction(item);
@@ -571,14 +618,13 @@ void Form1::ShowRecentFiles(const RecentList& list) {
     const std::string& path = list[static_cast<size_t>(n - 1)];
     if (path.empty()) continue;
     QAction* item = recentItems_[static_cast<size_t>(n - 1)];
-    item->setText(Literal(FileNameToQt(RecentCaption(n, path))));
+    item->setText(Literal(common_qt::FileNameToQt(RecentCaption(n, path))));
     item->setData(QByteArray::fromStdString(path));
     N1->addAction(item);
   }
 }
 
-void Form1::ScanPlot(PltFormat format) {
-  if (!form2_) return;
+void Form1::ScanFile(PltFormat format) {
   const bool ru = russian();
   scan_ = ScanPlotFile(view_.PlotFileName, format, form2_->table(), ru);
   scanTruncated_ = scan_.Truncated;
@@ -588,17 +634,49 @@ void Form1::ScanPlot(PltFormat format) {
   if (std::optional<std::string> unit = UnitPanelText(scan_.Unit, ru))
     setStatusPanelText(7, QString::fromStdString(*unit));
   N21->setEnabled(scan_.EnableN21);
+  form2_->StringGrid1->update();
+}
+
+void Form1::ScanPlot(PltFormat format) {
+  if (!form2_) return;
+  ScanFile(format);
   pageOrientation_ = scan_.Orientation;
   (pageOrientation_ == PageOrientation::Landscape ? ToolButton4 : ToolButton3)->setChecked(true);
   session_.printer().setPageOrientation(pageOrientation_ == PageOrientation::Landscape ? QPageLayout::Landscape
                                                                                        : QPageLayout::Portrait);
-  form2_->StringGrid1->update();
   // The scan rebuilt the drawing order; the next paint fits and draws the new plot.
   ReDraw();
 }
 
+Form1::PlotRefresh Form1::RefreshChangedPlot() {
+  PlotRefresh refresh;
+  if (!view_.PlotLoaded() || !form2_) return refresh;
+  const auto fail = [&](const QString& reason) {
+    refresh.failed = true;
+    refresh.report = reason;
+    return refresh;
+  };
+  try {
+    refresh.found = PlotReader::OpenFile(view_.PlotFileName).Stamp();
+  } catch (const PlotIoError& e) {
+    return fail(QString::fromUtf8(e.what()));
+  }
+  if (refresh.found == scan_.Stamp) return refresh;
+  try {
+    const std::optional<PltFormat> format = DetectPltFormat(ReadSignatureBytes(view_.PlotFileName));
+    if (!format) return fail(FromUtf8(kMessageUnknownFormat.In(russian())));
+    ScanFile(*format);
+    view_.Plot45Loaded = *format == PltFormat::Plt45;
+    view_.Plot85Loaded = *format == PltFormat::Plt85;
+  } catch (const PlotIoError& e) {
+    return fail(QString::fromUtf8(e.what()));
+  }
+  if (std::exchange(scanTruncated_, false)) refresh.report = QString::fromUtf8(kTextReadBeyondEnd);
+  return refresh;
+}
+
 void Form1::ShowUnknownFormat() {
-  session_.seams().Message(this, N20->isChecked() ? U("Формат не поддерживается") : QStringLiteral("Unknown format"));
+  session_.seams().Message(this, FromUtf8(kMessageUnknownFormat.In(N20->isChecked())));
 }
 
 void Form1::CheckCentrePosition() { N27->setChecked(true); }
@@ -618,18 +696,43 @@ void Form1::WMExitSizeMove() { ReDraw(); }
 
 void Form1::resizeEvent(QResizeEvent* event) {
   QMainWindow::resizeEvent(event);
+  FollowFrame();
   WMExitSizeMove();
+}
+
+void Form1::moveEvent(QMoveEvent* event) {
+  QMainWindow::moveEvent(event);
+  FollowFrame();
 }
 
 void Form1::changeEvent(QEvent* event) {
   QMainWindow::changeEvent(event);
   if (event->type() == QEvent::ActivationChange && isActiveWindow()) FormActivate();
-  if (event->type() == QEvent::WindowStateChange) ReDraw();  // maximise and restore draw again
+  if (event->type() == QEvent::WindowStateChange) {
+    FollowFrame();  // a window started minimised gets its size when it is restored
+    ReDraw();       // maximise and restore draw again
+  }
 }
 
 void Form1::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
-  WMGetMinMaxInfo();
+  FollowFrame();
+}
+
+void Form1::FollowFrame() {
+  // A reparenting window manager tells the frame only some time after the window is mapped (a
+  // move or resize follows): until a frame is known, the outer size read is applied again at each
+  // change of the frame, so the inner size never takes the outer size and the window does not
+  // grow by its frame at every start. A resize by the user leaves the frame as it is.
+  const QSize frame = isVisible() ? frameGeometry().size() - geometry().size() : QSize(0, 0);
+  if (minimumFor_ != frame) {
+    minimumFor_ = frame;
+    WMGetMinMaxInfo();
+  }
+  if (!wantedOuter_ || windowState() != Qt::WindowNoState || sizedFor_ == frame) return;
+  sizedFor_ = frame;
+  resize(*wantedOuter_ - frame);
+  if (frame != QSize(0, 0)) wantedOuter_.reset();
 }
 
 void Form1::WMGetMinMaxInfo() {
@@ -709,13 +812,15 @@ void Form1::PanTo(QPoint areaPoint) {
   }
   // No position item stays checked: the shifts are the pan's.
   for (QAction* item : PositionGroup->actions()) item->setChecked(false);
-  // The page centre as the frame draws it, in the drawing area's coordinates (the frame's).
-  const FrameLayout frame = ComputeFrame(FrameInputOf(*this, RenderTarget::Screen));
+  // The page centre as the frame draws it, and the clicked point in the frame's coordinates.
+  const FrameInput in = FrameInputOf(*this, RenderTarget::Screen);
+  const FrameLayout frame = ComputeFrame(in);
   const int64_t cx = (int64_t{frame.PageLeft} + frame.PageRight) / 2;
   const int64_t cy = (int64_t{frame.PageTop} + frame.PageBottom) / 2;
+  const int64_t px = int64_t{areaPoint.x()} + in.areaLeft, py = int64_t{areaPoint.y()} + in.areaTop;
   auto held = [](int64_t v) { return static_cast<int32_t>(std::clamp<int64_t>(v, -kDeviceLimit, kDeviceLimit)); };
-  view_.ShiftX = held(view_.ShiftX + cx - areaPoint.x());
-  view_.ShiftY = held(view_.ShiftY + cy - areaPoint.y());
+  view_.ShiftX = held(view_.ShiftX + cx - px);
+  view_.ShiftY = held(view_.ShiftY + cy - py);
   ReDraw();
 }
 
@@ -754,15 +859,15 @@ void Form1::ToolButton13Click() { StepZoom(true); }
 void Form1::ToolButton14Click() { StepZoom(false); }
 
 void Form1::Edit1Change() {
-  const std::optional<double> zoom = ParseZoomText(Edit1->text().toStdString(), zoomSeparator());
-  if (!zoom) {
-    // No number: the box shows the zoom in force again.
+  bool held = false;
+  const std::optional<double> zoom = ParseZoomText(Edit1->text().toStdString(), zoomSeparator(), &held);
+  // No number, or one beyond 0..100: the box shows the zoom in force, with four decimals.
+  if (zoom) view_.Zoom = *zoom;
+  if (!zoom || held) {
     const QSignalBlocker block(Edit1);
     Edit1->setText(QString::fromStdString(FormatZoom(view_.Zoom, zoomSeparator())));
-    return;
   }
-  view_.Zoom = *zoom;
-  ReDraw();
+  if (zoom) ReDraw();
 }
 
 void Form1::ToolButton11Click() {

@@ -45,6 +45,7 @@ class DrawingArea : public QWidget {
  protected:
   void paintEvent(QPaintEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  bool event(QEvent* event) override;
 };
 
 class Form1 : public QMainWindow, private OpenHost {
@@ -85,6 +86,23 @@ class Form1 : public QMainWindow, private OpenHost {
 
   // What the last scan found: header, extents and the record index the renderers walk.
   const PlotScanResult& scan() const { return scan_; }
+
+  // What RefreshChangedPlot found.
+  struct PlotRefresh {
+    // The file changed and no longer opens or scans: the page is drawn alone.
+    bool failed = false;
+    // What to tell the user: the reason of a failure, or the file's cut tail after a new scan;
+    // empty for nothing.
+    QString report;
+    // The state the changed file was found in (nullopt when it is gone), so that a paint tells
+    // one state once.
+    std::optional<FileStamp> found;
+  };
+  // Before every drawing: a plot file whose size or time changed since its scan is scanned
+  // again as a new open scans it (layer names, extents, layer table, status panels, its
+  // format), while the view stays as it is (zoom, shifts, position, mirroring, orientation) and
+  // the recent list is not touched. Drawing from the old record positions stays impossible.
+  PlotRefresh RefreshChangedPlot();
   // The page orientation chosen by the last scan (or the orientation buttons).
   PageOrientation pageOrientation() const { return pageOrientation_; }
 
@@ -95,7 +113,8 @@ class Form1 : public QMainWindow, private OpenHost {
   // The settings of the current state, as FormClose writes them.
   QuartoSettings CurrentSettings() const;
   // Shows the window in the state read from the settings file, a normal window at the outer size
-  // read (held between the minimum and the available screen).
+  // read (held between the minimum and the available screen), the frame included as soon as the
+  // window system tells it.
   void ShowAsSettingsSay();
 
   // The decimal separator of the zoom box: the system's.
@@ -188,8 +207,11 @@ class Form1 : public QMainWindow, private OpenHost {
   void changeEvent(QEvent* event) override;
   void showEvent(QShowEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
   // Keeps the outer size at least 787 x 520 whatever frame the window system adds.
   void WMGetMinMaxInfo();
+  // Once the window system tells the frame: the minimum again, and the outer size wanted.
+  void FollowFrame();
 
  private:
   void BuildMenu();
@@ -201,6 +223,8 @@ class Form1 : public QMainWindow, private OpenHost {
   void SetLanguageChecks(bool russian, bool english);
   // One zoom step in or out, Shift down taking the small step.
   void StepZoom(bool increase);
+  // The scan of PlotFileName into the scan result, the layer table and status panels 3, 5, 7.
+  void ScanFile(PltFormat format);
   // Mirroring after X2 or Y1 changed its check: the tool button follows, the sign is set.
   void ApplyMirrorX();
   void ApplyMirrorY();
@@ -233,6 +257,10 @@ class Form1 : public QMainWindow, private OpenHost {
   QuartoSettings startSettings_;
   // The settings file exists but could not be read: it is never replaced.
   bool settingsUnreadable_ = false;
+  // The outer size ShowAsSettingsSay applies until the window's frame is known, and the frames
+  // the window's size and its minimum were last set for.
+  std::optional<QSize> wantedOuter_;
+  std::optional<QSize> sizedFor_, minimumFor_;
 };
 
 }  // namespace quarto

@@ -8,11 +8,29 @@
 #include "app/form1.h"
 #include "app/qpainter_canvas.h"
 #include "app/rx_components.h"
+#include "core/interface_texts.h"
 
 namespace quarto {
 
 namespace {
 QString U(const char* utf8) { return QString::fromUtf8(utf8); }
+QString U(std::string_view utf8) { return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())); }
+
+// Room a cell's text leaves: two pixels before it, one after.
+constexpr int kTextPadding = 3;
+
+// What the first three columns may have to show, in either language: the header, and the
+// numbers or statuses of the rows.
+QStringList ColumnTexts(int col) {
+  QStringList texts;
+  const int headers[] = {kRowGridNumber, kRowGridStatus, kRowGridColour};
+  for (bool russian : {true, false}) {
+    texts << U(InterfaceTextFor(headers[col], russian));
+    if (col == ColStatus) texts << U(LayerStatusText(true, russian)) << U(LayerStatusText(false, russian));
+  }
+  if (col == ColNumber) texts << QStringLiteral("     16");
+  return texts;
+}
 }  // namespace
 
 // ---- StringGrid ----------------------------------------------------------------------------------
@@ -20,20 +38,33 @@ QString U(const char* utf8) { return QString::fromUtf8(utf8); }
 StringGrid::StringGrid(LayerGrid& grid, QWidget* parent) : QWidget(parent), grid_(grid) {
   setObjectName(QStringLiteral("StringGrid1"));
   setMouseTracking(false);
+  // A font wider than the design's gets wider columns; the names column gives up the room.
+  const QFontMetrics metrics(font());
+  for (int col = ColNumber; col < ColNames; ++col) {
+    for (const QString& text : ColumnTexts(col)) {
+      const int need = metrics.horizontalAdvance(text) + kTextPadding;
+      const int grow = need - widths_[static_cast<size_t>(col)];
+      if (grow <= 0) continue;
+      widths_[static_cast<size_t>(col)] += grow;
+      widths_[ColNames] -= grow;
+    }
+  }
 }
 
 QRect StringGrid::CellRect(int col, int row) const {
   int x = 0;
-  for (int c = 0; c < col; ++c) x += kColumnWidths[static_cast<size_t>(c)] + kLineWidth;
-  return QRect(x, row * (kRowHeight + kLineWidth), kColumnWidths[static_cast<size_t>(col)], kRowHeight);
+  for (int c = 0; c < col; ++c) x += widths_[static_cast<size_t>(c)] + kLineWidth;
+  return QRect(x, row * (kRowHeight + kLineWidth), widths_[static_cast<size_t>(col)], kRowHeight);
 }
+
+QRect StringGrid::TextRect(int col, int row) const { return CellRect(col, row).adjusted(2, 0, -1, 0); }
 
 GridCell StringGrid::MouseToCell(QPoint p) const {
   if (p.x() < 0 || p.y() < 0) return {};
   int col = -1;
   int x = 0;
   for (int c = 0; c < kLayerGridColumns; ++c) {
-    x += kColumnWidths[static_cast<size_t>(c)] + kLineWidth;
+    x += widths_[static_cast<size_t>(c)] + kLineWidth;
     if (p.x() < x) {
       col = c;
       break;
@@ -60,7 +91,7 @@ void StringGrid::paintEvent(QPaintEvent*) {
       const std::string& text = grid_.At(col, row);
       if (text.empty()) continue;
       painter.setPen(palette().color(QPalette::ButtonText));
-      painter.drawText(r.adjusted(2, 0, -1, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+      painter.drawText(TextRect(col, row), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
                        QString::fromStdString(text));
     }
   }
@@ -157,6 +188,8 @@ Form2::Form2(Form1* mainWindow) : QWidget(mainWindow, kSecondaryWindowFlags), ma
   setObjectName(QStringLiteral("Form2"));
   setWindowTitle(U("Таблица цвета и приоритета слоев"));
   setFixedSize(504, 324);
+  // The stand-in of the design's font, as in the other small windows.
+  setFont(PixelFont(kSansFamily, 11));
 
   StringGrid1 = new StringGrid(table_.Grid, this);
   StringGrid1->setGeometry(0, 0, 505, 276);

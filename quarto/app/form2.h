@@ -25,11 +25,17 @@ class StringGrid : public QWidget {
   static constexpr int kRowHeight = 15;
   static constexpr int kLineWidth = 1;
 
+  // The grid in the font it has when it is made (its window's).
   StringGrid(LayerGrid& grid, QWidget* parent);
 
   // The cell under a point in widget pixels; (-1, -1) outside every cell.
   GridCell MouseToCell(QPoint p) const;
   QRect CellRect(int col, int row) const;
+  // Where a cell's text is drawn.
+  QRect TextRect(int col, int row) const;
+  // The column widths: the design widths, the first three grown where the font needs more room
+  // for the headers, numbers and statuses of either language, the names column giving it up.
+  const std::array<int, kLayerGridColumns>& columnWidths() const { return widths_; }
 
   // Paints the colour column; the grid draws every other cell itself.
   std::function<void(QPainter&, int col, int row, const QRect&)> onDrawCell;
@@ -48,6 +54,7 @@ class StringGrid : public QWidget {
   int DropRow(int y) const;
 
   LayerGrid& grid_;
+  std::array<int, kLayerGridColumns> widths_ = kColumnWidths;
   int movingRow_ = -1;  // row being dragged by its number cell, -1 when none
   int dropRow_ = -1;    // where that row lands when the button is released
 };

@@ -2,8 +2,13 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QCoreApplication>
 #include <QLabel>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMenu>
+#include <QPointer>
+#include <QTranslator>
 
 #include "app/form1.h"
 #include "app/form2.h"
@@ -60,8 +65,33 @@ QObject* FindFormComponent(QWidget* window, const QString& name) {
   return nullptr;
 }
 
+bool ApplyQtTranslations(bool russian) {
+  // One catalogue, loaded once and owned by the application; removing it gives Qt's English back.
+  // Each change tells every widget (a LanguageChange event), so only a change is made.
+  static QPointer<QTranslator> qtRussian;
+  static bool installed = false;
+  if (installed == russian) return true;
+  if (!russian) {
+    if (qtRussian) QCoreApplication::removeTranslator(qtRussian);
+    installed = false;
+    return true;
+  }
+  if (!qtRussian) {
+    auto* translator = new QTranslator(QCoreApplication::instance());
+    if (!translator->load(QLocale(QLocale::Russian), QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+      delete translator;
+      return false;
+    }
+    qtRussian = translator;
+  }
+  installed = QCoreApplication::installTranslator(qtRussian);
+  return installed;
+}
+
 void ApplyInterfaceLanguage(Form1& form, bool russian) {
   (russian ? form.N20 : form.English1)->setChecked(true);
+  ApplyQtTranslations(russian);
 
   for (const InterfaceText& row : InterfaceTexts()) {
     QWidget* window = WindowNamed(form, row.form);

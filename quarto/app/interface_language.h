@@ -22,7 +22,12 @@ QString InterfaceQString(int row, bool russian);
 // children of the main window and reuse its component names).
 QObject* FindFormComponent(QWidget* window, const QString& name);
 
-// Checks N20 (russian) or English1 and writes the texts of that language into every window.
+// Checks N20 (russian) or English1 and writes the texts of that language into every window;
+// Qt's own texts (standard dialogs and buttons) follow (ApplyQtTranslations).
 void ApplyInterfaceLanguage(Form1& form, bool russian);
+
+// Qt's own translations for the interface language: its Russian catalogue installed while the
+// interface is Russian (false when it cannot be loaded), none for English, Qt's own language.
+bool ApplyQtTranslations(bool russian);
 
 }  // namespace quarto

@@ -2,12 +2,12 @@
 // Usage: Quarto [plot file [@X1:Y1_X2:Y2]]
 #include <QApplication>
 
-#include "app/file_names.h"
 #include "app/startup.h"
+#include "common_qt/file_names.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Quarto"));
   // The arguments' bytes as they are: a file name need not be valid UTF-8.
-  return quarto::RunQuarto(quarto::ArgumentsOf(argc, argv));
+  return quarto::RunQuarto(common_qt::ArgumentsOf(argc, argv));
 }

@@ -1,6 +1,6 @@
 #include "app/render_targets.h"
 
-#include <QBuffer>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QHash>
@@ -12,18 +12,23 @@
 #include <QSignalBlocker>
 #include <QTimer>
 #include <algorithm>
+#include <array>
 #include <filesystem>
 #include <fstream>
 #include <optional>
 #include <string>
 #include <utility>
 
-#include "app/file_names.h"
 #include "app/form1.h"
 #include "app/form2.h"
+#include "app/interface_language.h"
 #include "app/qpainter_canvas.h"
 #include "app/ui_seams.h"
-#include "core/file_io.h"
+#include "common/file_facts.h"
+#include "common/replace_file.h"
+#include "common_qt/file_names.h"
+#include "core/bmp_file.h"
+#include "core/interface_texts.h"
 #include "core/text_records.h"
 
 namespace quarto {
@@ -90,6 +95,26 @@ PositionItem CheckedPosition(const Form1& form) {
   return PositionItem::None;
 }
 
+// The wait cursor while a drawing that takes more than a moment runs, given back however the
+// drawing ends (an exception included). Boxes shown meanwhile bring their own arrow (ui_seams).
+class BusyCursor {
+ public:
+  explicit BusyCursor(bool busy) : busy_(busy) {
+    if (busy_) QApplication::setOverrideCursor(Qt::WaitCursor);
+  }
+  ~BusyCursor() {
+    if (busy_) QApplication::restoreOverrideCursor();
+  }
+  BusyCursor(const BusyCursor&) = delete;
+  BusyCursor& operator=(const BusyCursor&) = delete;
+
+ private:
+  bool busy_;
+};
+
+// A paint reads and draws every record again: past this many it takes more than a moment.
+bool LongPaint(const Form1& form) { return form.scan().Index.Total() >= kBusyPaintRecords; }
+
 // What a call leaves behind: the fitted zoom in the zoom box, FitPending cleared, the shifts.
 void ApplyFrame(Form1& form, const FrameLayout& layout) {
   ViewState& v = form.view();
@@ -103,6 +128,12 @@ void ApplyFrame(Form1& form, const FrameLayout& layout) {
   }
   v.ShiftX = layout.ShiftX;
   v.ShiftY = layout.ShiftY;
+}
+
+// A new scan that found the file cut short tells it, unless the drawing tells the same.
+void TellTailOnce(Form1& form, const Form1::PlotRefresh& refresh, const RenderOutcome& out) {
+  if (!refresh.report.isEmpty() && QString::fromStdString(out.message) != refresh.report)
+    form.session().seams().Error(&form, refresh.report);
 }
 
 }  // namespace
@@ -144,11 +175,9 @@ FrameInput FrameInputOf(Form1& form, RenderTarget target) {
   const QSize outer = form.frameGeometry().size();
   in.windowWidth = outer.width();
   in.windowHeight = outer.height();
-  // The frame draws in the drawing area's own coordinates: its top-left, below the menu and tool
-  // bars as the window lays them out, is the origin of the preview.
+  // The page is centred in what the bars leave visible, whatever their heights.
   const DrawingArea* area = form.drawingArea();
-  in.areaLeft = 0, in.areaTop = 0;
-  in.areaWidth = area->width(), in.areaHeight = area->height();
+  CentreDrawingArea(in, area->width(), area->height());
   const PrinterPage page = CurrentPrinterPage(form.session(), form.pageOrientation() == PageOrientation::Landscape);
   in.pageWidth = page.width, in.pageHeight = page.height;
   in.printerDpiX = v.PrinterDpiX, in.printerDpiY = v.PrinterDpiY;
@@ -194,36 +223,42 @@ PassInput PassInputOf(const Form1& form) {
   return pass;
 }
 
-QString PlotChangedText(const Form1& form) {
-  return Text(form, "Файл чертежа изменён после открытия; откройте его снова",
-              "The plot file has changed since it was opened; open it again");
+QString PlotChangedWhileDrawnText(const Form1& form) {
+  return FromUtf8(kMessagePlotChangedWhileDrawn.In(form.russian()));
 }
 
 void PaintScreenTarget(Form1& form, QPainter& painter) {
   const ViewState& v = form.view();
   if (!v.PlotLoaded()) return;
-  const FrameInput in = FrameInputOf(form, RenderTarget::Screen);
-  const FrameLayout layout = ComputeFrame(in);
-  ApplyFrame(form, layout);
-  QPainterCanvas canvas(painter);
-  const RenderOutcome out = DrawPlot(canvas, in, layout, PassInputOf(form), v.PlotFileName);
-  QString text;
-  if (out.problem == RenderOutcome::Problem::Changed) {
-    if (!form.session().FirstOfChange(out.found)) return;
-    text = PlotChangedText(form);
-  } else if (out.problem != RenderOutcome::Problem::None) {
-    if (!form.session().FirstProblem()) return;
-    text = QString::fromStdString(out.message);
-  } else {
-    return;
+  QStringList texts;
+  {
+    const BusyCursor busy(LongPaint(form));
+    const Form1::PlotRefresh refresh = form.RefreshChangedPlot();
+    // A file that no longer opens or scans is told once in each state it is found in.
+    if (!refresh.report.isEmpty() && (!refresh.failed || form.session().FirstOfChange(refresh.found)))
+      texts << refresh.report;
+    const FrameInput in = FrameInputOf(form, RenderTarget::Screen);
+    const FrameLayout layout = ComputeFrame(in);
+    ApplyFrame(form, layout);
+    painter.translate(-in.areaLeft, -in.areaTop);
+    QPainterCanvas canvas(painter);
+    const RenderOutcome out = DrawPlot(canvas, in, layout, PassInputOf(form), v.PlotFileName);
+    if (out.problem == RenderOutcome::Problem::Changed) {
+      // Rewritten again since the check above: the next paint scans it again.
+      if (!refresh.failed) QTimer::singleShot(0, &form, [&form] { form.ReDraw(); });
+    } else if (out.problem != RenderOutcome::Problem::None && form.session().FirstProblem()) {
+      texts << QString::fromStdString(out.message);
+    }
   }
-  // No modal box inside a paint event: the report follows once the paint is over.
-  QTimer::singleShot(0, &form, [&form, text] { form.session().seams().Error(&form, text); });
+  // No modal box inside a paint event: the reports follow once the paint is over.
+  for (const QString& text : texts)
+    QTimer::singleShot(0, &form, [&form, text] { form.session().seams().Error(&form, text); });
 }
 
 bool PrintPlot(Form1& form, QPrinter& printer) {
   const ViewState& v = form.view();
   if (!v.PlotLoaded()) return false;
+  const BusyCursor busy(true);
   // With no printer installed Qt hands out a file printer without a file name.
   if (!IsPrinter(printer)) {
     form.session().seams().Error(&form, Text(form, "Принтер не установлен", "No printer is installed"));
@@ -235,6 +270,11 @@ bool PrintPlot(Form1& form, QPrinter& printer) {
     // A file printer has no resolution of its own: it takes the view's, on the whole sheet.
     printer.setResolution(v.PrinterDpiX > 0 ? v.PrinterDpiX : kFallbackDpi);
     printer.setFullPage(true);
+  }
+  const Form1::PlotRefresh refresh = form.RefreshChangedPlot();
+  if (refresh.failed) {
+    form.session().seams().Error(&form, refresh.report);
+    return false;
   }
   FrameInput in = FrameInputOf(form, RenderTarget::Printer);
   const PrinterPage page = PageOf(printer);
@@ -252,9 +292,10 @@ bool PrintPlot(Form1& form, QPrinter& printer) {
     out = DrawPlot(canvas, in, layout, PassInputOf(form), v.PlotFileName);
     painter.end();  // ends the document: the page is printed
   }
+  TellTailOnce(form, refresh, out);
   if (out.problem != RenderOutcome::Problem::None) {
     form.session().seams().Error(&form, out.problem == RenderOutcome::Problem::Changed
-                                            ? PlotChangedText(form)
+                                            ? PlotChangedWhileDrawnText(form)
                                             : QString::fromStdString(out.message));
     return false;
   }
@@ -264,10 +305,25 @@ bool PrintPlot(Form1& form, QPrinter& printer) {
 bool SaveBitmap(Form1& form, QSize screen) {
   const ViewState& v = form.view();
   if (!v.PlotLoaded()) return false;
+  const BusyCursor busy(true);
+  const Form1::PlotRefresh refresh = form.RefreshChangedPlot();
+  if (refresh.failed) {
+    form.session().seams().Error(&form, refresh.report);
+    return false;
+  }
   const std::string name = BitmapFileName(v.PlotFileName);
   if (name.empty()) {
     form.session().seams().Error(&form, Text(form, "Рисунок не сохранён: его имя совпало бы с именем файла чертежа",
                                              "The picture was not saved: its name would be that of the plot file"));
+    return false;
+  }
+  // Quarto reads the plot again at every paint: a bitmap name that reaches the plot itself (a
+  // link to it, a hard link) must not replace it.
+  const QString cannot =
+      Text(form, "Не удалось записать файл ", "Cannot write the file ") + common_qt::FileNameToQt(name);
+  if (common::SameFile(name, v.PlotFileName)) {
+    form.session().seams().Error(
+        &form, cannot + QLatin1Char('\n') + Text(form, "Это файл открытого чертежа", "It is the open plot file"));
     return false;
   }
   FrameInput in = FrameInputOf(form, RenderTarget::Bitmap);
@@ -291,26 +347,38 @@ bool SaveBitmap(Form1& form, QSize screen) {
     QPainterCanvas canvas(painter);
     out = DrawPlot(canvas, in, layout, PassInputOf(form), v.PlotFileName);
   }
+  TellTailOnce(form, refresh, out);
   if (out.problem == RenderOutcome::Problem::Open || out.problem == RenderOutcome::Problem::Changed) {
     form.session().seams().Error(&form, out.problem == RenderOutcome::Problem::Changed
-                                            ? PlotChangedText(form)
+                                            ? PlotChangedWhileDrawnText(form)
                                             : QString::fromStdString(out.message));
     return false;
   }
   const QImage indexed = ToIndexed8(image);
   image = QImage();
-  QByteArray bytes;
-  QBuffer buffer(&bytes);
-  const bool encoded = !indexed.isNull() && buffer.open(QIODevice::WriteOnly) && indexed.save(&buffer, "BMP");
-  const QString file = FileNameToQt(name);
-  if (!encoded || !WriteFileReplacing(name, std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())))) {
-    form.session().seams().Error(&form, Text(form, "Не удалось записать файл ", "Cannot write the file ") + file);
+  if (indexed.isNull()) {
+    form.session().seams().Error(&form, cannot);
+    return false;
+  }
+  // Our own writer: Qt's leaves the padding at the end of each row as memory happened to be.
+  std::array<uint32_t, 256> palette{};
+  const QList<QRgb> table = indexed.colorTable();
+  for (qsizetype i = 0; i < table.size() && i < 256; ++i) palette[static_cast<size_t>(i)] = table[i];
+  const std::string bytes =
+      EncodeBmp8(indexed.width(), indexed.height(), indexed.constBits(), static_cast<size_t>(indexed.bytesPerLine()),
+                 palette, indexed.dotsPerMeterX(), indexed.dotsPerMeterY());
+  if (const common::Status saved = common::ReplaceFile(name, bytes); !saved) {
+    form.session().seams().Error(&form, WithReason(cannot, saved));
     return false;
   }
   // The file holds what was drawn before the read problem; the problem is told.
   if (out.problem != RenderOutcome::Problem::None)
     form.session().seams().Error(&form, QString::fromStdString(out.message));
   return true;
+}
+
+QString WithReason(const QString& message, const common::Status& failure) {
+  return message + QLatin1Char('\n') + QString::fromLocal8Bit(failure.reason());
 }
 
 bool SaveBitmap(Form1& form) {

@@ -8,8 +8,10 @@
 #include <QPrinter>
 #include <QSize>
 #include <QString>
+#include <cstddef>
 
 #include "app/window_session.h"
+#include "common/status.h"
 #include "core/printer_resolution.h"
 #include "core/render_frame.h"
 #include "core/render_pass.h"
@@ -38,29 +40,37 @@ PrinterDpi ResolutionOf(const QPrinter& printer, PrinterDpi current, bool colour
 FrameInput FrameInputOf(Form1& form, RenderTarget target);
 PassInput PassInputOf(const Form1& form);
 
-// Screen target: draws the page preview and the plot with the painter of the drawing area, whose
-// top-left is the origin of the frame. Called from the paint event only. A file problem is
-// reported once per opened file, and a file changed since its scan once per change, after the
-// paint; a changed file gets the page preview only.
+// A paint of a plot of at least this many records shows the wait cursor while it runs; prints
+// and exports always do.
+inline constexpr size_t kBusyPaintRecords = 50'000;
+
+// Screen target: draws the page preview and the plot with the painter of the drawing area, the
+// page centred in the area (CentreDrawingArea). Called from the paint event only. A plot file
+// changed on disk is scanned again first (Form1::RefreshChangedPlot). A file problem is reported
+// once per opened file, and a file that no longer opens or scans once per state it is found in,
+// after the paint; such a file gets the page preview only.
 void PaintScreenTarget(Form1& form, QPainter& painter);
 
-// The message for a plot file changed since it was opened, in the interface language.
-QString PlotChangedText(const Form1& form);
-
 // Printer target: prints the plot as one page on the printer (a PDF printer takes the resolution
-// of the view state). Returns false after reporting a problem; a file printer without a file
-// name (what Qt gives when no printer is installed) is reported as no printer, and nothing is
-// drawn. Nothing happens without a plot.
+// of the view state), a plot changed on disk scanned again first. Returns false after reporting
+// a problem; a file printer without a file name (what Qt gives when no printer is installed) is
+// reported as no printer, and nothing is drawn; a plot that no longer opens or scans is not
+// printed. Nothing happens without a plot.
 bool PrintPlot(Form1& form, QPrinter& printer);
 
 // Bitmap target: saves the drawing at the preview's scale as an 8-bit BMP file in the plot's folder
-// (BitmapFileName), replacing an existing file only through a temporary file renamed over it, so
-// a failed export leaves the old one. Refuses, with a message, a size beyond the limits, a name
-// that is the plot file itself and a plot changed since its scan; a failed save is reported.
+// (BitmapFileName), replacing an existing file as common/replace_file.h does (a failed export
+// leaves the old one; a protected file is refused). A plot changed on disk is scanned again
+// first. Refuses, with a message, a size beyond the limits, a name that is the plot file itself
+// or reaches it (a link, a hard link) and a plot that no longer opens or scans; a failed save is
+// reported with the system's reason.
 // Returns true when the BMP file was written; when the drawing stopped at a read problem, the
 // file holds what was drawn, the problem is reported once and the result is still true.
 // screen is the padding (the screen size).
 bool SaveBitmap(Form1& form, QSize screen);
+
+// The text of a failed save: the message, and the system's reason on a line of its own.
+QString WithReason(const QString& message, const common::Status& failure);
 bool SaveBitmap(Form1& form);
 
 }  // namespace quarto

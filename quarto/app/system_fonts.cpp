@@ -74,6 +74,17 @@ FittedFont FitSystemFont(const QString& face, int64_t cell) {
   return f;
 }
 
+QStringList FontListFamilies(const QStringList& families) {
+  QStringList out;
+  for (const QString& family : families) {
+    const qsizetype foundry = family.endsWith(QLatin1Char(']')) ? family.lastIndexOf(QStringLiteral(" [")) : -1;
+    out << (foundry > 0 ? family.left(foundry) : family);
+  }
+  out.sort(Qt::CaseInsensitive);
+  out.removeDuplicates();
+  return out;
+}
+
 QString DefaultFontFace(const QStringList& families) {
   for (const char* name : {"Arial Narrow", "Liberation Sans Narrow"})
     if (families.contains(QLatin1String(name))) return QLatin1String(name);

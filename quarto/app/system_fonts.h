@@ -36,6 +36,11 @@ struct FittedFont {
 };
 FittedFont FitSystemFont(const QString& face, int64_t cell);
 
+// The font list's entries from the installed families: one entry per family, sorted without
+// regard to case. Qt names a family that several foundries provide "Family [Foundry]", once per
+// foundry; the face is passed on by its family name, so the foundries are one entry.
+QStringList FontListFamilies(const QStringList& families);
+
 // The face when none is chosen: "Arial Narrow", else its metric twin "Liberation Sans Narrow",
 // else the first of the families that covers Cyrillic; empty when none does.
 QString DefaultFontFace(const QStringList& families);

@@ -5,8 +5,9 @@
 // language commands of the main window) walks the table; the scan pass and the layer table take
 // their unit names and grid headers from it too, so each literal exists once.
 //
-// Also here: the about box's link addresses, its texts that no switch changes, and the rule by which
-// the switch rewrites the about box's date and version label.
+// Also here: the about box's link addresses, its texts that no switch changes, the rule by which
+// the switch rewrites the about box's date and version label, and messages that are written in
+// the language of the moment.
 #include <span>
 #include <string>
 #include <string_view>
@@ -52,6 +53,10 @@ enum InterfaceRow : int {
   kRowAboutThanks = 45,
   kRowAboutWebThanks = 46,
   kRowAboutFreeNote = 47,
+  kRowStatusFileName = 66,
+  kRowStatusFormat = 67,
+  kRowStatusVersion = 68,
+  kRowStatusUnit = 69,
   kRowUnitMils = 70,
   kRowUnitMetric = 71,
   kRowUnitInch = 72,
@@ -70,6 +75,19 @@ std::string_view InitialDateVersionText();
 // the place text and the word "Version" of the new language between them. Characters, not bytes:
 // a label holding Cyrillic still keeps its ASCII date and version whole.
 std::string DateVersionText(std::string_view current, bool russian);
+
+// A message written at run time in the language chosen at that moment.
+struct MessageText {
+  std::string_view russian;
+  std::string_view english;
+  std::string_view In(bool russian_language) const { return russian_language ? russian : english; }
+};
+// A file whose signature is neither plot format.
+inline constexpr MessageText kMessageUnknownFormat = {"Формат не поддерживается", "Unknown format"};
+// A plot file rewritten again while a print or an export was drawing it.
+inline constexpr MessageText kMessagePlotChangedWhileDrawn = {
+    "Файл чертежа изменился во время рисования; повторите команду",
+    "The plot file changed while it was being drawn; run the command again"};
 
 // The about box's links and the texts of its link labels (the same in both languages).
 inline constexpr std::string_view kAuthorMailLink = "mailto:author@example.org";

@@ -1,5 +1,7 @@
 #include "core/plot_reader.h"
 
+#include "common/open_file.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -48,28 +50,25 @@ PlotReader::PlotReader(std::span<const uint8_t> memory)
 
 PlotReader PlotReader::OpenFile(const std::filesystem::path& path, Access access) {
   PlotReader r;
-  // Opened without blocking, so a pipe with no writer cannot hold the program; what is no
-  // regular file is refused before anything is read from it.
-  errno = 0;
-  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) {
-    if (errno == EACCES || errno == EPERM || errno == EISDIR || errno == ENXIO)
+  // Only a regular file is opened, without waiting for a pipe's writer.
+  common::Result<common::FileHandle> file = common::OpenRegularFile(path.string());
+  if (!file) {
+    const int e = file.error();
+    if (e == EACCES || e == EPERM || e == EISDIR)
       throw PlotIoError(PlotIoError::Kind::AccessDenied, kTextFileAccessDenied);
     throw PlotIoError(PlotIoError::Kind::NotFound, kTextFileNotFound);
   }
   // The reader owns the handle from here on: the destructor closes it on every path.
-  r.fd_ = fd;
+  r.fd_ = file->release();
   struct stat st {};
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
-    throw PlotIoError(PlotIoError::Kind::AccessDenied, kTextFileAccessDenied);
-  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  if (::fstat(r.fd_, &st) != 0) throw PlotIoError(PlotIoError::Kind::AccessDenied, kTextFileAccessDenied);
   r.size_ = static_cast<uint64_t>(st.st_size);
   r.stamp_ = FileStamp{r.size_, int64_t{st.st_mtim.tv_sec} * 1'000'000'000 + st.st_mtim.tv_nsec};
   r.buffer_.resize(kBlockSize);
   // A walk from the start to the end: the kernel reads ahead of it (in a window twice its usual
   // size), so the next block is on its way while this one is walked. Only a hint: where it is
   // refused, the reads are the same.
-  if (access == Access::Sequential) ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+  if (access == Access::Sequential) ::posix_fadvise(r.fd_, 0, 0, POSIX_FADV_SEQUENTIAL);
   r.Fill(0);
   return r;
 }

@@ -204,6 +204,13 @@ FrameLayout ComputeFrame(const FrameInput& in) {
   return out;
 }
 
+void CentreDrawingArea(FrameInput& in, int32_t width, int32_t height) {
+  in.areaWidth = width;
+  in.areaHeight = height;
+  in.areaLeft = in.windowWidth / 2 - width / 2;
+  in.areaTop = in.windowHeight / 2 - 22 - height / 2;
+}
+
 void DrawPagePreview(Canvas& c, const FrameInput& in, const FrameLayout& f) {
   c.brush = {in.buttonFace, BrushStyle::Solid};
   c.pen.color = kBlack;

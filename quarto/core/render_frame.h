@@ -34,7 +34,7 @@ struct FrameInput {
   PltFormat format = PltFormat::Plt45;
   RenderTarget target = RenderTarget::Screen;
   // Outer size of the main window (W, H), and the drawing area in the coordinates the frame draws
-  // in (the main window's client coordinates of the classic layout).
+  // in (CentreDrawingArea places it there).
   int32_t windowWidth = 0;
   int32_t windowHeight = 0;
   int32_t areaLeft = 0, areaTop = 0, areaWidth = 0, areaHeight = 0;
@@ -115,6 +115,14 @@ struct FrameLayout {
 
 // Steps 2 to 11 of the frame: page, margins, scale, fit or placement, offsets, bitmap size.
 FrameLayout ComputeFrame(const FrameInput& in);
+
+// Places the main window's drawing area, width x height pixels, in the frame's coordinates
+// (areaLeft, areaTop, areaWidth, areaHeight) so that its centre is the page's centre
+// (W div 2, H div 2 - 22). The frame's constants count from the top of a client area that
+// also holds the tool bar; taken from the drawing area's own top they put the page lower
+// by the bars' height and its bottom under the status bar. The screen target draws with the
+// area's top-left at (areaLeft, areaTop).
+void CentreDrawingArea(FrameInput& in, int32_t width, int32_t height);
 
 // The zoom as the zoom box shows it: fixed notation with four decimals ("1,0000").
 std::string FormatZoom(double zoom, char separator = ',');

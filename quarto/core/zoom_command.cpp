@@ -11,7 +11,7 @@ double ZoomStep(double zoom, bool increase, bool shift) {
   return std::clamp(increase ? zoom + step : zoom - step, 0.0, kMaxZoom);
 }
 
-std::optional<double> ParseZoomText(const std::string& text, char separator) {
+std::optional<double> ParseZoomText(const std::string& text, char separator, bool* held) {
   const size_t first = text.find_first_not_of(" \t");
   if (first == std::string::npos) return std::nullopt;
   const size_t last = text.find_last_not_of(" \t");
@@ -20,7 +20,9 @@ std::optional<double> ParseZoomText(const std::string& text, char separator) {
   double v = 0;
   const auto [ptr, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
   if (ec != std::errc() || ptr != s.data() + s.size() || !std::isfinite(v)) return std::nullopt;
-  return std::clamp(v, 0.0, kMaxZoom);
+  const double zoom = std::clamp(v, 0.0, kMaxZoom);
+  if (held) *held = zoom != v;
+  return zoom;
 }
 
 }  // namespace quarto

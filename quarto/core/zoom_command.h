@@ -12,7 +12,8 @@ inline constexpr double kMaxZoom = 100.0;
 double ZoomStep(double zoom, bool increase, bool shift);
 
 // The zoom box's text as a zoom: blanks trimmed, separator (and '.') taken as the decimal point,
-// held to 0..100. nullopt for a text that is no finite number.
-std::optional<double> ParseZoomText(const std::string& text, char separator);
+// held to 0..100. nullopt for a text that is no finite number. held, when given, tells whether the
+// number lay outside the range (the box then shows the zoom in force instead).
+std::optional<double> ParseZoomText(const std::string& text, char separator, bool* held = nullptr);
 
 }  // namespace quarto

@@ -18,7 +18,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/utf8.h"
+#include "common/utf8.h"
 
 namespace pcadfont {
 
@@ -33,7 +33,7 @@ inline constexpr int kMinX = 20, kMaxX = 150, kMinY = 0, kMaxY = 215;
 inline std::string GlyphCharacter(int index) {
   auto utf8 = [](uint32_t cp) {
     std::string s;
-    quarto::AppendUtf8(s, cp);
+    common::AppendUtf8(s, cp);
     return s;
   };
   if (index == 0) return "space";

@@ -19,7 +19,7 @@ class MainFormCodecsTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void refusedGifKeepsPictureAndCaption() {
+  void refusedGifKeepsPictureAndNamesItsPlace() {
     FormFixture f;
     test::WriteBandedSpr(f.dir / "a.spr", 1);
     test::GifSpec spec;
@@ -35,13 +35,17 @@ class MainFormCodecsTest : public QObject {
     QVERIFY(f.dialogs.errors.isEmpty());
     QVERIFY(f.form.session().pic == before);
     QVERIFY(f.form.session().mem == memBefore);
-    QCOMPARE(f.form.windowTitle(), QStringLiteral("a.spr   1/2"));
+    // The caption names the refused file where Left and Right step from; Save still proposes
+    // the picture shown, so it cannot be written over the refused file by accident.
+    QCOMPARE(f.form.windowTitle(), QStringLiteral("b.gif   2/2"));
     QCOMPARE(f.form.session().PicFileName, std::string("a.spr"));
 
     f.dialogs.answers.push_back({});
     QTest::keyClick(&f.form, Qt::Key_S);
     QCOMPARE(f.dialogs.saveCalls.size(), size_t(1));
     QCOMPARE(f.dialogs.saveCalls[0].proposedName, QStringLiteral("a"));
+    QTest::keyClick(&f.form, Qt::Key_Right);
+    QCOMPARE(f.form.windowTitle(), QStringLiteral("a.spr   1/2"));
   }
 
   void plainBoxHasOneOkButtonAndNoIcon() {
@@ -101,7 +105,7 @@ class MainFormCodecsTest : public QObject {
     QVERIFY(f.dialogs.errors[0].contains(QStringLiteral("b.png")));
     QVERIFY(f.dialogs.messages.isEmpty());
     QVERIFY(f.form.session().pic == before);
-    QCOMPARE(f.form.windowTitle(), QStringLiteral("a.spr   1/2"));
+    QCOMPARE(f.form.windowTitle(), QStringLiteral("b.png   2/2"));
   }
 };
 

@@ -90,13 +90,17 @@ class MainFormKeysTest : public QObject {
     QTest::keyClick(&f.form, Qt::Key_Right);
     QCOMPARE(f.dialogs.errors.size(), 1);
     QVERIFY(f.dialogs.errors[0].startsWith("SPR opening error: "));
-    QCOMPARE(f.form.windowTitle(), QStringLiteral("a.spr   1/3"));
+    // The caption names the refused file at its place; the picture stays.
+    QCOMPARE(f.form.windowTitle(), QStringLiteral("b.spr   2/3"));
     QCOMPARE(shown(f.form), 1);
     QTest::keyClick(&f.form, Qt::Key_Right);
     QCOMPARE(f.form.windowTitle(), QStringLiteral("c.spr   3/3"));
+    QTest::keyClick(&f.form, Qt::Key_Left);
+    QCOMPARE(f.form.windowTitle(), QStringLiteral("b.spr   2/3"));
+    QCOMPARE(shown(f.form), 3);
   }
 
-  void heldKeyStepsAtMostOnce() {
+  void heldKeyStepsExactlyOnce() {
     // Event sequences of Right: 'P' press, 'p' auto-repeated press, 'R' release, 'r'
     // auto-repeated release; how far each steps from a.spr.
     struct Case {
@@ -104,12 +108,14 @@ class MainFormKeysTest : public QObject {
       int steps;
     };
     const Case cases[] = {
-        {"PR", 1},       {"PRPR", 2}, {"PrpR", 0},  // held, releases marked as repeats
-        {"PRpRpRpR", 1},                            // held on a busy machine: the releases come unmarked
-        {"PppR", 0},                                // held, repeats without releases
-        {"PPR", 0},                                 // a second press before the release
-        {"PRpRPR", 2},                              // a fresh press after a hold acts again
-        {"R", 1},                                   // a release whose press went to another window
+        {"PR", 1},         {"PRPR", 2}, {"PrpR", 1},  // held, releases marked as repeats: once, at the end
+        {"PrprprprpR", 1},                            // held long
+        {"PRpRpRpR", 1},                              // held on a busy machine: the releases come unmarked
+        {"PppR", 1},                                  // held, repeats without releases
+        {"PPR", 1},                                   // repeated presses not marked as such
+        {"Ppr", 0},                                   // still held: nothing yet
+        {"PRpRPR", 2},                                // a fresh press after a hold acts again
+        {"R", 1},                                     // a release whose press went to another window
     };
     for (const Case& c : cases) {
       FormFixture f;
@@ -124,6 +130,26 @@ class MainFormKeysTest : public QObject {
       }
       QVERIFY2(shown(f.form) == 1 + c.steps, c.events);
     }
+  }
+
+  // Z held long opens the zoom window once, when it is let go.
+  void heldZoomKeyOpensTheZoomOnce() {
+    FormFixture f;
+    writeThree(f.dir);
+    f.open("a.spr");
+    const auto send = [&](QEvent::Type type, bool repeat) {
+      QKeyEvent event(type, Qt::Key_Z, Qt::NoModifier, QString(), repeat);
+      QApplication::sendEvent(&f.form, &event);
+    };
+    send(QEvent::KeyPress, false);
+    for (int i = 0; i < 20; ++i) {
+      send(QEvent::KeyRelease, true);
+      send(QEvent::KeyPress, true);
+    }
+    QVERIFY(f.dialogs.shown.empty());
+    send(QEvent::KeyRelease, false);
+    QCOMPARE(f.dialogs.shown.size(), size_t(1));
+    QCOMPARE(f.dialogs.shown[0], static_cast<QDialog*>(f.form.zoomForm()));
   }
 
   void heldShiftIsUpAfterItsRelease() {
@@ -163,7 +189,7 @@ class MainFormKeysTest : public QObject {
     QTest::keyClick(&f.form, Qt::Key_Right);
     QCOMPARE(f.dialogs.errors.size(), 1);
     QVERIFY(f.dialogs.errors[0].startsWith("SCR opening error: "));
-    QCOMPARE(f.form.windowTitle(), QStringLiteral("c.rmb   3/4"));
+    QCOMPARE(f.form.windowTitle(), QStringLiteral("d.scr   4/4"));
     QVERIFY(f.form.session().pic == before);
   }
 

@@ -3,11 +3,15 @@
 #include <QWindow>
 #include <QtTest>
 
+#include "app/dialogs.h"
 #include "app/mainform.h"
+#include "common_qt/file_names.h"
+#include "common_qt_test/file_dialog_answer.h"
 #include "support/form_fixture.h"
 #include "support/spr_folder.h"
 
 using namespace brindle;
+using common_qt::FileNameToQt;
 namespace fs = std::filesystem;
 
 namespace {
@@ -37,38 +41,51 @@ class MainFormNamesTest : public QObject {
     QCOMPARE(f.form.session().pic.pixel(0, 0), 7);
   }
 
-  void nameDecodedByQtIsFoundAgain() {
+  // The dialogs hand names over in the FileNameToQt form (common_qt/file_names.h), which
+  // keeps every byte: the folder and the proposed name go out so, the chosen name comes back so.
+  void nameThatIsNotUtf8GoesThroughTheDialogsWithItsBytes() {
     FormFixture f;
     // The folder's name is not UTF-8 either (0xE9 again, and KOI8 "п" 0xD0).
     const fs::path folder = f.dir / "p\xD0\xE9";
     fs::create_directory(folder);
     test::WriteBandedSpr(folder / LatinName, 7);
     test::WriteBandedSpr(folder / "b.spr", 2);
-    const QString shownFolder = QString::fromStdString(f.dir.Path()) + QStringLiteral("/p") +
-                                QChar(QChar::ReplacementCharacter) + QChar(QChar::ReplacementCharacter);
 
-    // A name from the open dialog, decoded by Qt.
-    f.dialogs.answers.push_back({shownFolder + QLatin1Char('/') + ShownLatinName, 1});
+    f.dialogs.answers.push_back({FileNameToQt((folder / LatinName).string()), 1});
     f.form.OpenClick();
     QVERIFY2(f.dialogs.errors.isEmpty(), qPrintable(f.dialogs.errors.join('\n')));
     QCOMPARE(f.form.session().pic.pixel(0, 0), 7);
     QCOMPARE(f.form.session().PicFolder, folder);
 
-    // The dialogs start in the folder as Qt shows it; saving under the proposed name keeps
-    // the name's own bytes.
-    f.dialogs.answers.push_back({shownFolder + QStringLiteral("/caf") + QChar(QChar::ReplacementCharacter), 2});
+    f.dialogs.answers.push_back({FileNameToQt((folder / "caf\xE9").string()), 2});
     f.form.SaveClick();
-    QCOMPARE(f.dialogs.saveCalls[0].folder, shownFolder);
-    QCOMPARE(f.dialogs.saveCalls[0].proposedName, QStringLiteral("caf") + QChar(QChar::ReplacementCharacter));
+    QCOMPARE(f.dialogs.saveCalls[0].folder, FileNameToQt(folder.string()));
+    QCOMPARE(f.dialogs.saveCalls[0].proposedName, FileNameToQt("caf\xE9"));
     QVERIFY2(f.dialogs.errors.isEmpty(), qPrintable(f.dialogs.errors.join('\n')));
     QCOMPARE(f.form.session().PicFileName, (folder / LatinName).string());
     QVERIFY(fs::exists(folder / LatinName));
     QCOMPARE(std::distance(fs::directory_iterator(folder), {}), 2);
 
-    // Two names that Qt shows alike are not guessed between.
+    // Two names that are shown alike are still two names.
     test::WriteBandedSpr(folder / "caf\xF1.spr", 9);
-    f.form.OpenFromCommandLine(shownFolder + QLatin1Char('/') + ShownLatinName);
-    QCOMPARE(f.dialogs.errors.size(), 1);
+    f.form.OpenFromCommandLine(FileNameToQt((folder / "caf\xF1.spr").string()));
+    QVERIFY2(f.dialogs.errors.isEmpty(), qPrintable(f.dialogs.errors.join('\n')));
+    QCOMPARE(f.form.session().pic.pixel(0, 0), 9);
+  }
+
+  // The real open dialog lists such a name and opens the one chosen.
+  void theOpenDialogListsAndOpensANameThatIsNotUtf8() {
+    FormFixture f;
+    test::WriteBandedSpr(f.dir / LatinName, 7);
+    QtDialogs dialogs;
+    const common_qt::test::FileDialogAnswer answer(ShownLatinName);
+    int index = 1;
+    const QString chosen =
+        dialogs.openFile(nullptr, FileNameToQt(f.dir.Path()), QString::fromStdString(OpenFilter()), index);
+    QCOMPARE(answer.listed(), QStringList{ShownLatinName});
+    f.form.OpenFromCommandLine(chosen);
+    QVERIFY2(f.dialogs.errors.isEmpty(), qPrintable(f.dialogs.errors.join('\n')));
+    QCOMPARE(f.form.session().PicFileName, LatinName);
     QCOMPARE(f.form.session().pic.pixel(0, 0), 7);
   }
 

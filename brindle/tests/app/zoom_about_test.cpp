@@ -31,8 +31,8 @@ QRgb ToQRgb(const Rgb& c) { return qRgb(c.r, c.g, c.b); }
 
 QImage Grab(QWidget* w) { return w->grab().toImage().convertToFormat(QImage::Format_RGB32); }
 
-void SendKey(QWidget* w, QEvent::Type type, int key) {
-  QKeyEvent event(type, key, Qt::NoModifier);
+void SendKey(QWidget* w, QEvent::Type type, int key, bool autoRepeat = false) {
+  QKeyEvent event(type, key, Qt::NoModifier, QString(), autoRepeat);
   QApplication::sendEvent(w, &event);
 }
 
@@ -126,6 +126,23 @@ class ZoomAboutTest : public QObject {
     QVERIFY(zoom->isVisible());
 
     SendKey(zoom, QEvent::KeyPress, Qt::Key_Escape);
+    QVERIFY(zoom->isVisible());
+    SendKey(zoom, QEvent::KeyRelease, Qt::Key_Escape);
+    QVERIFY(!zoom->isVisible());
+  }
+
+  // Esc held long closes the window when it is let go, not before.
+  void heldEscClosesOnItsFinalRelease() {
+    FormFixture f;
+    test::WriteBandedSpr(f.dir / "a.spr", 0);
+    f.open("a.spr");
+    TZoomForm* zoom = f.form.zoomForm();
+    zoom->show();
+    SendKey(zoom, QEvent::KeyPress, Qt::Key_Escape);
+    for (int i = 0; i < 20; ++i) {
+      SendKey(zoom, QEvent::KeyRelease, Qt::Key_Escape, true);
+      SendKey(zoom, QEvent::KeyPress, Qt::Key_Escape, true);
+    }
     QVERIFY(zoom->isVisible());
     SendKey(zoom, QEvent::KeyRelease, Qt::Key_Escape);
     QVERIFY(!zoom->isVisible());

@@ -74,7 +74,7 @@ TEST_F(CodecSessionTest, RefusedAndDamagedFilesChangeNothing) {
     EXPECT_EQ(s.PicFiles[static_cast<std::size_t>(s.PicIndex)], c.name);
     EXPECT_TRUE(s.pic == pic);
     EXPECT_TRUE(s.mem == mem);
-    EXPECT_EQ(s.Caption, "a.spr   1/10");
+    EXPECT_EQ(s.Caption, c.name + std::string("   ") + std::to_string(s.PicIndex + 1) + "/10");
     EXPECT_EQ(s.PicFileName, "a.spr");
   }
 }

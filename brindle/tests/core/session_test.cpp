@@ -115,10 +115,17 @@ TEST_F(SessionTest, SteppingMovesPastAFileThatFails) {
   ASSERT_TRUE(s.OpenChosen(dir / "a.spr"));
   EXPECT_THROW(s.Step(+1), Error);
   EXPECT_EQ(s.PicIndex, 1);
+  // The caption says where Left and Right go on from; the name stays the picture shown.
   EXPECT_EQ(s.PicFileName, "a.spr");
-  EXPECT_EQ(s.Caption, "a.spr   1/3");
+  EXPECT_EQ(s.Caption, "b.spr   2/3");
+  EXPECT_EQ(ShownIndex(), 1);
   EXPECT_TRUE(s.Step(+1));
   EXPECT_EQ(s.Caption, "c.spr   3/3");
+  EXPECT_THROW(s.Step(-1), Error);
+  EXPECT_EQ(s.Caption, "b.spr   2/3");
+  EXPECT_EQ(s.PicFileName, "c.spr");
+  EXPECT_TRUE(s.Step(-1));
+  EXPECT_EQ(s.Caption, "a.spr   1/3");
 }
 
 TEST_F(SessionTest, StepDoesNothingWithoutAList) {

@@ -21,6 +21,4 @@ namespace platform {
 unsigned char OemToAnsiByte(unsigned char ch);
 // One CP1251 byte lower-cased.
 unsigned char AnsiLowerByte(unsigned char ch);
-// The Unicode code point of one CP866 byte, for showing names on a UTF-8 terminal.
-char32_t Cp866ToUnicode(unsigned char ch);
 }  // namespace platform

@@ -1,6 +1,6 @@
 // A small stand-in for the Win32 registry: keys and values kept in one text file.
 // Keys and value names are compared without regard to case; values keep their type and
-// their exact bytes. Every change rewrites the file through a temporary file and a rename.
+// their exact bytes. Every change replaces the file as common/replace_file.h does.
 #pragma once
 
 #include <cstdint>

@@ -2,11 +2,16 @@
 // layer table, the about box's date and pictures and the unit in status panel 7, and the texts
 // written later in the language of the moment.
 #include <QAbstractButton>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QMenu>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
+#include <cerrno>
+#include <cstring>
 
 #include "app/form1.h"
 #include "app/form2.h"
@@ -15,6 +20,7 @@
 #include "app/interface_language.h"
 #include "app/render_targets.h"
 #include "app/startup.h"
+#include "app/ui_seams.h"
 #include "shell_fake_seams.h"
 #include "shell_test_helpers.h"
 
@@ -457,7 +463,8 @@ class LanguagesTest : public QObject {
            russian ? U("Рисунок не сохранён: его имя совпало бы с именем файла чертежа")
                    : U("The picture was not saved: its name would be that of the plot file")},
           {locked, 1.0,
-           (russian ? U("Не удалось записать файл ") : U("Cannot write the file ")) + dir.filePath("locked.bmp")},
+           (russian ? U("Не удалось записать файл ") : U("Cannot write the file ")) + dir.filePath("locked.bmp") +
+               '\n' + QString::fromLocal8Bit(std::strerror(EISDIR))},
           {big, 100.0,
            russian ? U("Рисунок слишком велик для сохранения в BMP") : U("The picture is too large to save as BMP")},
       };
@@ -473,6 +480,39 @@ class LanguagesTest : public QObject {
       }
     }
     QVERIFY(!QFile::exists(dir.filePath("big.bmp")));
+  }
+
+  // Qt's standard dialogs and buttons follow the interface language at once: the real open
+  // dialog's buttons read in Russian after N20Click and in English after English1Click.
+  void standardDialogsFollowTheInterfaceLanguage() {
+    Form1& f = *form_;
+    struct Case {
+      void (Form1::*command)();
+      const char* cancel;
+      const char* fileName;
+    };
+    const Case cases[] = {
+        {&Form1::N20Click, "Отмена", "&Имя файла:"},
+        {&Form1::English1Click, "Cancel", "File &name:"},
+        {&Form1::N20Click, "Отмена", "&Имя файла:"},
+    };
+    for (const Case& c : cases) {
+      (f.*c.command)();
+      QDialogButtonBox box(QDialogButtonBox::Cancel);
+      QCOMPARE(box.button(QDialogButtonBox::Cancel)->text(), U(c.cancel));
+      QStringList buttons, labels;
+      QTimer::singleShot(0, [&] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        if (!dialog) return;
+        for (QAbstractButton* b : dialog->findChildren<QAbstractButton*>()) buttons << b->text();
+        for (QLabel* l : dialog->findChildren<QLabel*>()) labels << l->text();
+        dialog->close();
+      });
+      DefaultUiSeams real;
+      QVERIFY(!real.OpenFileName(&f, f.openFilter()));
+      QVERIFY2(buttons.contains(U(c.cancel)), qPrintable(buttons.join('|')));
+      QVERIFY2(labels.contains(U(c.fileName)), qPrintable(labels.join('|')));
+    }
   }
 
   void startUpAppliesTheCheckedLanguage() {

@@ -1,8 +1,11 @@
 // The main window: its components, start-up without and with a command-line file, the open
 // command through its three sources and its failures.
 #include <QApplication>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QMenuBar>
 #include <QPointer>
+#include <QSet>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -11,11 +14,14 @@
 
 #include <sys/stat.h>
 
-#include "app/file_names.h"
 #include "app/form1.h"
 #include "app/form2.h"
 #include "app/startup.h"
+#include "app/system_fonts.h"
 #include "app/tool_icons.h"
+#include "app/ui_seams.h"
+#include "common_qt/file_names.h"
+#include "common_qt_test/file_dialog_answer.h"
 #include "shell_fake_seams.h"
 #include "testsupport/plt_writer.h"
 #include "testsupport/temp_dir.h"
@@ -213,12 +219,14 @@ class MainWindowTest : public QObject {
     QCOMPARE(fills, (QStringList{"Solid", "BDiagonal", "FDiagonal", "Cross", "DiagCross", "Horizontal", "Vertical"}));
     QCOMPARE(form.ComboBox2->currentIndex(), 0);
 
+    // The design widths, grown only where the font needs more room for a panel's texts.
     const int widths[] = {63, 150, 55, 50, 55, 30, 120, 100, 50};
     const char* texts[] = {"Имя файла:", "", "Формат:", "", "Версия:", "", "Единица измерения:", "", ""};
     for (int i = 0; i < Form1::kStatusPanelCount; ++i) {
       QCOMPARE(form.statusPanel(i)->text(), U(texts[i]));
-      if (i < 8) QCOMPARE(form.statusPanel(i)->width(), widths[i]);
+      if (i < 8) QVERIFY2(form.statusPanel(i)->width() >= widths[i], qPrintable(QString::number(i)));
     }
+    QCOMPARE(form.statusPanel(1)->width(), 150);  // a file name gets the design width
     QCOMPARE(form.statusPanel(8)->minimumWidth(), 50);
 
     // The font list is in case-blind alphabetical order (each neighbour pair compared by its
@@ -228,6 +236,19 @@ class MainWindowTest : public QObject {
     QVERIFY(fonts.size() > 1);
     for (qsizetype i = 1; i < fonts.size(); ++i)
       QVERIFY2(fonts[i - 1].toCaseFolded() <= fonts[i].toCaseFolded(), qPrintable(fonts[i - 1] + " > " + fonts[i]));
+    // One entry per family, however many foundries provide it; the family name alone reaches
+    // one of them.
+    QCOMPARE(QStringList(fonts).count(), QSet<QString>(fonts.begin(), fonts.end()).size());
+    const QStringList installed = QFontDatabase::families();
+    for (const QString& family : fonts) {
+      QVERIFY2(!family.contains(QStringLiteral(" [")), qPrintable(family));
+      if (installed.contains(family)) continue;
+      const QString reached = QFontInfo(QFont(family)).family();  // "Family [Foundry]"
+      QVERIFY2(FontListFamilies({reached}) == QStringList{family}, qPrintable(family + " reaches " + reached));
+    }
+    QCOMPARE(FontListFamilies({"Nimbus Sans [UKWN]", "arial", "Nimbus Sans [urw]", "DejaVu Sans", "Nimbus Sans [URW ]",
+                               "Odd [name] here"}),
+             (QStringList{"arial", "DejaVu Sans", "Nimbus Sans", "Odd [name] here"}));
     QString narrow;
     for (const char* family : {"Arial Narrow", "Liberation Sans Narrow"})
       if (narrow.isEmpty() && fonts.contains(QString::fromLatin1(family))) narrow = QString::fromLatin1(family);
@@ -446,7 +467,7 @@ class MainWindowTest : public QObject {
       w.Save(odd);
     }
     const QString other = WriteSample(folder + "/other.plt");
-    std::unique_ptr<Form1> form = StartUp({FileNameToQt(odd)}, seams_.get());
+    std::unique_ptr<Form1> form = StartUp({common_qt::FileNameToQt(odd)}, seams_.get());
     QVERIFY(form);
     QVERIFY(seams_->applicationErrors.isEmpty());
     QCOMPARE(form->view().PlotFileName, odd);
@@ -459,10 +480,31 @@ class MainWindowTest : public QObject {
     QCOMPARE(form->view().PlotFileName, odd);
     QVERIFY(form->view().Plot85Loaded);
     QCOMPARE(form->scan().Index.RecordCount(KindLine, 1), size_t{1});
-    // The boundary turns the bytes into text and back unchanged.
-    const std::string bytes[] = {odd, "\xC0\x80", "\xED\xA0\x80", "\xF0\x9F\x98\x80 ok", "\xE9\xE9\xFF", "abc"};
-    for (const std::string& b : bytes) QCOMPARE(FileNameFromQt(FileNameToQt(b)), b);
-    QCOMPARE(FileNameToQt("\xD0\xB0"), U("а"));
+  }
+
+  // The real open dialog (common_qt/file_dialog.h) lists such a name and the plot chosen opens.
+  void theOpenDialogListsAndOpensANameThatIsNoUtf8() {
+    testsupport::TempDir dir;
+    const std::string folder = QDir(QString::fromStdString(dir.Path())).canonicalPath().toStdString();
+    const std::string odd = folder + "/plan\xE9.plt";
+    {
+      test::PltWriter w(PltFormat::Plt85);
+      w.Header({});
+      w.Layer(1);
+      w.Line(0, 1, 10, 10, 500, 500);
+      w.Save(odd);
+    }
+    const common_qt::test::FileDialogAnswer answer(QStringLiteral("plan") + QChar(QChar::ReplacementCharacter) + ".plt",
+                                                   folder);
+    DefaultUiSeams real;
+    const std::optional<QString> chosen = real.OpenFileName(nullptr, QStringLiteral("PLT|*.plt"));
+    QCOMPARE(answer.listed(), QStringList{QStringLiteral("plan") + QChar(QChar::ReplacementCharacter) + ".plt"});
+    QVERIFY(chosen);
+    std::unique_ptr<Form1> form = StartUp({}, seams_.get());
+    seams_->openAnswers = {*chosen};
+    form->N2Click();
+    QVERIFY(seams_->errors.isEmpty());
+    QCOMPARE(form->view().PlotFileName, odd);
   }
 
   // Every tool button shows an icon: the theme's where it has one, else one of our own, which is

@@ -1,17 +1,21 @@
 // The settings file of the main window: read at creation into the controls and the view state,
 // written at closing, never replaced when it cannot be read, and never half-written.
+#include <sys/stat.h>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QScreen>
 #include <QtTest>
+
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 
-#include "app/file_names.h"
 #include "app/form1.h"
 #include "app/form2.h"
 #include "app/startup.h"
+#include "common_qt/file_names.h"
 #include "core/ini_file.h"
 #include "shell_fake_seams.h"
 
@@ -29,6 +33,13 @@ void WriteAll(const QString& path, const QByteArray& bytes) {
   QFile f(path);
   if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) qFatal("cannot write %s", qPrintable(path));
   f.write(bytes);
+}
+
+QString Reason(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
+
+mode_t ModeOf(const QString& path) {
+  struct stat st {};
+  return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & 07777 : 0;
 }
 
 }  // namespace
@@ -110,6 +121,10 @@ class SettingsTest : public QObject {
         QVERIFY2(!(state & (Qt::WindowMinimized | Qt::WindowMaximized)), c.state);
       else
         QVERIFY2(state & c.shown, c.state);
+      if (c.shown == Qt::WindowMaximized) continue;
+      // Shown normal, or restored, it has the design size outside its frame.
+      form->showNormal();
+      QTRY_COMPARE(form->frameGeometry().size(), QSize(Form1::kMinOuterWidth, Form1::kMinOuterHeight));
     }
   }
 
@@ -158,7 +173,7 @@ class SettingsTest : public QObject {
       form->close();
       QVERIFY(!form->isVisible());
     }
-    QCOMPARE(seams_->errors, QStringList{"Unable to write to " + seams_->settingsFile()});
+    QCOMPARE(seams_->errors, QStringList{"Unable to write to " + seams_->settingsFile() + '\n' + Reason(EISDIR)});
     QVERIFY(QFileInfo(seams_->settingsFile()).isDir());
 
     // A file where the settings folder should be: nothing can be written.
@@ -169,9 +184,26 @@ class SettingsTest : public QObject {
       std::unique_ptr<Form1> form = StartUp({}, seams_.get());
       form->close();
     }
-    QCOMPARE(seams_->errors, QStringList{"Unable to write to " + seams_->settingsFile()});
+    QCOMPARE(seams_->errors, QStringList{"Unable to write to " + seams_->settingsFile() + '\n' + Reason(ENOTDIR)});
     QCOMPARE(ReadAll(seams_->config.filePath("desktools")), QByteArray("not a folder"));
     QCOMPARE(QDir(seams_->config.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).size(), 1);
+  }
+
+  // The settings are saved as every save of the tools is (common/replace_file.h): the file keeps
+  // the mode the user gave it, and one the user protected is refused with the write error.
+  void theFileKeepsItsModeAndAProtectedOneIsLeftWhole() {
+    WriteAll(seams_->settingsFile(), "[View]\nColor=0\n");
+    QVERIFY(::chmod(QFile::encodeName(seams_->settingsFile()).constData(), 0600) == 0);
+    StartUp({}, seams_.get())->close();
+    QVERIFY(seams_->errors.isEmpty());
+    QCOMPARE(ModeOf(seams_->settingsFile()), mode_t{0600});
+    QVERIFY(ReadAll(seams_->settingsFile()).contains("[Form]"));
+
+    WriteAll(seams_->settingsFile(), "[View]\nColor=0\n");
+    QVERIFY(::chmod(QFile::encodeName(seams_->settingsFile()).constData(), 0444) == 0);
+    StartUp({}, seams_.get())->close();
+    QCOMPARE(seams_->errors, QStringList{"Unable to write to " + seams_->settingsFile() + '\n' + Reason(EACCES)});
+    QCOMPARE(ReadAll(seams_->settingsFile()), QByteArray("[View]\nColor=0\n"));
   }
 
   // A start that fails on its command-line file leaves the settings file untouched.
@@ -179,6 +211,25 @@ class SettingsTest : public QObject {
     WriteAll(seams_->settingsFile(), "[View]\nColor=0\n");
     QVERIFY(!StartUp({seams_->config.filePath("missing.plt")}, seams_.get()));
     QCOMPARE(ReadAll(seams_->settingsFile()), QByteArray("[View]\nColor=0\n"));
+  }
+
+  // Without a settings file the window opens at its design size, 787 x 520 outside its frame;
+  // Width and Height are that outer size, read and written alike, so three starts and closes
+  // leave the same values and the same window.
+  void startsAndClosesKeepTheDesignSize() {
+    QVERIFY(!QFile::exists(seams_->settingsFile()));
+    for (int start = 0; start < 3; ++start) {
+      std::unique_ptr<Form1> form = StartUp({}, seams_.get());
+      form->ShowAsSettingsSay();
+      QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+      QApplication::processEvents();
+      QCOMPARE(form->frameGeometry().size(), QSize(Form1::kMinOuterWidth, Form1::kMinOuterHeight));
+      QVERIFY(form->frameGeometry().size() != form->geometry().size());  // the frame is counted
+      form->close();
+      const IniFile ini(ReadAll(seams_->settingsFile()).toStdString());
+      QCOMPARE(ini.GetInt("Form", "Width", 0), Form1::kMinOuterWidth);
+      QCOMPARE(ini.GetInt("Form", "Height", 0), Form1::kMinOuterHeight);
+    }
   }
 
   // The outer size of a normal window survives two restarts; a maximised one is written as such.

@@ -117,6 +117,30 @@ class ViewCommandsTest : public QObject {
     QCOMPARE(form_->view().Zoom, 2.0);
   }
 
+  // A typed zoom beyond 100 is held there and the box shows the zoom in force with four
+  // decimals, so the next step starts from what the box shows.
+  void aTypedZoomBeyondTheRangeIsHeldAndShown() {
+    form_->activateWindow();
+    form_->Edit1->setFocus();
+    QVERIFY(QTest::qWaitForWindowActive(form_.get()));
+    form_->Edit1->selectAll();
+    QTest::keyClicks(form_->Edit1, "150");
+    QCOMPARE(form_->view().Zoom, 100.0);
+    QCOMPARE(form_->Edit1->text(), QStringLiteral("100,0000"));
+    QTest::keyClick(form_->Edit1, '-');
+    QCOMPARE(form_->Edit1->text(), QStringLiteral("99,5000"));
+    form_->Edit1->selectAll();
+    QTest::keyClicks(form_->Edit1, "200");
+    QTest::keyClick(form_->Edit1, Qt::Key_Tab);
+    QCOMPARE(form_->Edit1->text(), QStringLiteral("100,0000"));
+    QCOMPARE(form_->view().Zoom, 100.0);
+    // Within the range a typed value stays as typed.
+    form_->Edit1->setFocus();
+    form_->Edit1->selectAll();
+    QTest::keyClicks(form_->Edit1, "100");
+    QCOMPARE(form_->Edit1->text(), QStringLiteral("100"));
+  }
+
   // Fit and 1:1 centre the drawing, check N27 and zero the shifts; 1:1 shows 1,0000.
   void fitAndOneToOneCentre() {
     form_->view().ShiftX = 40, form_->view().ShiftY = -7;
@@ -137,8 +161,11 @@ class ViewCommandsTest : public QObject {
   // A click moves the clicked point of the drawing to the page centre (within a pixel) and leaves
   // no position item checked; the first click after activation is swallowed.
   void aClickPansTheClickedPointToThePageCentre() {
-    const FrameLayout before = ComputeFrame(FrameInputOf(*form_, RenderTarget::Screen));
-    const QPoint click(before.PageLeft + 60, before.PageTop + 50);
+    // The drawing area lies at (areaLeft, areaTop) in the frame's coordinates.
+    const FrameInput in = FrameInputOf(*form_, RenderTarget::Screen);
+    const FrameLayout before = ComputeFrame(in);
+    const QPoint inFrame(before.PageLeft + 60, before.PageTop + 50);
+    const QPoint click = inFrame - QPoint(in.areaLeft, in.areaTop);
     form_->view().IgnoreNextClick = true;
     QTest::mouseClick(form_->drawingArea(), Qt::LeftButton, Qt::NoModifier, click);
     QCOMPARE(form_->view().ShiftX, 0);
@@ -147,8 +174,8 @@ class ViewCommandsTest : public QObject {
     QVERIFY(form_->PositionGroup->checkedAction() == nullptr);
     const FrameLayout after = ComputeFrame(FrameInputOf(*form_, RenderTarget::Screen));
     // The file point that was under the click now lies at the page centre.
-    const double fx = (click.x() - before.place.OffsetX) / (before.place.SignX * before.place.ScaleX);
-    const double fy = (click.y() - before.place.OffsetY) / (before.place.SignY * before.place.ScaleY);
+    const double fx = (inFrame.x() - before.place.OffsetX) / (before.place.SignX * before.place.ScaleX);
+    const double fy = (inFrame.y() - before.place.OffsetY) / (before.place.SignY * before.place.ScaleY);
     const double nx = after.place.SignX * fx * after.place.ScaleX + after.place.OffsetX;
     const double ny = after.place.SignY * fy * after.place.ScaleY + after.place.OffsetY;
     QVERIFY2(std::abs(nx - (after.PageLeft + after.PageRight) / 2.0) <= 1.0, qPrintable(QString::number(nx)));

@@ -57,6 +57,34 @@ TEST(RenderFrame, PageScaleAndRectangleTable) {
   }
 }
 
+// The drawing area is placed so that the page's centre is its centre: the page and its shadow
+// keep equal room on both sides of the area, whatever the bars above and below it take.
+TEST(RenderFrame, DrawingAreaIsCentredOnThePage) {
+  struct Case {
+    int32_t W, H, areaWidth, areaHeight;
+  };
+  const Case cases[] = {
+      {787, 520, 783, 436},     // design size, the bars taking 80 pixels
+      {787, 520, 779, 400},     // taller bars
+      {1920, 1080, 1916, 950},  // a large window
+      {621, 1121, 617, 1001},   // odd sizes
+  };
+  for (const auto& c : cases) {
+    FrameInput in = BaseInput();
+    in.windowWidth = c.W, in.windowHeight = c.H;
+    CentreDrawingArea(in, c.areaWidth, c.areaHeight);
+    SCOPED_TRACE(testing::Message() << c.W << "x" << c.H << " area " << c.areaWidth << "x" << c.areaHeight);
+    EXPECT_EQ(in.areaWidth, c.areaWidth);
+    EXPECT_EQ(in.areaHeight, c.areaHeight);
+    const FrameLayout f = ComputeFrame(in);
+    // Room left and right of the page, above and below it, in the area.
+    const int32_t before = f.PageLeft - in.areaLeft, after = in.areaLeft + c.areaWidth - f.PageRight;
+    const int32_t above = f.PageTop - in.areaTop, below = in.areaTop + c.areaHeight - f.PageBottom;
+    EXPECT_LE(std::abs(before - after), 1);
+    EXPECT_LE(std::abs(above - below), 1);
+  }
+}
+
 TEST(RenderFrame, MarginsCarryTheirOffsets) {
   FrameInput in = BaseInput();
   in.margins = {1.0, 2.0, 3.0, 4.0};  // left, right, top, bottom in cm: 50, 100, 150, 200 pixels

@@ -19,14 +19,32 @@ TEST(ZoomCommand, StepsAreHeldToTheZoomRange) {
 }
 
 TEST(ZoomCommand, ZoomTextIsTrimmedReadAndHeld) {
-  const std::tuple<const char*, char, std::optional<double>> cases[] = {
-      {"1,0000", ',', 1.0},         {" 2,5 ", ',', 2.5},         {"2.5", ',', 2.5},
-      {"0.6235", '.', 0.6235},      {"250", ',', 100.0},         {"-3", ',', 0.0},
-      {"", ',', std::nullopt},      {"  ", ',', std::nullopt},   {"abc", ',', std::nullopt},
-      {"1,2,3", ',', std::nullopt}, {"inf", ',', std::nullopt},  {"nan", ',', std::nullopt},
-      {"1e999", ',', std::nullopt}, {"1,5x", ',', std::nullopt},
+  // Text, separator, zoom, and whether the number was held to the range.
+  const std::tuple<const char*, char, std::optional<double>, bool> cases[] = {
+      {"1,0000", ',', 1.0, false},
+      {" 2,5 ", ',', 2.5, false},
+      {"2.5", ',', 2.5, false},
+      {"0.6235", '.', 0.6235, false},
+      {"250", ',', 100.0, true},
+      {"-3", ',', 0.0, true},
+      {"100", ',', 100.0, false},
+      {"0", ',', 0.0, false},
+      {"100,0001", ',', 100.0, true},
+      {"", ',', std::nullopt, false},
+      {"  ", ',', std::nullopt, false},
+      {"abc", ',', std::nullopt, false},
+      {"1,2,3", ',', std::nullopt, false},
+      {"inf", ',', std::nullopt, false},
+      {"nan", ',', std::nullopt, false},
+      {"1e999", ',', std::nullopt, false},
+      {"1,5x", ',', std::nullopt, false},
   };
-  for (const auto& [text, sep, expected] : cases) EXPECT_EQ(ParseZoomText(text, sep), expected) << text;
+  for (const auto& [text, sep, expected, wasHeld] : cases) {
+    bool held = false;
+    EXPECT_EQ(ParseZoomText(text, sep, &held), expected) << text;
+    EXPECT_EQ(held, wasHeld) << text;
+    EXPECT_EQ(ParseZoomText(text, sep), expected) << text;
+  }
 }
 
 }  // namespace
