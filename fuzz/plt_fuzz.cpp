@@ -3,6 +3,8 @@
 // given. The last input
 // byte chooses the target, the zoom, mirroring, negative mode, the fill style and the language; the
 // rest is the plot file.
+// The scan from the file (its fast record walk) is checked against the plain walk record by record from memory.
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdint>
@@ -87,6 +89,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     scan = ScanPlotFile(path, *format, table, russian);
   } catch (const PlotIoError&) {
     return 0;  // refused before the table was touched
+  }
+  {
+    PlotReader memory(std::span<const uint8_t>(data, size));
+    LayerTable plain_table;
+    const PlotScanResult plain = ScanPlot(memory, *format, plain_table, russian, RecordWalk::Reference);
+    if (plain.Truncated != scan.Truncated || !(plain.DrawBounds == scan.DrawBounds))
+      fuzz::Fail("the fast walk's bounds or cut differ from the plain walk's");
+    for (int k = 0; k < kPrimitiveKindCount; ++k)
+      for (int l = 0; l < kLayerSlots; ++l) {
+        const auto a = plain.Index.Positions(k, l), b = scan.Index.Positions(k, l);
+        if (!std::equal(a.begin(), a.end(), b.begin(), b.end()))
+          fuzz::Fail("the fast walk indexed other positions than the plain walk");
+      }
   }
 
   FrameInput in;

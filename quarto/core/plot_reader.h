@@ -4,9 +4,8 @@
 // Every read names how many bytes it wants and returns false when fewer remain (a body cut short
 // by the end of the data); it never reads past the end. A file is read in large blocks, so a
 // sequential walk of small reads costs one system call per block, and a seek inside the current
-// block costs none. A file opened for a sequential walk (the scan) also reads the next block on a
-// thread of its own while the current one is walked. Opening and read failures throw PlotIoError
-// with the texts the shell shows.
+// block costs none. A file opened for a sequential walk (the scan) asks the kernel to read ahead
+// of it. Opening and read failures throw PlotIoError with the texts the shell shows.
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
@@ -45,7 +44,7 @@ struct FileStamp {
 class PlotReader {
  public:
   // How a file will be read: Random (seeks anywhere, as drawing does) or Sequential (from the
-  // start to the end, as the scan does: the block after the current one is read ahead).
+  // start to the end, as the scan does: the kernel reads ahead of the walk).
   enum class Access { Random, Sequential };
 
   // Reads the given memory; the caller keeps it alive while the reader is used.
@@ -109,10 +108,7 @@ class PlotReader {
   void Fill(uint64_t pos);
   void Close() noexcept;
 
-  struct ReadAhead;  // the worker thread of a sequential reader and its block
-
   int fd_ = -1;
-  std::unique_ptr<ReadAhead> ahead_;
   std::vector<uint8_t> buffer_;
   uint64_t size_ = 0;
   FileStamp stamp_;

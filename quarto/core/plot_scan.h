@@ -132,35 +132,6 @@ inline void ExtendBounds(PlotBounds& d, const PlotBounds& h, int64_t x, int64_t 
   d.MaxY = hiY > d.MaxY ? hiY : d.MaxY;
 }
 
-// Merges the box minX..maxX, minY..maxY of some points into draw when it lies wholly inside
-// header, where every one of the points counts on every side; returns false and leaves draw alone
-// otherwise (the points then go through ExtendBounds one by one). Written without branches
-// but the result: a well-formed plot's boxes lie inside, which a branch predictor soon learns.
-inline bool MergeBoxInside(PlotBounds& d, const PlotBounds& h, int64_t minX, int64_t maxX, int64_t minY, int64_t maxY) {
-  // Inside when no difference is negative; coordinates are 32-bit values (a circle's corners
-  // 34-bit at most), so the 64-bit differences cannot overflow.
-  if (((minX - h.MinX) | (h.MaxX - maxX) | (minY - h.MinY) | (h.MaxY - maxY)) < 0) return false;
-  d.MinX = minX < d.MinX ? minX : d.MinX;
-  d.MaxX = maxX > d.MaxX ? maxX : d.MaxX;
-  d.MinY = minY < d.MinY ? minY : d.MinY;
-  d.MaxY = maxY > d.MaxY ? maxY : d.MaxY;
-  return true;
-}
-
-// Grows draw by up to three points of one record as ExtendBounds does one by one (repeat a point
-// for fewer): their box at once when it lies inside header, else point by point.
-[[gnu::always_inline]] inline void ExtendBoundsBy3(PlotBounds& d, const PlotBounds& h, int64_t x1, int64_t y1,
-                                                   int64_t x2, int64_t y2, int64_t x3, int64_t y3) {
-  // Written as selections, which compilers turn into conditional moves: which of a record's
-  // points is the smallest is no more predictable than its kind.
-  auto lo = [](int64_t a, int64_t b) { return b < a ? b : a; };
-  auto hi = [](int64_t a, int64_t b) { return b > a ? b : a; };
-  if (MergeBoxInside(d, h, lo(lo(x1, x2), x3), hi(hi(x1, x2), x3), lo(lo(y1, y2), y3), hi(hi(y1, y2), y3))) return;
-  ExtendBounds(d, h, x1, y1);
-  ExtendBounds(d, h, x2, y2);
-  ExtendBounds(d, h, x3, y3);
-}
-
 enum class PageOrientation { Portrait, Landscape };
 // Landscape when the header box is wider than high (a zero-height box of positive width too);
 // portrait otherwise, a square or an empty box included.
@@ -199,8 +170,13 @@ std::optional<std::string> UnitPanelText(PlotUnit unit, bool russian);
 // Layer names are 8-bit text of the Windows Cyrillic code page; the table shows them as UTF-8.
 std::string LayerNameToUtf8(std::string_view raw);
 
+// How the scan walks the records: Fast, or Reference, the plain walk record by record whose results
+// the fast one must equal (the tests compare the two).
+enum class RecordWalk { Fast, Reference };
+
 // The scan of an open reader (positioned anywhere; the scan starts at offset 0).
-PlotScanResult ScanPlot(PlotReader& reader, PltFormat format, LayerTable& table, bool russian);
+PlotScanResult ScanPlot(PlotReader& reader, PltFormat format, LayerTable& table, bool russian,
+                        RecordWalk walk = RecordWalk::Fast);
 // Opens the file read-only, scans it and closes it.
 PlotScanResult ScanPlotFile(const std::filesystem::path& path, PltFormat format, LayerTable& table, bool russian);
 

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "core/numeric.h"
+#include "core/plt_walk.h"
 
 namespace quarto {
 

@@ -5,6 +5,7 @@
 #include "core/numeric.h"
 #include "core/pcad_font.h"
 #include "core/plt_format.h"
+#include "core/plt_walk.h"
 
 namespace quarto {
 

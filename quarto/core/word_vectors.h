@@ -1,9 +1,9 @@
 #pragma once
 // Eight 16-bit words at once, through the vector types GCC and Clang share (no instruction-set
-// intrinsics, so the code builds for any target they support). The PLT 4.5 walkers use them for
-// polygon points: pairs of little-endian 16-bit words, which on a little-endian machine load
-// straight into the lanes. QUARTO_WORD_VECTORS is 0 where they cannot be used; the walkers then
-// take their word-by-word loops alone.
+// intrinsics, so the code builds for any target they support). The scan's fast walk uses them for
+// PLT 4.5 polygon points: pairs of little-endian 16-bit words, which on a little-endian machine
+// load straight into the lanes. QUARTO_WORD_VECTORS is 0 where they cannot be used; the fast walk
+// then takes its word-by-word loop alone.
 #include <cstdint>
 #include <cstring>
 

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "core/plot_scan.h"
+#include "core/plt_walk.h"
 #include "core/render_pass.h"
 #include "testsupport/plt_writer.h"
 #include "testsupport/recording_canvas.h"

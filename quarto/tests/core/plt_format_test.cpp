@@ -5,6 +5,7 @@
 #include <array>
 #include <vector>
 
+#include "core/plt_walk.h"
 #include "testsupport/plt_writer.h"
 #include "testsupport/temp_dir.h"
 
@@ -451,8 +452,8 @@ TEST(PlotReaderTest, BufferedFileReadsAcrossBlocksAndSeeks) {
     std::fwrite(data.data(), 1, data.size(), f);
     std::fclose(f);
   }
-  // Both ways of reading a file give the same bytes, the sequential one (which reads the next
-  // block ahead on its own thread) also after seeks that leave its order and after a move.
+  // Both ways of reading a file give the same bytes, the sequential one (for which the kernel reads
+  // ahead) also after seeks that leave its order and after a move.
   for (const auto access : {PlotReader::Access::Random, PlotReader::Access::Sequential}) {
     SCOPED_TRACE(access == PlotReader::Access::Random ? "random" : "sequential");
     auto r = PlotReader::OpenFile(path, access);
@@ -485,7 +486,7 @@ TEST(PlotReaderTest, BufferedFileReadsAcrossBlocksAndSeeks) {
     EXPECT_FALSE(r.Read(b, 4));
     EXPECT_TRUE(r.AtEnd());
   }
-  // A reader closed while its next block is still being read, and one that reads no further.
+  // Readers closed after their first read, some after a seek into the second block.
   for (int i = 0; i < 20; ++i) {
     auto r = PlotReader::OpenFile(path, PlotReader::Access::Sequential);
     uint8_t b[1];
