@@ -444,7 +444,6 @@ void Form1::FormCreate() {
     recentItems_[static_cast<size_t>(n - 1)] = item;
   }
   view_.OpenFromRecent = false;
-  view_.ExeDir = common_qt::FileNameFromQt(QCoreApplication::applicationDirPath() + QLatin1Char('/'));
   ReadSettingsFile();
 }
 
@@ -633,7 +632,7 @@ void Form1::ScanFile(PltFormat format) {
   setStatusPanelText(5, QString::fromStdString(VersionPanelText(scan_)));
   if (std::optional<std::string> unit = UnitPanelText(scan_.Unit, ru))
     setStatusPanelText(7, QString::fromStdString(*unit));
-  N21->setEnabled(scan_.EnableN21);
+  N21->setEnabled(scan_.PseudoInchAvailable);
   form2_->StringGrid1->update();
 }
 

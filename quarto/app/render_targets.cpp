@@ -85,14 +85,16 @@ QImage ToIndexed8(const QImage& rgb) {
   return out;
 }
 
-PositionItem CheckedPosition(const Form1& form) {
-  const std::pair<QAction*, PositionItem> items[] = {
-      {form.N22, PositionItem::N22}, {form.N23, PositionItem::N23}, {form.N24, PositionItem::N24},
-      {form.N26, PositionItem::N26}, {form.N27, PositionItem::N27}, {form.N28, PositionItem::N28},
-      {form.N30, PositionItem::N30}, {form.N31, PositionItem::N31}, {form.N32, PositionItem::N32}};
+PagePosition CheckedPosition(const Form1& form) {
+  const std::pair<QAction*, PagePosition> items[] = {
+      {form.N22, PagePosition::TopLeft},    {form.N23, PagePosition::TopCentre},
+      {form.N24, PagePosition::TopRight},   {form.N26, PagePosition::MiddleLeft},
+      {form.N27, PagePosition::Centre},     {form.N28, PagePosition::MiddleRight},
+      {form.N30, PagePosition::BottomLeft}, {form.N31, PagePosition::BottomCentre},
+      {form.N32, PagePosition::BottomRight}};
   for (const auto& [action, item] : items)
     if (action && action->isChecked()) return item;
-  return PositionItem::None;
+  return PagePosition::None;
 }
 
 // The wait cursor while a drawing that takes more than a moment runs, given back however the
