@@ -670,7 +670,10 @@ Form1::PlotRefresh Form1::RefreshChangedPlot() {
   } catch (const PlotIoError& e) {
     return fail(QString::fromUtf8(e.what()));
   }
-  if (std::exchange(scanTruncated_, false)) refresh.report = QString::fromUtf8(kTextReadBeyondEnd);
+  if (std::exchange(scanTruncated_, false)) {
+    refresh.cutShort = true;
+    refresh.report = QString::fromUtf8(kTextReadBeyondEnd);
+  }
   return refresh;
 }
 

@@ -94,6 +94,8 @@ class Form1 : public QMainWindow, private OpenHost {
     // What to tell the user: the reason of a failure, or the file's cut tail after a new scan;
     // empty for nothing.
     QString report;
+    // The new scan found the file ending inside a record (report tells it).
+    bool cutShort = false;
     // The state the changed file was found in (nullopt when it is gone), so that a paint tells
     // one state once.
     std::optional<FileStamp> found;

@@ -134,7 +134,7 @@ void ApplyFrame(Form1& form, const FrameLayout& layout) {
 
 // A new scan that found the file cut short tells it, unless the drawing tells the same.
 void TellTailOnce(Form1& form, const Form1::PlotRefresh& refresh, const RenderOutcome& out) {
-  if (!refresh.report.isEmpty() && QString::fromStdString(out.message) != refresh.report)
+  if (refresh.cutShort && out.cause != PlotIoError::Kind::ShortFile)
     form.session().seams().Error(&form, refresh.report);
 }
 
