@@ -663,7 +663,7 @@ Form1::PlotRefresh Form1::RefreshChangedPlot() {
   if (refresh.found == scan_.Stamp) return refresh;
   try {
     const std::optional<PltFormat> format = DetectPltFormat(ReadSignatureBytes(view_.PlotFileName));
-    if (!format) return fail(FromUtf8(kMessageUnknownFormat.In(russian())));
+    if (!format) return fail(RunTimeQString(RunTimeText::UnknownFormat, russian()));
     ScanFile(*format);
     view_.Plot45Loaded = *format == PltFormat::Plt45;
     view_.Plot85Loaded = *format == PltFormat::Plt85;
@@ -678,7 +678,7 @@ Form1::PlotRefresh Form1::RefreshChangedPlot() {
 }
 
 void Form1::ShowUnknownFormat() {
-  session_.seams().Message(this, FromUtf8(kMessageUnknownFormat.In(N20->isChecked())));
+  session_.seams().Message(this, RunTimeQString(RunTimeText::UnknownFormat, N20->isChecked()));
 }
 
 void Form1::CheckCentrePosition() { N27->setChecked(true); }

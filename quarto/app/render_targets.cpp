@@ -35,9 +35,8 @@ namespace quarto {
 
 namespace {
 
-QString Text(const Form1& form, const char* russian, const char* english) {
-  return form.russian() ? QString::fromUtf8(russian) : QString::fromUtf8(english);
-}
+// A run-time text in the language shown now.
+QString Text(const Form1& form, RunTimeText text) { return RunTimeQString(text, form.russian()); }
 
 PrinterPage Oriented(PrinterPage page, bool landscape) {
   if (landscape != (page.width > page.height)) std::swap(page.width, page.height);
@@ -225,9 +224,7 @@ PassInput PassInputOf(const Form1& form) {
   return pass;
 }
 
-QString PlotChangedWhileDrawnText(const Form1& form) {
-  return FromUtf8(kMessagePlotChangedWhileDrawn.In(form.russian()));
-}
+QString PlotChangedWhileDrawnText(const Form1& form) { return Text(form, RunTimeText::PlotChangedWhileDrawn); }
 
 void PaintScreenTarget(Form1& form, QPainter& painter) {
   const ViewState& v = form.view();
@@ -263,7 +260,7 @@ bool PrintPlot(Form1& form, QPrinter& printer) {
   const BusyCursor busy(true);
   // With no printer installed Qt hands out a file printer without a file name.
   if (!IsPrinter(printer)) {
-    form.session().seams().Error(&form, Text(form, "Принтер не установлен", "No printer is installed"));
+    form.session().seams().Error(&form, Text(form, RunTimeText::NoPrinter));
     return false;
   }
   const bool landscape = form.pageOrientation() == PageOrientation::Landscape;
@@ -286,7 +283,7 @@ bool PrintPlot(Form1& form, QPrinter& printer) {
   {
     QPainter painter;
     if (!painter.begin(&printer)) {
-      form.session().seams().Error(&form, Text(form, "Не удалось начать печать", "Printing could not be started"));
+      form.session().seams().Error(&form, Text(form, RunTimeText::PrintingNotStarted));
       return false;
     }
     ApplyFrame(form, layout);
@@ -315,25 +312,21 @@ bool SaveBitmap(Form1& form, QSize screen) {
   }
   const std::string name = BitmapFileName(v.PlotFileName);
   if (name.empty()) {
-    form.session().seams().Error(&form, Text(form, "Рисунок не сохранён: его имя совпало бы с именем файла чертежа",
-                                             "The picture was not saved: its name would be that of the plot file"));
+    form.session().seams().Error(&form, Text(form, RunTimeText::BitmapWouldBeThePlot));
     return false;
   }
   // Quarto reads the plot again at every paint: a bitmap name that reaches the plot itself (a
   // link to it, a hard link) must not replace it.
-  const QString cannot =
-      Text(form, "Не удалось записать файл ", "Cannot write the file ") + common_qt::FileNameToQt(name);
+  const QString cannot = Text(form, RunTimeText::CannotWriteFile) + common_qt::FileNameToQt(name);
   if (common::SameFile(name, v.PlotFileName)) {
-    form.session().seams().Error(
-        &form, cannot + QLatin1Char('\n') + Text(form, "Это файл открытого чертежа", "It is the open plot file"));
+    form.session().seams().Error(&form, cannot + QLatin1Char('\n') + Text(form, RunTimeText::FileIsTheOpenPlot));
     return false;
   }
   FrameInput in = FrameInputOf(form, RenderTarget::Bitmap);
   in.screenWidth = screen.width(), in.screenHeight = screen.height();
   const FrameLayout layout = ComputeFrame(in);
   ApplyFrame(form, layout);
-  const QString tooLarge =
-      Text(form, "Рисунок слишком велик для сохранения в BMP", "The picture is too large to save as BMP");
+  const QString tooLarge = Text(form, RunTimeText::BitmapTooLarge);
   if (layout.BitmapTooLarge) {
     form.session().seams().Error(&form, tooLarge);
     return false;
