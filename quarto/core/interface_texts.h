@@ -45,6 +45,7 @@ inline constexpr int kInterfaceTextRows = 72;
 
 // Rows the rest of the program refers to by number.
 enum InterfaceRow : int {
+  kRowForm1Caption = 1,
   kRowOpenFilter = 4,
   kRowForm2Caption = 28,
   kRowDefaultColour = 29,
