@@ -49,6 +49,11 @@ inline QString WriteSamplePlot(const QString& path, const PltHeaderSpec& header 
   return path;
 }
 
+// A PLT 8.5 plot in mils (unit code 8) naming layers 1 and 3.
+inline QString WriteMilsPlot(const QString& path) {
+  return WriteSamplePlot(path, {.unit = 8}, {{"TOP", 1}, {"BOT", 3}});
+}
+
 // Starts the main window, opens the plot through File > Open (the seams answer the dialog) and
 // shows the window; nullptr when the plot did not load or the window was never exposed.
 inline std::unique_ptr<Form1> OpenInShownWindow(FakeSeams& seams, const QString& path) {
