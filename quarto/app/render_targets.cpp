@@ -7,7 +7,6 @@
 #include <QImage>
 #include <QList>
 #include <QPainter>
-#include <QPrinterInfo>
 #include <QScreen>
 #include <QSignalBlocker>
 #include <QTimer>

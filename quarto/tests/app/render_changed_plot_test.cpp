@@ -129,10 +129,8 @@ class ChangedPlotTest : public QObject, private RenderTargetsFixture {
       QCOMPARE(seams_->errors, QStringList{QString::fromUtf8(c.reason)});
       QVERIFY(!QFile::exists(dir_.filePath("broken.bmp")));
       seams_->errors.clear();
-      QPrinter printer(QPrinter::HighResolution);
-      printer.setOutputFormat(QPrinter::PdfFormat);
-      printer.setOutputFileName(dir_.filePath("broken.pdf"));
-      QVERIFY(!PrintPlot(*form_, printer));
+      const std::unique_ptr<QPrinter> printer = PdfFilePrinter(dir_.filePath("broken.pdf"));
+      QVERIFY(!PrintPlot(*form_, *printer));
       QCOMPARE(seams_->errors, QStringList{QString::fromUtf8(c.reason)});
       QVERIFY(!QFile::exists(dir_.filePath("broken.pdf")));
     }
@@ -165,10 +163,8 @@ class ChangedPlotTest : public QObject, private RenderTargetsFixture {
     QVERIFY(CountColour(bmp, qRgb(255, 255, 0)) > 100);
     QCOMPARE(CountColour(bmp, kLayer1), 0);
     Touch(path, 10);
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(dir_.filePath("again.pdf"));
-    QVERIFY(PrintPlot(*form_, printer));
+    const std::unique_ptr<QPrinter> printer = PdfFilePrinter(dir_.filePath("again.pdf"));
+    QVERIFY(PrintPlot(*form_, *printer));
     QVERIFY(seams_->errors.isEmpty());
     QCOMPARE(form_->form2()->table().Grid.At(ColNames, 3), std::string("NEW,"));
   }

@@ -30,11 +30,9 @@ class PrinterTargetTest : public QObject, private RenderTargetsFixture {
     Open(path);
     const QString pdf = dir_.filePath("print.pdf");
     {
-      QPrinter printer(QPrinter::HighResolution);
-      printer.setOutputFormat(QPrinter::PdfFormat);
-      printer.setOutputFileName(pdf);
-      QVERIFY(PrintPlot(*form_, printer));
-      QCOMPARE(printer.resolution(), 300);
+      const std::unique_ptr<QPrinter> printer = PdfFilePrinter(pdf);
+      QVERIFY(PrintPlot(*form_, *printer));
+      QCOMPARE(printer->resolution(), 300);
       QVERIFY(form_->view().FitPending == false);
     }
     const QByteArray bytes = ReadAll(pdf);
@@ -46,8 +44,7 @@ class PrinterTargetTest : public QObject, private RenderTargetsFixture {
 
   // The printer page is kept per window session: two windows never share it.
   void withoutAPrinterThePreviewShowsAnA4PageAt300Dpi() {
-    if (!QPrinterInfo::defaultPrinter().isNull()) QSKIP("a printer is installed");
-    WindowSession session, other;
+    WindowSession session(seams_.get()), other(seams_.get());
     const PrinterPage portrait = CurrentPrinterPage(session, false), landscape = CurrentPrinterPage(session, true);
     QCOMPARE(portrait.width, 2480);  // 210 x 297 mm at 300 dots per inch
     QCOMPARE(portrait.height, 3508);
@@ -60,25 +57,47 @@ class PrinterTargetTest : public QObject, private RenderTargetsFixture {
     QCOMPARE(CurrentPrinterPage(session, false).width, 2480);
   }
 
-  // No printer installed (Qt's file printer without a file) and a printer that cannot start: each
+  // A system printer (here a 600 dpi file printer that the seams give) is the window's printer at
+  // start: the view takes its resolution, the preview its page, and File > Print prints one page
+  // on it.
+  void theSystemPrinterIsTheWindowsPrinter() {
+    seams_->systemPrinterFile = dir_.filePath("system.pdf");
+    seams_->systemPrinterDpi = 600;
+    const QString path = dir_.filePath("system.plt");
+    WriteBoard(path);
+    Open(path);
+    QCOMPARE(form_->view().PrinterDpiX, 600);
+    QCOMPARE(form_->view().PrinterDpiY, 600);
+    // The board is wider than high: its scan turned the printer to landscape.
+    const PrinterPage page = CurrentPrinterPage(form_->session(), true);
+    const PrinterPage expected = PageOf(form_->session().printer());
+    QCOMPARE(page.width, expected.width);
+    QCOMPARE(page.height, expected.height);
+    QVERIFY(page.height > 4000 && page.width > page.height);  // an A4 sheet at 600 dpi
+    form_->N5Click();
+    QVERIFY(seams_->errors.isEmpty());
+    const QByteArray bytes = ReadAll(seams_->systemPrinterFile);
+    QCOMPARE(QString::fromLatin1(bytes).count(QRegularExpression("/Type\\s*/Page\\b(?!s)")), 1);
+  }
+
+  // No printer installed (the seams give the window none) and a printer that cannot start: each
   // is reported and leaves the view as it was.
   void printingThatCannotStartSaysSoAndLeavesTheViewAlone() {
     const QString path = dir_.filePath("noprinter.plt");
     WriteBoard(path);
     Open(path);
     const bool ru = form_->russian();
-    const std::pair<QString, QString> cases[] = {
-        {QString(), ru ? QString::fromUtf8("Принтер не установлен") : QStringLiteral("No printer is installed")},
-        {dir_.filePath("no/such/folder/x.pdf"),
+    const std::unique_ptr<QPrinter> unwritable = PdfFilePrinter(dir_.filePath("no/such/folder/x.pdf"));
+    const std::pair<QPrinter*, QString> cases[] = {
+        {&form_->session().printer(),
+         ru ? QString::fromUtf8("Принтер не установлен") : QStringLiteral("No printer is installed")},
+        {unwritable.get(),
          ru ? QString::fromUtf8("Не удалось начать печать") : QStringLiteral("Printing could not be started")},
     };
-    for (const auto& [file, message] : cases) {
+    for (const auto& [printer, message] : cases) {
       seams_->errors.clear();
       QVERIFY(form_->view().FitPending);
-      QPrinter printer(QPrinter::HighResolution);
-      printer.setOutputFormat(QPrinter::PdfFormat);
-      printer.setOutputFileName(file);
-      QVERIFY(!PrintPlot(*form_, printer));
+      QVERIFY(!PrintPlot(*form_, *printer));
       QCOMPARE(seams_->errors, QStringList{message});
       QVERIFY(form_->view().FitPending);
     }
@@ -129,9 +148,7 @@ class PrinterTargetTest : public QObject, private RenderTargetsFixture {
   // The real printer setup is the system's print dialog on the session printer, its accepting
   // button saying "OK"; accepting it keeps the chosen printer.
   void thePrinterSetupDialogAcceptsWithOk() {
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(dir_.filePath("dialog.pdf"));
+    const std::unique_ptr<QPrinter> printer = PdfFilePrinter(dir_.filePath("dialog.pdf"));
     QString acceptText;
     QTimer::singleShot(0, [&] {
       QWidget* dialog = QApplication::activeModalWidget();
@@ -146,7 +163,7 @@ class PrinterTargetTest : public QObject, private RenderTargetsFixture {
       dialog->close();
     });
     DefaultUiSeams real;
-    const bool accepted = real.PrinterSetup(nullptr, printer);
+    const bool accepted = real.PrinterSetup(nullptr, *printer);
     QCOMPARE(acceptText, QStringLiteral("OK"));
     QVERIFY(accepted);
   }
