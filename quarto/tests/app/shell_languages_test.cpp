@@ -216,19 +216,12 @@ QStringList Snapshot(Form1& f) {
 
 }  // namespace
 
-class LanguagesTest : public QObject {
+class LanguagesTest : public QObject, private test::StartedWindowFixture {
   Q_OBJECT
 
  private slots:
-  void init() {
-    seams_ = std::make_unique<test::FakeSeams>();
-    form_ = StartUp({}, seams_.get());
-    QVERIFY(form_);
-  }
-  void cleanup() {
-    form_.reset();
-    seams_.reset();
-  }
+  void init() { StartWindow(); }
+  void cleanup() { StopWindow(); }
 
   void everyTargetHoldsItsTextAfterEachSwitch() {
     Form1& f = *form_;
@@ -372,10 +365,6 @@ class LanguagesTest : public QObject {
     QCOMPARE(f.ToolButton1->toolTip(), U("Открыть"));
     QVERIFY(f.N20->isChecked() && !f.English1->isChecked());
   }
-
- private:
-  std::unique_ptr<test::FakeSeams> seams_;
-  std::unique_ptr<Form1> form_;
 };
 
 QTEST_MAIN(LanguagesTest)

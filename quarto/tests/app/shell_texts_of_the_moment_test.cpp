@@ -28,19 +28,12 @@ QString U(const char* s) { return QString::fromUtf8(s); }
 
 }  // namespace
 
-class TextsOfTheMomentTest : public QObject {
+class TextsOfTheMomentTest : public QObject, private test::StartedWindowFixture {
   Q_OBJECT
 
  private slots:
-  void init() {
-    seams_ = std::make_unique<test::FakeSeams>();
-    form_ = StartUp({}, seams_.get());
-    QVERIFY(form_);
-  }
-  void cleanup() {
-    form_.reset();
-    seams_.reset();
-  }
+  void init() { StartWindow(); }
+  void cleanup() { StopWindow(); }
 
   void textsWrittenLaterFollowTheLanguageOfTheMoment() {
     Form1& f = *form_;
@@ -178,10 +171,6 @@ class TextsOfTheMomentTest : public QObject {
       QVERIFY2(labels.contains(U(c.fileName)), qPrintable(labels.join('|')));
     }
   }
-
- private:
-  std::unique_ptr<test::FakeSeams> seams_;
-  std::unique_ptr<Form1> form_;
 };
 
 QTEST_MAIN(TextsOfTheMomentTest)
