@@ -257,7 +257,7 @@ bool PrintPlot(Form1& form, QPrinter& printer) {
   const ViewState& v = form.view();
   if (!v.PlotLoaded()) return false;
   const BusyCursor busy(true);
-  // With no printer installed Qt hands out a file printer without a file name.
+  // No printer installed: the session's printer is a file printer without a file name.
   if (!IsPrinter(printer)) {
     form.session().seams().Error(&form, Text(form, RunTimeText::NoPrinter));
     return false;
