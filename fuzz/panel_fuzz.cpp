@@ -79,7 +79,6 @@ Session& TheSession() {
     fuzz::WriteInput("Panoply.en.lng", reinterpret_cast<const uint8_t*>(lng.data()), lng.size());
     host::HostOptions o;
     o.registryFile = (dir / "registry.txt").string();
-    o.keepLog = false;
     session->host = std::make_unique<host::Host>(o);
     const PluginExports e = panoply::LinkedEntryPoints();
     if (!session->host->Attach(e, (dir / "Panoply.so").string())) fuzz::Fail("the host does not take the plug-in");
@@ -133,6 +132,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     h.GetInfo(info);
     h.ClosePanel();
   }
-  if (!h.serviceErrors.empty()) fuzz::Fail(h.serviceErrors.front().c_str());
+  if (!h.serviceErrors().empty()) fuzz::Fail(h.serviceErrors().front().c_str());
   return 0;
 }

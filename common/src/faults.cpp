@@ -19,6 +19,7 @@ struct FaultSettings {
   bool hasWriteLimit = false;
   std::uint64_t writeLimit = 0;
   std::uint64_t failCall = 0;  // 0: none
+  std::uint64_t killCall = 0;  // 0: none
   bool denyCreate = false;
   bool denyMkdir = false;
   bool noTmpfile = false;
@@ -80,6 +81,8 @@ FaultSettings CurrentSettings() {
       s.writeLimit = ParseCount(value);
     } else if (key == "write-fail-call") {
       s.failCall = ParseCount(value);
+    } else if (key == "kill-write-call") {
+      s.killCall = ParseCount(value);
     } else if (key == "deny-create") {
       s.denyCreate = true;
     } else if (key == "deny-mkdir") {
@@ -128,10 +131,11 @@ std::string PathOfDescriptor(int fd) {
 
 WriteFault CheckWrite(int fd, std::size_t count) {
   const FaultSettings s = CurrentSettings();
-  if (!s.hasWriteLimit && s.failCall == 0) return {count, false};
+  if (!s.hasWriteLimit && s.failCall == 0 && s.killCall == 0) return {count, false};
   if (!s.under.empty() && !IsAtOrBelow(PathOfDescriptor(fd), s.under)) return {count, false};
   FaultCounts& counts = Counts();
   ++counts.calls;
+  if (s.killCall != 0 && counts.calls == s.killCall) return {count / 2, true, true};
   if (s.failCall != 0 && counts.calls == s.failCall) return {0, true};
   if (!s.hasWriteLimit) return {count, false};
   const std::uint64_t room = s.writeLimit > counts.bytes ? s.writeLimit - counts.bytes : 0;

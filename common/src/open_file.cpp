@@ -1,6 +1,7 @@
 #include "common/open_file.h"
 
 #include <cerrno>
+#include <csignal>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -73,6 +74,7 @@ Status WriteAll(int fd, const void* bytes, std::size_t count) {
     if (n == 0) return Status::Failed(EIO);
     done += static_cast<std::size_t>(n);
   }
+  if (fault.kill) ::raise(SIGKILL);
   if (fault.fail) return Status::Failed(ENOSPC);
   return {};
 }

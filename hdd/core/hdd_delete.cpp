@@ -41,13 +41,10 @@ int DeleteFileEntries(const DiskDirectory& dir, std::uint32_t user, const char* 
 }
 
 int DeleteUserArea(const DiskDirectory& dir, std::uint32_t user, SlotSelection& sel) {
-  for (std::uint32_t i = 0; i < dir.whole; ++i) {
-    const DirectoryEntry& e = dir.slots[i];
-    if (e.User != user || e.Records == kRecordsFull) continue;
-    char name[kEntryNameSize];
-    BuildEntryName(e, name);
-    DeleteFileEntries(dir, user, name, sel);
-  }
+  // Every entry of the user is a part of a file the listing shows and the area's
+  // extraction writes.
+  for (std::uint32_t i = 0; i < dir.whole; ++i)
+    if (dir.slots[i].User == user) sel.chosen[i] = true;
   return 1;
 }
 

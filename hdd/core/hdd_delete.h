@@ -25,8 +25,8 @@ struct SlotSelection {
 // one entry was chosen, else 0.
 int DeleteFileEntries(const DiskDirectory& dir, std::uint32_t user, const char* name, SlotSelection& sel);
 
-// Chooses every file of a user area: the entries of each name that has a last
-// entry (Records not 0x80). Returns 1.
+// Chooses every file of a user area: every entry of the user, as the area's
+// extraction writes every file of it. Returns 1.
 int DeleteUserArea(const DiskDirectory& dir, std::uint32_t user, SlotSelection& sel);
 
 // Chooses a whole disk folder: every user-0 entry and the files of users

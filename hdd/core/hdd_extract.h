@@ -3,9 +3,12 @@
 // that exists), a user-area folder a PC folder of its files, a disk folder a
 // PC folder of the user-0 files with one "user_X" folder per user 1-15.
 //
-// No half-written file stays behind: a file that fails after its PC file was
-// created (a bad block, a short read, a failed write) has its PC file deleted,
-// which CREATE_NEW proves to be ours. The current directory is the same after
+// No half-written file stays behind under an item's name: a file is written
+// under a name of its own (".hdd-NAME-NNNNNN", longer than any item's name)
+// and renamed, never over an existing file, once it is whole; a file that fails
+// (a bad block, a short read, a failed write) has that file deleted, which
+// CREATE_NEW proves to be ours. Folders that exist are entered only when they
+// are folders, never symbolic links. The current directory is the same after
 // every return.
 #pragma once
 
@@ -22,7 +25,7 @@ constexpr std::uint32_t kFirstDataBlock = 2;  // blocks 0 and 1 are the director
 // from one directory to the next, so blocks 0..391 fit.
 constexpr std::uint32_t kLastDataBlock = 391;
 
-// Block numbers of one file in directory order and its size in bytes. 128
+// Block numbers of one file in extent order and its size in bytes. 128
 // entries of 8 numbers and the terminating 0.
 struct ExtentTable {
   std::uint16_t blocks[kSlotsPerDisk * 8 + 1];
@@ -34,9 +37,10 @@ struct ExtentTable {
 // not empty, "." or "..", no "\" or "/", no byte below 0x20.
 bool IsValidPcName(const char* name);
 
-// The entries of user `user` named `name` up to the file's last entry (the
-// first whose Records is not 0x80): their block numbers and the file's size.
-// False when no such last entry is among the directory's whole slots.
+// The entries of user `user` named `name` in extent order: their block
+// numbers and the file's size from the last one. False when the file has no
+// entry among the directory's whole slots, or its extents are not whole
+// (hdd_files.h).
 bool FindFileExtents(const DiskDirectory& dir, std::uint32_t user, const char* name, ExtentTable& table);
 
 // One file into a new PC file of its name in the current directory: 1 or 0.

@@ -35,6 +35,31 @@ int PrepareListing(ListingWalk& walk, HANDLE image) {
   return 1;
 }
 
+namespace {
+
+// Whether the entry just read shows its file; false when it is a part the file
+// is shown by another entry of. `failed` when the disk's directory cannot be read.
+bool ShowsEntry(ListingWalk& walk, HANDLE image, const DirectoryEntry& e, bool& failed) {
+  failed = false;
+  if (e.User == kUserFree) return false;
+  if (e.Records != kRecordsFull) return true;
+  if (e.User == kUserDiskFolder) return false;
+  // A full part: the directory tells whether the file has an entry that ends it.
+  if (walk.dirDisk != walk.currentDisk) {
+    walk.dirDisk = 0;
+    if (!ReadDiskDirectory(image, walk.currentDisk, walk.dir)) {
+      failed = true;
+      return false;
+    }
+    FindListedSlots(walk.dir, walk.listed);
+    walk.dirDisk = walk.currentDisk;
+  }
+  const auto slot = static_cast<std::uint32_t>((walk.dirPosition - SlotOffset(walk.currentDisk, 0)) / kEntrySize);
+  return walk.listed.slot[slot];
+}
+
+}  // namespace
+
 int NextListingItem(ListingWalk& walk, HANDLE image, PluginPanelItem* item) {
   if (walk.currentDisk == 0 || walk.currentDisk > walk.image.diskCount) return 0;
   if (!SeekTo(image, walk.dirPosition)) return 3;
@@ -43,9 +68,11 @@ int NextListingItem(ListingWalk& walk, HANDLE image, PluginPanelItem* item) {
   DWORD got = 0;
   if (ReadFile(image, &e, kEntrySize, &got, nullptr) == FALSE || got != kEntrySize) return 3;
 
-  const bool nothingToShow = e.User == kUserFree || e.Records == kRecordsFull;
+  bool failed = false;
+  const bool show = ShowsEntry(walk, image, e, failed);
+  if (failed) return 3;
   bool named = true;
-  if (!nothingToShow) {
+  if (show) {
     char* path = item->FindData.cFileName;
     std::snprintf(path, sizeof item->FindData.cFileName, "%s", walk.diskPrefix);
     if (e.User == 0) {

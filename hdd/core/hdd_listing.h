@@ -3,7 +3,8 @@
 //
 // Item paths: "disk_NN\name" for user 0, "disk_NN\user_X\name" for other
 // users, "disk_NN\" (a directory item) for a slot with User 0x10, and an empty
-// name for free slots and full (Records 0x80) parts of a file. NN is the disk
+// name for free slots and for the parts of a file it is not shown by (a file
+// is shown once: hdd_files.h). NN is the disk
 // number in lower-case hex with at least two digits, X the user in lower-case
 // hex without leading zeros.
 #pragma once
@@ -12,7 +13,9 @@
 #include <cstdint>
 
 #include "formatmodule/interface.h"
+#include "hdd_files.h"
 #include "hdd_image.h"
+#include "hdd_paths.h"
 
 namespace hdd {
 
@@ -24,6 +27,11 @@ struct ListingWalk {
   std::uint64_t dirPosition = 0;
   std::uint64_t dirLastSlot = 0;
   char diskPrefix[MAX_PATH] = {};
+  // The current disk's directory and the slots it shows its files by, read once
+  // when a full part of a file asks whether it shows its file; 0: none read.
+  DiskDirectory dir;
+  ListedSlots listed;
+  std::uint32_t dirDisk = 0;
 };
 
 // "disk_NN\" for a disk number.

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "hdd_files.h"
 #include "platform/files.h"
 
 namespace hdd {
@@ -106,9 +107,11 @@ bool ShadowedByUserZeroName(const DiskDirectory& dir, const ItemPath& item) {
   char folder[16];
   UserFolderName(item.user, folder, sizeof folder);
   const std::size_t folderLen = std::strlen(folder);
+  ListedSlots listed;
+  FindListedSlots(dir, listed);
   for (std::uint32_t i = 0; i < dir.whole; ++i) {
     const DirectoryEntry& e = dir.slots[i];
-    if (e.User != 0 || e.Records == kRecordsFull) continue;  // only listed user-0 files show
+    if (e.User != 0 || !listed.slot[i]) continue;  // only listed user-0 files show
     char name[kEntryNameSize];
     BuildEntryName(e, name);
     if (std::strncmp(name, folder, folderLen) != 0 || name[folderLen] != '\\') continue;

@@ -120,4 +120,25 @@ TEST_F(AcceptanceOperations, DeletionLeavesWhatCpmrmLeaves) {
   }
 }
 
+// A floppy that cpmtools wrote, with files that end on an extent boundary with
+// no further entry and files whose entries stand in reverse extent order: the
+// disk folder, and each user area by itself, extract as cpmcp copies them.
+TEST(AcceptanceCpmtools, ExtentBoundariesAndReversedEntriesExtractLikeCpmcp) {
+  if (!hddtest::HaveCpmtools()) GTEST_SKIP() << "cpmtools is not installed";
+  hddtest::TempDir dir;
+  std::string floppy;
+  const std::string image = hddtest::ExtentBoundaryImage(dir.Path(), 1, 1, dir.File("cpm.hdd"), &floppy);
+  ASSERT_EQ(hddtest::ModuleIsImage(image), 1);
+  fs::create_directory(dir.File("out"));
+  const Tree theirs = CpmcpTree(dir.Path(), floppy);
+  EXPECT_EQ(theirs.size(), 6u);
+  EXPECT_EQ(ExtractedDisk(image, 1, dir.File("out")), theirs);
+  fs::create_directory(dir.File("area"));
+  EXPECT_EQ(hddtest::CopyOut(image, "disk_01\\user_3", Kind::Folder, dir.File("area")), 1);
+  Tree area;
+  for (const auto& [name, bytes] : theirs)
+    if (name.rfind("user_3/", 0) == 0) area[name] = bytes;
+  EXPECT_EQ(FilesOf(hddtest::ReadTree(dir.File("area"))), area);
+}
+
 }  // namespace

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "cpmtools_support.h"
+#include "cpmtools_trees.h"
 #include "image_builder.h"
 #include "listing_support.h"
 #include "test_support.h"
@@ -107,6 +108,22 @@ TEST(Acceptance, DerivedHardDiskImageListsLikeCpmtools) {
   EXPECT_EQ(l.records, 2u * 128);
   EXPECT_EQ(DiskItems(l, 1), CpmlsListing(dir.Path(), data + "/scaner5.fdd"));
   EXPECT_EQ(DiskItems(l, 2), CpmlsListing(dir.Path(), data + "/test.fdd"));
+}
+
+// Files that end on an extent boundary with no further entry, and entries in
+// reverse extent order, as cpmtools writes and reads them: the same names and
+// sizes as cpmls lists.
+TEST(Acceptance, CpmtoolsWrittenFloppyListsLikeCpmls) {
+  if (!hddtest::HaveCpmtools()) GTEST_SKIP() << "cpmtools is not installed";
+  hddtest::TempDir dir;
+  std::string floppy;
+  const std::string image = hddtest::ExtentBoundaryImage(dir.Path(), 1, 1, dir.File("cpm.hdd"), &floppy);
+  ASSERT_EQ(hddtest::ModuleIsImage(image), 1);
+  const hddtest::Listing l = hddtest::ListImage(image);
+  EXPECT_EQ(l.end, 0);
+  const NameSizes expected = CpmlsListing(dir.Path(), floppy);
+  EXPECT_EQ(expected.size(), 6u);
+  EXPECT_EQ(DiskItems(l, 1), expected);
 }
 
 }  // namespace

@@ -39,22 +39,29 @@ TEST(ImageBuilder, RawSlotsCountAndSectorsLandAtTheirOffsets) {
   EXPECT_EQ(image[41983], 0);
 }
 
-TEST(ImageBuilder, FilesGetEntriesAndBlocksAsMicroDosWritesThem) {
+TEST(ImageBuilder, FilesGetEntriesAndBlocksAsMicroDosOrCpmtoolsWriteThem) {
+  using hddtest::Layout;
   struct Case {
     std::size_t size;
+    Layout layout;
     std::vector<std::pair<int, int>> extentRecords;  // per entry
   };
   const Case cases[] = {
-      {0, {{0, 0}}},
-      {1000, {{0, 8}}},
-      {16384, {{0, 0x80}, {1, 0}}},  // a full entry needs a closing Records-0 entry
-      {36096, {{0, 0x80}, {1, 0x80}, {2, 26}}},
-      {32768 + 128, {{0, 0x80}, {1, 0x80}, {2, 1}}},
+      {0, Layout::MicroDos, {{0, 0}}},
+      {1000, Layout::MicroDos, {{0, 8}}},
+      {16384, Layout::MicroDos, {{0, 0x80}, {1, 0}}},  // a full entry needs a closing Records-0 entry
+      {36096, Layout::MicroDos, {{0, 0x80}, {1, 0x80}, {2, 26}}},
+      {32768 + 128, Layout::MicroDos, {{0, 0x80}, {1, 0x80}, {2, 1}}},
+      {0, Layout::CpmTools, {{0, 0}}},
+      {1000, Layout::CpmTools, {{0, 8}}},
+      {16384, Layout::CpmTools, {{0, 0x80}}},  // the file ends on the extent boundary
+      {32768, Layout::CpmTools, {{0, 0x80}, {1, 0x80}}},
+      {36096, Layout::CpmTools, {{0, 0x80}, {1, 0x80}, {2, 26}}},
   };
   for (const Case& c : cases) {
     hddtest::ImageBuilder b(1);
     const Bytes data = hddtest::PatternBytes(c.size, 9);
-    const auto slots = b.AddFile(1, 2, "F.DAT", data);
+    const auto slots = b.AddFile(1, 2, "F.DAT", data, c.layout);
     ASSERT_EQ(slots.size(), c.extentRecords.size()) << c.size;
     const Bytes image = b.ToBytes();
     std::size_t block = 0;

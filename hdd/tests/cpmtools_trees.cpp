@@ -2,12 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <map>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "cpmtools_support.h"
 #include "hdd_image.h"
@@ -97,6 +99,70 @@ std::string FloppyOfDisk(const std::string& image, int disk, const std::string& 
     std::fwrite(floppy.data(), 1, floppy.size(), f);
     std::fclose(f);
   }
+  return path;
+}
+
+std::string CpmtoolsFloppy(const std::string& work, const std::vector<CpmFile>& files, const std::string& path) {
+  hddtest::WriteDiskdefs(work);
+  fs::remove(path);
+  EXPECT_TRUE(hddtest::RunIn(work, "mkfs.cpm -f microdos '" + path + "'"));
+  const std::string source = work + "/cpmfile.bin";
+  for (const CpmFile& f : files) {
+    FILE* out = std::fopen(source.c_str(), "wb");
+    EXPECT_NE(out, nullptr);
+    if (!out) continue;
+    std::fwrite(f.bytes.data(), 1, f.bytes.size(), out);
+    std::fclose(out);
+    EXPECT_TRUE(hddtest::RunIn(
+        work, "cpmcp -f microdos '" + path + "' cpmfile.bin '" + std::to_string(f.user) + ":" + f.name + "'"))
+        << f.name;
+  }
+  fs::remove(source);
+  return path;
+}
+
+void ReverseEntries(const std::string& floppy, int user, const std::string& nameField) {
+  Bytes image = hddtest::ReadWholeFile(floppy);
+  std::vector<std::size_t> slots;
+  for (std::size_t k = 0; k < 128; ++k) {
+    const std::size_t at = kFloppyDirectory + 32 * k;
+    if (at + 32 <= image.size() && image[at] == user && std::memcmp(&image[at + 1], nameField.data(), 11) == 0)
+      slots.push_back(at);
+  }
+  EXPECT_GE(slots.size(), 2u) << nameField;
+  std::vector<Bytes> entries;
+  for (std::size_t at : slots) entries.emplace_back(image.begin() + at, image.begin() + at + 32);
+  for (std::size_t i = 0; i < slots.size(); ++i)
+    std::copy(entries[slots.size() - 1 - i].begin(), entries[slots.size() - 1 - i].end(), image.begin() + slots[i]);
+  FILE* out = std::fopen(floppy.c_str(), "wb");
+  EXPECT_NE(out, nullptr);
+  if (!out) return;
+  std::fwrite(image.data(), 1, image.size(), out);
+  std::fclose(out);
+}
+
+std::string ExtentBoundaryFloppy(const std::string& work, const std::string& path) {
+  // Sizes in whole records: cpmtools keeps a file's exact byte count in a field
+  // the format leaves unused, so other sizes read back longer here.
+  const std::vector<CpmFile> files = {
+      {0, "full16.bin", PatternBytes(16384, 1)}, {0, "full32.bin", PatternBytes(32768, 2)},
+      {0, "small.txt", PatternBytes(1280, 3)},   {0, "back48.bin", PatternBytes(49152, 4)},
+      {3, "edge.dat", PatternBytes(16384, 5)},   {3, "back.dat", PatternBytes(36096, 6)},
+  };
+  CpmtoolsFloppy(work, files, path);
+  ReverseEntries(path, 0, "BACK48  BIN");
+  ReverseEntries(path, 3, "BACK    DAT");
+  return path;
+}
+
+std::string ExtentBoundaryImage(const std::string& work, std::uint32_t disks, std::uint32_t copies,
+                                const std::string& path, std::string* floppy) {
+  const std::string made = ExtentBoundaryFloppy(work, work + "/cpm.fdd");
+  if (floppy) *floppy = made;
+  const Bytes bytes = ReadWholeFile(made);
+  ImageBuilder b(disks);
+  for (std::uint32_t d = 1; d <= copies; ++d) b.AddFloppy(d, bytes);
+  EXPECT_TRUE(b.Save(path));
   return path;
 }
 

@@ -99,10 +99,10 @@ TEST_F(Delete, UserAreaFreesOnlyThatUser) {
   b.AddFile(1, 4, "A", PatternBytes(100));                   // slot 2
   b.AddFile(1, 3, "B", PatternBytes(100));                   // slot 3
   b.AddFile(1, 0, "C", PatternBytes(100));                   // slot 4
-  b.SetSlot(1, 5, MakeEntry(3, "PART", "", 0, 0x80, {50}));  // no last entry: not a file of the area
+  b.SetSlot(1, 5, MakeEntry(3, "PART", "", 0, 0x80, {50}));  // full entries only: a file of the area too
   Save(b);
   EXPECT_EQ(DeleteFolder("disk_01\\user_3"), 1);
-  EXPECT_EQ(Changed(), Freed(1, {0, 1, 3}));
+  EXPECT_EQ(Changed(), Freed(1, {0, 1, 3, 5}));
 }
 
 TEST_F(Delete, DiskFolderFreesUsersZeroToFifteen) {
@@ -112,12 +112,12 @@ TEST_F(Delete, DiskFolderFreesUsersZeroToFifteen) {
   b.AddFile(1, 1, "B", PatternBytes(100));                 // 3
   b.AddFile(1, 15, "C", PatternBytes(100));                // 4
   b.AddFile(1, 0x41, "D", PatternBytes(100));              // 5: above 15, kept
-  b.SetSlot(1, 6, MakeEntry(0, "P0", "", 0, 0x80, {60}));  // user 0 without a last entry: freed
-  b.SetSlot(1, 7, MakeEntry(5, "P5", "", 0, 0x80, {61}));  // user 5 without a last entry: kept
+  b.SetSlot(1, 6, MakeEntry(0, "P0", "", 0, 0x80, {60}));  // full entries only: freed
+  b.SetSlot(1, 7, MakeEntry(5, "P5", "", 0, 0x80, {61}));  // the same in user 5: freed
   b.AddFile(2, 0, "E", PatternBytes(100));
   Save(b);
   EXPECT_EQ(DeleteFolder("disk_01"), 1);
-  EXPECT_EQ(Changed(), Freed(1, {1, 2, 3, 4, 6}));
+  EXPECT_EQ(Changed(), Freed(1, {1, 2, 3, 4, 6, 7}));
 }
 
 TEST_F(Delete, FailedWriteRestoresEverySlot) {

@@ -4,9 +4,12 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "hdd_extract.h"
 #include "image_builder.h"
+#include "listing_support.h"
 #include "operation_support.h"
 #include "platform/files.h"
 #include "test_support.h"
@@ -101,6 +104,7 @@ TEST_F(Extract, UnsoundBlocksLeaveNoFile) {
       {"0 before the size", {3, 4}, 48, 0},
       {"block past the end of the file", {3, 200}, 24, 803840 + BlockAt(1, 200) + 1024},
       {"image ends inside the file", {3, 4}, 32, 803840 + BlockAt(1, 4) + 100},
+      {"a block listed twice", {3, 4, 3}, 48, 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -124,20 +128,86 @@ TEST_F(Extract, LastDataBlockOfAMiddleDiskExtracts) {
   EXPECT_EQ(OutTree(), (Tree{{"edge", data}}));
 }
 
-// 60 entries of one name fill more block numbers than a file of the disk's
-// own blocks could: the table holds them all.
+// 60 entries of one name list more block numbers than a file of the disk's
+// own blocks could: the table holds them all, and since the entries list the
+// same blocks again the file is damage, refused.
 TEST_F(Extract, SixtyEntriesOfOneName) {
   ImageBuilder b(1);
-  const Bytes blocks = PatternBytes(16384, 7);  // blocks 2..9, listed again by every entry
-  b.WriteBytes(BlockAt(1, 2), blocks);
+  b.WriteBytes(BlockAt(1, 2), PatternBytes(16384, 7));  // blocks 2..9, listed again by every entry
   for (std::uint8_t e = 0; e < 60; ++e)
     b.SetSlot(1, e, MakeEntry(0, "LOOP", "", e, e == 59 ? 64 : 0x80, {2, 3, 4, 5, 6, 7, 8, 9}));
   Save(b);
-  EXPECT_EQ(CopyFile("disk_01\\loop"), 1);
-  Bytes expected;
-  for (int i = 0; i < 59; ++i) expected = hddtest::Join(expected, blocks);
-  expected = hddtest::Join(expected, hddtest::Slice(blocks, 0, 8192));
-  EXPECT_EQ(hddtest::ReadWholeFile(Out() + "/loop"), expected);
+  EXPECT_EQ(CopyFile("disk_01\\loop"), 0);
+  EXPECT_TRUE(OutTree().empty());
+}
+
+// A file's entries are taken by extent number, whatever slots they stand in:
+// later extents reuse freed slots. 46 entries, the most the disk's blocks fill.
+TEST_F(Extract, EntriesInAnySlotOrderGiveTheSameBytes) {
+  constexpr std::uint8_t kEntries = 46;
+  const Bytes data = PatternBytes((45 * 128 + 64) * 128, 4);
+  std::vector<std::uint8_t> forward(kEntries);
+  for (std::uint8_t e = 0; e < kEntries; ++e) forward[e] = e;
+  std::vector<std::uint8_t> reverse(forward.rbegin(), forward.rend());
+  std::vector<std::uint8_t> shuffled = forward;
+  for (std::size_t i = 0; i < shuffled.size(); ++i) std::swap(shuffled[i], shuffled[(i * 17 + 5) % shuffled.size()]);
+  const std::pair<const char*, std::vector<std::uint8_t>> orders[] = {
+      {"forward", forward}, {"reverse", reverse}, {"shuffled", shuffled}};
+  for (const auto& [what, order] : orders) {
+    SCOPED_TRACE(what);
+    ImageBuilder b(1);
+    b.WriteBytes(BlockAt(1, 2), data);  // blocks 2 onward, in file order
+    for (std::uint32_t slot = 0; slot < kEntries; ++slot) {
+      const std::uint8_t e = order[slot];
+      std::vector<std::uint16_t> blocks;
+      for (std::uint16_t k = 0; k < 8; ++k) blocks.push_back(static_cast<std::uint16_t>(2 + 8 * e + k));
+      b.SetSlot(1, slot + 10, MakeEntry(0, "BIG", "DAT", e, e == kEntries - 1 ? 64 : 0x80, blocks));
+    }
+    Save(b);
+    const hddtest::Listing l = hddtest::ListImage(Image());
+    EXPECT_EQ(l.items,
+              (std::vector<hddtest::Item>{{"disk_01\\big.dat", 0x20, static_cast<std::uint32_t>(data.size())}}));
+    EXPECT_EQ(CopyFile("disk_01\\big.dat"), 1);
+    EXPECT_EQ(CopyFolder("disk_01"), 1);
+    EXPECT_EQ(OutTree(), (Tree{{"big.dat", data}, {"disk_01/", {}}, {"disk_01/big.dat", data}}));
+    fs::remove_all(Out());
+    fs::create_directory(Out());
+  }
+}
+
+// Extents that are not 0 to n, each once, all but the last full, are damage:
+// refused, nothing written, also inside a folder.
+TEST_F(Extract, ExtentsThatAreNotWholeAreRefused) {
+  struct Case {
+    const char* what;
+    std::vector<std::pair<std::uint8_t, std::uint8_t>> extentRecords;  // per slot
+  };
+  const Case cases[] = {
+      {"a gap", {{0, 0x80}, {2, 10}}},
+      {"a repeated extent", {{0, 0x80}, {1, 0x80}, {1, 10}}},
+      {"a repeated last extent", {{1, 0x80}, {0, 0x80}, {1, 0x80}}},
+      {"no extent 0", {{1, 10}}},
+      {"a part that ends before the last", {{0, 10}, {1, 0x80}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ImageBuilder b(1);
+    b.WriteBytes(BlockAt(1, 100), PatternBytes(3 * 16384, 1));
+    std::uint32_t slot = 0;
+    for (const auto& [extent, records] : c.extentRecords) {
+      std::vector<std::uint16_t> blocks;
+      for (std::uint16_t k = 0; k < 8; ++k) blocks.push_back(static_cast<std::uint16_t>(100 + 8 * slot + k));
+      b.SetSlot(1, slot++, MakeEntry(3, "BAD", "", extent, records, blocks));
+    }
+    b.AddFile(1, 0, "GOOD", PatternBytes(300, 2));
+    Save(b);
+    EXPECT_EQ(CopyFile("disk_01\\user_3\\bad"), 0);
+    EXPECT_EQ(CopyFolder("disk_01\\user_3"), 0);
+    EXPECT_EQ(CopyFolder("disk_01"), 0);
+    EXPECT_EQ(OutTree(), (Tree{{"disk_01/", {}}, {"disk_01/good", Records(300, 2)}})) << c.what;
+    fs::remove_all(Out());
+    fs::create_directory(Out());
+  }
 }
 
 TEST_F(Extract, NamesThatAreNoSinglePcNameWriteNothing) {
@@ -171,7 +241,7 @@ TEST_F(Extract, NamesThatAreNoSinglePcNameWriteNothing) {
   EXPECT_EQ(OutTree().size(), 2u);
 }
 
-// A disk with user-0 files, user areas, a file of full entries only, a
+// A disk with user-0 files, user areas, files of full entries only, a
 // folder marker and a user value above 15.
 ImageBuilder FolderImage() {
   ImageBuilder b(2);
@@ -182,9 +252,9 @@ ImageBuilder FolderImage() {
   b.AddFile(1, 3, "B.DAT", PatternBytes(10, 4));
   b.AddFile(1, 15, "F.BIN", PatternBytes(2049, 5));
   b.AddFile(1, 0x41, "HIGH.TXT", PatternBytes(100, 6));
-  const std::uint32_t slot = b.NextSlot(1);
-  b.SetSlot(1, slot, MakeEntry(0, "PART", "", 0, 0x80, {40}));  // no last entry: not a file
-  b.SetSlot(1, slot + 1, MakeEntry(5, "PART", "", 0, 0x80, {41}));
+  // 16 KB each, written as cpmtools writes them: one full entry and no further one.
+  b.AddFile(1, 0, "PART", PatternBytes(16384, 8), hddtest::Layout::CpmTools);
+  b.AddFile(1, 5, "PART", PatternBytes(16384, 9), hddtest::Layout::CpmTools);
   b.AddFile(2, 0, "OTHER", PatternBytes(10, 7));
   return b;
 }
@@ -192,11 +262,13 @@ ImageBuilder FolderImage() {
 Tree FolderTree(const std::string& top) {
   return Tree{{top + "/", {}},
               {top + "/one.txt", Records(1000, 1)},
+              {top + "/part", PatternBytes(16384, 8)},
               {top + "/two.txt", Records(40000, 3)},
               {top + "/user_3/", {}},
               {top + "/user_3/a.dat", Records(20000, 2)},
               {top + "/user_3/b.dat", Records(10, 4)},
               {top + "/user_5/", {}},
+              {top + "/user_5/part", PatternBytes(16384, 9)},
               {top + "/user_f/", {}},
               {top + "/user_f/f.bin", Records(2049, 5)}};
 }

@@ -83,7 +83,7 @@ void ImageBuilder::SetSlot(std::uint32_t disk, std::uint32_t slot, const RawEntr
 }
 
 std::vector<std::uint32_t> ImageBuilder::AddFile(std::uint32_t disk, std::uint8_t user, std::string_view nameExt,
-                                                 const Bytes& data) {
+                                                 const Bytes& data, Layout layout) {
   if (disk < 1 || disk > disks_) throw std::out_of_range("disk outside the image");
   const std::size_t dot = nameExt.rfind('.');
   const std::string_view name = dot == std::string_view::npos ? nameExt : nameExt.substr(0, dot);
@@ -91,9 +91,10 @@ std::vector<std::uint32_t> ImageBuilder::AddFile(std::uint32_t disk, std::uint8_
 
   const std::size_t records = (data.size() + kRecordBytes - 1) / kRecordBytes;
   const std::size_t blockCount = (data.size() + kBlockBytes - 1) / kBlockBytes;
-  // One entry per 128 records; a size that fills its last entry exactly gets
-  // one more entry with Records 0, since 0x80 means "continues".
-  const std::size_t entries = records / 128 + 1;
+  // One entry per 128 records. MicroDOS gives a size that fills its last entry
+  // exactly one more entry with Records 0, since 0x80 means "continues";
+  // cpmtools ends such a file with the full entry.
+  const std::size_t entries = layout == Layout::CpmTools && records > 0 ? (records + 127) / 128 : records / 128 + 1;
   // Refuse before writing anything what MicroDOS could not store: blocks
   // past the disk's last one would land in the next disk.
   if (nextBlock_[disk - 1] + blockCount > kBlocksPerDisk)

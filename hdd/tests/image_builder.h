@@ -32,6 +32,16 @@ std::uint64_t SlotOffsetOf(std::uint32_t disk, std::uint32_t slot);
 // Content of a synthetic file: byte i is (i * 7 + seed) mod 251.
 Bytes PatternBytes(std::size_t size, std::uint8_t seed = 0);
 
+// How a file's last entry is written when its size fills whole 16 KB entries.
+enum class Layout {
+  // MicroDOS: one more entry with Records 0 after the last full one, since 0x80
+  // means "continues".
+  MicroDos,
+  // cpmtools and CP/M 2.2: no further entry; every entry of the file has
+  // Records 0x80 and the one of the highest extent number is the last.
+  CpmTools,
+};
+
 class ImageBuilder {
  public:
   explicit ImageBuilder(std::uint32_t disks, bool freeDirectories = true);
@@ -48,13 +58,13 @@ class ImageBuilder {
   void SetSlot(std::uint32_t disk, std::uint32_t slot, const RawEntry& entry);
 
   // A file of `data`: blocks allocated on the disk, entries with Extent and
-  // Records as MicroDOS writes them (Records 0x80 for a full entry that the
-  // file continues after, an extra Records-0 entry when the size is a
-  // positive multiple of 16 KB). "NAME.EXT" is split at the last "." and
-  // padded. Returns the slots used. Throws, changing nothing, when the
-  // disk's blocks or directory slots cannot hold the file.
-  std::vector<std::uint32_t> AddFile(std::uint32_t disk, std::uint8_t user, std::string_view nameExt,
-                                     const Bytes& data);
+  // Records as `layout` writes them (Records 0x80 for a full entry; with
+  // Layout::MicroDos an extra Records-0 entry when the size is a positive
+  // multiple of 16 KB). "NAME.EXT" is split at the last "." and padded.
+  // Returns the slots used. Throws, changing nothing, when the disk's blocks
+  // or directory slots cannot hold the file.
+  std::vector<std::uint32_t> AddFile(std::uint32_t disk, std::uint8_t user, std::string_view nameExt, const Bytes& data,
+                                     Layout layout = Layout::MicroDos);
 
   // A MicroDOS floppy image's directory and data region (from offset 0xA000)
   // as disk d: all of it, up to the 785 sectors before the next disk's

@@ -3,6 +3,7 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "hdd_image.h"
@@ -37,7 +38,7 @@ class ComposedImage : public ::testing::Test {
     b.AddFile(1, 0, "README.TXT", hddtest::PatternBytes(1000));
     b.AddFile(1, 0, "BIG.DAT", hddtest::PatternBytes(36096));
     b.AddFile(1, 0, "EXACT.BIN", hddtest::PatternBytes(16384));
-    // Only full entries: the file has no size and is not listed.
+    // Only full entries (16 KB as cpmtools writes it): listed by its highest extent.
     b.SetSlot(1, b.NextSlot(1), MakeEntry(0, "HALF", "", 0, 0x80, {200}));
     b.SetSlot(1, b.NextSlot(1), MakeEntry(0x41, "ODD", "BIN", 0, 3, {201}));
     b.AddFile(1, 15, "Fifteen", hddtest::PatternBytes(128));
@@ -61,6 +62,7 @@ TEST_F(ComposedImage, ListsDisksUsersAndFilesInDirectoryOrder) {
       {"disk_01\\readme.txt", 0x20, 1024},
       {"disk_01\\big.dat", 0x20, 36096},
       {"disk_01\\exact.bin", 0x20, 16384},
+      {"disk_01\\half", 0x20, 16384},
       {"disk_01\\user_41\\odd.bin", 0x20, 384},
       {"disk_01\\user_f\\fifteen", 0x20, 128},
       {"disk_02\\user_5\\game.com", 0x20, 2048},
@@ -120,6 +122,53 @@ TEST(Listing, ItemRecordReadsBackByteByByte) {
   const std::string name = "disk_01\\user_3\\data.bin";
   std::memcpy(&expected[44], name.data(), name.size());  // cFileName
   EXPECT_EQ(Bytes(raw, raw + 366), expected);
+}
+
+// A file none of whose entries ends it (16 KB multiples as cpmtools writes
+// them) is listed once, by its first entry of the highest extent number,
+// wherever that slot stands; a file with an ending entry keeps being listed by it.
+TEST(Listing, FileOfFullEntriesOnlyIsListedOnceByItsHighestExtent) {
+  struct Case {
+    const char* what;
+    std::vector<std::pair<std::uint8_t, std::uint8_t>> extentRecords;  // per slot, from slot 3
+    std::size_t listedSlot;                                            // index in extentRecords
+    std::uint32_t size;
+  };
+  const Case cases[] = {
+      {"one full entry", {{0, 0x80}}, 0, 16384},
+      {"two full entries", {{0, 0x80}, {1, 0x80}}, 1, 32768},
+      {"the highest extent first", {{1, 0x80}, {0, 0x80}}, 0, 32768},
+      {"the highest extent twice", {{0, 0x80}, {2, 0x80}, {2, 0x80}}, 1, 49152},
+      {"an ending entry before a full one", {{1, 0x80}, {0, 0x80}, {2, 5}}, 2, (2 * 128 + 5) * 128},
+  };
+  hddtest::TempDir dir;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ImageBuilder b(2);
+    b.AddFile(1, 0, "FIRST", hddtest::PatternBytes(16384), hddtest::Layout::CpmTools);  // slot 0
+    for (std::size_t i = 0; i < c.extentRecords.size(); ++i)
+      b.SetSlot(1, static_cast<std::uint32_t>(3 + i),
+                MakeEntry(4, "FULL", "DAT", c.extentRecords[i].first, c.extentRecords[i].second, {2}));
+    b.AddFile(2, 0, "OTHER", hddtest::PatternBytes(100));
+    ASSERT_TRUE(b.Save(dir.File("img")));
+    const Listing l = hddtest::ListImage(dir.File("img"));
+    EXPECT_EQ(l.end, 0);
+    const std::vector<Item> expected = {
+        {"disk_01\\first", 0x20, 16384}, {"disk_01\\user_4\\full.dat", 0x20, c.size}, {"disk_02\\other", 0x20, 128}};
+    EXPECT_EQ(l.items, expected);
+    // The record of the slot it is listed by, and only that one, carries the name.
+    HANDLE h = hddtest::OpenImage(dir.File("img"));
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    ASSERT_EQ(hddtest::Module().imgPrepare(h), 1);
+    for (std::size_t slot = 0; slot < 3 + c.extentRecords.size(); ++slot) {
+      PluginPanelItem item;
+      std::memset(&item, 0, sizeof item);
+      ASSERT_EQ(hddtest::Module().getImgItem(h, &item), 1);
+      const bool named = item.FindData.cFileName[0] != 0;
+      EXPECT_EQ(named, slot == 0 || slot == 3 + c.listedSlot) << slot;
+    }
+    CloseHandle(h);
+  }
 }
 
 TEST(Listing, EmptyDiskGivesOnlyEmptyRecords) {

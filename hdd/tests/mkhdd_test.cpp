@@ -7,6 +7,7 @@
 
 #include <sys/wait.h>
 
+#include "image_builder.h"
 #include "listing_support.h"
 #include "test_support.h"
 
@@ -30,14 +31,21 @@ TEST(Mkhdd, BuildsTheImageOfAManifest) {
       dir.File("hello.txt") +
       "\n"
       "data 2 5 GAME.COM 36096\n"
-      "slot 2 3 1000000000000000000000000000000000000000000000000000000000000000\n";
+      "slot 2 3 1000000000000000000000000000000000000000000000000000000000000000\n"
+      "layout cpmtools\n"
+      "data 2 0 FULL.BIN 32768\n";
   ASSERT_EQ(RunMkhdd(dir, manifest), 0);
   ASSERT_EQ(hddtest::ModuleIsImage(dir.File("out.hdd")), 1);
   const hddtest::Listing l = hddtest::ListImage(dir.File("out.hdd"));
   EXPECT_EQ(l.end, 0);
-  const std::vector<hddtest::Item> expected = {
-      {"disk_01\\hello.txt", 0x20, 128}, {"disk_02\\user_5\\game.com", 0x20, 36096}, {"disk_02\\", 0, 0}};
+  const std::vector<hddtest::Item> expected = {{"disk_01\\hello.txt", 0x20, 128},
+                                               {"disk_02\\user_5\\game.com", 0x20, 36096},
+                                               {"disk_02\\", 0, 0},
+                                               {"disk_02\\full.bin", 0x20, 32768}};
   EXPECT_EQ(l.items, expected);
+  // Two full entries and no third: the cpmtools layout.
+  EXPECT_EQ(hddtest::ReadFileBytes(dir.File("out.hdd"), 803840 + 41984 + 32 * 5 + 15, 1), hddtest::Bytes{0x80});
+  EXPECT_EQ(hddtest::ReadFileBytes(dir.File("out.hdd"), 803840 + 41984 + 32 * 6, 1), hddtest::Bytes{0xE5});
 }
 
 TEST(Mkhdd, RefusesBadManifests) {
@@ -52,6 +60,7 @@ TEST(Mkhdd, RefusesBadManifests) {
       "disks 1\ndata 1 0 A.TXT 757761\n",  // one byte more than the disk's blocks hold
       "disks 1\ndata 1 0 A.TXT 99999999999999\n",
       "disks 1\nfrobnicate\n",
+      "disks 1\nlayout cpm\n",
   };
   for (const char* manifest : bad) {
     hddtest::TempDir dir;

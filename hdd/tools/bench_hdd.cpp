@@ -117,12 +117,11 @@ void BM_ModuleWalk(benchmark::State& state) {
 }
 
 #ifdef PANOPLY_PLUGIN_PATH
-// Our host with the built plug-in loaded and started, keeping no log; null (the benchmark
+// Our host with the built plug-in loaded and started, with no observer; null (the benchmark
 // skipped) when the plug-in does not load.
 std::unique_ptr<host::Host> StartedHost(benchmark::State& state) {
   host::HostOptions options;
   options.registryFile = "/tmp/bench-hdd-registry.txt";
-  options.keepLog = false;
   auto h = std::make_unique<host::Host>(options);
   std::string error;
   if (!h->Load(PANOPLY_PLUGIN_PATH, &error)) {
@@ -287,7 +286,7 @@ void BM_HostCopyEveryDisk(benchmark::State& state) {
     state.PauseTiming();
     fs::remove_all(out);
     state.ResumeTiming();
-    if (h.Copy(all, out, false, OPM_SILENT) != 1 || !h.callErrors.empty()) state.SkipWithError("the copy failed");
+    if (h.Copy(all, out, false, OPM_SILENT) != 1 || !h.TakeCallErrors().empty()) state.SkipWithError("the copy failed");
   }
   h.Stop();
   state.counters["MB"] = static_cast<double>(TreeBytes(out)) / 1e6;

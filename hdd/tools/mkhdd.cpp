@@ -7,6 +7,9 @@
 //   count VALUE                    raw 16-bit disk-count field at offset 132
 //   file DISK USER NAME.EXT PATH   a host file as a file of the image
 //   data DISK USER NAME.EXT SIZE   a file of SIZE pattern bytes
+//   layout microdos|cpmtools       how the files after it end on a 16 KB
+//                                  boundary: with a Records-0 entry (microdos,
+//                                  the default) or with the full entry
 //   floppy DISK PATH               a MicroDOS floppy image as one disk
 //   slot DISK SLOT HEX             a raw 32-byte slot (64 hex digits)
 //   size BYTES                     final file size (truncates or extends)
@@ -38,6 +41,7 @@ hddtest::RawEntry HexEntry(const std::string& hex) {
 
 void Run(std::istream& manifest, const std::string& output) {
   std::unique_ptr<hddtest::ImageBuilder> image;
+  hddtest::Layout layout = hddtest::Layout::MicroDos;
   std::string line;
   int lineNo = 0;
   while (std::getline(manifest, line)) {
@@ -70,7 +74,9 @@ void Run(std::istream& manifest, const std::string& output) {
             throw std::invalid_argument("file larger than a disk");
           content = hddtest::PatternBytes(static_cast<std::size_t>(size));
         }
-        image->AddFile(static_cast<std::uint32_t>(Number(a)), static_cast<std::uint8_t>(Number(b)), c, content);
+        image->AddFile(static_cast<std::uint32_t>(Number(a)), static_cast<std::uint8_t>(Number(b)), c, content, layout);
+      } else if (cmd == "layout" && words >> a && (a == "microdos" || a == "cpmtools")) {
+        layout = a == "microdos" ? hddtest::Layout::MicroDos : hddtest::Layout::CpmTools;
       } else if (cmd == "floppy" && words >> a >> b) {
         const hddtest::Bytes floppy = hddtest::ReadWholeFile(b);
         image->AddFloppy(static_cast<std::uint32_t>(Number(a)), floppy);

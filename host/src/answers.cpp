@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "host/words.h"
+
 namespace host {
 
 namespace {
@@ -33,41 +35,6 @@ std::optional<int> Number(std::string_view s) {
   return n;
 }
 
-// The words of a dialog answer: blanks separate them; a double-quoted part of a word
-// keeps its blanks, with \" and \\ inside. Nothing when a quote is left open.
-std::optional<std::vector<std::string>> Words(std::string_view s) {
-  std::vector<std::string> out;
-  size_t i = 0;
-  while (i < s.size()) {
-    while (i < s.size() && (s[i] == ' ' || s[i] == '\t')) ++i;
-    if (i == s.size()) break;
-    std::string word;
-    while (i < s.size() && s[i] != ' ' && s[i] != '\t') {
-      if (s[i] != '"') {
-        word += s[i++];
-        continue;
-      }
-      ++i;
-      bool closed = false;
-      while (i < s.size()) {
-        if (s[i] == '\\' && i + 1 < s.size() && (s[i + 1] == '"' || s[i + 1] == '\\')) {
-          word += s[i + 1];
-          i += 2;
-        } else if (s[i] == '"') {
-          ++i;
-          closed = true;
-          break;
-        } else {
-          word += s[i++];
-        }
-      }
-      if (!closed) return std::nullopt;
-    }
-    out.push_back(std::move(word));
-  }
-  return out;
-}
-
 }  // namespace
 
 std::optional<int> ParseMessageAnswer(std::string_view line, const MessageCall& call) {
@@ -93,7 +60,7 @@ std::optional<int> ParseMenuAnswer(std::string_view line, const MenuCall& call) 
 }
 
 std::optional<int> ApplyDialogAnswer(std::string_view line, FarDialogItem* items, int count) {
-  const auto words = Words(Trim(line));
+  const auto words = SplitWords(line);
   if (!words) return std::nullopt;
   if (words->empty()) {
     const int chosen = Responder().OnDialog(DialogCall{}, items, count);

@@ -18,8 +18,6 @@ namespace host {
 
 namespace {
 
-Host* g_running = nullptr;  // the host whose plug-in is being served
-int g_nextModuleNumber = 1;
 // OpenPlugin's openFrom when the plug-in is called from the file manager's plug-in menu.
 constexpr int kOpenFromPluginsMenu = 1;
 
@@ -140,6 +138,8 @@ const char* LanguageFile::Text(int number) const {
 
 // ---- host ----
 
+Host* Host::running_ = nullptr;
+
 Host::Host(HostOptions options) : options_(std::move(options)) {}
 
 Host::~Host() { Stop(); }
@@ -204,12 +204,10 @@ void Host::Start() {
     setenv(platform::kRegistryFileVariable, options_.registryFile.c_str(), 1);
     platform::SetRegistryStorePath(options_.registryFile);
   }
-  g_running = this;
-  if (!moduleNumber_) moduleNumber_ = g_nextModuleNumber++;
   std::memset(&startup_, 0, sizeof startup_);
   startup_.StructSize = sizeof startup_;
   std::memcpy(startup_.ModuleName, modulePath_.c_str(), modulePath_.size() + 1);
-  startup_.ModuleNumber = moduleNumber_;
+  startup_.ModuleNumber = kModuleNumber;
   startup_.RootKey = options_.rootKey.c_str();
   startup_.GetMsg = &Host::SvcGetMsg;
   startup_.Message = &Host::SvcMessage;
@@ -218,6 +216,8 @@ void Host::Start() {
   startup_.Control = &Host::SvcControl;
   startup_.SaveScreen = &Host::SvcSaveScreen;
   startup_.RestoreScreen = &Host::SvcRestoreScreen;
+  // Started, this host serves the plug-in until it stops (or another one starts).
+  running_ = this;
   if (exports_.SetStartupInfo) exports_.SetStartupInfo(&startup_);
   started_ = true;
 }
@@ -232,7 +232,7 @@ bool Host::OpenFile(const std::string& path) {
   std::string first = head ? std::move(head->bytes) : std::string();
   const size_t got = first.size();
   first.resize(kFirstBytes);
-  g_running = this;
+  const Serving serving(*this);
   void* p =
       exports_.OpenFilePlugin(full.c_str(), reinterpret_cast<unsigned char*>(first.data()), static_cast<int>(got));
   if (p == kNoPanel || !p) return false;
@@ -244,7 +244,7 @@ bool Host::OpenFile(const std::string& path) {
 
 bool Host::ReadPanel(int opMode) {
   if (!panel_ || !exports_.GetFindData) return false;
-  g_running = this;
+  const Serving serving(*this);
   PluginPanelItem* items = nullptr;
   int count = 0;
   reading_ = true;
@@ -260,7 +260,7 @@ bool Host::ReadPanel(int opMode) {
 
 bool Host::ChangeDirectory(const std::string& dir, int opMode) {
   if (!panel_ || !exports_.SetDirectory) return false;
-  g_running = this;
+  const Serving serving(*this);
   if (!exports_.SetDirectory(panel_, dir.c_str(), opMode)) return false;
   panelCurrent = 0;
   panelSelection.clear();
@@ -271,7 +271,7 @@ bool Host::ChangeDirectory(const std::string& dir, int opMode) {
 bool Host::GetInfo(OpenPluginInfo& info) {
   std::memset(&info, 0, sizeof info);
   if (!panel_ || !exports_.GetOpenPluginInfo) return false;
-  g_running = this;
+  const Serving serving(*this);
   info.StructSize = sizeof info;
   exports_.GetOpenPluginInfo(panel_, &info);
   return true;
@@ -279,7 +279,7 @@ bool Host::GetInfo(OpenPluginInfo& info) {
 
 void Host::ClosePanel() {
   if (panel_ && exports_.ClosePlugin) {
-    g_running = this;
+    const Serving serving(*this);
     exports_.ClosePlugin(panel_);
   }
   panel_ = nullptr;
@@ -314,13 +314,13 @@ int Host::Put(const std::vector<std::string>& pcNames, bool move, int opMode, st
 
 int Host::PutItems(std::vector<PluginPanelItem> items, bool move, int opMode) {
   if (!panel_ || !exports_.PutFiles) return -1;
-  g_running = this;
+  const Serving serving(*this);
   return exports_.PutFiles(panel_, items.data(), static_cast<int>(items.size()), move ? 1 : 0, opMode);
 }
 
 bool Host::OpenFromMenu(int item) {
   if (!exports_.OpenPlugin) return false;
-  g_running = this;
+  const Serving serving(*this);
   menuCommand_ = true;
   void* p = exports_.OpenPlugin(kOpenFromPluginsMenu, item);
   menuCommand_ = false;
@@ -333,50 +333,37 @@ bool Host::OpenFromMenu(int item) {
 void Host::Stop() {
   ClosePanel();
   if (started_ && exports_.ExitFAR) {
-    g_running = this;
+    const Serving serving(*this);
     exports_.ExitFAR();
   }
   started_ = false;
+  if (running_ == this) running_ = nullptr;
   if (library_) dlclose(library_);
   library_ = nullptr;
   exports_ = {};
-  if (g_running == this) g_running = nullptr;
 }
-
-void Host::ClearLog() {
-  messages.clear();
-  dialogs.clear();
-  menus.clear();
-  controls.clear();
-  events.clear();
-}
-
-void Host::Enter() { g_running = this; }
 
 Responder& Host::responder() { return responder_ ? *responder_ : defaultResponder_; }
 
 const char* Host::SvcGetMsg(int pluginNumber, int msgId) {
-  Host* h = g_running;
-  if (!h || pluginNumber != h->moduleNumber_) return "";
+  Host* h = running_;
+  if (!h || pluginNumber != kModuleNumber) return "";
   return h->language_.Text(msgId);
 }
 
 int Host::SvcMessage(int pluginNumber, unsigned flags, const char* helpTopic, const char* const* items, int itemsNumber,
                      int buttonsNumber) {
-  Host* h = g_running;
-  if (!h || pluginNumber != h->moduleNumber_) return -1;
+  Host* h = running_;
+  if (!h || pluginNumber != kModuleNumber) return -1;
   MessageCall call;
   call.flags = flags;
   call.helpTopic = Str(helpTopic);
   for (int i = 0; items && i < itemsNumber; ++i) call.lines.push_back(Str(items[i]));
   call.buttons = buttonsNumber;
   if (buttonsNumber < 0 || buttonsNumber > itemsNumber)
-    h->serviceErrors.push_back("message box with " + std::to_string(buttonsNumber) + " buttons of " +
-                               std::to_string(itemsNumber) + " lines");
-  if (h->options_.keepLog) {
-    h->messages.push_back(call);
-    h->events.push_back({Event::Message, h->messages.size() - 1});
-  }
+    h->serviceErrors_.push_back("message box with " + std::to_string(buttonsNumber) + " buttons of " +
+                                std::to_string(itemsNumber) + " lines");
+  if (h->observer_) h->observer_->OnMessage(call);
   if (buttonsNumber <= 0) {  // no buttons: the box stays on screen, no answer
     h->responder().OnNotice(call);
     return -1;
@@ -387,8 +374,8 @@ int Host::SvcMessage(int pluginNumber, unsigned flags, const char* helpTopic, co
 
 int Host::SvcDialog(int pluginNumber, int x1, int y1, int x2, int y2, const char* helpTopic, FarDialogItem* item,
                     int itemsNumber) {
-  Host* h = g_running;
-  if (!h || pluginNumber != h->moduleNumber_ || !item || itemsNumber <= 0) return -1;
+  Host* h = running_;
+  if (!h || pluginNumber != kModuleNumber || !item || itemsNumber <= 0) return -1;
   DialogCall call;
   call.x1 = x1;
   call.y1 = y1;
@@ -399,17 +386,14 @@ int Host::SvcDialog(int pluginNumber, int x1, int y1, int x2, int y2, const char
   int r = h->responder().OnDialog(call, item, itemsNumber);
   if (r >= itemsNumber) r = -1;
   call.result = r;
-  if (h->options_.keepLog) {
-    h->dialogs.push_back(std::move(call));
-    h->events.push_back({Event::Dialog, h->dialogs.size() - 1});
-  }
+  if (h->observer_) h->observer_->OnDialog(call);
   return r;
 }
 
 int Host::SvcMenu(int pluginNumber, int x, int y, int maxHeight, unsigned flags, const char* title, const char* bottom,
                   const char* helpTopic, const int*, int* breakCode, const FarMenuItem* item, int itemsNumber) {
-  Host* h = g_running;
-  if (!h || pluginNumber != h->moduleNumber_) return -1;
+  Host* h = running_;
+  if (!h || pluginNumber != kModuleNumber) return -1;
   MenuCall call;
   call.x = x;
   call.y = y;
@@ -421,22 +405,17 @@ int Host::SvcMenu(int pluginNumber, int x, int y, int maxHeight, unsigned flags,
   for (int i = 0; item && i < itemsNumber; ++i)
     call.items.push_back({std::string(item[i].Text, strnlen(item[i].Text, sizeof item[i].Text)), item[i].Selected,
                           item[i].Checked, item[i].Separator});
-  if (h->options_.keepLog) {
-    h->menus.push_back(call);
-    h->events.push_back({Event::Menu, h->menus.size() - 1});
-  }
+  if (h->observer_) h->observer_->OnMenu(call);
   if (breakCode) *breakCode = -1;
   const int r = h->responder().OnMenu(call);
   return r >= itemsNumber ? -1 : r;
 }
 
 int Host::SvcControl(void* plugin, int command, void* param) {
-  Host* h = g_running;
+  Host* h = running_;
   if (!h) return 0;
-  if (h->options_.keepLog) {
-    h->controls.push_back({plugin, command, reinterpret_cast<intptr_t>(param)});
-    h->events.push_back({Event::Control, h->controls.size() - 1});
-  }
+  const bool pcPanel = plugin == kNoPanel && h->menuCommand_;
+  if (h->observer_) h->observer_->OnControl({plugin, command, reinterpret_cast<intptr_t>(param), pcPanel});
   switch (command) {
     case FCTL_GETPANELINFO: {
       if (!param) return 0;
@@ -457,44 +436,30 @@ int Host::SvcControl(void* plugin, int command, void* param) {
       return 1;
     }
     case FCTL_UPDATEPANEL:
-      if (plugin == kNoPanel && h->menuCommand_) {
-        ++h->pcUpdateRequests;
-        return 1;
-      }
-      ++h->updateRequests;
-      if (h->onUpdatePanel) {
-        h->onUpdatePanel();
-      } else if (h->panel_ && !h->reading_) {
-        h->ReadPanel();
-      }
+      if (!pcPanel && h->panel_ && !h->reading_) h->ReadPanel();
       return 1;
-    case FCTL_REDRAWPANEL:
-      ++(plugin == kNoPanel && h->menuCommand_ ? h->pcRedrawRequests : h->redrawRequests);
-      return 1;
+    case FCTL_REDRAWPANEL: return 1;
     default: return 0;
   }
 }
 
 void* Host::SvcSaveScreen(int x1, int y1, int x2, int y2) {
-  Host* h = g_running;
+  Host* h = running_;
   if (!h) return nullptr;
-  ++h->screensSaved;
-  if (h->options_.keepLog) h->savedAreas.push_back({x1, y1, x2, y2});
+  if (h->observer_) h->observer_->OnSaveScreen({x1, y1, x2, y2});
   const uintptr_t token = h->nextScreen_++;
   h->openScreens_.push_back(token);
-  if (h->options_.keepLog) h->events.push_back({Event::SaveScreen, static_cast<size_t>(h->screensSaved - 1)});
   return reinterpret_cast<void*>(token);
 }
 
 void Host::SvcRestoreScreen(void* screen) {
-  Host* h = g_running;
+  Host* h = running_;
   if (!h) return;
-  ++h->screensRestored;
-  if (h->options_.keepLog) h->events.push_back({Event::RestoreScreen, static_cast<size_t>(h->screensRestored - 1)});
+  if (h->observer_) h->observer_->OnRestoreScreen();
   const auto token = reinterpret_cast<uintptr_t>(screen);
   const auto it = std::find(h->openScreens_.begin(), h->openScreens_.end(), token);
   if (it == h->openScreens_.end()) {
-    h->serviceErrors.push_back("screen restored that was not saved");
+    h->serviceErrors_.push_back("screen restored that was not saved");
     return;
   }
   h->openScreens_.erase(it);

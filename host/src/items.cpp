@@ -2,6 +2,7 @@
 // the file manager calls them, each checked afterwards and followed by a new reading.
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -39,7 +40,7 @@ std::vector<PluginPanelItem> Host::Selection() const {
 
 int Host::CheckedCall(const std::vector<PluginPanelItem>& passed,
                       const std::function<int(PluginPanelItem*, int)>& call) {
-  Enter();
+  const Serving serving(*this);
   const std::string before = WorkingDirectory();
   const size_t screensBefore = openScreens_.size();
   std::vector<PluginPanelItem> items = passed;
@@ -47,14 +48,14 @@ int Host::CheckedCall(const std::vector<PluginPanelItem>& passed,
   const std::vector<PluginPanelItem> reported = Selection();
   if (reported.size() != items.size() ||
       std::memcmp(reported.data(), items.data(), items.size() * sizeof(PluginPanelItem)) != 0)
-    callErrors.push_back("the items passed are not the selection the panel reports");
+    callErrors_.push_back("the items passed are not the selection the panel reports");
   const int result = call(items.data(), static_cast<int>(items.size()));
-  if (WorkingDirectory() != before) callErrors.push_back("the working directory changed to " + WorkingDirectory());
+  if (WorkingDirectory() != before) callErrors_.push_back("the working directory changed to " + WorkingDirectory());
   if (openScreens_.size() != screensBefore)
-    callErrors.push_back(std::to_string(openScreens_.size() - screensBefore) + " saved screens not restored");
+    callErrors_.push_back(std::to_string(openScreens_.size() - screensBefore) + " saved screens not restored");
   if (items.size() != passed.size() ||
       std::memcmp(items.data(), passed.data(), passed.size() * sizeof(PluginPanelItem)) != 0)
-    callErrors.push_back("the plug-in changed the items passed to it");
+    callErrors_.push_back("the plug-in changed the items passed to it");
   ReadPanel();
   return result;
 }
@@ -63,8 +64,10 @@ int Host::Copy(const std::vector<int>& selection, const std::string& dest, bool 
                std::string* destAfter) {
   if (!panel_ || !exports_.GetFiles || !InRange(selection, panelItems.size())) return -1;
   panelSelection = selection;
+  // A destination that does not fit goes over without a terminator, so that the plug-in
+  // sees it does not fit instead of taking a cut path for the one named.
   char buffer[kDestPathSize] = {};
-  std::strncpy(buffer, dest.c_str(), sizeof buffer - 1);
+  std::memcpy(buffer, dest.data(), std::min(dest.size(), sizeof buffer));
   const int result = CheckedCall(Selection(), [&](PluginPanelItem* items, int count) {
     return exports_.GetFiles(panel_, items, count, move ? 1 : 0, buffer, opMode);
   });

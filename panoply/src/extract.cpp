@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -61,22 +62,48 @@ bool EnterDestination(const std::string& dest) {
   return SetCurrentDirectoryA(dest.c_str()) != 0;
 }
 
-// After CopyToPC said 1: the current directory holds what the item became, a file of the
-// item's name with exactly its listed size, or for a folder item a folder of its name.
-bool CopyIsComplete(const PluginPanelItem& item) {
-  const std::string name = PointToName(NameOf(item).c_str());
+// What the current directory holds of an item after CopyToPC said 1.
+enum class OnPc { kNothing, kIncomplete, kWhole };
+
+// A regular file (never a link) at `path` with `size` bytes.
+OnPc FileOnPc(const std::string& path, uint64_t size) {
   struct stat st;
-  if (name.empty() || ::lstat(name.c_str(), &st) != 0) return false;
-  if (IsFolder(item)) return S_ISDIR(st.st_mode);
-  const uint64_t listed = (static_cast<uint64_t>(item.FindData.nFileSizeHigh) << 32) | item.FindData.nFileSizeLow;
-  return S_ISREG(st.st_mode) && static_cast<uint64_t>(st.st_size) == listed;
+  if (::lstat(path.c_str(), &st) != 0) return OnPc::kNothing;
+  return S_ISREG(st.st_mode) && static_cast<uint64_t>(st.st_size) == size ? OnPc::kWhole : OnPc::kIncomplete;
+}
+
+uint64_t ListedSize(const PluginPanelItem& item) {
+  return (static_cast<uint64_t>(item.FindData.nFileSizeHigh) << 32) | item.FindData.nFileSizeLow;
+}
+
+// A file item: a file of its name with exactly its listed size. A folder item: a folder
+// of its name (not a link), and below it every file the list holds below the folder, as
+// a file of its listed size: the module's deletion of the folder takes out all of it,
+// so only what the PC holds whole may go.
+OnPc WhatThePcHolds(const ImagePanel& panel, const PluginPanelItem& item, const char* imagePath) {
+  const std::string name = PointToName(NameOf(item).c_str());
+  if (name.empty()) return OnPc::kNothing;
+  if (!IsFolder(item)) return FileOnPc(name, ListedSize(item));
+  struct stat st;
+  if (::lstat(name.c_str(), &st) != 0) return OnPc::kNothing;
+  if (!S_ISDIR(st.st_mode)) return OnPc::kIncomplete;
+  const size_t prefix = std::strlen(imagePath);
+  for (const PluginPanelItem& below : panel.items) {
+    const std::string full = NameOf(below);
+    if (IsFolder(below) || full.size() <= prefix + 1 || full[prefix] != '\\' ||
+        CompareOemNames(full.c_str(), imagePath, static_cast<int>(prefix)) != 0)
+      continue;
+    std::string pcPath = name + "/" + full.substr(prefix + 1);
+    std::replace(pcPath.begin(), pcPath.end(), '\\', '/');
+    if (FileOnPc(pcPath, ListedSize(below)) != OnPc::kWhole) return OnPc::kIncomplete;
+  }
+  return OnPc::kWhole;
 }
 
 // The prompt line of the copy dialog.
 std::string ExtractPrompt(const PanelInfo& info, bool topLevel, int move) {
   if (topLevel) return MsgText(MExtractHostList);
-  if (info.SelectedItemsNumber > 1)
-    return FormatMsg(move ? MMoveMany : MExtractMany, std::to_string(info.SelectedItemsNumber));
+  if (info.SelectedItemsNumber > 1) return FormatCount(move ? MMoveMany : MExtractMany, info.SelectedItemsNumber);
   // Names go to the host as the image holds them, without a code-page conversion.
   const std::string name = info.SelectedItems ? NameOf(info.SelectedItems[0]) : std::string();
   return FormatMsg(move ? MMoveOne : MExtractOne, name);
@@ -89,9 +116,11 @@ bool AskDestination(int move, const std::string& prompt, std::string& dest) {
                     MExtractCheck, MCopyButton, dest, checked);
 }
 
-// The host's buffer gets the text only when all of it fits.
+// A destination that fits the host's buffer with its terminator.
+bool Fits(const std::string& dest) { return dest.size() < kDestPathSize; }
+
 void WriteBack(char* destPath, const std::string& dest) {
-  if (destPath && dest.size() < kDestPathSize) std::memcpy(destPath, dest.c_str(), dest.size() + 1);
+  if (destPath && Fits(dest)) std::memcpy(destPath, dest.c_str(), dest.size() + 1);
 }
 
 class ImageOpen {
@@ -138,9 +167,10 @@ Next CopyOrMoveItem(ImagePanel& panel, const PluginPanelItem& item, int move) {
   // The module may have changed the buffer: the path is built anew.
   JoinImagePath(path, sizeof path, panel.curDir.c_str(), NameOf(item).c_str());
   // Only what is on the PC whole is deleted in the image.
-  if (!CopyIsComplete(item)) {
-    ShowCopyFailed(shown.c_str(), attributes);
-    return Next::kGoOn;
+  switch (WhatThePcHolds(panel, item, path)) {
+    case OnPc::kNothing: ShowCopyFailed(shown.c_str(), attributes); return Next::kGoOn;
+    case OnPc::kIncomplete: ShowCopiedNotDeleted(shown.c_str()); return Next::kGoOn;
+    case OnPc::kWhole: break;
   }
   const int deleted = ModuleDelFile(panel.module, panel.image, path, item);
   panel.changed = true;
@@ -196,12 +226,22 @@ int ExtractImageItems(ImagePanel& panel, const PluginPanelItem* items, int count
     std::memset(&info, 0, sizeof info);
   }
 
-  // The destination is our own string; the host's buffer only gets what fits it.
+  // The destination is our own string; the host's buffer only gets what fits it. One
+  // that does not fit the buffer (a buffer without terminator, or a longer text from the
+  // dialog) is refused: cut, it would name a folder the user did not name.
   std::string dest = destPath ? std::string(destPath, strnlen(destPath, kDestPathSize)) : std::string();
   AddSlash(dest);
+  if (!Fits(dest)) {
+    ShowCopyFailed(dest.c_str(), FILE_ATTRIBUTE_DIRECTORY);
+    return 0;
+  }
   WriteBack(destPath, dest);
   if (!(opMode & OPM_SILENT)) {
     if (!AskDestination(move, ExtractPrompt(info, topLevel, move), dest)) return 0;
+    if (!Fits(dest)) {
+      ShowCopyFailed(dest.c_str(), FILE_ATTRIBUTE_DIRECTORY);
+      return 0;
+    }
     WriteBack(destPath, dest);
   }
 

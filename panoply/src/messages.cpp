@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "panoply/names.h"
 #include "panoply/state.h"
@@ -51,9 +52,43 @@ void ShowFailure(int line, const char* name) {
   ShowMessage(kWarningDown, lines, 4, 1);
 }
 
-std::string FormatCount(int message, int count) { return FormatMsg(message, std::to_string(count)); }
+// The form a count takes among `forms` alternatives: two as in English (one, other),
+// three as in Russian (1 and 21 элемент, 2 to 4 элемента, 5 to 20 and 11 to 14 элементов).
+size_t PluralForm(int count, size_t forms) {
+  const unsigned n = count < 0 ? 0u - static_cast<unsigned>(count) : static_cast<unsigned>(count);
+  if (forms == 2) return n == 1 ? 0 : 1;
+  if (n % 10 == 1 && n % 100 != 11) return 0;
+  if (n % 10 >= 2 && n % 10 <= 4 && (n % 100 < 12 || n % 100 > 14)) return 1;
+  return 2;
+}
 
 }  // namespace
+
+std::string FormatCount(int number, int count) {
+  const std::string text = FormatMsg(number, std::to_string(count));
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const size_t close = text[i] == '{' ? text.find('}', i) : std::string::npos;
+    if (close == std::string::npos) {
+      out += text[i];
+      continue;
+    }
+    std::vector<std::string> forms(1);
+    for (size_t k = i + 1; k < close; ++k) {
+      if (text[k] == '|')
+        forms.emplace_back();
+      else
+        forms.back() += text[k];
+    }
+    if (forms.size() != 2 && forms.size() != 3) {  // not a group of forms: the text as it stands
+      out += text[i];
+      continue;
+    }
+    out += forms[PluralForm(count, forms.size())];
+    i = close;
+  }
+  return out;
+}
 
 std::string FormatMsg(int number, const std::string& arg) {
   const std::string text = MsgText(number);
@@ -95,6 +130,8 @@ void ShowCreateFailed(const char* name) { ShowFailure(MCreateFailed, name); }
 void ShowDeleteFailed(const char* name, uint32_t attributes) {
   ShowFailure(attributes & FILE_ATTRIBUTE_DIRECTORY ? MDeleteFolderFailed : MDeleteFileFailed, name);
 }
+
+void ShowCopiedNotDeleted(const char* name) { ShowFailure(MCopiedNotDeleted, name); }
 
 bool ConfirmDelete(const PanelInfo& panel) {
   const int n = panel.SelectedItemsNumber;

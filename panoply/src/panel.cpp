@@ -161,7 +161,7 @@ int ReadImageItems(ImagePanel& panel, const std::string& name) {
     result = ModuleGetImgItem(panel.module, panel.image, &item);
     if (result != FM_DONE) break;
     if (delivered % kProgressEvery == 0 && GetTickCount() - start > kProgressDelayMs) {
-      const std::string counted = FormatMsg(MReadCount, std::to_string(delivered));
+      const std::string counted = FormatCount(MReadCount, delivered);
       const char* lines[] = {MsgText(MReadTitle), MsgText(MReadLine), name.c_str(), counted.c_str()};
       ShowMessage(progressShown ? FMSG_KEEPBACKGROUND : 0, lines, 4, 0);
       progressShown = true;

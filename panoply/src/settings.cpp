@@ -82,20 +82,22 @@ int ReadRegistryString(HKEY root, const char* subKey, const char* valueName, cha
   return 0;
 }
 
-void WriteRegistryDword(HKEY root, const char* subKey, const char* valueName, uint32_t value) {
+bool WriteRegistryDword(HKEY root, const char* subKey, const char* valueName, uint32_t value) {
   HKEY key = CreateSettingsKey(root, subKey);
-  if (!key) return;
-  RegSetValueExA(key, valueName, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+  if (!key) return false;
+  const LONG r = RegSetValueExA(key, valueName, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
   RegCloseKey(key);
+  return r == kRegSuccess;
 }
 
-void WriteRegistryString(HKEY root, const char* subKey, const char* valueName, const char* value) {
+bool WriteRegistryString(HKEY root, const char* subKey, const char* valueName, const char* value) {
   HKEY key = CreateSettingsKey(root, subKey);
-  if (!key) return;
+  if (!key) return false;
   const char* text = value ? value : "";
-  RegSetValueExA(key, valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
-                 static_cast<DWORD>(std::strlen(text) + 1));
+  const LONG r = RegSetValueExA(key, valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
+                                static_cast<DWORD>(std::strlen(text) + 1));
   RegCloseKey(key);
+  return r == kRegSuccess;
 }
 
 void ReadSettings() {
@@ -137,11 +139,13 @@ int ConfigureSettings() {
   // The edit line holds up to 511 characters; the setting keeps what fits its 260 bytes.
   items[5].Data[sizeof items[5].Data - 1] = 0;
   CopyText(s.decodeNames, sizeof s.decodeNames, items[5].Data);
-  WriteRegistryString(HKEY_CURRENT_USER, "", kValueDecodeNames, s.decodeNames);
-  WriteRegistryDword(HKEY_CURRENT_USER, "", kValueProtect, s.protect);
-  WriteRegistryDword(HKEY_CURRENT_USER, "", kValueUseDecoder, s.useDecoder);
-  WriteRegistryDword(HKEY_CURRENT_USER, "", kValueUseHotKeys, s.useHotKeys);
-  return 1;
+  // Each value is written even after one failed; the result says whether all are stored,
+  // so that a store that cannot be written is not reported as stored.
+  bool stored = WriteRegistryString(HKEY_CURRENT_USER, "", kValueDecodeNames, s.decodeNames);
+  stored = WriteRegistryDword(HKEY_CURRENT_USER, "", kValueProtect, s.protect) && stored;
+  stored = WriteRegistryDword(HKEY_CURRENT_USER, "", kValueUseDecoder, s.useDecoder) && stored;
+  stored = WriteRegistryDword(HKEY_CURRENT_USER, "", kValueUseHotKeys, s.useHotKeys) && stored;
+  return stored ? 1 : 0;
 }
 
 }  // namespace panoply

@@ -28,7 +28,9 @@ namespace {
 class CoreTest : public testing::Test {
  protected:
   void SetUp() override {
-    h = StartInProcess(dir, script, "51=%d items\n1999=last number\n");
+    h = StartInProcess(dir, script, log,
+                       "51=%d items\n1999=last number\n1000=%d {item|items}\n"
+                       "1001=Копировать %d {элемент|элемента|элементов} в:\n1002=%d {a|b|c|d} {x}\n");
     ASSERT_NE(h, nullptr);
   }
   void TearDown() override {
@@ -37,6 +39,7 @@ class CoreTest : public testing::Test {
   }
   TempDir dir;
   host::ScriptedResponder script{false};
+  host::Recorder log;
   std::unique_ptr<host::Host> h;
 };
 
@@ -98,13 +101,13 @@ TEST_F(CoreTest, MessageBoxesCarryTheirFlagsLinesAndButtons) {
       {"list error", [] { ShowListError(30); }, 1, {"m15", "m30", "m0"}, 1},
   };
   for (const auto& c : cases) {
-    h->ClearLog();
+    log.Clear();
     c.show();
-    ASSERT_EQ(h->messages.size(), 1u) << c.name;
-    EXPECT_EQ(h->messages[0].flags, c.flags) << c.name;
-    EXPECT_EQ(h->messages[0].lines, c.lines) << c.name;
-    EXPECT_EQ(h->messages[0].buttons, c.buttons) << c.name;
-    EXPECT_EQ(h->messages[0].helpTopic, "") << c.name;
+    ASSERT_EQ(log.messages.size(), 1u) << c.name;
+    EXPECT_EQ(log.messages[0].flags, c.flags) << c.name;
+    EXPECT_EQ(log.messages[0].lines, c.lines) << c.name;
+    EXPECT_EQ(log.messages[0].buttons, c.buttons) << c.name;
+    EXPECT_EQ(log.messages[0].helpTopic, "") << c.name;
   }
 }
 
@@ -243,6 +246,35 @@ TEST(Names, CompareOemNamesAndMixedCase) {
   for (const auto& m : mixes) EXPECT_EQ(HasMixedCase(m.text), m.mixed) << m.text;
 }
 
+// A count picks its form: two forms as English counts, three as Russian counts.
+TEST_F(CoreTest, CountsTakeTheirPluralForms) {
+  struct Case {
+    int message, count;
+    const char* text;
+  };
+  const Case cases[] = {
+      {1000, 1, "1 item"},
+      {1000, 0, "0 items"},
+      {1000, 2, "2 items"},
+      {1000, 21, "21 items"},
+      {1001, 1, "Копировать 1 элемент в:"},
+      {1001, 2, "Копировать 2 элемента в:"},
+      {1001, 4, "Копировать 4 элемента в:"},
+      {1001, 5, "Копировать 5 элементов в:"},
+      {1001, 11, "Копировать 11 элементов в:"},
+      {1001, 12, "Копировать 12 элементов в:"},
+      {1001, 14, "Копировать 14 элементов в:"},
+      {1001, 21, "Копировать 21 элемент в:"},
+      {1001, 22, "Копировать 22 элемента в:"},
+      {1001, 25, "Копировать 25 элементов в:"},
+      {1001, 111, "Копировать 111 элементов в:"},
+      {1001, 192, "Копировать 192 элемента в:"},
+      {1002, 3, "3 {a|b|c|d} {x}"},  // braces that are no group of forms stay
+      {51, 7, "7 items"},            // a text without forms
+  };
+  for (const Case& c : cases) EXPECT_EQ(FormatCount(c.message, c.count), c.text) << c.message << " " << c.count;
+}
+
 TEST_F(CoreTest, AShortStartUpRecordIsReadOnlyAsFarAsItGoes) {
   // A host record that ends before the services: nothing past it is read or called.
   const size_t size = offsetof(PluginStartupInfo, GetMsg);
@@ -259,8 +291,8 @@ TEST_F(CoreTest, AShortStartUpRecordIsReadOnlyAsFarAsItGoes) {
   EXPECT_STREQ(info.PluginMenuStrings[0], "");
   EXPECT_EQ(Configure(0), 0);
   ShowModuleUnsupported();
-  EXPECT_TRUE(h->dialogs.empty());
-  EXPECT_TRUE(h->messages.empty());
+  EXPECT_TRUE(log.dialogs.empty());
+  EXPECT_TRUE(log.messages.empty());
 }
 
 TEST_F(CoreTest, StringSettingsAreAlwaysTerminated) {

@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "host/host.h"
+#include "host/recorder.h"
 #include "image_builder.h"
 #include "test_support.h"
 
@@ -31,6 +32,7 @@ bool ModuleBesidePlugin() {
 struct Session {
   explicit Session(const std::string& registryFile) : host(Options(registryFile)), script(true) {
     host.SetResponder(&script);
+    host.SetObserver(&log);
   }
   static host::HostOptions Options(const std::string& registryFile) {
     host::HostOptions o;
@@ -51,6 +53,7 @@ struct Session {
   }
   host::Host host;
   host::ScriptedResponder script;
+  host::Recorder log;
 };
 
 TEST(EndToEnd, AMicroDosImageOpensAndItsFoldersCanBeBrowsed) {
@@ -106,20 +109,21 @@ TEST(EndToEnd, AnImageReplacedByANonImageReportsTheReadErrorOnce) {
   Session s(dir / "registry.txt");
   ASSERT_NO_FATAL_FAILURE(s.Open(image));
   host::Host& h = s.host;
+  host::Recorder& log = s.log;
   ASSERT_TRUE(h.ChangeDirectory("disk_01"));
 
   hddtest::ImageBuilder other(1);
   other.SetDiskCountField(0);
   other.SetSize(803840 + 1);  // another size, so the change is seen whatever the clock
   ASSERT_TRUE(other.Save(image));
-  h.ClearLog();
+  log.Clear();
   s.script.Push(host::Answer::Button(0));
   EXPECT_FALSE(h.ReadPanel());
   EXPECT_FALSE(h.ReadPanel());
-  ASSERT_EQ(h.messages.size(), 1u);
-  ASSERT_EQ(h.messages[0].lines.size(), 3u);
-  EXPECT_EQ(h.messages[0].lines[1], h.language().Text(31));
-  EXPECT_EQ(+h.messages[0].flags, FMSG_WARNING);
+  ASSERT_EQ(log.messages.size(), 1u);
+  ASSERT_EQ(log.messages[0].lines.size(), 3u);
+  EXPECT_EQ(log.messages[0].lines[1], h.language().Text(31));
+  EXPECT_EQ(+log.messages[0].flags, FMSG_WARNING);
   using L = std::vector<std::pair<std::string, std::string>>;
   EXPECT_EQ(Listing(h), (L{{"keep.txt", "128"}}));  // the host's last reading of the panel
   s.Close();
@@ -168,12 +172,13 @@ TEST(EndToEnd, PuttingFilesIntoAMicroDosImageStopsAtTheFirstFile) {
   Session s(dir / "registry.txt");
   ASSERT_NO_FATAL_FAILURE(s.Open(image));
   host::Host& h = s.host;
-  h.ClearLog();
+  host::Recorder& log = s.log;
+  log.Clear();
   s.script.Push(host::Answer::Close(6));
   s.script.Push(host::Answer::Button(0));
   EXPECT_EQ(h.Put({dir / "one.txt", dir / "two.txt"}), 0);
-  ASSERT_EQ(h.messages.size(), 1u);
-  EXPECT_EQ(h.messages[0].lines[1], h.language().Text(39));
+  ASSERT_EQ(log.messages.size(), 1u);
+  EXPECT_EQ(log.messages[0].lines[1], h.language().Text(39));
   EXPECT_EQ(testsupport::ReadFile(image), before);
   s.Close();
 }
@@ -188,30 +193,31 @@ TEST(EndToEnd, ANewMicroDosImageIsAnEmptyFileAndTheModuleSaysItCannotFillIt) {
   ASSERT_TRUE(s.host.Load(kPlugin, &error)) << error;
   s.host.Start();
   host::Host& h = s.host;
+  host::Recorder& log = s.log;
   s.script.Push(host::Answer::Pick(0));  // the chooser: the only format
   s.script.Push(host::Answer::Pick(0));  // the menu: new image
   s.script.Push(host::Answer::Close(2, {{2, dir / "disk"}}));
   s.script.Push(host::Answer::Button(0));
   EXPECT_FALSE(h.OpenFromMenu());
-  ASSERT_EQ(h.menus.size(), 2u);
-  EXPECT_EQ(h.menus[0].items.at(0).text, "1 HDD for MicroDOS");
+  ASSERT_EQ(log.menus.size(), 2u);
+  EXPECT_EQ(log.menus[0].items.at(0).text, "1 HDD for MicroDOS");
   const std::string made = dir / "DISK.HDD";
   ASSERT_TRUE(std::filesystem::exists(made));
   EXPECT_EQ(std::filesystem::file_size(made), 0u);
   std::vector<std::string> order;
-  for (const auto& e : h.events) {
-    if (e.kind == host::Event::Control) order.push_back("control " + std::to_string(h.controls[e.index].command));
-    if (e.kind == host::Event::Message) order.push_back(h.messages[e.index].lines[1]);
+  for (const auto& e : log.events) {
+    if (e.kind == host::Event::Control) order.push_back("control " + std::to_string(log.controls[e.index].command));
+    if (e.kind == host::Event::Message) order.push_back(log.messages[e.index].lines[1]);
   }
   EXPECT_EQ(order, (std::vector<std::string>{"control 3", "control 5", h.language().Text(39)}));
-  EXPECT_EQ(h.pcUpdateRequests, 1);
-  EXPECT_EQ(h.pcRedrawRequests, 1);
+  EXPECT_EQ(log.pcUpdateRequests, 1);
+  EXPECT_EQ(log.pcRedrawRequests, 1);
   // Next time the stored format leads straight to the menu.
-  h.ClearLog();
+  log.Clear();
   s.script.Push(host::Answer::Pick(-1));
   EXPECT_FALSE(h.OpenFromMenu());
-  ASSERT_EQ(h.menus.size(), 1u);
-  EXPECT_EQ(h.menus[0].helpTopic, "ImageGlobalFunc");
+  ASSERT_EQ(log.menus.size(), 1u);
+  EXPECT_EQ(log.menus[0].helpTopic, "ImageGlobalFunc");
   s.Close();
 }
 

@@ -10,6 +10,8 @@
 #include "cpmtools_support.h"
 #include "cpmtools_trees.h"
 #include "image_builder.h"
+#include "operation_support.h"
+#include "test_support.h"
 #include "testsupport/temp_dir.h"
 
 namespace fs = std::filesystem;
@@ -82,6 +84,42 @@ TEST_F(HostAcceptance, AMovedFileIsWholeOnThePcAndGoneFromTheImage) {
   const std::string listing = hddtest::OutputIn(dir_.Path(), "cpmls -f microdos ours.fdd");
   EXPECT_EQ(listing.find("digital.com"), std::string::npos);
   EXPECT_NE(listing.find("digital.xor"), std::string::npos);
+}
+
+// A floppy that cpmtools wrote, with files that end on an extent boundary (every entry
+// full) and files whose entries stand in reverse extent order, as disk 1 and again as
+// disk 2 of an image (a third disk, empty, keeps disk 2 whole): a move of the disk folder and a move of a user area
+// take out of the image exactly what they put on the PC, which is what cpmcp copies; cpmls then lists nothing of what
+// was moved.
+TEST(HostAcceptanceCpmtools, FolderMovesTakeOutOnlyWhatThePcHolds) {
+  if (!hddtest::HaveCpmtools()) GTEST_SKIP() << "cpmtools is not installed";
+  testsupport::TempDir dir;
+  std::string floppy;
+  const std::string image = hddtest::ExtentBoundaryImage(dir.Path(), 3, 2, dir.File("cpm.hdd"), &floppy);
+  const auto host = [&](const std::string& words) {
+    const std::string command = "cd '" + dir.Path() + "' && '" + PANOPLY_HOST_PATH +
+                                "' --yes --registry registry.txt cpm.hdd " + words + " > host.log 2>&1";
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  };
+  ASSERT_EQ(host("mv disk_01 disk_moved cd disk_02 mv user_3 area_moved"), 0)
+      << testsupport::ReadFile(dir / "host.log");
+
+  const hddtest::Tree theirs = hddtest::CpmcpTree(dir.Path(), floppy);
+  ASSERT_EQ(theirs.size(), 6u);
+  EXPECT_EQ(hddtest::FilesOf(hddtest::ReadTree(dir.File("disk_moved/disk_01"))), theirs);
+  hddtest::Tree area;
+  for (const auto& [name, bytes] : theirs)
+    if (name.rfind("user_3/", 0) == 0) area[name] = bytes;
+  EXPECT_EQ(hddtest::FilesOf(hddtest::ReadTree(dir.File("area_moved"))), area);
+
+  hddtest::FloppyOfDisk(image, 1, dir.File("one.fdd"));
+  hddtest::FloppyOfDisk(image, 2, dir.File("two.fdd"));
+  EXPECT_EQ(hddtest::OutputIn(dir.Path(), "cpmls -f microdos one.fdd"), "");
+  const std::string two = hddtest::OutputIn(dir.Path(), "cpmls -f microdos two.fdd");
+  EXPECT_EQ(two.find("3:"), std::string::npos) << two;
+  for (const char* kept : {"full16.bin", "full32.bin", "small.txt", "back48.bin"})
+    EXPECT_NE(two.find(kept), std::string::npos) << kept;
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <map>
 
 #include "host/host.h"
+#include "host/recorder.h"
 #include "image_builder.h"
 #include "test_support.h"
 
@@ -59,6 +60,7 @@ class ExtractHddTest : public testing::Test {
     o.registryFile = dir / "registry.txt";
     h = std::make_unique<host::Host>(o);
     h->SetResponder(&script);
+    h->SetObserver(&log);
     std::string error;
     ASSERT_TRUE(h->Load(kPlugin, &error)) << error;
     h->Start();
@@ -69,7 +71,8 @@ class ExtractHddTest : public testing::Test {
   void TearDown() override {
     unsetenv("DESKTOOLS_FAULTS");
     if (!h) return;
-    EXPECT_TRUE(h->callErrors.empty()) << h->callErrors.front();
+    const std::vector<std::string> errors = h->TakeCallErrors();
+    EXPECT_TRUE(errors.empty()) << errors.front();
     EXPECT_EQ(script.pending(), 0u);
     h->Stop();
     EXPECT_TRUE(h->ScreenBalanced());
@@ -82,7 +85,7 @@ class ExtractHddTest : public testing::Test {
   }
   std::vector<int> Messages() const {
     std::vector<int> out;
-    for (const auto& m : h->messages)
+    for (const auto& m : log.messages)
       if (m.buttons == 1)
         out.push_back(h->language().Text(40) == m.lines[1]   ? 40
                       : h->language().Text(41) == m.lines[1] ? 41
@@ -113,6 +116,7 @@ class ExtractHddTest : public testing::Test {
   std::string original;
   std::vector<std::uint32_t> readme, big, game, other, second;
   host::ScriptedResponder script{false};
+  host::Recorder log;
   std::unique_ptr<host::Host> h;
 };
 
@@ -177,7 +181,7 @@ TEST_F(ExtractHddTest, InjectedFaultsLeaveTheImageUnchanged) {
     SCOPED_TRACE(c.faults);
     fs::remove_all(out);
     fs::create_directories(out);
-    h->ClearLog();
+    log.Clear();
     std::string faults = c.faults;
     if (auto p = faults.find("OUT"); p != std::string::npos) faults.replace(p, 3, out.string());
     if (auto p = faults.find("IMAGE"); p != std::string::npos) faults.replace(p, 5, image.string());
@@ -193,7 +197,7 @@ TEST_F(ExtractHddTest, InjectedFaultsLeaveTheImageUnchanged) {
   }
   // Files of a user folder denied one by one in the destination: box 40 for each file item.
   ASSERT_TRUE(h->ChangeDirectory("disk_02"));
-  h->ClearLog();
+  log.Clear();
   setenv("DESKTOOLS_FAULTS", ("deny-create,under=" + out.string()).c_str(), 1);
   EXPECT_EQ(h->Copy({At("other.bas"), At("second.txt")}, out / "x", true, OPM_SILENT), 1);
   EXPECT_EQ(Messages(), (std::vector<int>{40, 40}));
@@ -266,7 +270,7 @@ TEST_F(ExtractHddTest, AnImageChangedUnderThePanel) {
   // Fewer disks: disk 2 is outside the image now, and the module says so silently.
   const std::string oneDisk = original.substr(0, 132) + std::string("\x01\x00", 2) + original.substr(134);
   testsupport::WriteFile(image, oneDisk);
-  h->ClearLog();
+  log.Clear();
   h->panelItems = listed;
   EXPECT_EQ(h->Copy({item}, out, true, OPM_SILENT), 1);
   h->panelItems = listed;

@@ -56,7 +56,7 @@ class GlobalMenuTest : public PanelTest {
   }
   // Runs the plug-in menu; it never opens a panel.
   void Run() {
-    h->ClearLog();
+    log.Clear();
     EXPECT_FALSE(h->OpenFromMenu());
     EXPECT_EQ(h->panel(), nullptr);
   }
@@ -67,8 +67,8 @@ TEST_F(GlobalMenuTest, FirstUseOpensTheChooserAndCancelEndsWithNothingStored) {
   StartWith(2);
   script.Push(host::Answer::Pick(-1));
   Run();
-  ASSERT_EQ(h->menus.size(), 1u);
-  const host::MenuCall& m = h->menus[0];
+  ASSERT_EQ(log.menus.size(), 1u);
+  const host::MenuCall& m = log.menus[0];
   EXPECT_EQ(Items(m), Lines({"*1 Format 1", "2 Format 2"}));
   EXPECT_EQ(m.title, "m21");
   EXPECT_EQ(m.flags, unsigned{FMENU_AUTOHIGHLIGHT});
@@ -82,8 +82,8 @@ TEST_F(GlobalMenuTest, FirstUseOpensTheChooserAndCancelEndsWithNothingStored) {
   script.Push(host::Answer::Pick(-1));
   script.Push(host::Answer::Pick(-1));
   Run();
-  ASSERT_EQ(h->menus.size(), 4u);
-  EXPECT_EQ(Items(h->menus[3]), MainMenu());
+  ASSERT_EQ(log.menus.size(), 4u);
+  EXPECT_EQ(Items(log.menus[3]), MainMenu());
   EXPECT_EQ(Stored(), "Format 1");
   EXPECT_TRUE(script.failures().empty());
 }
@@ -94,8 +94,8 @@ TEST_F(GlobalMenuTest, AChoiceIsStoredWithoutItsPrefixAndTheMenuFollows) {
   script.Push(host::Answer::Pick(-1));
   Run();
   EXPECT_EQ(Stored(), "Format 2");
-  ASSERT_EQ(h->menus.size(), 2u);
-  const host::MenuCall& m = h->menus[1];
+  ASSERT_EQ(log.menus.size(), 2u);
+  const host::MenuCall& m = log.menus[1];
   EXPECT_EQ(m.title, "Images of Format 2");
   EXPECT_EQ(Items(m), MainMenu());
   EXPECT_EQ(m.helpTopic, "ImageGlobalFunc");
@@ -104,8 +104,8 @@ TEST_F(GlobalMenuTest, AChoiceIsStoredWithoutItsPrefixAndTheMenuFollows) {
   Store("FORMAT 2");
   script.Push(host::Answer::Pick(-1));
   Run();
-  ASSERT_EQ(h->menus.size(), 1u);
-  EXPECT_EQ(h->menus[0].title, "Images of FORMAT 2");
+  ASSERT_EQ(log.menus.size(), 1u);
+  EXPECT_EQ(log.menus[0].title, "Images of FORMAT 2");
   EXPECT_TRUE(script.failures().empty());
 }
 
@@ -116,9 +116,9 @@ TEST_F(GlobalMenuTest, MenuItemsAnswerAndTheDefaultCanBeChanged) {
   script.Push(host::Answer::Pick(1));
   script.Push(host::Answer::Button(0));
   Run();
-  ASSERT_EQ(h->messages.size(), 1u);
-  EXPECT_EQ(h->messages[0].lines, Lines({"m15", "m39", "m11"}));
-  EXPECT_EQ(h->messages[0].flags, 1u);
+  ASSERT_EQ(log.messages.size(), 1u);
+  EXPECT_EQ(log.messages[0].lines, Lines({"m15", "m39", "m11"}));
+  EXPECT_EQ(log.messages[0].flags, 1u);
   // "Choose the default format": the chooser marks the current one, then the menu again
   // with the new name; Esc in the chooser keeps the old one.
   script.Push(host::Answer::Pick(3));
@@ -127,11 +127,11 @@ TEST_F(GlobalMenuTest, MenuItemsAnswerAndTheDefaultCanBeChanged) {
   script.Push(host::Answer::Pick(-1));
   script.Push(host::Answer::Pick(-1));
   Run();
-  ASSERT_EQ(h->menus.size(), 5u);
-  EXPECT_EQ(Items(h->menus[1]), Lines({"*1 Format 1", "2 Format 2", "3 Format 3"}));
-  EXPECT_EQ(h->menus[2].title, "Images of Format 3");
-  EXPECT_EQ(Items(h->menus[3]), Lines({"1 Format 1", "2 Format 2", "*3 Format 3"}));
-  EXPECT_EQ(h->menus[4].title, "Images of Format 3");
+  ASSERT_EQ(log.menus.size(), 5u);
+  EXPECT_EQ(Items(log.menus[1]), Lines({"*1 Format 1", "2 Format 2", "3 Format 3"}));
+  EXPECT_EQ(log.menus[2].title, "Images of Format 3");
+  EXPECT_EQ(Items(log.menus[3]), Lines({"1 Format 1", "2 Format 2", "*3 Format 3"}));
+  EXPECT_EQ(log.menus[4].title, "Images of Format 3");
   EXPECT_EQ(Stored(), "Format 3");
   // The selection mark needs the exact name; with none matching, no item is marked.
   Store("format 2");
@@ -139,7 +139,7 @@ TEST_F(GlobalMenuTest, MenuItemsAnswerAndTheDefaultCanBeChanged) {
   script.Push(host::Answer::Pick(-1));
   script.Push(host::Answer::Pick(-1));
   Run();
-  EXPECT_EQ(Items(h->menus[1]), Lines({"1 Format 1", "2 Format 2", "3 Format 3"}));
+  EXPECT_EQ(Items(log.menus[1]), Lines({"1 Format 1", "2 Format 2", "3 Format 3"}));
   EXPECT_EQ(Stored(), "format 2");
   EXPECT_TRUE(script.failures().empty());
 }
@@ -151,14 +151,14 @@ TEST_F(GlobalMenuTest, AStaleDefaultOpensTheChooserOnce) {
   Store("Gone format");
   script.Push(host::Answer::Pick(-1));
   Run();
-  ASSERT_EQ(h->menus.size(), 1u);
-  EXPECT_EQ(Items(h->menus[0]), Lines({"1 Format 1", "2 Format 2"}));
+  ASSERT_EQ(log.menus.size(), 1u);
+  EXPECT_EQ(Items(log.menus[0]), Lines({"1 Format 1", "2 Format 2"}));
   EXPECT_EQ(Stored(), "Gone format");
   script.Push(host::Answer::Pick(0));
   script.Push(host::Answer::Pick(-1));
   Run();
-  ASSERT_EQ(h->menus.size(), 2u);
-  EXPECT_EQ(h->menus[1].title, "Images of Format 1");
+  ASSERT_EQ(log.menus.size(), 2u);
+  EXPECT_EQ(log.menus[1].title, "Images of Format 1");
   EXPECT_EQ(Stored(), "Format 1");
   EXPECT_TRUE(script.failures().empty());
 }
@@ -168,7 +168,7 @@ TEST_F(GlobalMenuTest, WithoutModulesTheCommandEndsAtOnce) {
   Run();
   Store("Gone format");
   Run();
-  EXPECT_TRUE(h->menus.empty());
+  EXPECT_TRUE(log.menus.empty());
   EXPECT_TRUE(script.failures().empty());
 }
 
@@ -187,8 +187,8 @@ TEST_F(GlobalMenuTest, TheTenthModuleIsAAndTheListEndsAtAModuleWithoutNames) {
   script.Push(host::Answer::Pick(9));
   script.Push(host::Answer::Pick(-1));
   Run();
-  ASSERT_EQ(h->menus.size(), 2u);
-  EXPECT_EQ(Items(h->menus[0]),
+  ASSERT_EQ(log.menus.size(), 2u);
+  EXPECT_EQ(Items(log.menus[0]),
             Lines({"*1 F1", "2 F2", "3 F3", "4 F4", "5 F5", "6 F6", "7 F7", "8 F8", "9 F9", "A F10"}));
   EXPECT_EQ(Stored(), "F10");
   // A module whose GetFormatName answers 0 ends the list too: the stored F10 is no
@@ -196,8 +196,8 @@ TEST_F(GlobalMenuTest, TheTenthModuleIsAAndTheListEndsAtAModuleWithoutNames) {
   Fake(Name(3))->formatNameResult = 0;
   script.Push(host::Answer::Pick(-1));
   Run();
-  ASSERT_EQ(h->menus.size(), 1u);
-  EXPECT_EQ(Items(h->menus[0]), Lines({"1 F1", "2 F2"}));
+  ASSERT_EQ(log.menus.size(), 1u);
+  EXPECT_EQ(Items(log.menus[0]), Lines({"1 F1", "2 F2"}));
   EXPECT_TRUE(script.failures().empty());
 }
 
@@ -233,13 +233,13 @@ class NewImageTest : public GlobalMenuTest {
   // The calls to the plug-in's host after the name dialog, in order.
   Lines After() const {
     Lines out;
-    for (const auto& e : h->events) {
+    for (const auto& e : log.events) {
       if (e.kind == host::Event::Control) {
-        const host::ControlCall& c = h->controls[e.index];
+        const host::ControlCall& c = log.controls[e.index];
         out.push_back("control " + std::to_string(c.command) + " " + std::to_string(c.param) +
                       (c.plugin == kNoPanel ? " active" : " other"));
       } else if (e.kind == host::Event::Message) {
-        out.push_back(h->messages[e.index].lines[1] + " " + h->messages[e.index].lines[2]);
+        out.push_back(log.messages[e.index].lines[1] + " " + log.messages[e.index].lines[2]);
       }
     }
     return out;
@@ -274,9 +274,9 @@ TEST_F(NewImageTest, TheNameGetsTheShortNameAndCapitalsUnlessItsCaseIsMixed) {
     EXPECT_EQ(Makes(f), 1) << c.typed;
     EXPECT_EQ(After(), Lines({"control 3 1 active", "control 5 0 active"})) << c.typed;
   }
-  EXPECT_EQ(h->pcUpdateRequests, int(std::size(cases)));
-  EXPECT_EQ(h->pcRedrawRequests, int(std::size(cases)));
-  EXPECT_EQ(h->updateRequests + h->redrawRequests, 0);
+  EXPECT_EQ(log.pcUpdateRequests, int(std::size(cases)));
+  EXPECT_EQ(log.pcRedrawRequests, int(std::size(cases)));
+  EXPECT_EQ(log.updateRequests + log.redrawRequests, 0);
   // Empty or Esc: nothing.
   const Lines before = Files();
   Create("");
@@ -289,8 +289,8 @@ TEST_F(NewImageTest, TheNameDialogAsRecorded) {
   StartWith(2);
   Store("Format 2");
   Create(nullptr);
-  ASSERT_EQ(h->dialogs.size(), 1u);
-  const host::DialogCall& d = h->dialogs[0];
+  ASSERT_EQ(log.dialogs.size(), 1u);
+  const host::DialogCall& d = log.dialogs[0];
   EXPECT_EQ(std::vector<int>({d.x1, d.y1, d.x2, d.y2}), std::vector<int>({-1, -1, 76, 6}));
   EXPECT_EQ(d.helpTopic, "");
   const std::vector<host::DialogItemRecord> expected = {

@@ -7,6 +7,7 @@
 
 #include "host/display.h"
 #include "host/host.h"
+#include "host/recorder.h"
 #include "test_support.h"
 
 namespace {
@@ -33,6 +34,8 @@ TEST(HostRecords, FixedSizesAndOffsetsHold) {
 
 TEST(HostServices, ScriptsAreStrictOrLenientAndScreensBalance) {
   host::Host h;
+  host::Recorder log;
+  h.SetObserver(&log);
   PluginExports none;
   ASSERT_TRUE(h.Attach(none, "/nowhere/Plug.so"));
   h.Start();
@@ -55,9 +58,9 @@ TEST(HostServices, ScriptsAreStrictOrLenientAndScreensBalance) {
   menu[1].Selected = 1;
   EXPECT_EQ(info.Menu(info.ModuleNumber, -1, -1, 0, 4, "T", nullptr, nullptr, nullptr, nullptr, menu, 2), 1);
   EXPECT_TRUE(lenient.failures().empty());
-  ASSERT_EQ(h.messages.size(), 4u);
-  EXPECT_EQ(h.messages[0].lines, (std::vector<std::string>{"Title", "line", "Yes", "No"}));
-  EXPECT_EQ(h.messages[0].flags, 9u);
+  ASSERT_EQ(log.messages.size(), 4u);
+  EXPECT_EQ(log.messages[0].lines, (std::vector<std::string>{"Title", "line", "Yes", "No"}));
+  EXPECT_EQ(log.messages[0].flags, 9u);
 
   void* screen = info.SaveScreen(0, 0, -1, -1);
   EXPECT_FALSE(h.ScreenBalanced());
@@ -71,6 +74,8 @@ TEST(HostServices, ScriptsAreStrictOrLenientAndScreensBalance) {
 
 TEST(HostServices, PanelStateAndUpdatesReachThePlugin) {
   host::Host h;
+  host::Recorder log;
+  h.SetObserver(&log);
   ASSERT_TRUE(h.Attach(PluginExports{}, "/nowhere/Plug.so"));
   h.Start();
   const PluginStartupInfo& info = h.startupInfo();
@@ -88,15 +93,13 @@ TEST(HostServices, PanelStateAndUpdatesReachThePlugin) {
   ASSERT_EQ(pi.SelectedItemsNumber, 2);
   EXPECT_EQ(pi.SelectedItems[0].FindData.cFileName[0], 'c');
   EXPECT_EQ(pi.SelectedItems[1].FindData.cFileName[0], 'a');
-  int updates = 0;
-  h.onUpdatePanel = [&] { ++updates; };
   EXPECT_EQ(info.Control(kNoPanel, FCTL_UPDATEPANEL, reinterpret_cast<void*>(1)), 1);
   EXPECT_EQ(info.Control(kNoPanel, FCTL_REDRAWPANEL, nullptr), 1);
   EXPECT_EQ(info.Control(kNoPanel, 99, nullptr), 0);
-  EXPECT_EQ(updates, 1);
-  EXPECT_EQ(h.redrawRequests, 1);
-  ASSERT_EQ(h.controls.size(), 5u);
-  EXPECT_EQ(h.controls[2].param, 1);
+  EXPECT_EQ(log.updateRequests, 1);
+  EXPECT_EQ(log.redrawRequests, 1);
+  ASSERT_EQ(log.controls.size(), 5u);
+  EXPECT_EQ(log.controls[2].param, 1);
 }
 
 int g_offeredBytes = -1;

@@ -30,7 +30,7 @@ class PanelTest : public testing::Test {
     std::filesystem::copy_file(kFakes + "/" + build + ".di", dir.path() / "Formats" / as);
   }
   void Start(const std::string& pluginPath = "") {
-    h = StartInProcess(dir, script, "32=%s image\n51=%d items\n60=%d read\n" + extraTexts, pluginPath);
+    h = StartInProcess(dir, script, log, "32=%s image\n51=%d items\n60=%d read\n" + extraTexts, pluginPath);
     ASSERT_NE(h, nullptr);
   }
   // One module, fake_all as "1.di", that accepts every file.
@@ -71,6 +71,7 @@ class PanelTest : public testing::Test {
   testsupport::TempDir dir;
   std::string extraTexts;  // more "N=text" lines for the language file
   host::ScriptedResponder script{true};
+  host::Recorder log;
   std::unique_ptr<host::Host> h;
 };
 

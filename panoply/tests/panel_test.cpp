@@ -275,12 +275,12 @@ TEST_F(PanelTest, TheListIsReadAgainOnlyWhenTheImageChanged) {
   // The old list stays but no longer describes the file: the read error is shown once,
   // not at every reading that fails again, and once more after a good reading.
   f->prepare = 0;
-  h->ClearLog();
+  log.Clear();
   script.Push(host::Answer::Button(0));
   EXPECT_FALSE(h->ReadPanel());
   EXPECT_FALSE(h->ReadPanel());
-  ASSERT_EQ(h->messages.size(), 1u);
-  EXPECT_EQ(h->messages[0].lines, (std::vector<std::string>{"m15", "m31", "m0"}));
+  ASSERT_EQ(log.messages.size(), 1u);
+  EXPECT_EQ(log.messages[0].lines, (std::vector<std::string>{"m15", "m31", "m0"}));
   f->prepare = 1;
   ASSERT_TRUE(h->ReadPanel());
   EXPECT_EQ(Names(h->panelItems), (std::vector<std::string>{"one", "two", "three"}));
@@ -288,7 +288,7 @@ TEST_F(PanelTest, TheListIsReadAgainOnlyWhenTheImageChanged) {
   ASSERT_EQ(utimensat(AT_FDCWD, image.c_str(), later, 0), 0);
   script.Push(host::Answer::Button(0));
   EXPECT_FALSE(h->ReadPanel());
-  EXPECT_EQ(h->messages.size(), 2u);
+  EXPECT_EQ(log.messages.size(), 2u);
   EXPECT_EQ(script.pending(), 0u);
   f->prepare = 1;
   ASSERT_TRUE(h->ReadPanel());
@@ -313,20 +313,20 @@ TEST_F(PanelTest, LongListsShowProgressAndListingErrorsAreReported) {
   ASSERT_TRUE(h->OpenFile(image));
   // The clock is read at the start and at items 0, 32 and 64: 300 ms is too early,
   // 600 and 900 ms show the box.
-  ASSERT_EQ(h->messages.size(), 3u);
-  EXPECT_EQ(h->messages[0].flags, 0u);
-  EXPECT_EQ(h->messages[0].lines, (std::vector<std::string>{"m61", "m62", image, "32 read"}));
-  EXPECT_EQ(h->messages[0].buttons, 0);
-  EXPECT_EQ(h->messages[1].flags, FMSG_KEEPBACKGROUND);
-  EXPECT_EQ(h->messages[1].lines[3], "64 read");
-  EXPECT_EQ(h->messages[2].flags, FMSG_WARNING);
-  EXPECT_EQ(h->messages[2].lines, (std::vector<std::string>{"m15", "m30", "m0"}));
+  ASSERT_EQ(log.messages.size(), 3u);
+  EXPECT_EQ(log.messages[0].flags, 0u);
+  EXPECT_EQ(log.messages[0].lines, (std::vector<std::string>{"m61", "m62", image, "32 read"}));
+  EXPECT_EQ(log.messages[0].buttons, 0);
+  EXPECT_EQ(log.messages[1].flags, FMSG_KEEPBACKGROUND);
+  EXPECT_EQ(log.messages[1].lines[3], "64 read");
+  EXPECT_EQ(log.messages[2].flags, FMSG_WARNING);
+  EXPECT_EQ(log.messages[2].lines, (std::vector<std::string>{"m15", "m30", "m0"}));
   // The screen is saved before the first box and restored after the error box.
   using K = host::Event::Kind;
   std::vector<K> order;
-  for (const auto& e : h->events) order.push_back(e.kind);
+  for (const auto& e : log.events) order.push_back(e.kind);
   EXPECT_EQ(order, (std::vector<K>{K::SaveScreen, K::Message, K::Message, K::Message, K::RestoreScreen}));
-  EXPECT_EQ(h->savedAreas, (std::vector<host::Host::ScreenArea>{{0, 0, -1, -1}}));  // the whole screen
+  EXPECT_EQ(log.savedAreas, (std::vector<host::ScreenArea>{{0, 0, -1, -1}}));  // the whole screen
   EXPECT_TRUE(h->ScreenBalanced());
   platform::SetTickSource(nullptr);
 
@@ -334,10 +334,10 @@ TEST_F(PanelTest, LongListsShowProgressAndListingErrorsAreReported) {
   f->items.resize(3);
   f->endResult = 3;
   script.Push(host::Answer::Button(0));
-  h->ClearLog();
+  log.Clear();
   ASSERT_TRUE(h->OpenFile(image));
-  ASSERT_EQ(h->messages.size(), 1u);
-  EXPECT_EQ(h->messages[0].lines, (std::vector<std::string>{"m15", "m31", "m0"}));
+  ASSERT_EQ(log.messages.size(), 1u);
+  EXPECT_EQ(log.messages[0].lines, (std::vector<std::string>{"m15", "m31", "m0"}));
   ASSERT_TRUE(h->ReadPanel());
   EXPECT_EQ(h->panelItems.size(), 3u);
   EXPECT_TRUE(script.failures().empty());
@@ -361,9 +361,9 @@ TEST_F(PanelTest, ItemsOfEmptyNameAreNotStoredButCountedForProgress) {
   const auto* panel = static_cast<const ImagePanel*>(h->panel());
   EXPECT_EQ(Names(panel->items), named);
   // Delivered counts 32, 64 and 96, as without skipping.
-  ASSERT_EQ(h->messages.size(), 3u);
-  EXPECT_EQ(h->messages[0].lines[3], "32 read");
-  EXPECT_EQ(h->messages[2].lines[3], "96 read");
+  ASSERT_EQ(log.messages.size(), 3u);
+  EXPECT_EQ(log.messages[0].lines[3], "32 read");
+  EXPECT_EQ(log.messages[2].lines[3], "96 read");
   ASSERT_TRUE(h->ReadPanel());
   EXPECT_EQ(Names(h->panelItems), named);
   EXPECT_TRUE(script.failures().empty());

@@ -6,6 +6,7 @@
 #include <set>
 
 #include "host/host.h"
+#include "host/recorder.h"
 #include "platform/registry.h"
 #include "test_support.h"
 
@@ -23,12 +24,14 @@ class PluginHost : public testing::Test {
     std::string error;
     EXPECT_TRUE(h->Load(kPlugin, &error)) << error;
     h->SetResponder(&script);
+    h->SetObserver(&log);
     return h;
   }
   void TearDown() override { EXPECT_TRUE(script.failures().empty()) << script.failures()[0]; }
   TempDir dir;
   std::string registry = dir / "registry.txt";
   host::ScriptedResponder script{true};
+  host::Recorder log;
 };
 
 TEST(PluginLibrary, ExportsExactlyTheFifteenEntryPoints) {
@@ -68,8 +71,8 @@ TEST_F(PluginHost, StartsAndDescribesItself) {
   // format chooser, here left with Esc.
   script.Push(host::Answer::Pick(-1));
   EXPECT_EQ(h->plugin().OpenPlugin(0, 0), kNoPanel);
-  ASSERT_EQ(h->menus.size(), 1u);
-  EXPECT_EQ(h->menus[0].title, h->language().Text(21));
+  ASSERT_EQ(log.menus.size(), 1u);
+  EXPECT_EQ(log.menus[0].title, h->language().Text(21));
   h->Stop();
   EXPECT_TRUE(h->ScreenBalanced());
 }
@@ -89,8 +92,8 @@ TEST_F(PluginHost, ExportsBeforeStartUpReturnNothing) {
   EXPECT_EQ(h->plugin().DeleteFiles(nullptr, nullptr, 1, 0), 0);
   EXPECT_EQ(h->plugin().GetFiles(nullptr, nullptr, 1, 0, nullptr, 0), 0);
   EXPECT_EQ(h->plugin().PutFiles(nullptr, nullptr, 1, 0, 0), 0);
-  EXPECT_TRUE(h->messages.empty());
-  EXPECT_TRUE(h->dialogs.empty());
+  EXPECT_TRUE(log.messages.empty());
+  EXPECT_TRUE(log.dialogs.empty());
 }
 
 // The settings dialog as the host records it, item by item.
@@ -118,8 +121,8 @@ TEST_F(PluginHost, SettingsDialogShowsTheDefaultsAndCancelWritesNothing) {
   EXPECT_EQ(h->plugin().Configure(0), 0);
   script.Push(host::Answer::Close(-1, {{5, "*.esc"}}, {}));
   EXPECT_EQ(h->plugin().Configure(0), 0);
-  ASSERT_EQ(h->dialogs.size(), 2u);
-  const auto& d = h->dialogs[0];
+  ASSERT_EQ(log.dialogs.size(), 2u);
+  const auto& d = log.dialogs[0];
   EXPECT_EQ(d.x1, -1);
   EXPECT_EQ(d.y1, -1);
   EXPECT_EQ(d.x2, 72);
@@ -128,7 +131,7 @@ TEST_F(PluginHost, SettingsDialogShowsTheDefaultsAndCancelWritesNothing) {
   EXPECT_EQ(d.items, ExpectedDialog(*h, 1, 1, 0, "*.txt,*.doc"));
   // Neither the store nor the settings changed.
   EXPECT_FALSE(std::filesystem::exists(registry));
-  EXPECT_EQ(h->dialogs[1].items, d.items);
+  EXPECT_EQ(log.dialogs[1].items, d.items);
 }
 
 TEST_F(PluginHost, OkWritesTheFourValuesInOrderAndAStartReadsThemAgain) {
@@ -159,20 +162,32 @@ TEST_F(PluginHost, OkWritesTheFourValuesInOrderAndAStartReadsThemAgain) {
   h->Start();
   script.Push(host::Answer::Close(-1, {}, {}));
   h->plugin().Configure(0);
-  EXPECT_EQ(h->dialogs.back().items, ExpectedDialog(*h, 0, 1, 1, "*.new"));
+  EXPECT_EQ(log.dialogs.back().items, ExpectedDialog(*h, 0, 1, 1, "*.new"));
 }
 
-// Without the log the host still answers every box but keeps none of them.
+// OK with a store that cannot be written (its folder is a file): the result says
+// nothing was stored, and no box is shown (the host reports it).
+TEST_F(PluginHost, OkWithAStoreThatCannotBeWrittenIsNotStored) {
+  testsupport::WriteFile(dir / "plain", "x");
+  registry = dir / "plain" / "registry.txt";
+  auto h = Make();
+  h->Start();
+  script.Push(host::Answer::Close(7, {{5, "*.bin"}}, {}));
+  EXPECT_EQ(h->plugin().Configure(0), 0);
+  EXPECT_TRUE(log.messages.empty());
+  EXPECT_EQ(testsupport::ReadFile(dir / "plain"), "x");
+}
+
+// Without an observer the host still answers every box but keeps none of them.
 TEST_F(PluginHost, AHostWithoutItsLogAnswersButRecordsNothing) {
-  host::HostOptions o;
-  o.keepLog = false;
-  auto h = Make(o);
+  auto h = Make();
+  h->SetObserver(nullptr);
   h->Start();
   script.Push(host::Answer::Close(7, {{5, "*.log"}}, {}));
   EXPECT_EQ(h->plugin().Configure(0), 1);
   EXPECT_NE(testsupport::ReadFile(registry).find("*.log"), std::string::npos);
-  EXPECT_TRUE(h->dialogs.empty());
-  EXPECT_TRUE(h->events.empty());
+  EXPECT_TRUE(log.dialogs.empty());
+  EXPECT_TRUE(log.events.empty());
   EXPECT_EQ(script.pending(), 0u);
 }
 
@@ -191,7 +206,7 @@ TEST_F(PluginHost, LongInputsAreCutWithoutOverflow) {
   h->Start();
   script.Push(host::Answer::Close(-1, {}, {}));
   h->plugin().Configure(0);
-  EXPECT_EQ(h->dialogs.back().items[5].data, std::string(259, 'm'));
+  EXPECT_EQ(log.dialogs.back().items[5].data, std::string(259, 'm'));
 }
 
 TEST_F(PluginHost, RussianTextsComeFromTheRussianFile) {
@@ -203,7 +218,7 @@ TEST_F(PluginHost, RussianTextsComeFromTheRussianFile) {
   h->plugin().GetPluginInfo(&info);
   ASSERT_EQ(info.PluginMenuStringsNumber, 1);
   EXPECT_EQ(std::string(info.PluginMenuStrings[0]), "Панель образов дисков");
-  EXPECT_EQ(h->language().size(), 63u);
+  EXPECT_EQ(h->language().size(), 64u);
 }
 
 }  // namespace

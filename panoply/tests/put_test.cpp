@@ -37,7 +37,7 @@ class PutTest : public PanelTest {
     a = PcFile("a.txt", "0123456789");
     b = PcFile("b.txt", "abc");
     f->calls.clear();
-    h->ClearLog();
+    log.Clear();
     return f;
   }
   std::string PcFile(const std::string& name, const std::string& bytes) {
@@ -53,7 +53,7 @@ class PutTest : public PanelTest {
   }
   std::vector<Lines> Boxes() const {
     std::vector<Lines> out;
-    for (const auto& m : h->messages) out.push_back(m.lines);
+    for (const auto& m : log.messages) out.push_back(m.lines);
     return out;
   }
   std::vector<std::string> Entries(const FakeModuleState* f) const {
@@ -82,11 +82,11 @@ TEST_F(PutTest, TheDialogOffersTheCurrentFolderAndCancelDoesNothing) {
   const unsigned sep = DIF_BOXCOLOR | DIF_SEPARATOR;
   for (int move : {0, 1}) {
     for (int closing : {7, -1}) {  // the second button, Esc
-      h->ClearLog();
+      log.Clear();
       script.Push(host::Answer::Close(closing));
       EXPECT_EQ(h->Put({a, b}, move), 0);
-      ASSERT_EQ(h->dialogs.size(), 1u);
-      const host::DialogCall& d = h->dialogs[0];
+      ASSERT_EQ(log.dialogs.size(), 1u);
+      const host::DialogCall& d = log.dialogs[0];
       EXPECT_EQ(d.helpTopic, "ExtractFiles");
       EXPECT_EQ(std::vector<int>({d.x1, d.y1, d.x2, d.y2}), std::vector<int>({-1, -1, 76, 10}));
       const std::vector<host::DialogItemRecord> expected = {
@@ -100,20 +100,20 @@ TEST_F(PutTest, TheDialogOffersTheCurrentFolderAndCancelDoesNothing) {
           {DI_BUTTON, 0, 7, 0, 0, 0, 0, "", DIF_CENTERGROUP, 0, "m2"},
       };
       EXPECT_EQ(d.items, expected);
-      EXPECT_TRUE(h->messages.empty());
+      EXPECT_TRUE(log.messages.empty());
     }
   }
   EXPECT_TRUE(f->calls.empty());
   // No items: no dialog.
-  h->ClearLog();
+  log.Clear();
   EXPECT_EQ(h->PutItems({}), 0);
-  EXPECT_TRUE(h->dialogs.empty());
+  EXPECT_TRUE(log.dialogs.empty());
   // A panel without module (the global menu's) puts nothing.
   ImagePanel* none = NewImagePanel(-1);
   PluginPanelItem item = FakeItem("a.txt");
   EXPECT_EQ(PutPcFiles(*none, &item, 1, 0, 0), 0);
   FreeImagePanel(none);
-  EXPECT_TRUE(h->dialogs.empty());
+  EXPECT_TRUE(log.dialogs.empty());
   EXPECT_TRUE(script.failures().empty());
 }
 
@@ -146,7 +146,7 @@ TEST_F(PutTest, ModuleAnswersGiveTheirBoxesAndGoOnOrStop) {
     f->fileExist = c.exists;
     f->copyFromPC = c.copy;
     f->calls.clear();
-    h->ClearLog();
+    log.Clear();
     Panel().changed = false;
     AnswerDialog();
     for (size_t i = 0; i < c.boxes.size(); ++i) script.Push(host::Answer::Button(0));
@@ -160,7 +160,7 @@ TEST_F(PutTest, ModuleAnswersGiveTheirBoxesAndGoOnOrStop) {
     EXPECT_EQ(copies, c.copies);
     EXPECT_EQ(checks, c.exists == 5 || c.exists == 2 ? 1 : c.copy == 2 ? 1 : 2);
     EXPECT_EQ(Panel().changed, c.copies > 0);
-    for (const auto& m : h->messages) EXPECT_EQ(m.flags, m.lines == kNotSupported ? 1u : 9u);
+    for (const auto& m : log.messages) EXPECT_EQ(m.flags, m.lines == kNotSupported ? 1u : 9u);
   }
   EXPECT_EQ(testsupport::ReadFile(image), "image bytes");
   EXPECT_TRUE(script.failures().empty());
@@ -175,7 +175,7 @@ TEST_F(PutTest, TheQueryStopsOnlyAtItsSecondButton) {
   } cases[] = {{0, 1, 2}, {-1, 1, 2}, {1, 0, 1}};
   for (const auto& c : cases) {
     f->calls.clear();
-    h->ClearLog();
+    log.Clear();
     AnswerDialog();
     script.Push(host::Answer::Button(c.answer));
     if (c.copies == 2) script.Push(host::Answer::Button(c.answer));
@@ -220,7 +220,7 @@ TEST_F(PutTest, TheModuleGetsTheFileTheTargetAndTheOption) {
   // A target longer than 259 characters is not cut: no module call, the target named.
   const std::string longTarget(260, 'd');
   f->calls.clear();
-  h->ClearLog();
+  log.Clear();
   AnswerDialog(6, &longTarget);
   script.Push(host::Answer::Button(0));
   EXPECT_EQ(h->Put({a}), 0);
@@ -257,7 +257,7 @@ TEST_F(PutTest, MissingEntryPointsAnswerZero) {
     AnswerDialog();
     EXPECT_EQ(h->Put({a, b}), 1);
     EXPECT_EQ(Entries(f), std::vector<std::string>({"CopyFromPC " + a, "CopyFromPC " + b}));
-    EXPECT_TRUE(h->messages.empty());
+    EXPECT_TRUE(log.messages.empty());
     h.reset();
   }
   fs::remove_all(dir / "Formats");
@@ -279,7 +279,7 @@ TEST_F(PutTest, AnImageThatCannotBeOpenedIsReportedPerFile) {
   ASSERT_NE(f, nullptr);
   const std::vector<Lines> twice = {{"m15", "m45", a, "m5"}, {"m15", "m45", b, "m5"}};
   auto put = [&] {
-    h->ClearLog();
+    log.Clear();
     AnswerDialog();
     for (int i = 0; i < 2; ++i) script.Push(host::Answer::Button(0));
     EXPECT_EQ(h->Put({a, b}), 1);

@@ -14,8 +14,11 @@
 #include <string>
 #include <vector>
 
+#include <csignal>
+
 #include <dirent.h>
 #include <fcntl.h>
+#include <stdio.h>  // renameat2
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -222,6 +225,7 @@ BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD count, LPDWORD bytesWritten, L
       // An injected full disk: what still fits is written, then the call fails.
       DWORD done = 0;
       if (fault.allowed > 0) Transfer(file, buffer, static_cast<DWORD>(fault.allowed), &done, false, step);
+      if (fault.kill) raise(SIGKILL);
       if (bytesWritten) *bytesWritten = done;
       lastError = ERROR_DISK_FULL;
       return FALSE;
@@ -454,6 +458,46 @@ BOOL RemoveDirectoryA(LPCSTR pathName) {
     const int e = errno;
     lastError = e == ENOENT ? ERROR_PATH_NOT_FOUND : (e == EEXIST ? ERROR_DIR_NOT_EMPTY : ErrorFromErrno(e));
     return FALSE;
+  }
+  lastError = NO_ERROR;
+  return TRUE;
+}
+
+DWORD GetFileAttributesA(LPCSTR fileName) {
+  if (NoName(fileName)) return INVALID_FILE_ATTRIBUTES;
+  struct stat st {};
+  if (lstat(fileName, &st) != 0) {
+    const int e = errno;
+    lastError = e == ENOENT ? MissingPathError(fileName) : ErrorFromErrno(e);
+    return INVALID_FILE_ATTRIBUTES;
+  }
+  DWORD attributes = 0;
+  if (S_ISLNK(st.st_mode)) {
+    attributes = FILE_ATTRIBUTE_REPARSE_POINT;
+    struct stat target {};
+    if (stat(fileName, &target) == 0 && S_ISDIR(target.st_mode)) attributes |= FILE_ATTRIBUTE_DIRECTORY;
+  } else if (S_ISDIR(st.st_mode)) {
+    attributes = FILE_ATTRIBUTE_DIRECTORY;
+  } else {
+    attributes = FILE_ATTRIBUTE_ARCHIVE;
+    if (access(fileName, W_OK) != 0) attributes |= FILE_ATTRIBUTE_READONLY;
+  }
+  lastError = NO_ERROR;
+  return attributes;
+}
+
+BOOL MoveFileA(LPCSTR existingName, LPCSTR newName) {
+  if (NoName(existingName) || NoName(newName)) return FALSE;
+  if (renameat2(AT_FDCWD, existingName, AT_FDCWD, newName, RENAME_NOREPLACE) != 0) {
+    int e = errno;
+    if (e == EINVAL || e == ENOSYS) {  // the file system offers no RENAME_NOREPLACE
+      e = link(existingName, newName) == 0 ? (unlink(existingName) == 0 ? 0 : errno) : errno;
+    }
+    if (e != 0) {
+      lastError =
+          e == EEXIST ? ERROR_ALREADY_EXISTS : (e == ENOENT ? MissingPathError(existingName) : ErrorFromErrno(e));
+      return FALSE;
+    }
   }
   lastError = NO_ERROR;
   return TRUE;

@@ -1,6 +1,7 @@
 // The fault switch, the saved working directory and file deletion.
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -63,6 +64,23 @@ TEST(Faults, FailingCallFailsOnlyThatCall) {
   EXPECT_TRUE(WriteFile(h, data, 4, &written, nullptr));
   CloseHandle(h);
   EXPECT_EQ(SizeOf(dir.File("a")), 8u);
+}
+
+// The process ends in the middle of the write, as a kill would end it: half of
+// the call's bytes are in the file, nothing after them.
+TEST(Faults, KillingCallEndsTheProcessHalfWayThrough) {
+  TempFolder dir;
+  const std::string path = dir.File("a");
+  const auto writeTwice = [&] {
+    setenv(platform::kFaultsVariable, "kill-write-call=2", 1);
+    HANDLE h = CreateNew(path);
+    const char data[8] = {1, 2, 3, 4, 5, 6, 7, 8};
+    WriteFile(h, data, 8, nullptr, nullptr);
+    WriteFile(h, data, 8, nullptr, nullptr);
+    std::exit(0);  // not reached
+  };
+  EXPECT_EXIT(writeTwice(), ::testing::KilledBySignal(SIGKILL), "");
+  EXPECT_EQ(SizeOf(path), 12u);
 }
 
 TEST(Faults, CountsRestartWhenTheTextChanges) {

@@ -350,4 +350,57 @@ TEST(Folders, CreateAndChangeCurrentDirectory) {
   ASSERT_TRUE(SetCurrentDirectoryA(old));
 }
 
+// A symbolic link is reported as itself, never as what it points at.
+TEST(Names, AttributesDoNotFollowLinks) {
+  TempFolder dir;
+  std::ofstream(dir.File("file")) << "x";
+  ASSERT_EQ(mkdir(dir.File("folder").c_str(), 0777), 0);
+  ASSERT_EQ(symlink("folder", dir.File("to-folder").c_str()), 0);
+  ASSERT_EQ(symlink("file", dir.File("to-file").c_str()), 0);
+  ASSERT_EQ(symlink("nowhere", dir.File("dangling").c_str()), 0);
+  struct Case {
+    const char* name;
+    DWORD attributes;
+  };
+  const Case cases[] = {
+      {"file", FILE_ATTRIBUTE_ARCHIVE},
+      {"folder", FILE_ATTRIBUTE_DIRECTORY},
+      {"to-folder", FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY},
+      {"to-file", FILE_ATTRIBUTE_REPARSE_POINT},
+      {"dangling", FILE_ATTRIBUTE_REPARSE_POINT},
+      {"missing", INVALID_FILE_ATTRIBUTES},
+  };
+  for (const Case& c : cases) EXPECT_EQ(GetFileAttributesA(dir.File(c.name).c_str()), c.attributes) << c.name;
+  EXPECT_EQ(GetFileAttributesA(dir.File("missing").c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
+}
+
+// A rename that finds its new name taken changes neither file, whatever the name is.
+TEST(Names, MoveNeverReplaces) {
+  TempFolder dir;
+  const auto write = [&](const char* name, const char* text) { std::ofstream(dir.File(name)) << text; };
+  const auto read = [&](const char* name) {
+    std::ifstream in(dir.File(name));
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  };
+  write("new", "new");
+  write("taken", "old");
+  ASSERT_EQ(mkdir(dir.File("folder").c_str(), 0777), 0);
+  ASSERT_EQ(symlink("nowhere", dir.File("dangling").c_str()), 0);
+  for (const char* taken : {"taken", "folder", "dangling"}) {
+    EXPECT_FALSE(MoveFileA(dir.File("new").c_str(), dir.File(taken).c_str())) << taken;
+    EXPECT_EQ(GetLastError(), ERROR_ALREADY_EXISTS) << taken;
+  }
+  EXPECT_EQ(read("new"), "new");
+  EXPECT_EQ(read("taken"), "old");
+  struct stat st {};
+  EXPECT_EQ(lstat(dir.File("nowhere").c_str(), &st), -1);  // nothing written through the link
+
+  EXPECT_TRUE(MoveFileA(dir.File("new").c_str(), dir.File("free").c_str()));
+  EXPECT_EQ(read("free"), "new");
+  EXPECT_EQ(GetFileAttributesA(dir.File("new").c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_FALSE(MoveFileA(dir.File("new").c_str(), dir.File("other").c_str()));
+  EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
+}
+
 }  // namespace

@@ -15,6 +15,9 @@
 //                       write fails so too.
 //   write-fail-call=K   the K-th write (from 1) fails so and writes nothing; the writes
 //                       before and after it succeed.
+//   kill-write-call=K   the K-th write writes half of its bytes and the process is then
+//                       killed (SIGKILL), as a kill or a power cut in the middle of a
+//                       write would end it.
 //   deny-create         creating a file, or opening one for writing, fails with EACCES.
 //   deny-mkdir          creating a folder fails with EACCES.
 //   no-tmpfile          unnamed temporary files (O_TMPFILE) are taken as unsupported, so
@@ -26,9 +29,10 @@
 //   run=TAG             changes nothing by itself (see below).
 // Unknown items are ignored.
 //
-// The counts of write-full-after and write-fail-call start from 0 whenever the variable's
-// text differs from the text the same copy of the library saw at its previous call; to
-// start counting again with the same faults, change `run=` (e.g. run=1, run=2).
+// The counts of write-full-after, write-fail-call and kill-write-call start from 0
+// whenever the variable's text differs from the text the same copy of the library saw at
+// its previous call; to start counting again with the same faults, change `run=` (e.g.
+// run=1, run=2).
 //
 // Example: DESKTOOLS_FAULTS="write-full-after=5000,under=/tmp/out"
 #pragma once
@@ -40,10 +44,11 @@ namespace common::faults {
 inline constexpr const char* kVariable = "DESKTOOLS_FAULTS";
 
 // What a write of `count` bytes on descriptor `fd` may do: write `allowed` bytes, then
-// fail with ENOSPC when `fail` is set.
+// fail with ENOSPC when `fail` is set, or end the process when `kill` is.
 struct WriteFault {
   std::size_t allowed;
   bool fail;
+  bool kill = false;
 };
 WriteFault CheckWrite(int fd, std::size_t count);
 

@@ -7,9 +7,9 @@
 //                 one, the item marked default, such as an edit line); Esc; N: the
 //                 closing button or default item, item N of the dialog (0 first, as
 //                 panoply-host lists them);
-//                 after Enter or N, settings ITEM=VALUE separated by blanks: an edit
-//                 line's text (in double quotes when it holds blanks or quotes, with \"
-//                 and \\ inside) or a check box's state, on or off
+//                 after Enter or N, settings ITEM=VALUE, the words split as a POSIX
+//                 shell splits them (host/words.h): an edit line's text (in quotes
+//                 when it holds blanks) or a check box's state, on or off
 //
 // Esc and Enter are taken without regard to case. A line that fits no answer of the box
 // it meets is no answer.

@@ -1,6 +1,7 @@
 // Our small file-manager host for panel plug-ins. It loads a plug-in, fills its start-up
-// record, provides the host services, records every box the plug-in shows and answers it
-// through a responder: a script given in advance (tests) or a person at a terminal.
+// record, provides the host services and answers every box the plug-in shows through a
+// responder: a script given in advance (tests) or a person at a terminal. An observer,
+// when one is attached, sees every service call.
 #pragma once
 
 #include <deque>
@@ -9,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "formatmodule/interface.h"
@@ -56,12 +58,25 @@ struct ControlCall {
   void* plugin = nullptr;
   int command = 0;
   intptr_t param = 0;
+  bool pcPanel = false;  // addressed the PC panel while the plug-in's menu command ran
 };
 
-// One entry of the host's log, in call order.
-struct Event {
-  enum Kind { Message, Dialog, Menu, Control, SaveScreen, RestoreScreen } kind;
-  size_t index = 0;  // position in the list of calls of that kind
+struct ScreenArea {
+  int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+  bool operator==(const ScreenArea&) const = default;
+};
+
+// Watches the services the plug-in calls, one call at a time, after the host has
+// handled it (a dialog with its result). Tests attach a Recorder (host/recorder.h).
+class Observer {
+ public:
+  virtual ~Observer() = default;
+  virtual void OnMessage(const MessageCall&) {}
+  virtual void OnDialog(const DialogCall&) {}
+  virtual void OnMenu(const MenuCall&) {}
+  virtual void OnControl(const ControlCall&) {}
+  virtual void OnSaveScreen(const ScreenArea&) {}
+  virtual void OnRestoreScreen() {}
 };
 
 // A scripted answer to the next box of its kind.
@@ -128,9 +143,6 @@ struct HostOptions {
   std::string language = "en";  // picks "<plug-in name>.<language>.lng"
   std::string rootKey = "Software\\DeskTools\\PanoplyHost\\Plugins";
   std::string registryFile;  // empty: the platform's default store
-  // Keep every box, dialog, menu, control and screen call in the host's log (tests read
-  // it). Off, the log stays empty and a long listing's progress boxes cost no memory.
-  bool keepLog = true;
 };
 
 class Host {
@@ -155,22 +167,13 @@ class Host {
   const LanguageFile& language() const { return language_; }
 
   void SetResponder(Responder* responder) { responder_ = responder; }
+  void SetObserver(Observer* observer) { observer_ = observer; }
 
-  // What the plug-in did through the services (with HostOptions::keepLog).
-  std::vector<MessageCall> messages;
-  std::vector<DialogCall> dialogs;
-  std::vector<MenuCall> menus;
-  std::vector<ControlCall> controls;
-  std::vector<Event> events;
-  int screensSaved = 0, screensRestored = 0;
-  struct ScreenArea {
-    int x1, y1, x2, y2;
-    bool operator==(const ScreenArea&) const = default;
-  };
-  std::vector<ScreenArea> savedAreas;      // the area of every SaveScreen, in call order
-  std::vector<std::string> serviceErrors;  // restores without save and the like
-  bool ScreenBalanced() const { return openScreens_.empty() && serviceErrors.empty(); }
-  void ClearLog();
+  // Rules of the host the plug-in broke in its service calls (a screen restored that was
+  // not saved, a box with more buttons than lines); with every saved screen restored,
+  // the screen is as the plug-in found it.
+  const std::vector<std::string>& serviceErrors() const { return serviceErrors_; }
+  bool ScreenBalanced() const { return openScreens_.empty() && serviceErrors_.empty(); }
 
   // ---- the panel of an opened file ----
   // Offers the file to the plug-in as the file manager does: the absolute path and the
@@ -201,10 +204,9 @@ class Host {
   // ---- the plug-in menu ----
   // OpenPlugin as the file manager's plug-in menu calls it, from the PC panel: the
   // plug-in's global menu. True when the plug-in opened a panel (it becomes panel()).
+  // FCTL_UPDATEPANEL and FCTL_REDRAWPANEL of the active panel (-1) while it runs are the
+  // PC panel's (ControlCall::pcPanel).
   bool OpenFromMenu(int item = 0);
-  // FCTL_UPDATEPANEL and FCTL_REDRAWPANEL of the active panel (-1) while the plug-in menu
-  // command runs: the PC panel's.
-  int pcUpdateRequests = 0, pcRedrawRequests = 0;
 
   // ---- copying, viewing and deleting items of the panel ----
   // Each sets the panel's selection (indexes into panelItems) or current item, calls the
@@ -212,7 +214,7 @@ class Host {
   // -1 without a call (no panel, no export, an index outside panelItems).
   static constexpr size_t kDestPathSize = 260;
   // GetFiles of the selection into dest, handed over in a 260-byte buffer the plug-in may
-  // change (destAfter gets it back; a dest that does not fit is cut).
+  // change (destAfter gets it back; a dest that does not fit fills it without terminator).
   int Copy(const std::vector<int>& selection, const std::string& dest, bool move = false, int opMode = 0,
            std::string* destAfter = nullptr);
   // GetFiles of panelItems[current] with OPM_VIEW | OPM_SILENT into a new private folder
@@ -222,16 +224,15 @@ class Host {
   int Remove(const std::vector<int>& selection, int opMode = 0);
   // The selection as FCTL_GETPANELINFO reports it: the selected items, else the current one.
   std::vector<PluginPanelItem> Selection() const;
-  // What the checks after GetFiles and DeleteFiles found: a working directory the call
-  // changed, screens saved and not restored, items passed that the plug-in changed.
-  std::vector<std::string> callErrors;
+  // What the checks after GetFiles and DeleteFiles found since the last call of this: a
+  // working directory the call changed, screens saved and not restored, items passed that
+  // the plug-in changed.
+  std::vector<std::string> TakeCallErrors() { return std::exchange(callErrors_, {}); }
 
   // Panel state reported through FCTL_GETPANELINFO; re-read after FCTL_UPDATEPANEL.
   std::vector<PluginPanelItem> panelItems;
   std::vector<int> panelSelection;  // indexes into panelItems
   int panelCurrent = 0;
-  int updateRequests = 0, redrawRequests = 0;
-  std::function<void()> onUpdatePanel;  // run for FCTL_UPDATEPANEL instead of a re-read
 
   // Service entry points (static, dispatched to the host that is running).
   static const char* SvcGetMsg(int pluginNumber, int msgId);
@@ -247,8 +248,28 @@ class Host {
   static void SvcRestoreScreen(void* screen);
 
  private:
+  // The host the services reach, since the plug-in calls them without a context: the
+  // host serving a call into the plug-in (a Serving guard, for the call's length, then
+  // put back), else the host started last and not stopped (for callers that call the
+  // plug-in's exports themselves).
+  class Serving {
+   public:
+    explicit Serving(Host& h) : previous_(running_) { running_ = &h; }
+    ~Serving() { running_ = previous_; }
+    Serving(const Serving&) = delete;
+    Serving& operator=(const Serving&) = delete;
+
+   private:
+    Host* previous_;
+  };
+  static Host* running_;
+  // The number the start-up record gives the plug-in and every service checks.
+  static constexpr int kModuleNumber = 1;
+
   bool Bind(const std::string& modulePath, std::string* error);
   Responder& responder();
+  // Runs an export that works on the panel's items, with the checks after it.
+  int CheckedCall(const std::vector<PluginPanelItem>& passed, const std::function<int(PluginPanelItem*, int)>& call);
 
   HostOptions options_;
   void* library_ = nullptr;
@@ -258,18 +279,15 @@ class Host {
   LanguageFile language_;
   Responder defaultResponder_;
   Responder* responder_ = nullptr;
+  Observer* observer_ = nullptr;
   bool started_ = false;
-  int moduleNumber_ = 0;
   std::vector<uintptr_t> openScreens_;
   uintptr_t nextScreen_ = 1;
+  std::vector<std::string> serviceErrors_, callErrors_;
   PanelInfo panelInfo_{};
   void* panel_ = nullptr;
   std::vector<PluginPanelItem> selectedCopy_;
   bool reading_ = false;
-  // Makes this the host whose plug-in is being served, before a call into the plug-in.
-  void Enter();
-  // Runs an export that works on the panel's items, with the checks after it.
-  int CheckedCall(const std::vector<PluginPanelItem>& passed, const std::function<int(PluginPanelItem*, int)>& call);
   bool menuCommand_ = false;  // OpenFromMenu runs: the PC panel is the active one
 };
 

@@ -14,7 +14,10 @@ inline constexpr size_t kDestPathSize = MAX_PATH;
 
 // GetFiles: 1 after work (whatever failed on the way), 0 when nothing was done. In view
 // mode 1 only when the item was copied. destPath (kDestPathSize bytes, may be null) gets
-// the destination as the dialog left it when it fits.
+// the destination as the dialog left it; a destination that does not fit those bytes
+// with its terminator (a destPath without one among them included) is refused with the
+// folder's copy-failed box. A move deletes an item only when the PC holds it whole: a
+// file of its listed size, or a folder with every file listed below it so.
 int ExtractImageItems(ImagePanel& panel, const PluginPanelItem* items, int count, int move, char* destPath, int opMode);
 
 // DeleteFiles: TRUE when every item was processed or the person stopped at a question,

@@ -75,6 +75,7 @@ enum Msg : int {
   MReadCount = 60,
   MReadTitle = 61,
   MReadLine = 62,
+  MCopiedNotDeleted = 63,
 };
 
 // Below this, a DialogItemInit's Data is a message number; otherwise a text's address.
@@ -96,6 +97,10 @@ inline uintptr_t TextData(const char* text) { return reinterpret_cast<uintptr_t>
 const char* MsgText(int number);
 // The text of the number with its first "%s" or "%d" replaced by arg ("%%" is "%").
 std::string FormatMsg(int number, const std::string& arg);
+// The text of the number with its "%d" replaced by count and each group of forms the
+// count chooses from: "{item|items}" (one, other) or "{элемент|элемента|элементов}"
+// (one, few, many, as Russian counts).
+std::string FormatCount(int number, int count);
 void InitDialogItems(const DialogItemInit* inits, FarDialogItem* items, int count);
 
 // The message boxes. Those without a result show a box and return when it closes.
@@ -104,6 +109,9 @@ void ShowCopyFailed(const char* name, uint32_t attributes);
 void ShowOpenFailed(const char* name);
 void ShowCreateFailed(const char* name);
 void ShowDeleteFailed(const char* name, uint32_t attributes);
+// A move whose copy landed but does not match the item (a size changed since the
+// listing): the item stays in the image.
+void ShowCopiedNotDeleted(const char* name);
 bool ConfirmDelete(const PanelInfo& panel);
 void ShowDeleting(const char* path);
 int AskDeleteArchived(int count);

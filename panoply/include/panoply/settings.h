@@ -30,12 +30,14 @@ uint32_t ReadRegistryDword(HKEY root, const char* subKey, const char* valueName,
 // 1 read, 0 the default copied. The buffer is always terminated.
 int ReadRegistryString(HKEY root, const char* subKey, const char* valueName, char* buffer, const char* defaultValue,
                        size_t size);
-void WriteRegistryDword(HKEY root, const char* subKey, const char* valueName, uint32_t value);
-void WriteRegistryString(HKEY root, const char* subKey, const char* valueName, const char* value);
+// True when the value was stored. The plug-in shows nothing for a failed write.
+bool WriteRegistryDword(HKEY root, const char* subKey, const char* valueName, uint32_t value);
+bool WriteRegistryString(HKEY root, const char* subKey, const char* valueName, const char* value);
 
 // Reads the four settings into the global state.
 void ReadSettings();
-// The settings dialog; 1 when OK stored the values, else 0.
+// The settings dialog; 1 when OK stored the values, else 0 (cancelled, or OK and a value
+// could not be written; the settings in memory are those of the dialog then).
 int ConfigureSettings();
 
 }  // namespace panoply

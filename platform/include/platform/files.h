@@ -69,6 +69,19 @@ BOOL DeleteFileA(LPCSTR fileName);
 // Removes an empty folder; ERROR_DIR_NOT_EMPTY when it holds anything.
 BOOL RemoveDirectoryA(LPCSTR pathName);
 
+// Attributes of the name itself, a symbolic link not followed: a link is
+// FILE_ATTRIBUTE_REPARSE_POINT (with FILE_ATTRIBUTE_DIRECTORY when it points
+// at a folder), a folder FILE_ATTRIBUTE_DIRECTORY, anything else
+// FILE_ATTRIBUTE_ARCHIVE (and FILE_ATTRIBUTE_READONLY without write
+// permission). INVALID_FILE_ATTRIBUTES when the name does not exist.
+DWORD GetFileAttributesA(LPCSTR fileName);
+
+// Gives a file a new name and never replaces one: ERROR_ALREADY_EXISTS when
+// the new name exists, a symbolic link or a dangling one included. The check
+// and the rename are one step (renameat2 with RENAME_NOREPLACE; on a file
+// system without it, link and then unlink, which refuse an existing name too).
+BOOL MoveFileA(LPCSTR existingName, LPCSTR newName);
+
 // Copies the current directory with its terminator and returns its length
 // without terminator; when `bufferLength` is too small, returns the length
 // needed including the terminator and leaves the buffer untouched. 0 on failure.
