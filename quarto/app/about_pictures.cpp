@@ -6,6 +6,8 @@
 #include <cmath>
 #include <numbers>
 
+#include "app/interface_language.h"
+
 namespace quarto {
 
 namespace {
@@ -35,7 +37,7 @@ PictureSpec TitlePicture(bool russian) {
             p.setFont(PixelFont(kSansFamily, 12, true));
             p.setPen(QColor(128, 0, 0));
             p.drawText(QRect(r.left(), r.top() + 46, r.width(), 20), Qt::AlignCenter,
-                       russian ? QString::fromUtf8("просмотр и печать PLT") : QStringLiteral("PLT view and print"));
+                       RunTimeQString(RunTimeText::AboutTitleLine, russian));
           }};
 }
 
@@ -62,7 +64,7 @@ PictureSpec MailPicture(bool russian) {
             p.setFont(PixelFont(kSansFamily, 13, true));
             p.setPen(QColor(0, 0, 160));
             p.drawText(QRect(r.left(), r.top(), r.width(), 18), Qt::AlignCenter,
-                       russian ? QString::fromUtf8("Пишите!") : QStringLiteral("Hello!"));
+                       RunTimeQString(RunTimeText::AboutMailCall, russian));
           }};
 }
 

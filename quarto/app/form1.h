@@ -1,5 +1,10 @@
 #pragma once
 // Form1: the main window of the plot viewer with its menu, tool bar, status bar and drawing area.
+// Its handlers live by what they do: form1.cpp (the window itself: opening, painting, activation,
+// the other windows, languages), form1_components.cpp (the menu, tool bar and status bar built
+// from the table of components), form1_settings.cpp (start state and settings file),
+// form1_font_menu.cpp (the Font menu) and form1_view_commands.cpp (the view, print and export
+// commands).
 #include <QAction>
 #include <QActionGroup>
 #include <QComboBox>
@@ -94,6 +99,8 @@ class Form1 : public QMainWindow, private OpenHost {
     // What to tell the user: the reason of a failure, or the file's cut tail after a new scan;
     // empty for nothing.
     QString report;
+    // The new scan found the file ending inside a record (report tells it).
+    bool cutShort = false;
     // The state the changed file was found in (nullopt when it is gone), so that a paint tells
     // one state once.
     std::optional<FileStamp> found;
@@ -134,7 +141,7 @@ class Form1 : public QMainWindow, private OpenHost {
   // event loop.
   void Guarded(const std::function<void()>& f);
 
-  // Menu and tool-bar components, named as the handlers know them.
+  // Menu and tool-bar components, named as the handlers know them (form1_components.h).
   QMenu *N1, *X1, *N14, *N12, *Language1;
   QAction *N2, *N13, *BMP1, *N3, *N4, *N17, *N5, *N6, *N7, *N18;
   QAction *X2, *Y1, *N9, *N11, *N21;
@@ -153,11 +160,15 @@ class Form1 : public QMainWindow, private OpenHost {
   // Opening (open dialog, command line or a recent item).
   void N2Click();
   void LoadLastFile();
-  // Painting: every paint, a change of font or fill style.
+  // Drawing again, one function (DrawAgain) under the names its callers know it by: every paint
+  // and a change of font or fill style, any view change, the end of a move or resize, the colour,
+  // negative and character-set items, the position items.
   void FormPaint();
   void ReDraw();
   void WMExitSizeMove();
-  // Activation: the next pan request is swallowed.
+  void ChangeCheck();
+  void Check();
+  // Activation of the program and of this window, one function (SwallowNextPan) under two names.
   void SetActive();
   void FormActivate();
   // Quit.
@@ -170,9 +181,11 @@ class Form1 : public QMainWindow, private OpenHost {
   void N20Click();
   void English1Click();
 
-  // Commands completed elsewhere (view, print, export, settings); connected to their components.
+  // The start state and the settings file (form1_settings.cpp).
   void FormCreate();
   void FormClose();
+  // The view, print and export commands (form1_view_commands.cpp) and the Font menu's
+  // (form1_font_menu.cpp); the table of components connects them.
   void FormClick();
   // The pan of a click: the point of the drawing area moves to the centre of the preview page.
   void PanTo(QPoint areaPoint);
@@ -191,8 +204,6 @@ class Form1 : public QMainWindow, private OpenHost {
   void ToolButton8Click();
   void ToolButton9Click();
   void PCAD1Click();
-  void ChangeCheck();
-  void Check();
   void N21Click();
   void N4Click();
   void ToolButton3Click();
@@ -214,9 +225,19 @@ class Form1 : public QMainWindow, private OpenHost {
   void FollowFrame();
 
  private:
-  void BuildMenu();
-  void BuildToolBar();
+  // The menu bar and the tool bar from the table of components; the status bar's panels.
+  void BuildMenuAndToolBar();
   void BuildStatusBar();
+  // Asks for a paint of the drawing area, the one road by which the plot reaches the window.
+  void DrawAgain();
+  // The next pan request (a click, the key C) is swallowed.
+  void SwallowNextPan();
+  // The font list's installed families, the default face chosen.
+  void FillFontList();
+  // The system-font choices alive or not (the stroke font cleared or checked).
+  void EnableSystemFontChoices(bool enabled);
+  // The Font menu's and the font list's part of the settings read.
+  void ReadFontSettings(const QuartoSettings& s);
   // FormCreate's reading of the settings file into the controls and the view state.
   void ReadSettingsFile();
   // The language items as read; both false leaves neither checked.
@@ -228,8 +249,6 @@ class Form1 : public QMainWindow, private OpenHost {
   // Mirroring after X2 or Y1 changed its check: the tool button follows, the sign is set.
   void ApplyMirrorX();
   void ApplyMirrorY();
-  QAction* AddItem(QMenu* menu, const char* name, const QString& caption, void (Form1::*slot)());
-  QAction* AddSeparator(QMenu* menu, const char* name);
 
   // OpenHost
   std::optional<std::string> RunOpenDialog() override;

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "app/form1.h"
+#include "app/interface_language.h"
 #include "app/qpainter_canvas.h"
 #include "app/rx_components.h"
 #include "core/interface_texts.h"
@@ -13,8 +14,6 @@
 namespace quarto {
 
 namespace {
-QString U(const char* utf8) { return QString::fromUtf8(utf8); }
-QString U(std::string_view utf8) { return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())); }
 
 // Room a cell's text leaves: two pixels before it, one after.
 constexpr int kTextPadding = 3;
@@ -25,8 +24,9 @@ QStringList ColumnTexts(int col) {
   QStringList texts;
   const int headers[] = {kRowGridNumber, kRowGridStatus, kRowGridColour};
   for (bool russian : {true, false}) {
-    texts << U(InterfaceTextFor(headers[col], russian));
-    if (col == ColStatus) texts << U(LayerStatusText(true, russian)) << U(LayerStatusText(false, russian));
+    texts << InterfaceQString(headers[col], russian);
+    if (col == ColStatus)
+      texts << FromUtf8(LayerStatusText(true, russian)) << FromUtf8(LayerStatusText(false, russian));
   }
   if (col == ColNumber) texts << QStringLiteral("     16");
   return texts;
@@ -186,7 +186,7 @@ void ColorGrid::mouseReleaseEvent(QMouseEvent* event) {
 
 Form2::Form2(Form1* mainWindow) : QWidget(mainWindow, kSecondaryWindowFlags), main_(mainWindow) {
   setObjectName(QStringLiteral("Form2"));
-  setWindowTitle(U("Таблица цвета и приоритета слоев"));
+  setWindowTitle(DesignQString(kRowForm2Caption));
   setFixedSize(504, 324);
   // The stand-in of the design's font, as in the other small windows.
   setFont(PixelFont(kSansFamily, 11));
@@ -202,17 +202,17 @@ Form2::Form2(Form1* mainWindow) : QWidget(mainWindow, kSecondaryWindowFlags), ma
   ColorGrid1 = new ColorGrid(this);
   ColorGrid1->setGeometry(0, 280, 368, 25);
 
-  BitBtn2 = new QPushButton(U("Применить"), this);
+  BitBtn2 = new QPushButton(DesignQString(kRowApplyOrder), this);
   BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
   BitBtn2->setGeometry(376, 288, 73, 25);
   connect(BitBtn2, &QPushButton::clicked, this, &Form2::BitBtn2Click);
 
-  BitBtn1 = new QPushButton(QStringLiteral("OK"), this);
+  BitBtn1 = new QPushButton(FixedQString("Form2", "BitBtn1"), this);
   BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
   BitBtn1->setGeometry(456, 288, 43, 25);
   connect(BitBtn1, &QPushButton::clicked, this, &Form2::BitBtn1Click);
 
-  CheckBox1 = new QCheckBox(U("Цвет по умолчанию"), this);
+  CheckBox1 = new QCheckBox(DesignQString(kRowDefaultColour), this);
   CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
   CheckBox1->setGeometry(4, 304, std::max(129, CheckBox1->sizeHint().width()), 17);
   CheckBox1->setChecked(true);

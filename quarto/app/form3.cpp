@@ -35,7 +35,7 @@ Form3::Form3(Form1* mainWindow) : QDialog(mainWindow, kSecondaryWindowFlags), ma
   RxSpinEdit2 = spin("RxSpinEdit2", 72, 72);
   RxSpinEdit4 = spin("RxSpinEdit4", 184, 72);
 
-  BitBtn1 = new QPushButton(QStringLiteral("OK"), this);
+  BitBtn1 = new QPushButton(FixedQString("Form3", "BitBtn1"), this);
   BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
   BitBtn1->setGeometry(160, 104, 75, 25);
   BitBtn1->setDefault(true);

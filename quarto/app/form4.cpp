@@ -60,7 +60,7 @@ Form4::Form4(Form1* mainWindow) : QDialog(mainWindow, kSecondaryWindowFlags) {
   RxLabel3 = new ShadowLabel(this, "RxLabel3", {10, 208, 214, 19}, PixelFont(kSerifFamily, 16, true), centred,
                              ShadowPosition::RightTop);
   SetColour(RxLabel3, Rgb(0, 0, 255));  // blue
-  RxLabel3->SetText(FromUtf8(kMailLabelText));
+  RxLabel3->SetText(FixedQString("Form4", "RxLabel3"));
   RxLabel3->setCursor(Qt::PointingHandCursor);
   connect(RxLabel3, &ShadowLabel::clicked, this, &Form4::RxLabel3Click);
 
@@ -78,7 +78,7 @@ Form4::Form4(Form1* mainWindow) : QDialog(mainWindow, kSecondaryWindowFlags) {
 
   RxLabel7 = new ShadowLabel(this, "RxLabel7", {14, 344, 206, 15}, PixelFont(kSerifFamily, 13, false, true), centred);
   SetColour(RxLabel7, Rgb(0, 0, 255));  // blue
-  RxLabel7->SetText(FromUtf8(kProgramPageLabelText));
+  RxLabel7->SetText(FixedQString("Form4", "RxLabel7"));
   RxLabel7->setCursor(Qt::PointingHandCursor);
   connect(RxLabel7, &ShadowLabel::clicked, this, &Form4::RxLabel7Click);
 

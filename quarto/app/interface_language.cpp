@@ -48,6 +48,12 @@ QString FromUtf8(std::string_view text) { return QString::fromUtf8(text.data(), 
 
 QString InterfaceQString(int row, bool russian) { return FromUtf8(InterfaceTextFor(row, russian)); }
 
+QString DesignQString(int row) { return FromUtf8(InterfaceDesignText(row)); }
+
+QString RunTimeQString(RunTimeText text, bool russian) { return FromUtf8(RunTimeTextFor(text, russian)); }
+
+QString FixedQString(std::string_view form, std::string_view target) { return FromUtf8(FixedTextOf(form, target)); }
+
 QObject* FindFormComponent(QWidget* window, const QString& name) {
   if (!window) return nullptr;
   if (window->objectName() == name) return window;

@@ -5,6 +5,8 @@
 #include <QString>
 #include <string_view>
 
+#include "core/interface_texts.h"
+
 class QObject;
 class QWidget;
 
@@ -16,6 +18,12 @@ class Form1;
 QString FromUtf8(std::string_view text);
 // The text of one row of the interface texts in one language.
 QString InterfaceQString(int row, bool russian);
+// The text of one row as the window holds it when it is made.
+QString DesignQString(int row);
+// A text written at run time, in one language.
+QString RunTimeQString(RunTimeText text, bool russian);
+// A text that reads the same in both languages.
+QString FixedQString(std::string_view form, std::string_view target);
 
 // The component of one window with the given name: the window itself or one of its children,
 // without looking into the other windows that are children of it (the secondary windows are

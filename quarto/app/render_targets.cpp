@@ -7,7 +7,6 @@
 #include <QImage>
 #include <QList>
 #include <QPainter>
-#include <QPrinterInfo>
 #include <QScreen>
 #include <QSignalBlocker>
 #include <QTimer>
@@ -35,9 +34,8 @@ namespace quarto {
 
 namespace {
 
-QString Text(const Form1& form, const char* russian, const char* english) {
-  return form.russian() ? QString::fromUtf8(russian) : QString::fromUtf8(english);
-}
+// A run-time text in the language shown now.
+QString Text(const Form1& form, RunTimeText text) { return RunTimeQString(text, form.russian()); }
 
 PrinterPage Oriented(PrinterPage page, bool landscape) {
   if (landscape != (page.width > page.height)) std::swap(page.width, page.height);
@@ -85,14 +83,16 @@ QImage ToIndexed8(const QImage& rgb) {
   return out;
 }
 
-PositionItem CheckedPosition(const Form1& form) {
-  const std::pair<QAction*, PositionItem> items[] = {
-      {form.N22, PositionItem::N22}, {form.N23, PositionItem::N23}, {form.N24, PositionItem::N24},
-      {form.N26, PositionItem::N26}, {form.N27, PositionItem::N27}, {form.N28, PositionItem::N28},
-      {form.N30, PositionItem::N30}, {form.N31, PositionItem::N31}, {form.N32, PositionItem::N32}};
+PagePosition CheckedPosition(const Form1& form) {
+  const std::pair<QAction*, PagePosition> items[] = {
+      {form.N22, PagePosition::TopLeft},    {form.N23, PagePosition::TopCentre},
+      {form.N24, PagePosition::TopRight},   {form.N26, PagePosition::MiddleLeft},
+      {form.N27, PagePosition::Centre},     {form.N28, PagePosition::MiddleRight},
+      {form.N30, PagePosition::BottomLeft}, {form.N31, PagePosition::BottomCentre},
+      {form.N32, PagePosition::BottomRight}};
   for (const auto& [action, item] : items)
     if (action && action->isChecked()) return item;
-  return PositionItem::None;
+  return PagePosition::None;
 }
 
 // The wait cursor while a drawing that takes more than a moment runs, given back however the
@@ -132,7 +132,7 @@ void ApplyFrame(Form1& form, const FrameLayout& layout) {
 
 // A new scan that found the file cut short tells it, unless the drawing tells the same.
 void TellTailOnce(Form1& form, const Form1::PlotRefresh& refresh, const RenderOutcome& out) {
-  if (!refresh.report.isEmpty() && QString::fromStdString(out.message) != refresh.report)
+  if (refresh.cutShort && out.cause != PlotIoError::Kind::ShortFile)
     form.session().seams().Error(&form, refresh.report);
 }
 
@@ -223,9 +223,7 @@ PassInput PassInputOf(const Form1& form) {
   return pass;
 }
 
-QString PlotChangedWhileDrawnText(const Form1& form) {
-  return FromUtf8(kMessagePlotChangedWhileDrawn.In(form.russian()));
-}
+QString PlotChangedWhileDrawnText(const Form1& form) { return Text(form, RunTimeText::PlotChangedWhileDrawn); }
 
 void PaintScreenTarget(Form1& form, QPainter& painter) {
   const ViewState& v = form.view();
@@ -259,9 +257,9 @@ bool PrintPlot(Form1& form, QPrinter& printer) {
   const ViewState& v = form.view();
   if (!v.PlotLoaded()) return false;
   const BusyCursor busy(true);
-  // With no printer installed Qt hands out a file printer without a file name.
+  // No printer installed: the session's printer is a file printer without a file name.
   if (!IsPrinter(printer)) {
-    form.session().seams().Error(&form, Text(form, "Принтер не установлен", "No printer is installed"));
+    form.session().seams().Error(&form, Text(form, RunTimeText::NoPrinter));
     return false;
   }
   const bool landscape = form.pageOrientation() == PageOrientation::Landscape;
@@ -284,7 +282,7 @@ bool PrintPlot(Form1& form, QPrinter& printer) {
   {
     QPainter painter;
     if (!painter.begin(&printer)) {
-      form.session().seams().Error(&form, Text(form, "Не удалось начать печать", "Printing could not be started"));
+      form.session().seams().Error(&form, Text(form, RunTimeText::PrintingNotStarted));
       return false;
     }
     ApplyFrame(form, layout);
@@ -313,25 +311,21 @@ bool SaveBitmap(Form1& form, QSize screen) {
   }
   const std::string name = BitmapFileName(v.PlotFileName);
   if (name.empty()) {
-    form.session().seams().Error(&form, Text(form, "Рисунок не сохранён: его имя совпало бы с именем файла чертежа",
-                                             "The picture was not saved: its name would be that of the plot file"));
+    form.session().seams().Error(&form, Text(form, RunTimeText::BitmapWouldBeThePlot));
     return false;
   }
   // Quarto reads the plot again at every paint: a bitmap name that reaches the plot itself (a
   // link to it, a hard link) must not replace it.
-  const QString cannot =
-      Text(form, "Не удалось записать файл ", "Cannot write the file ") + common_qt::FileNameToQt(name);
+  const QString cannot = Text(form, RunTimeText::CannotWriteFile) + common_qt::FileNameToQt(name);
   if (common::SameFile(name, v.PlotFileName)) {
-    form.session().seams().Error(
-        &form, cannot + QLatin1Char('\n') + Text(form, "Это файл открытого чертежа", "It is the open plot file"));
+    form.session().seams().Error(&form, cannot + QLatin1Char('\n') + Text(form, RunTimeText::FileIsTheOpenPlot));
     return false;
   }
   FrameInput in = FrameInputOf(form, RenderTarget::Bitmap);
   in.screenWidth = screen.width(), in.screenHeight = screen.height();
   const FrameLayout layout = ComputeFrame(in);
   ApplyFrame(form, layout);
-  const QString tooLarge =
-      Text(form, "Рисунок слишком велик для сохранения в BMP", "The picture is too large to save as BMP");
+  const QString tooLarge = Text(form, RunTimeText::BitmapTooLarge);
   if (layout.BitmapTooLarge) {
     form.session().seams().Error(&form, tooLarge);
     return false;

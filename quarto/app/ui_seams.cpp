@@ -9,6 +9,7 @@
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <QSpacerItem>
 #include <QStringList>
 #include <QUrl>
@@ -77,6 +78,13 @@ void DefaultUiSeams::Error(QWidget* parent, const QString& text) {
 
 void DefaultUiSeams::ApplicationError(const QString& text) {
   ShowBox(nullptr, QMessageBox::Critical, QStringLiteral("Application Error"), text);
+}
+
+std::unique_ptr<QPrinter> DefaultUiSeams::SystemPrinter() {
+  auto printer = std::make_unique<QPrinter>(QPrinterInfo::defaultPrinter(), QPrinter::HighResolution);
+  // Where the system has no printer Qt makes a file printer instead.
+  if (printer->outputFormat() != QPrinter::NativeFormat) return nullptr;
+  return printer;
 }
 
 bool DefaultUiSeams::PrinterSetup(QWidget* parent, QPrinter& printer) {

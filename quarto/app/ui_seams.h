@@ -1,7 +1,10 @@
 #pragma once
 // Every dialog, message box and error box of the plot viewer goes through UiSeams, so that tests
-// can answer them without a modal loop. The main window's session holds the seams it uses.
+// can answer them without a modal loop, and so does the question which printer the system has, so
+// that no test depends on the machine's printers or prints on them. The main window's session
+// holds the seams it uses.
 #include <QString>
+#include <memory>
 #include <optional>
 
 class QPrinter;
@@ -20,6 +23,9 @@ class UiSeams {
   virtual void Error(QWidget* parent, const QString& text) = 0;
   // The last-resort box titled "Application Error" shown when start-up fails.
   virtual void ApplicationError(const QString& text) = 0;
+  // The printer a window starts with: the system's default printer (or, without a default, the
+  // first it has), at high resolution; nullptr where the system has no printer.
+  virtual std::unique_ptr<QPrinter> SystemPrinter() = 0;
   // The printer setup dialog on the given printer (printer, paper, orientation); true when the
   // user accepted it, the printer then changed as chosen.
   virtual bool PrinterSetup(QWidget* parent, QPrinter& printer) = 0;
@@ -35,6 +41,7 @@ class DefaultUiSeams : public UiSeams {
   void Message(QWidget* parent, const QString& text) override;
   void Error(QWidget* parent, const QString& text) override;
   void ApplicationError(const QString& text) override;
+  std::unique_ptr<QPrinter> SystemPrinter() override;
   bool PrinterSetup(QWidget* parent, QPrinter& printer) override;
   void OpenUrl(const QString& url) override;
 };

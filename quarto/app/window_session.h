@@ -31,8 +31,10 @@ class WindowSession {
 
   UiSeams& seams() const { return *seams_; }
 
-  // The session's current printer: the system's default printer (high resolution), created at
-  // first use; printer setup changes it, printing prints on it, the preview reads its page.
+  // The session's current printer, made at first use: the seams' system printer, or where the
+  // system has none a file printer without a file, which prints nowhere (IsPrinter is false for
+  // it) and shows an A4 page, until the printer setup chooses another. Printer setup changes it,
+  // printing prints on it, the preview reads its page.
   QPrinter& printer();
 
   // The page of the current printer in portrait, looked up at the first drawing (asking the system

@@ -8,15 +8,16 @@ namespace {
 
 // Row 32 has no text of its own: SetLayerGridLanguage writes the statuses with the layer table's
 // on and off texts. Row 43's texts are what the switch puts between the date and the version.
-// Rows 48 and 49 name the picture of each pair that the language shows.
+// Rows 48 and 49 name the picture of each pair that the language shows. A design text stands where
+// the window's own text, shown until start-up applies a language, is not the Russian one.
 constexpr std::array<InterfaceText, kInterfaceTextRows> kTexts = {{
     {1, "Form1", "Form1", TextProperty::Caption, "Просмотр, печать PLT файлов PCAD 4.5, 8.5",
-     "View, print PLT files PCAD 4.5, 8.5"},
+     "View, print PLT files PCAD 4.5, 8.5", "Просмотр, печать PLT файлов PCAD 4.5, 8.5 "},
     {2, "Form1", "N1", TextProperty::Text, "Файл", "File"},
     {3, "Form1", "N2", TextProperty::Text, "Открыть", "Open File"},
     {4, "Form1", "OpenDialog1", TextProperty::OpenFilter, "PLT файлы PCAD 4.5, 8.5|*.plt|KIR файлы PIPE|*.kir",
      "PLT files PCAD 4.5, 8.5|*.plt|KIR files PIPE|*.kir"},
-    {5, "Form1", "BMP1", TextProperty::Text, "Сохранить в BMP", "Save as BMP"},
+    {5, "Form1", "BMP1", TextProperty::Text, "Сохранить в BMP", "Save as BMP", "Сохранить как BMP"},
     {6, "Form1", "N4", TextProperty::Text, "Параметры принтера", "Printer setup"},
     {7, "Form1", "N17", TextProperty::Text, "Параметры страницы", "Page setup"},
     {8, "Form1", "N5", TextProperty::Text, "Печать", "Print"},
@@ -34,7 +35,7 @@ constexpr std::array<InterfaceText, kInterfaceTextRows> kTexts = {{
     {20, "Form1", "N24", TextProperty::Text, "право-верх", "right-up"},
     {21, "Form1", "N26", TextProperty::Text, "лево-середина", "left-center"},
     {22, "Form1", "N27", TextProperty::Text, "середина-середина", "center-center"},
-    {23, "Form1", "N28", TextProperty::Text, "право-середина", "right-center"},
+    {23, "Form1", "N28", TextProperty::Text, "право-середина", "right-center", "середина-право"},
     {24, "Form1", "N30", TextProperty::Text, "лево-низ", "left-down"},
     {25, "Form1", "N31", TextProperty::Text, "середина-низ", "center-down"},
     {26, "Form1", "N32", TextProperty::Text, "право-низ", "right-down"},
@@ -68,10 +69,10 @@ constexpr std::array<InterfaceText, kInterfaceTextRows> kTexts = {{
      "The program is free:\nuse it and pass it on"},
     {48, "Form4", "RxGIFAnimator1", TextProperty::ShownPicture, "RxGIFAnimator1", "RxGIFAnimator4"},
     {49, "Form4", "RxGIFAnimator2", TextProperty::ShownPicture, "RxGIFAnimator2", "RxGIFAnimator5"},
-    {50, "Form1", "ToolButton1", TextProperty::Hint, "Открыть", "Load file"},
+    {50, "Form1", "ToolButton1", TextProperty::Hint, "Открыть", "Load file", "Загрузить файл"},
     {51, "Form1", "ToolButton3", TextProperty::Hint, "Книжный лист", "Portrait"},
     {52, "Form1", "ToolButton4", TextProperty::Hint, "Альбомный лист", "Landscape"},
-    {53, "Form1", "ToolButton6", TextProperty::Hint, "Распечатка", "Print"},
+    {53, "Form1", "ToolButton6", TextProperty::Hint, "Распечатка", "Print", ""},
     {54, "Form1", "ToolButton8", TextProperty::Hint, "Зеркало относительно оси X", "Mirror around axis X"},
     {55, "Form1", "ToolButton9", TextProperty::Hint, "Зеркало относительно оси Y", "Mirror around axis Y"},
     {56, "Form1", "ToolButton11", TextProperty::Hint, "Разместить по центру, растянуть на страницу, кнопка \"F\"",
@@ -105,6 +106,72 @@ constexpr bool RowsInOrder() {
 }
 static_assert(RowsInOrder(), "the rows are numbered 1..72 in order");
 
+struct RunTimeTexts {
+  RunTimeText text;
+  std::string_view russian;
+  std::string_view english;
+};
+
+constexpr RunTimeTexts kRunTimeTexts[] = {
+    {RunTimeText::LayerOn, "   Вкл.", "   ON"},
+    {RunTimeText::LayerOff, "   Выкл.", "   OFF"},
+    {RunTimeText::UnknownFormat, "Формат не поддерживается", "Unknown format"},
+    {RunTimeText::PlotChangedWhileDrawn, "Файл чертежа изменился во время рисования; повторите команду",
+     "The plot file changed while it was being drawn; run the command again"},
+    {RunTimeText::NoPrinter, "Принтер не установлен", "No printer is installed"},
+    {RunTimeText::PrintingNotStarted, "Не удалось начать печать", "Printing could not be started"},
+    {RunTimeText::BitmapWouldBeThePlot, "Рисунок не сохранён: его имя совпало бы с именем файла чертежа",
+     "The picture was not saved: its name would be that of the plot file"},
+    {RunTimeText::CannotWriteFile, "Не удалось записать файл ", "Cannot write the file "},
+    {RunTimeText::FileIsTheOpenPlot, "Это файл открытого чертежа", "It is the open plot file"},
+    {RunTimeText::BitmapTooLarge, "Рисунок слишком велик для сохранения в BMP",
+     "The picture is too large to save as BMP"},
+    {RunTimeText::AboutTitleLine, "просмотр и печать PLT", "PLT view and print"},
+    {RunTimeText::AboutMailCall, "Пишите!", "Hello!"},
+};
+
+constexpr bool RunTimeTextsInOrder() {
+  for (size_t i = 0; i < std::size(kRunTimeTexts); ++i)
+    if (static_cast<size_t>(kRunTimeTexts[i].text) != i) return false;
+  return true;
+}
+static_assert(RunTimeTextsInOrder(), "one row for each run-time text, in the order of the enum");
+
+struct FixedText {
+  std::string_view form;
+  std::string_view target;
+  std::string_view text;
+};
+
+// The language menu and the font menu's items, the tool buttons' own texts (their pictures show
+// instead; the texts name them for screen readers), the OK buttons and the about box's link labels.
+constexpr FixedText kFixedTexts[] = {
+    {"Form1", "Language1", "Language"},
+    {"Form1", "N20", "Russian"},
+    {"Form1", "English1", "English"},
+    {"Form1", "PCAD1", "PCAD"},
+    {"Form1", "ANSI1", "ANSI"},
+    {"Form1", "OEM1", "OEM"},
+    {"Form1", "ToolButton1", "Open"},
+    {"Form1", "ToolButton3", "P"},
+    {"Form1", "ToolButton4", "L"},
+    {"Form1", "ToolButton6", "Print"},
+    {"Form1", "ToolButton8", "X"},
+    {"Form1", "ToolButton9", "Y"},
+    {"Form1", "ToolButton11", "F"},
+    {"Form1", "ToolButton21", "1:1"},
+    {"Form1", "ToolButton13", "+"},
+    {"Form1", "ToolButton14", "-"},
+    {"Form1", "ToolButton16", "Layers"},
+    {"Form2", "BitBtn1", "OK"},
+    {"Form3", "BitBtn1", "OK"},
+    {"Form4", "RxLabel3", "E-mail: author@example.org"},
+    {"Form4", "RxLabel7", "https://example.org/quarto/"},
+};
+
+constexpr std::string_view kFillStyleNames[] = {"Solid",     "BDiagonal",  "FDiagonal", "Cross",
+                                                "DiagCross", "Horizontal", "Vertical"};
+
 constexpr std::string_view kDate = "03.05.2004";
 constexpr std::string_view kVersion = "2.5";
 constexpr size_t kDateLength = 10;
@@ -137,6 +204,24 @@ std::span<const InterfaceText> InterfaceTexts() { return kTexts; }
 const InterfaceText& InterfaceTextRow(int row) { return kTexts.at(static_cast<size_t>(row - 1)); }
 
 std::string_view InterfaceTextFor(int row, bool russian) { return InterfaceTextRow(row).In(russian); }
+
+std::string_view InterfaceDesignText(int row) {
+  const InterfaceText& text = InterfaceTextRow(row);
+  return text.design.value_or(text.russian);
+}
+
+std::string_view RunTimeTextFor(RunTimeText text, bool russian) {
+  const RunTimeTexts& row = kRunTimeTexts[static_cast<size_t>(text)];
+  return russian ? row.russian : row.english;
+}
+
+std::string_view FixedTextOf(std::string_view form, std::string_view target) {
+  for (const FixedText& fixed : kFixedTexts)
+    if (fixed.form == form && fixed.target == target) return fixed.text;
+  return {};
+}
+
+std::span<const std::string_view> FillStyleNames() { return kFillStyleNames; }
 
 std::string_view InitialDateVersionText() {
   static const std::string text =

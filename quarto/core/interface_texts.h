@@ -5,9 +5,11 @@
 // language commands of the main window) walks the table; the scan pass and the layer table take
 // their unit names and grid headers from it too, so each literal exists once.
 //
-// Also here: the about box's link addresses, its texts that no switch changes, the rule by which
-// the switch rewrites the about box's date and version label, and messages that are written in
-// the language of the moment.
+// Also here: the texts a window holds as it is made where they differ from the Russian ones, the
+// rule by which the switch rewrites the about box's date and version label, the texts written or
+// drawn later in the language of that moment, the texts that read the same in both languages, and
+// the about box's link addresses.
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -32,6 +34,9 @@ struct InterfaceText {
   TextProperty property;
   std::string_view russian;
   std::string_view english;
+  // What the window holds as it is made, until start-up applies a language, where that is not the
+  // Russian text.
+  std::optional<std::string_view> design = std::nullopt;
 
   std::string_view In(bool russian_language) const { return russian_language ? russian : english; }
 };
@@ -40,7 +45,11 @@ inline constexpr int kInterfaceTextRows = 72;
 
 // Rows the rest of the program refers to by number.
 enum InterfaceRow : int {
+  kRowForm1Caption = 1,
   kRowOpenFilter = 4,
+  kRowForm2Caption = 28,
+  kRowDefaultColour = 29,
+  kRowApplyOrder = 30,
   kRowGridNumber = 31,
   kRowGridStatuses = 32,
   kRowGridStatus = 33,
@@ -68,6 +77,8 @@ std::span<const InterfaceText> InterfaceTexts();
 const InterfaceText& InterfaceTextRow(int row);
 // The text of one row in one language.
 std::string_view InterfaceTextFor(int row, bool russian);
+// The text of one row as the window holds it when it is made.
+std::string_view InterfaceDesignText(int row);
 
 // The about box's date and version label as first shown: date, place text, line feed, version.
 std::string_view InitialDateVersionText();
@@ -76,24 +87,32 @@ std::string_view InitialDateVersionText();
 // a label holding Cyrillic still keeps its ASCII date and version whole.
 std::string DateVersionText(std::string_view current, bool russian);
 
-// A message written at run time in the language chosen at that moment.
-struct MessageText {
-  std::string_view russian;
-  std::string_view english;
-  std::string_view In(bool russian_language) const { return russian_language ? russian : english; }
+// Texts written or drawn at run time, each in the language chosen at that moment.
+enum class RunTimeText {
+  LayerOn,                // a layer table row's status while the layer is drawn
+  LayerOff,               // and while it is not
+  UnknownFormat,          // a file whose signature is neither plot format
+  PlotChangedWhileDrawn,  // a plot file rewritten again while a print or an export was drawing it
+  NoPrinter,              // printing with no printer installed
+  PrintingNotStarted,     // a printer that does not begin the document
+  BitmapWouldBeThePlot,   // a bitmap name that would be the plot file's own
+  CannotWriteFile,        // the start of a failed save's message, the file's name follows
+  FileIsTheOpenPlot,      // why: the bitmap name reaches the open plot (a link to it)
+  BitmapTooLarge,         // a bitmap export beyond the size limits
+  AboutTitleLine,         // the line under the name in the about box's title picture
+  AboutMailCall,          // the call above the envelope of its mail picture
 };
-// A file whose signature is neither plot format.
-inline constexpr MessageText kMessageUnknownFormat = {"Формат не поддерживается", "Unknown format"};
-// A plot file rewritten again while a print or an export was drawing it.
-inline constexpr MessageText kMessagePlotChangedWhileDrawn = {
-    "Файл чертежа изменился во время рисования; повторите команду",
-    "The plot file changed while it was being drawn; run the command again"};
+std::string_view RunTimeTextFor(RunTimeText text, bool russian);
 
-// The about box's links and the texts of its link labels (the same in both languages).
+// The texts that read the same in both languages, which no switch writes: by window and
+// component; empty for a component that has none of them.
+std::string_view FixedTextOf(std::string_view form, std::string_view target);
+// The polygon fill styles of the main window's list, in the order of their codes.
+std::span<const std::string_view> FillStyleNames();
+
+// The about box's links.
 inline constexpr std::string_view kAuthorMailLink = "mailto:author@example.org";
 inline constexpr std::string_view kHomePageLink = "https://example.org/";
 inline constexpr std::string_view kProgramPageLink = "https://example.org/quarto/";
-inline constexpr std::string_view kMailLabelText = "E-mail: author@example.org";
-inline constexpr std::string_view kProgramPageLabelText = "https://example.org/quarto/";
 
 }  // namespace quarto

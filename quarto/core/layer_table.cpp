@@ -9,11 +9,6 @@ namespace quarto {
 
 namespace {
 
-constexpr std::string_view kOnRu = "   Вкл.";
-constexpr std::string_view kOffRu = "   Выкл.";
-constexpr std::string_view kOnEn = "   ON";
-constexpr std::string_view kOffEn = "   OFF";
-
 std::string_view Trim(std::string_view s) {
   const auto b = s.find_first_not_of(' ');
   if (b == std::string_view::npos) return {};
@@ -33,13 +28,12 @@ void SetLayerGridHeaders(LayerGrid& grid, bool russian) {
 }  // namespace
 
 std::string_view LayerStatusText(bool on, bool russian) {
-  if (russian) return on ? kOnRu : kOffRu;
-  return on ? kOnEn : kOffEn;
+  return RunTimeTextFor(on ? RunTimeText::LayerOn : RunTimeText::LayerOff, russian);
 }
 
 bool LayerStatusIsOn(std::string_view status) {
   const auto t = Trim(status);
-  return t == Trim(kOnRu) || t == Trim(kOnEn);
+  return t == Trim(LayerStatusText(true, true)) || t == Trim(LayerStatusText(true, false));
 }
 
 std::string LayerNumberText(int n) { return "     " + std::to_string(n); }

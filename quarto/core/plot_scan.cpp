@@ -91,7 +91,7 @@ PlotScanResult Scan(PlotReader& r, LayerTable& table, bool russian, RecordWalk w
   res.HeaderBounds = HeaderBoundsOf(h.X1, h.Y1, h.X2, h.Y2);
   res.DrawBounds = InitialDrawBounds(h.X1, h.Y1, h.X2, h.Y2);
   res.Orientation = OrientationOf(h.X1, h.Y1, h.X2, h.Y2);
-  res.EnableN21 = res.Unit == PlotUnit::Mils;
+  res.PseudoInchAvailable = res.Unit == PlotUnit::Mils;
 
   // Layer table: rows back in number order and off, then the named layers on.
   ResetLayerRows(table.Grid, russian);

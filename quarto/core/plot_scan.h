@@ -150,7 +150,7 @@ struct PlotScanResult {
   // table takes layer 19 as 16 (as OpLayer records do), records for other layers outside 1..16
   // are listed here but left out of the table.
   std::vector<LayerNameRec> LayerNames;
-  bool EnableN21 = false;  // mil files enable the pseudo-inch item
+  bool PseudoInchAvailable = false;  // a mil file: an inch may be taken as 2.5 cm
   PageOrientation Orientation = PageOrientation::Portrait;
   // The file ended inside a record (or the layer names); report kTextReadBeyondEnd once.
   bool Truncated = false;

@@ -45,15 +45,23 @@ double BaseScale(const FrameInput& in, int32_t dpi) {
   return b;
 }
 
-bool InTopRow(PositionItem p) { return p == PositionItem::N22 || p == PositionItem::N23 || p == PositionItem::N24; }
-bool InMiddleRow(PositionItem p) { return p == PositionItem::N26 || p == PositionItem::N27 || p == PositionItem::N28; }
-bool InBottomRow(PositionItem p) { return p == PositionItem::N30 || p == PositionItem::N31 || p == PositionItem::N32; }
-bool InLeftColumn(PositionItem p) { return p == PositionItem::N22 || p == PositionItem::N26 || p == PositionItem::N30; }
-bool InCentreColumn(PositionItem p) {
-  return p == PositionItem::N23 || p == PositionItem::N27 || p == PositionItem::N31;
+bool InTopRow(PagePosition p) {
+  return p == PagePosition::TopLeft || p == PagePosition::TopCentre || p == PagePosition::TopRight;
 }
-bool InRightColumn(PositionItem p) {
-  return p == PositionItem::N24 || p == PositionItem::N28 || p == PositionItem::N32;
+bool InMiddleRow(PagePosition p) {
+  return p == PagePosition::MiddleLeft || p == PagePosition::Centre || p == PagePosition::MiddleRight;
+}
+bool InBottomRow(PagePosition p) {
+  return p == PagePosition::BottomLeft || p == PagePosition::BottomCentre || p == PagePosition::BottomRight;
+}
+bool InLeftColumn(PagePosition p) {
+  return p == PagePosition::TopLeft || p == PagePosition::MiddleLeft || p == PagePosition::BottomLeft;
+}
+bool InCentreColumn(PagePosition p) {
+  return p == PagePosition::TopCentre || p == PagePosition::Centre || p == PagePosition::BottomCentre;
+}
+bool InRightColumn(PagePosition p) {
+  return p == PagePosition::TopRight || p == PagePosition::MiddleRight || p == PagePosition::BottomRight;
 }
 
 int32_t ClampShift(int64_t v) { return static_cast<int32_t>(std::clamp<int64_t>(v, -kDeviceLimit, kDeviceLimit)); }
@@ -69,17 +77,17 @@ FrameLayout ComputeFrame(const FrameInput& in) {
   const int32_t dpiX = PositiveOr(in.printerDpiX, kFallbackDpi);
   const int32_t dpiY = PositiveOr(in.printerDpiY, kFallbackDpi);
 
-  // Page scale and the page rectangle (centre at W div 2, H div 2 - 22).
-  const double ps = (double(H) / PH > double(W) / PW) ? (W - 120) / PW : (H - 120) / PH;
+  // Page scale and the page rectangle (centre at W div 2, H div 2 - kPageCentreRise).
+  const double ps = (double(H) / PH > double(W) / PW) ? (W - kPreviewBorder) / PW : (H - kPreviewBorder) / PH;
   out.PageScale = ps;
   // The printer target turns preview pixels back into dots; a window too small for any page
-  // (W or H at most 120) gives no scale for that, and the preview pixels count as dots.
+  // (W or H at most kPreviewBorder) gives no scale for that, and the preview pixels count as dots.
   const double psPrinter = ps > 0 ? ps : 1.0;
-  const double cxw = double(W / 2), cyw = double(H / 2 - 15);
+  const double cxw = double(W / 2), cyw = double(H / 2 - kClientCentreRise);
   out.PageLeft = ToDevice(cxw - PW * ps / 2);
   out.PageRight = ToDevice(cxw + PW * ps / 2);
-  out.PageTop = ToDevice(cyw - PH * ps / 2) - 7;
-  out.PageBottom = ToDevice(cyw + PH * ps / 2) - 7;
+  out.PageTop = ToDevice(cyw - PH * ps / 2) - kPageRise;
+  out.PageBottom = ToDevice(cyw + PH * ps / 2) - kPageRise;
 
   // Margins in preview pixels.
   out.MarginLeft = ToDevice(dpiX * in.margins.left / 2.54 * ps) + 1;
@@ -142,11 +150,11 @@ FrameLayout ComputeFrame(const FrameInput& in) {
     scaleX *= in.zoom;
     scaleY *= in.zoom;
     const double s = toPrinter ? ps : 1.0;
-    const PositionItem p = in.position;
+    const PagePosition p = in.position;
     const int64_t halfX = RoundHalfEven(double(hx) * scaleX * s);
     const int64_t halfY = RoundHalfEven(double(hy) * scaleY * s);
     if (InTopRow(p)) {
-      out.ShiftY = ClampShift(out.PageTop + mTop - H / 2 + 22 + halfY);
+      out.ShiftY = ClampShift(out.PageTop + mTop - H / 2 + kPageCentreRise + halfY);
       mTop = mBottom = 0;
     }
     if (InLeftColumn(p)) {
@@ -160,7 +168,7 @@ FrameLayout ComputeFrame(const FrameInput& in) {
     }
     if (InMiddleRow(p)) out.ShiftY = 0;
     if (InBottomRow(p)) {
-      out.ShiftY = ClampShift(out.PageBottom - mBottom - H / 2 + 22 - halfY);
+      out.ShiftY = ClampShift(out.PageBottom - mBottom - H / 2 + kPageCentreRise - halfY);
       mTop = mBottom = 0;
     }
   }
@@ -178,7 +186,8 @@ FrameLayout ComputeFrame(const FrameInput& in) {
         PH / 2 - double(in.signY * cy) * scaleY + out.ShiftY / psPrinter + double(mTop - mBottom) / (2 * psPrinter);
   } else {
     pl.OffsetX = double(W / 2) - double(in.signX * cx) * scaleX + out.ShiftX + double(mLeft - mRight) / 2;
-    pl.OffsetY = double(H / 2 - 15) - double(in.signY * cy) * scaleY + out.ShiftY + double(mTop - mBottom) / 2 - 7;
+    pl.OffsetY = double(H / 2 - kClientCentreRise) - double(in.signY * cy) * scaleY + out.ShiftY +
+                 double(mTop - mBottom) / 2 - kPageRise;
   }
 
   if (in.target == RenderTarget::Bitmap) {
@@ -189,7 +198,7 @@ FrameLayout ComputeFrame(const FrameInput& in) {
     const double spanX = std::fabs(double(int64_t{in.headerX2} - in.headerX1) * scaleX);
     const double spanY = std::fabs(double(int64_t{in.headerY2} - in.headerY1) * scaleY);
     const auto needX = static_cast<int64_t>(std::ceil(double(W / 2) + double(mLeft - mRight) / 2));
-    const auto needY = static_cast<int64_t>(std::ceil(double(H / 2 - 22) + double(mTop - mBottom) / 2));
+    const auto needY = static_cast<int64_t>(std::ceil(double(H / 2 - kPageCentreRise) + double(mTop - mBottom) / 2));
     const int64_t w = RoundHalfEven(spanX) + std::max<int64_t>({0, in.screenWidth, needX});
     const int64_t h = RoundHalfEven(spanY) + std::max<int64_t>({0, in.screenHeight, needY});
     if (w < 1 || h < 1 || w > kMaxBitmapSide || h > kMaxBitmapSide || w * h > kMaxBitmapPixels) {
@@ -208,7 +217,7 @@ void CentreDrawingArea(FrameInput& in, int32_t width, int32_t height) {
   in.areaWidth = width;
   in.areaHeight = height;
   in.areaLeft = in.windowWidth / 2 - width / 2;
-  in.areaTop = in.windowHeight / 2 - 22 - height / 2;
+  in.areaTop = in.windowHeight / 2 - kPageCentreRise - height / 2;
 }
 
 void DrawPagePreview(Canvas& c, const FrameInput& in, const FrameLayout& f) {

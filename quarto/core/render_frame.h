@@ -16,8 +16,20 @@
 namespace quarto {
 
 enum class RenderTarget : uint8_t { Screen, Printer, Bitmap };
-// The nine position items of the Position menu, by row; None after a pan.
-enum class PositionItem : uint8_t { None, N22, N23, N24, N26, N27, N28, N30, N31, N32 };
+// Where the drawing is placed on the page, row by row: by a corner, an edge's middle or the centre
+// of the page's printable area; None keeps the shifts as panning left them.
+enum class PagePosition : uint8_t {
+  None,
+  TopLeft,
+  TopCentre,
+  TopRight,
+  MiddleLeft,
+  Centre,
+  MiddleRight,
+  BottomLeft,
+  BottomCentre,
+  BottomRight,
+};
 
 // The page the preview shows when the printer gives none: A4 at 300 dots per inch.
 inline constexpr int32_t kFallbackPageWidth = 2480;
@@ -29,6 +41,18 @@ inline constexpr int64_t kMaxBitmapPixels = 50'000'000;
 // Device coordinates are clamped to this magnitude (no overflow, infinity or NaN reaches a canvas;
 // the difference of two coordinates still fits in 31 bits).
 inline constexpr int32_t kDeviceLimit = 1 << 29;
+
+// The window layout the page preview is laid out by. The frame measures the main window by its
+// outer size W x H (frame, caption and menu bar included) but draws in client coordinates, which
+// begin below the caption and the menu bar:
+// the page fills the outer size less this on its tighter axis, 60 pixels on each side;
+inline constexpr int32_t kPreviewBorder = 120;
+// H div 2 less this is the window's centre height in client coordinates (cyw);
+inline constexpr int32_t kClientCentreRise = 15;
+// the page, and the drawing placed on it, lie this much higher than the window's centre;
+inline constexpr int32_t kPageRise = 7;
+// so the page's centre is (W div 2, H div 2 - kPageCentreRise).
+inline constexpr int32_t kPageCentreRise = kClientCentreRise + kPageRise;
 
 struct FrameInput {
   PltFormat format = PltFormat::Plt45;
@@ -61,11 +85,11 @@ struct FrameInput {
   int32_t headerX1 = 0, headerY1 = 0, headerX2 = 0, headerY2 = 0;
   bool mils = false;
   uint32_t unitMultiplier = 1;
-  // Checked states: N9 colour, N11 negative, N21 pseudo-inch; the checked position item.
+  // Checked states: N9 colour, N11 negative, N21 pseudo-inch; the position of the checked item.
   bool colour = true;
   bool negative = false;
   bool pseudoInch = true;
-  PositionItem position = PositionItem::N27;
+  PagePosition position = PagePosition::Centre;
   // Background of the main window (the system's button face).
   Color buttonFace = 0xF0F0F0;
   // Decimal separator of the zoom text (FrameLayout::ZoomText).
@@ -118,7 +142,7 @@ FrameLayout ComputeFrame(const FrameInput& in);
 
 // Places the main window's drawing area, width x height pixels, in the frame's coordinates
 // (areaLeft, areaTop, areaWidth, areaHeight) so that its centre is the page's centre
-// (W div 2, H div 2 - 22). The frame's constants count from the top of a client area that
+// (W div 2, H div 2 - kPageCentreRise). The frame's constants count from the top of a client area that
 // also holds the tool bar; taken from the drawing area's own top they put the page lower
 // by the bars' height and its bottom under the status bar. The screen target draws with the
 // area's top-left at (areaLeft, areaTop).

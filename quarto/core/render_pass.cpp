@@ -262,6 +262,7 @@ RenderOutcome DrawPlotOf(Canvas& target, const FrameInput& in, const FrameLayout
   auto fail = [&out](const PlotIoError& e) {
     const bool open = e.kind() == PlotIoError::Kind::NotFound || e.kind() == PlotIoError::Kind::AccessDenied;
     out.problem = open ? RenderOutcome::Problem::Open : RenderOutcome::Problem::Read;
+    out.cause = e.kind();
     out.message = e.what();
   };
   std::optional<PlotReader> file;
@@ -271,9 +272,8 @@ RenderOutcome DrawPlotOf(Canvas& target, const FrameInput& in, const FrameLayout
     fail(e);
   }
   // A file gone or rewritten since the scan: its record positions point into other data.
-  if (pass.scannedStamp && (file ? file->Stamp() != *pass.scannedStamp
-                                 : out.problem == RenderOutcome::Problem::Open && out.message == kTextFileNotFound)) {
-    out = {RenderOutcome::Problem::Changed, {}, file ? std::optional(file->Stamp()) : std::nullopt};
+  if (pass.scannedStamp && (file ? file->Stamp() != *pass.scannedStamp : out.cause == PlotIoError::Kind::NotFound)) {
+    out = {RenderOutcome::Problem::Changed, std::nullopt, {}, file ? std::optional(file->Stamp()) : std::nullopt};
     return out;
   }
   DrawNegativeGround(target, in, layout);
@@ -284,6 +284,7 @@ RenderOutcome DrawPlotOf(Canvas& target, const FrameInput& in, const FrameLayout
     DrawPrimitives<F>(ctx);
     if (ctx.readProblem) {
       out.problem = RenderOutcome::Problem::Read;
+      out.cause = PlotIoError::Kind::ShortFile;
       out.message = kTextReadBeyondEnd;
     }
   } catch (const PlotIoError& e) {

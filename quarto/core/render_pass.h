@@ -106,7 +106,10 @@ struct RenderOutcome {
   // was drawn, and the caller words the message in the interface language.
   enum class Problem { None, Open, Read, Changed };
   Problem problem = Problem::None;
-  std::string message;  // the error text for the user, empty without a problem and for Changed
+  // Open and Read: the file error behind the problem, which callers tell problems apart by.
+  std::optional<PlotIoError::Kind> cause;
+  // The error text for the user's box, empty without a problem and for Changed.
+  std::string message;
   // Changed: the state the file was found in (nullopt when it is gone), so a caller can tell one
   // change from the next.
   std::optional<FileStamp> found;

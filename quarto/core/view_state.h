@@ -59,8 +59,6 @@ struct ViewState {
   bool OpenFromRecent = false;
   // Recent plot files, most recent first; an empty string is an empty slot.
   std::array<std::string, kRecentFileCount> RecentFiles{};
-  // Folder of the executable with a trailing separator; home of the settings file.
-  std::string ExeDir;
 
   bool PlotLoaded() const { return Plot45Loaded || Plot85Loaded; }
 };

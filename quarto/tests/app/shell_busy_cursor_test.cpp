@@ -74,13 +74,11 @@ class BusyCursorTest : public QObject {
     QVERIFY(QFile::copy(dir_.filePath("long.plt"), path));
     form_ = test::OpenInShownWindow(*seams_, path);
     QVERIFY(form_);
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(dir_.filePath("print.pdf"));
-    QVERIFY(PrintPlot(*form_, printer));
+    const std::unique_ptr<QPrinter> printer = test::PdfFilePrinter(dir_.filePath("print.pdf"));
+    QVERIFY(PrintPlot(*form_, *printer));
     QCOMPARE(QApplication::overrideCursor(), nullptr);
     QVERIFY(QFile::remove(path));
-    QVERIFY(!PrintPlot(*form_, printer));
+    QVERIFY(!PrintPlot(*form_, *printer));
     QVERIFY(!SaveBitmap(*form_, QSize(10, 10)));
     QCOMPARE(seams_->shapes, (QList<Qt::CursorShape>{Qt::WaitCursor, Qt::WaitCursor}));
     QCOMPARE(QApplication::overrideCursor(), nullptr);

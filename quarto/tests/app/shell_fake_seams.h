@@ -1,17 +1,40 @@
 #pragma once
 // Dialog seams for the shell's tests: answers the open dialog from a queue and records every box
-// and every link handed to the desktop. Hand them to StartUp (or Form1) for the window under test.
+// and every link handed to the desktop; the system has no printer unless a test gives it a file
+// printer. Hand them to StartUp (or Form1) for the window under test.
 #include <QLocale>
 #include <QPageLayout>
+#include <QPageSize>
 #include <QPrinter>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QtGlobal>
+#include <memory>
 
 #include "app/ui_seams.h"
 
 namespace quarto::test {
+
+// Makes printer a file printer writing a PDF file: an A4 sheet at the resolution and in the
+// orientation given, whatever printers the machine has. The file is never empty: Qt sends a
+// printer without a file to the system's default print queue.
+inline void MakePdfFilePrinter(QPrinter& printer, const QString& file, int dpi,
+                               QPageLayout::Orientation orientation = QPageLayout::Portrait) {
+  if (file.isEmpty()) qFatal("a file printer needs a file");
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setOutputFileName(file);
+  printer.setPageSize(QPageSize(QPageSize::A4));
+  printer.setPageOrientation(orientation);
+  printer.setResolution(dpi);
+}
+
+// A new such printer, at the resolution a high-resolution file printer has.
+inline std::unique_ptr<QPrinter> PdfFilePrinter(const QString& file, int dpi = 1200) {
+  auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+  MakePdfFilePrinter(*printer, file, dpi);
+  return printer;
+}
 
 class FakeSeams : public UiSeams {
  public:
@@ -54,6 +77,11 @@ class FakeSeams : public UiSeams {
   void Error(QWidget*, const QString& text) override { errors << text; }
   void ApplicationError(const QString& text) override { applicationErrors << text; }
 
+  // The system's printer: none, or, while systemPrinterFile is set, a file printer of that file
+  // at systemPrinterDpi.
+  QString systemPrinterFile;
+  int systemPrinterDpi = 600;
+
   // Printer setup: accepted when printerFile is set, the printer becoming a PDF file printer of
   // that file at printerDpi in the given orientation; cancelled otherwise.
   QString printerFile;
@@ -66,13 +94,14 @@ class FakeSeams : public UiSeams {
   QByteArray oldConfig_;
 
  public:
+  std::unique_ptr<QPrinter> SystemPrinter() override {
+    if (systemPrinterFile.isEmpty()) return nullptr;
+    return PdfFilePrinter(systemPrinterFile, systemPrinterDpi);
+  }
   bool PrinterSetup(QWidget*, QPrinter& printer) override {
     ++printerSetups;
     if (printerFile.isEmpty()) return false;
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(printerFile);
-    printer.setResolution(printerDpi);
-    printer.setPageOrientation(printerOrientation);
+    MakePdfFilePrinter(printer, printerFile, printerDpi, printerOrientation);
     return true;
   }
   void OpenUrl(const QString& url) override { urls << url; }

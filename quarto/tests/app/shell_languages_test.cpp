@@ -1,26 +1,18 @@
-// The interface languages: every text of both languages in every window, the rules for the
-// layer table, the about box's date and pictures and the unit in status panel 7, and the texts
-// written later in the language of the moment.
+// The interface languages: every text of both languages in every window after each switch, the
+// rules for the layer table, the about box's date and pictures and the unit in status panel 7,
+// and what start-up applies.
 #include <QAbstractButton>
-#include <QDialogButtonBox>
-#include <QDir>
-#include <QFile>
 #include <QLabel>
 #include <QMenu>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QtTest>
-#include <cerrno>
-#include <cstring>
 
 #include "app/form1.h"
 #include "app/form2.h"
 #include "app/form3.h"
 #include "app/form4.h"
 #include "app/interface_language.h"
-#include "app/render_targets.h"
 #include "app/startup.h"
-#include "app/ui_seams.h"
 #include "shell_fake_seams.h"
 #include "shell_test_helpers.h"
 
@@ -222,26 +214,14 @@ QStringList Snapshot(Form1& f) {
   return out;
 }
 
-// A PLT 8.5 plot in mils (unit code 8) naming layers 1 and 3.
-QString WriteMilsPlot(const QString& path) {
-  return test::WriteSamplePlot(path, {.unit = 8}, {{"TOP", 1}, {"BOT", 3}});
-}
-
 }  // namespace
 
-class LanguagesTest : public QObject {
+class LanguagesTest : public QObject, private test::StartedWindowFixture {
   Q_OBJECT
 
  private slots:
-  void init() {
-    seams_ = std::make_unique<test::FakeSeams>();
-    form_ = StartUp({}, seams_.get());
-    QVERIFY(form_);
-  }
-  void cleanup() {
-    form_.reset();
-    seams_.reset();
-  }
+  void init() { StartWindow(); }
+  void cleanup() { StopWindow(); }
 
   void everyTargetHoldsItsTextAfterEachSwitch() {
     Form1& f = *form_;
@@ -325,7 +305,7 @@ class LanguagesTest : public QObject {
   void fiveSwitchesKeepStatesDateVersionAndOnePictureOfEachPair() {
     Form1& f = *form_;
     QTemporaryDir dir;
-    seams_->openAnswers << WriteMilsPlot(dir.filePath("m.plt"));
+    seams_->openAnswers << test::WriteMilsPlot(dir.filePath("m.plt"));
     f.N2Click();
     QCOMPARE(f.statusPanel(7)->text(), U("Псевдодюйм"));
     LayerGrid& g = f.form2()->table().Grid;
@@ -360,7 +340,7 @@ class LanguagesTest : public QObject {
   void aSwitchPaintsNoPlot() {
     Form1& f = *form_;
     QTemporaryDir dir;
-    seams_->openAnswers << WriteMilsPlot(dir.filePath("m.plt"));
+    seams_->openAnswers << test::WriteMilsPlot(dir.filePath("m.plt"));
     f.N2Click();
     test::PaintCounter counter;
     f.drawingArea()->installEventFilter(&counter);
@@ -376,145 +356,6 @@ class LanguagesTest : public QObject {
     QCOMPARE(counter.paints, 0);
   }
 
-  void textsWrittenLaterFollowTheLanguageOfTheMoment() {
-    Form1& f = *form_;
-    QTemporaryDir dir;
-    const QString plot = WriteMilsPlot(dir.filePath("m.plt"));
-    QFile unknown(dir.filePath("u.plt"));
-    QVERIFY(unknown.open(QIODevice::WriteOnly));
-    unknown.write("NOPE");
-    unknown.close();
-
-    f.English1Click();
-    seams_->openAnswers << plot << unknown.fileName();
-    f.N2Click();
-    QCOMPARE(QString::fromStdString(f.form2()->table().Grid.At(ColStatus, 1)), U("   ON"));
-    QCOMPARE(QString::fromStdString(f.form2()->table().Grid.At(ColStatus, 2)), U("   OFF"));
-    QCOMPARE(f.statusPanel(7)->text(), U("Mils"));
-    f.N2Click();
-    QCOMPARE(seams_->messages, QStringList{U("Unknown format")});
-
-    f.N20Click();
-    seams_->openAnswers << plot << unknown.fileName();
-    f.N2Click();
-    QCOMPARE(QString::fromStdString(f.form2()->table().Grid.At(ColStatus, 3)), U("   Вкл."));
-    QCOMPARE(QString::fromStdString(f.form2()->table().Grid.At(ColStatus, 4)), U("   Выкл."));
-    QCOMPARE(f.statusPanel(7)->text(), U("Псевдодюйм"));
-    f.N2Click();
-    QCOMPARE(seams_->messages.last(), U("Формат не поддерживается"));
-    // A run-time message: printing with no printer installed (Qt's file printer without a file).
-    seams_->openAnswers << plot;
-    f.N2Click();
-    for (bool russian : {false, true}) {
-      russian ? f.N20Click() : f.English1Click();
-      seams_->errors.clear();
-      QPrinter printer(QPrinter::HighResolution);
-      printer.setOutputFormat(QPrinter::PdfFormat);
-      QVERIFY(!PrintPlot(f, printer));
-      QCOMPARE(seams_->errors, QStringList{russian ? U("Принтер не установлен") : U("No printer is installed")});
-    }
-    // Each open dialog got the filter of the language then shown.
-    QCOMPARE(seams_->openFilters.first(), U("PLT files PCAD 4.5, 8.5|*.plt|KIR files PIPE|*.kir"));
-    QCOMPARE(seams_->openFilters.last(), U("PLT файлы PCAD 4.5, 8.5|*.plt|KIR файлы PIPE|*.kir"));
-  }
-
-  // The pseudo-inch command writes the unit of the language shown at that moment; a later switch
-  // turns it into the other language's name.
-  void thePseudoInchCommandWritesTheUnitOfTheMoment() {
-    Form1& f = *form_;
-    QTemporaryDir dir;
-    seams_->openAnswers << WriteMilsPlot(dir.filePath("m.plt"));
-    f.N2Click();
-    QVERIFY(f.N21->isEnabled() && f.N21->isChecked());
-    struct Step {
-      enum { Russian, English, Command } action;
-      const char* panel;
-    };
-    const Step steps[] = {
-        {Step::English, "Mils"},       {Step::Command, "Inch"},       {Step::Russian, "Дюйм"},
-        {Step::Command, "Псевдодюйм"}, {Step::English, "Mils"},       {Step::Command, "Inch"},
-        {Step::Command, "Mils"},       {Step::Russian, "Псевдодюйм"}, {Step::Command, "Дюйм"},
-    };
-    for (const Step& s : steps) {
-      if (s.action == Step::Command)
-        f.N21->trigger();
-      else
-        (s.action == Step::Russian ? f.N20 : f.English1)->trigger();
-      QCOMPARE(f.statusPanel(7)->text(), U(s.panel));
-    }
-  }
-
-  // The bitmap export's messages are in the language shown when it runs.
-  void bitmapExportMessagesFollowTheLanguageOfTheMoment() {
-    Form1& f = *form_;
-    QTemporaryDir dir;
-    const QString own = test::WriteSamplePlot(dir.filePath("plot.bmp"));
-    const QString locked = test::WriteSamplePlot(dir.filePath("locked.plt"));
-    QVERIFY(QDir(dir.path()).mkdir("locked.bmp"));
-    const QString big = test::WriteSamplePlot(dir.filePath("big.plt"), {.x2 = 2'000'000'000});
-    for (bool russian : {true, false, true}) {
-      struct Case {
-        QString plot;
-        double zoom;
-        QString message;
-      };
-      const Case cases[] = {
-          {own, 1.0,
-           russian ? U("Рисунок не сохранён: его имя совпало бы с именем файла чертежа")
-                   : U("The picture was not saved: its name would be that of the plot file")},
-          {locked, 1.0,
-           (russian ? U("Не удалось записать файл ") : U("Cannot write the file ")) + dir.filePath("locked.bmp") +
-               '\n' + QString::fromLocal8Bit(std::strerror(EISDIR))},
-          {big, 100.0,
-           russian ? U("Рисунок слишком велик для сохранения в BMP") : U("The picture is too large to save as BMP")},
-      };
-      for (const Case& c : cases) {
-        seams_->openAnswers << c.plot;
-        f.N2Click();
-        (russian ? f.N20 : f.English1)->trigger();
-        f.view().FitPending = false;
-        f.view().Zoom = c.zoom;
-        seams_->errors.clear();
-        QVERIFY(!SaveBitmap(f, QSize(10, 10)));
-        QCOMPARE(seams_->errors, QStringList{c.message});
-      }
-    }
-    QVERIFY(!QFile::exists(dir.filePath("big.bmp")));
-  }
-
-  // Qt's standard dialogs and buttons follow the interface language at once: the real open
-  // dialog's buttons read in Russian after N20Click and in English after English1Click.
-  void standardDialogsFollowTheInterfaceLanguage() {
-    Form1& f = *form_;
-    struct Case {
-      void (Form1::*command)();
-      const char* cancel;
-      const char* fileName;
-    };
-    const Case cases[] = {
-        {&Form1::N20Click, "Отмена", "&Имя файла:"},
-        {&Form1::English1Click, "Cancel", "File &name:"},
-        {&Form1::N20Click, "Отмена", "&Имя файла:"},
-    };
-    for (const Case& c : cases) {
-      (f.*c.command)();
-      QDialogButtonBox box(QDialogButtonBox::Cancel);
-      QCOMPARE(box.button(QDialogButtonBox::Cancel)->text(), U(c.cancel));
-      QStringList buttons, labels;
-      QTimer::singleShot(0, [&] {
-        QWidget* dialog = QApplication::activeModalWidget();
-        if (!dialog) return;
-        for (QAbstractButton* b : dialog->findChildren<QAbstractButton*>()) buttons << b->text();
-        for (QLabel* l : dialog->findChildren<QLabel*>()) labels << l->text();
-        dialog->close();
-      });
-      DefaultUiSeams real;
-      QVERIFY(!real.OpenFileName(&f, f.openFilter()));
-      QVERIFY2(buttons.contains(U(c.cancel)), qPrintable(buttons.join('|')));
-      QVERIFY2(labels.contains(U(c.fileName)), qPrintable(labels.join('|')));
-    }
-  }
-
   void startUpAppliesTheCheckedLanguage() {
     Form1& f = *form_;
     // The form's own texts last only until start-up applies a language.
@@ -524,10 +365,6 @@ class LanguagesTest : public QObject {
     QCOMPARE(f.ToolButton1->toolTip(), U("Открыть"));
     QVERIFY(f.N20->isChecked() && !f.English1->isChecked());
   }
-
- private:
-  std::unique_ptr<test::FakeSeams> seams_;
-  std::unique_ptr<Form1> form_;
 };
 
 QTEST_MAIN(LanguagesTest)

@@ -1,12 +1,13 @@
 #pragma once
-// Helpers of the shell's tests: counting a widget's paints, a small plot file, and a plot opened
-// in a shown main window.
+// Helpers of the shell's tests: counting a widget's paints, small plot files, a started main window
+// as a test class's fixture, and a plot opened in a shown main window.
 #include <QApplication>
 #include <QEvent>
 #include <QImage>
 #include <QObject>
 #include <QString>
 #include <QtTest>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -48,6 +49,29 @@ inline QString WriteSamplePlot(const QString& path, const PltHeaderSpec& header 
   w.Save(path.toStdString());
   return path;
 }
+
+// A PLT 8.5 plot in mils (unit code 8) naming layers 1 and 3.
+inline QString WriteMilsPlot(const QString& path) {
+  return WriteSamplePlot(path, {.unit = 8}, {{"TOP", 1}, {"BOT", 3}});
+}
+
+// The fixture of a test class whose every test starts with a main window made by start-up (not
+// shown) over fake seams: StartWindow from the class's init, StopWindow from its cleanup.
+class StartedWindowFixture {
+ protected:
+  void StartWindow() {
+    seams_ = std::make_unique<FakeSeams>();
+    form_ = StartUp({}, seams_.get());
+    QVERIFY(form_);
+  }
+  void StopWindow() {
+    form_.reset();
+    seams_.reset();
+  }
+
+  std::unique_ptr<FakeSeams> seams_;
+  std::unique_ptr<Form1> form_;
+};
 
 // Starts the main window, opens the plot through File > Open (the seams answer the dialog) and
 // shows the window; nullptr when the plot did not load or the window was never exposed.

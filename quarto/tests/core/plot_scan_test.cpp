@@ -187,7 +187,7 @@ TEST_P(ScanBothFormats, TruncatedTailsKeepWhatWasIndexed) {
     // Steps after the walk: bounds, statuses, orientation, N21, table.
     EXPECT_EQ(res.DrawBounds.MaxX, 201);
     EXPECT_EQ(res.Orientation, PageOrientation::Landscape);
-    EXPECT_TRUE(res.EnableN21);
+    EXPECT_TRUE(res.PseudoInchAvailable);
     EXPECT_EQ(t.Grid.At(ColStatus, 1), "   ON");
     EXPECT_EQ(t.LayerOrderCount, 1);
     EXPECT_EQ(res.Truncated, std::find(complete.begin(), complete.end(), cut) == complete.end());
@@ -383,7 +383,7 @@ TEST(Scan, UnitsStatusTextsAndPseudoInch) {
     LayerTable t;
     const PlotScanResult res = ScanBytes(w, t);
     EXPECT_EQ(res.Unit, c.want);
-    EXPECT_EQ(res.EnableN21, c.n21);
+    EXPECT_EQ(res.PseudoInchAvailable, c.n21);
     EXPECT_EQ(UnitPanelText(res.Unit, true).value_or(""), c.ru ? c.ru : "");
     EXPECT_EQ(UnitPanelText(res.Unit, false).value_or(""), c.en ? c.en : "");
     EXPECT_EQ(FormatPanelText(c.format), c.format == PltFormat::Plt45 ? "PLT 4" : "PLT 8");

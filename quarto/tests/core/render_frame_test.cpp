@@ -24,7 +24,7 @@ FrameInput BaseInput() {
   in.unitMultiplier = 10;
   in.drawBounds = {0, 994, 0, 997};
   in.headerX1 = 0, in.headerY1 = 0, in.headerX2 = 994, in.headerY2 = 997;
-  in.position = PositionItem::None;
+  in.position = PagePosition::None;
   return in;
 }
 
@@ -174,7 +174,7 @@ TEST(RenderFrame, FitUsesTheCommandLineWindowAndKeepsShifts) {
   in.viewWindowSet = true;
   in.viewWindow = {0, 1988, 0, 10};
   in.shiftX = 7, in.shiftY = -3;
-  in.position = PositionItem::N22;  // position items are not applied by a fit
+  in.position = PagePosition::TopLeft;  // position items are not applied by a fit
   const FrameLayout f = ComputeFrame(in);
   EXPECT_DOUBLE_EQ(f.Zoom, 0.5);
   EXPECT_EQ(f.ShiftX, 7);
@@ -238,13 +238,14 @@ TEST(RenderFrame, PositionItemsPutTheExtentsOnTheMarginLines) {
   enum Col { L, C, R };
   enum Row { T, M, B };
   struct Item {
-    PositionItem item;
+    PagePosition item;
     Col col;
     Row row;
   };
-  const Item items[] = {{PositionItem::N22, L, T}, {PositionItem::N23, C, T}, {PositionItem::N24, R, T},
-                        {PositionItem::N26, L, M}, {PositionItem::N27, C, M}, {PositionItem::N28, R, M},
-                        {PositionItem::N30, L, B}, {PositionItem::N31, C, B}, {PositionItem::N32, R, B}};
+  const Item items[] = {
+      {PagePosition::TopLeft, L, T},    {PagePosition::TopCentre, C, T},    {PagePosition::TopRight, R, T},
+      {PagePosition::MiddleLeft, L, M}, {PagePosition::Centre, C, M},       {PagePosition::MiddleRight, R, M},
+      {PagePosition::BottomLeft, L, B}, {PagePosition::BottomCentre, C, B}, {PagePosition::BottomRight, R, B}};
   for (RenderTarget target : {RenderTarget::Screen, RenderTarget::Printer}) {
     for (const auto& it : items) {
       FrameInput in = BaseInput();
@@ -298,7 +299,7 @@ TEST(RenderFrame, NoPositionItemKeepsThePan) {
 
 TEST(RenderFrame, CentreItemMovesByHalfTheMarginDifference) {
   FrameInput in = BaseInput();
-  in.position = PositionItem::N27;
+  in.position = PagePosition::Centre;
   for (RenderTarget t : {RenderTarget::Screen, RenderTarget::Printer}) {
     in.target = t;
     in.margins = {};
