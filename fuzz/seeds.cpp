@@ -22,7 +22,7 @@
 #include "core/rmb.h"
 #include "core/scr.h"
 #include "core/spr.h"
-#include "tools/scr_pack.h"
+#include "testsupport/scr_pack.h"
 #endif
 
 namespace fs = std::filesystem;

@@ -10,8 +10,8 @@
 #include "core/scr.h"
 #include "core/spr.h"
 #include "core/zoom.h"
+#include "testsupport/scr_pack.h"
 #include "tools/bench_main.h"
-#include "tools/scr_pack.h"
 
 using namespace brindle;
 

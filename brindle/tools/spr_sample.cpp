@@ -12,7 +12,7 @@
 #include "core/rmb.h"
 #include "core/scr.h"
 #include "core/spr.h"
-#include "tools/scr_pack.h"
+#include "testsupport/scr_pack.h"
 
 using namespace brindle;
 

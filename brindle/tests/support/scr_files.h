@@ -1,12 +1,12 @@
 #pragma once
 // Test-side makers of ".scr" files: ZX screens from a bitmap and attributes, with the
-// colour each pixel should get; packed screen files come from tools/scr_pack.h.
+// colour each pixel should get; packed screen files come from testsupport/scr_pack.h.
 #include <array>
 #include <cstdint>
 #include <vector>
 
 #include "core/screen.h"
-#include "tools/scr_pack.h"
+#include "testsupport/scr_pack.h"
 
 namespace brindle::test {
 
