@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <iostream>
 
+#include "bench_main.h"
 #include "core/bmp.h"
 #include "core/bytesource.h"
 #include "core/formats.h"
@@ -16,7 +17,6 @@
 #include "core/rmb.h"
 #include "core/session.h"
 #include "core/spr.h"
-#include "tools/bench_main.h"
 
 using namespace brindle;
 namespace fs = std::filesystem;

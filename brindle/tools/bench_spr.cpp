@@ -6,12 +6,12 @@
 #include <filesystem>
 #include <random>
 
+#include "bench_main.h"
 #include "core/rmb.h"
 #include "core/scr.h"
 #include "core/spr.h"
 #include "core/zoom.h"
 #include "testsupport/scr_pack.h"
-#include "tools/bench_main.h"
 
 using namespace brindle;
 
