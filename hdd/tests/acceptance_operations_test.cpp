@@ -13,7 +13,7 @@
 
 #include "cpmtools_support.h"
 #include "cpmtools_trees.h"
-#include "hdd_image.h"
+#include "hdd/hdd_image.h"
 #include "image_builder.h"
 #include "operation_support.h"
 #include "test_support.h"

@@ -6,7 +6,7 @@
 
 #include <sys/stat.h>
 
-#include "hdd_image.h"
+#include "hdd/hdd_image.h"
 #include "image_builder.h"
 #include "test_support.h"
 

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "cpmtools_support.h"
-#include "hdd_image.h"
+#include "hdd/hdd_image.h"
 #include "image_builder.h"
 
 namespace hddtest {

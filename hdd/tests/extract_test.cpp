@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "hdd_extract.h"
+#include "hdd/hdd_extract.h"
 #include "image_builder.h"
 #include "listing_support.h"
 #include "operation_support.h"

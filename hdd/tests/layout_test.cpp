@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "hdd_image.h"
+#include "hdd/hdd_image.h"
 #include "image_builder.h"
 #include "platform/files.h"
 #include "test_support.h"

@@ -6,8 +6,8 @@
 #include <utility>
 #include <vector>
 
-#include "hdd_image.h"
-#include "hdd_listing.h"
+#include "hdd/hdd_image.h"
+#include "hdd/hdd_listing.h"
 #include "image_builder.h"
 #include "listing_support.h"
 #include "platform/files.h"

@@ -6,7 +6,7 @@
 #include <random>
 #include <string>
 
-#include "hdd_paths.h"
+#include "hdd/hdd_paths.h"
 #include "image_builder.h"
 #include "operation_support.h"
 #include "test_support.h"

@@ -23,9 +23,9 @@
 #include <utility>
 #include <vector>
 
-#include "hdd_extract.h"
-#include "hdd_image.h"
-#include "hdd_listing.h"
+#include "hdd/hdd_extract.h"
+#include "hdd/hdd_image.h"
+#include "hdd/hdd_listing.h"
 #include "image_builder.h"
 #include "platform/files.h"
 #ifdef PANOPLY_PLUGIN_PATH

@@ -20,7 +20,7 @@
 #include <sstream>
 #include <string>
 
-#include "hdd_image.h"
+#include "hdd/hdd_image.h"
 #include "image_builder.h"
 
 namespace {
