@@ -8,10 +8,10 @@
 
 #include "hdd/hdd_image.h"
 #include "hdd/hdd_listing.h"
-#include "image_builder.h"
+#include "hddtest/image_builder.h"
+#include "hddtest/test_support.h"
 #include "listing_support.h"
 #include "platform/files.h"
-#include "test_support.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include <string>
 
 #include "hdd/hdd_paths.h"
-#include "image_builder.h"
-#include "operation_support.h"
-#include "test_support.h"
+#include "hddtest/image_builder.h"
+#include "hddtest/operation_support.h"
+#include "hddtest/test_support.h"
 
 namespace {
 

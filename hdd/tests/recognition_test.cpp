@@ -8,8 +8,8 @@
 #include <sys/stat.h>
 
 #include "hdd/hdd_image.h"
-#include "image_builder.h"
-#include "test_support.h"
+#include "hddtest/image_builder.h"
+#include "hddtest/test_support.h"
 
 namespace {
 

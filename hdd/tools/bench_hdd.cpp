@@ -26,7 +26,7 @@
 #include "hdd/hdd_extract.h"
 #include "hdd/hdd_image.h"
 #include "hdd/hdd_listing.h"
-#include "image_builder.h"
+#include "hddtest/image_builder.h"
 #include "platform/files.h"
 #ifdef PANOPLY_PLUGIN_PATH
 #include "host/host.h"

@@ -21,7 +21,7 @@
 #include <string>
 
 #include "hdd/hdd_image.h"
-#include "image_builder.h"
+#include "hddtest/image_builder.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "hddtest/image_builder.h"
 #include "host/host.h"
 #include "host/recorder.h"
-#include "image_builder.h"
 #include "test_support.h"
 
 namespace {

@@ -8,8 +8,8 @@
 #include <filesystem>
 
 #include "fake_module.h"
+#include "hddtest/image_builder.h"
 #include "host/host.h"
-#include "image_builder.h"
 #include "inprocess.h"
 #include "module_fixture.h"
 #include "panoply/modules.h"
