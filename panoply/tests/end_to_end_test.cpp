@@ -129,6 +129,22 @@ TEST(EndToEnd, AnImageReplacedByANonImageReportsTheReadErrorOnce) {
   s.Close();
 }
 
+// The plug-in menu opens no panel: with no default format stored it offers the format
+// chooser, here left with Esc.
+TEST(EndToEnd, ThePluginMenuWithoutAStoredFormatOffersTheFormatChooser) {
+  if (!ModuleBesidePlugin()) GTEST_SKIP() << "hdd.di is not beside the plug-in";
+  testsupport::TempDir dir;
+  Session s(dir / "registry.txt");
+  std::string error;
+  ASSERT_TRUE(s.host.Load(kPlugin, &error)) << error;
+  s.host.Start();
+  s.script.Push(host::Answer::Pick(-1));
+  EXPECT_EQ(s.host.plugin().OpenPlugin(0, 0), kNoPanel);
+  ASSERT_EQ(s.log.menus.size(), 1u);
+  EXPECT_EQ(s.log.menus[0].title, s.host.language().Text(21));
+  s.Close();
+}
+
 // A hard-disk image built from real MicroDOS floppies, opened from a private copy (the
 // shared file may be read-only, and the plug-in opens images for reading and writing).
 TEST(EndToEnd, ARealHardDiskImageListsItsDisksAndFiles) {
