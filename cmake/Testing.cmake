@@ -16,9 +16,9 @@ set(TEST_ENVIRONMENT
 file(MAKE_DIRECTORY "${CMAKE_BINARY_DIR}/xdg-runtime")
 file(CHMOD "${CMAKE_BINARY_DIR}/xdg-runtime" DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE)
 
-# Helpers every test tree shares (testsupport/temp_dir.h).
+# Helpers every test tree shares ("testsupport/temp_dir.h").
 add_library(desktools_testsupport INTERFACE)
-target_include_directories(desktools_testsupport INTERFACE ${CMAKE_SOURCE_DIR})
+target_include_directories(desktools_testsupport INTERFACE ${CMAKE_SOURCE_DIR}/testsupport/include)
 
 # add_gtest(name SOURCES ... LIBS ...): one GoogleTest executable, each case its own CTest test.
 function(add_gtest name)
