@@ -61,6 +61,15 @@ endfunction()
 add_test(NAME code_style COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/check-format.sh)
 set_tests_properties(code_style PROPERTIES SKIP_RETURN_CODE 77)
 
+# The include rules of the architecture over every tracked source and over what each compiled file
+# of this tree really read (scripts/check-includes.sh lists the rules), and the check's own cases.
+if(CMAKE_GENERATOR MATCHES "Ninja")
+  add_test(NAME include_rules COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/check-includes.sh ${CMAKE_BINARY_DIR})
+else()
+  add_test(NAME include_rules COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/check-includes.sh)
+endif()
+add_test(NAME include_rules_cases COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/tests/check_includes_test.sh)
+
 # Tests that plant faults or step the clock need a build that reads those switches; a tree
 # configured without them says so here instead of failing those tests one by one unexplained.
 if(NOT DESKTOOLS_TEST_HOOKS)
