@@ -16,9 +16,9 @@ set(TEST_ENVIRONMENT
 file(MAKE_DIRECTORY "${CMAKE_BINARY_DIR}/xdg-runtime")
 file(CHMOD "${CMAKE_BINARY_DIR}/xdg-runtime" DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE)
 
-# Helpers every test tree shares (testsupport/temp_dir.h).
+# Helpers every test tree shares ("testsupport/temp_dir.h").
 add_library(desktools_testsupport INTERFACE)
-target_include_directories(desktools_testsupport INTERFACE ${CMAKE_SOURCE_DIR})
+target_include_directories(desktools_testsupport INTERFACE ${CMAKE_SOURCE_DIR}/testsupport/include)
 
 # add_gtest(name SOURCES ... LIBS ...): one GoogleTest executable, each case its own CTest test.
 function(add_gtest name)
@@ -60,3 +60,19 @@ endfunction()
 # change); skipped outside a git checkout.
 add_test(NAME code_style COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/check-format.sh)
 set_tests_properties(code_style PROPERTIES SKIP_RETURN_CODE 77)
+
+# The include rules of the architecture over every tracked source and over what each compiled file
+# of this tree really read (scripts/check-includes.sh lists the rules), and the check's own cases.
+if(CMAKE_GENERATOR MATCHES "Ninja")
+  add_test(NAME include_rules COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/check-includes.sh ${CMAKE_BINARY_DIR})
+else()
+  add_test(NAME include_rules COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/check-includes.sh)
+endif()
+add_test(NAME include_rules_cases COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/tests/check_includes_test.sh)
+
+# Tests that plant faults or step the clock need a build that reads those switches; a tree
+# configured without them says so here instead of failing those tests one by one unexplained.
+if(NOT DESKTOOLS_TEST_HOOKS)
+  add_test(NAME test_hooks_configured
+    COMMAND sh -c "echo 'configured with DESKTOOLS_TEST_HOOKS=OFF: the tests that plant faults or step the clock fail in this tree; scripts/test.sh configures it ON'; exit 1")
+endif()

@@ -6,5 +6,7 @@ bash "$root/scripts/deps.sh"
 san=${SANITIZE:-0}
 if [ "$san" = 1 ]; then dflt="$root/build-asan"; else dflt="$root/build"; fi
 build=${BUILD_DIR:-$dflt}
-cmake -S "$root" -B "$build" -G Ninja -DSANITIZE=$([ "$san" = 1 ] && echo ON || echo OFF) "$@"
+# Options given to this script come last and win: the test command adds -DDESKTOOLS_TEST_HOOKS=ON.
+cmake -S "$root" -B "$build" -G Ninja -DSANITIZE=$([ "$san" = 1 ] && echo ON || echo OFF) \
+  -DDESKTOOLS_TEST_HOOKS=OFF "$@"
 cmake --build "$build" -j "${JOBS:-$(nproc)}"

@@ -12,6 +12,8 @@ if [ ${#missing[@]} -gt 0 ]; then
   SUDO=""
   [ "$(id -u)" -ne 0 ] && SUDO=sudo
   export DEBIAN_FRONTEND=noninteractive
-  $SUDO apt-get update
-  $SUDO apt-get install -y --no-install-recommends "${missing[@]}"
+  # Two commands of this tree at once (the default and the sanitizer tests) wait for each other's
+  # installation instead of failing on apt's lock.
+  $SUDO apt-get -o DPkg::Lock::Timeout=1200 update
+  $SUDO apt-get -o DPkg::Lock::Timeout=1200 install -y --no-install-recommends "${missing[@]}"
 fi

@@ -3,10 +3,10 @@
 #include <cstdio>
 
 #include "formatmodule/interface.h"
-#include "hdd_delete.h"
-#include "hdd_extract.h"
-#include "hdd_image.h"
-#include "hdd_listing.h"
+#include "hdd/hdd_delete.h"
+#include "hdd/hdd_extract.h"
+#include "hdd/hdd_image.h"
+#include "hdd/hdd_listing.h"
 
 namespace {
 

@@ -11,12 +11,12 @@
 #include <utility>
 #include <vector>
 
-#include "cpmtools_support.h"
-#include "cpmtools_trees.h"
-#include "hdd_image.h"
-#include "image_builder.h"
-#include "operation_support.h"
-#include "test_support.h"
+#include "hdd/hdd_image.h"
+#include "hddtest/cpmtools_support.h"
+#include "hddtest/cpmtools_trees.h"
+#include "hddtest/image_builder.h"
+#include "hddtest/operation_support.h"
+#include "hddtest/test_support.h"
 
 namespace {
 

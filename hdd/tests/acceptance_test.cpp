@@ -12,11 +12,11 @@
 #include <sstream>
 #include <string>
 
-#include "cpmtools_support.h"
-#include "cpmtools_trees.h"
-#include "image_builder.h"
+#include "hddtest/cpmtools_support.h"
+#include "hddtest/cpmtools_trees.h"
+#include "hddtest/image_builder.h"
+#include "hddtest/test_support.h"
 #include "listing_support.h"
-#include "test_support.h"
 
 namespace {
 

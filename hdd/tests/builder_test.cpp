@@ -6,9 +6,9 @@
 
 #include <sys/stat.h>
 
-#include "hdd_image.h"
-#include "image_builder.h"
-#include "test_support.h"
+#include "hdd/hdd_image.h"
+#include "hddtest/image_builder.h"
+#include "hddtest/test_support.h"
 
 namespace {
 

@@ -5,10 +5,10 @@
 #include <map>
 #include <string>
 
-#include "image_builder.h"
+#include "hddtest/image_builder.h"
+#include "hddtest/operation_support.h"
+#include "hddtest/test_support.h"
 #include "listing_support.h"
-#include "operation_support.h"
-#include "test_support.h"
 
 namespace {
 

@@ -11,9 +11,9 @@
 
 #include <unistd.h>
 
-#include "image_builder.h"
-#include "operation_support.h"
-#include "test_support.h"
+#include "hddtest/image_builder.h"
+#include "hddtest/operation_support.h"
+#include "hddtest/test_support.h"
 
 namespace {
 

@@ -7,12 +7,12 @@
 #include <utility>
 #include <vector>
 
-#include "hdd_extract.h"
-#include "image_builder.h"
+#include "hdd/hdd_extract.h"
+#include "hddtest/image_builder.h"
+#include "hddtest/operation_support.h"
+#include "hddtest/test_support.h"
 #include "listing_support.h"
-#include "operation_support.h"
 #include "platform/files.h"
-#include "test_support.h"
 
 namespace {
 

@@ -5,10 +5,10 @@
 #include <string>
 #include <string_view>
 
-#include "hdd_image.h"
-#include "image_builder.h"
+#include "hdd/hdd_image.h"
+#include "hddtest/image_builder.h"
+#include "hddtest/test_support.h"
 #include "platform/files.h"
-#include "test_support.h"
 
 using namespace std::literals;
 

@@ -2,8 +2,8 @@
 
 #include <cstring>
 
+#include "hddtest/test_support.h"
 #include "platform/files.h"
-#include "test_support.h"
 
 namespace hddtest {
 

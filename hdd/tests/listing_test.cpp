@@ -6,12 +6,12 @@
 #include <utility>
 #include <vector>
 
-#include "hdd_image.h"
-#include "hdd_listing.h"
-#include "image_builder.h"
+#include "hdd/hdd_image.h"
+#include "hdd/hdd_listing.h"
+#include "hddtest/image_builder.h"
+#include "hddtest/test_support.h"
 #include "listing_support.h"
 #include "platform/files.h"
-#include "test_support.h"
 
 namespace {
 

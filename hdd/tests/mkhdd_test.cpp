@@ -7,9 +7,9 @@
 
 #include <sys/wait.h>
 
-#include "image_builder.h"
+#include "hddtest/image_builder.h"
+#include "hddtest/test_support.h"
 #include "listing_support.h"
-#include "test_support.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include <set>
 #include <string>
 
-#include "image_builder.h"
+#include "hddtest/image_builder.h"
+#include "hddtest/test_support.h"
 #include "platform/files.h"
-#include "test_support.h"
 
 namespace {
 

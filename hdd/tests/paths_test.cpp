@@ -6,10 +6,10 @@
 #include <random>
 #include <string>
 
-#include "hdd_paths.h"
-#include "image_builder.h"
-#include "operation_support.h"
-#include "test_support.h"
+#include "hdd/hdd_paths.h"
+#include "hddtest/image_builder.h"
+#include "hddtest/operation_support.h"
+#include "hddtest/test_support.h"
 
 namespace {
 

@@ -20,8 +20,8 @@
 #include <sstream>
 #include <string>
 
-#include "hdd_image.h"
-#include "image_builder.h"
+#include "hdd/hdd_image.h"
+#include "hddtest/image_builder.h"
 
 namespace {
 

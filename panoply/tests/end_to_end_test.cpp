@@ -5,9 +5,9 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "hddtest/image_builder.h"
 #include "host/host.h"
 #include "host/recorder.h"
-#include "image_builder.h"
 #include "test_support.h"
 
 namespace {
@@ -126,6 +126,22 @@ TEST(EndToEnd, AnImageReplacedByANonImageReportsTheReadErrorOnce) {
   EXPECT_EQ(+log.messages[0].flags, FMSG_WARNING);
   using L = std::vector<std::pair<std::string, std::string>>;
   EXPECT_EQ(Listing(h), (L{{"keep.txt", "128"}}));  // the host's last reading of the panel
+  s.Close();
+}
+
+// The plug-in menu opens no panel: with no default format stored it offers the format
+// chooser, here left with Esc.
+TEST(EndToEnd, ThePluginMenuWithoutAStoredFormatOffersTheFormatChooser) {
+  if (!ModuleBesidePlugin()) GTEST_SKIP() << "hdd.di is not beside the plug-in";
+  testsupport::TempDir dir;
+  Session s(dir / "registry.txt");
+  std::string error;
+  ASSERT_TRUE(s.host.Load(kPlugin, &error)) << error;
+  s.host.Start();
+  s.script.Push(host::Answer::Pick(-1));
+  EXPECT_EQ(s.host.plugin().OpenPlugin(0, 0), kNoPanel);
+  ASSERT_EQ(s.log.menus.size(), 1u);
+  EXPECT_EQ(s.log.menus[0].title, s.host.language().Text(21));
   s.Close();
 }
 

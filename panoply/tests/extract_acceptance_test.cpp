@@ -7,10 +7,10 @@
 #include <filesystem>
 #include <string>
 
-#include "cpmtools_support.h"
-#include "cpmtools_trees.h"
-#include "image_builder.h"
-#include "operation_support.h"
+#include "hddtest/cpmtools_support.h"
+#include "hddtest/cpmtools_trees.h"
+#include "hddtest/image_builder.h"
+#include "hddtest/operation_support.h"
 #include "test_support.h"
 #include "testsupport/temp_dir.h"
 

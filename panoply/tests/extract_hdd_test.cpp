@@ -8,9 +8,9 @@
 #include <filesystem>
 #include <map>
 
+#include "hddtest/image_builder.h"
 #include "host/host.h"
 #include "host/recorder.h"
-#include "image_builder.h"
 #include "test_support.h"
 
 namespace fs = std::filesystem;

@@ -18,10 +18,12 @@ uint32_t TicksFromDuration(std::chrono::nanoseconds sinceStart) {
 
 uint32_t GetTickCount() {
   if (g_source) return g_source();
+#ifdef DESKTOOLS_TEST_HOOKS
   if (const char* step = std::getenv(platform::kTickStepVariable); step && *step) {
     const uint32_t now = g_stepped;
     g_stepped += static_cast<uint32_t>(std::strtoul(step, nullptr, 10));
     return now;
   }
+#endif
   return platform::TicksFromDuration(std::chrono::steady_clock::now().time_since_epoch());
 }

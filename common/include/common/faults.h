@@ -2,6 +2,10 @@
 // refused, without mounting anything and without relying on permission bits (the tests
 // also run as root, where those stop nothing).
 //
+// The switch is compiled in only when the build is configured with DESKTOOLS_TEST_HOOKS=ON
+// (the test command does so); otherwise the functions below plant nothing and the
+// environment is never read, so a user's environment cannot change what a program does.
+//
 // The switch is the environment variable DESKTOOLS_FAULTS. Every copy of this library
 // (each deliverable links its own: the plug-in, hdd.di, the host, each program, a test
 // program) reads it at every call of the functions below, so a test may change it between
@@ -42,6 +46,9 @@
 namespace common::faults {
 
 inline constexpr const char* kVariable = "DESKTOOLS_FAULTS";
+
+// True in a build whose fault switch reads the environment.
+extern const bool kCompiledIn;
 
 // What a write of `count` bytes on descriptor `fd` may do: write `allowed` bytes, then
 // fail with ENOSPC when `fail` is set, or end the process when `kill` is.

@@ -16,6 +16,7 @@ void SetTickSource(TickSource source);
 uint32_t TicksFromDuration(std::chrono::nanoseconds sinceStart);
 // Name of the environment variable that replaces the clock in every copy of the layer
 // (a loaded plug-in carries its own): when it holds a number N, each reading of the
-// clock returns the previous reading plus N milliseconds, starting at 0.
+// clock returns the previous reading plus N milliseconds, starting at 0. Read only in a build
+// configured with DESKTOOLS_TEST_HOOKS=ON (the test command's); elsewhere the clock is real.
 inline constexpr const char* kTickStepVariable = "DESKTOOLS_TICK_STEP_MS";
 }  // namespace platform

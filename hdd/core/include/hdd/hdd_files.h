@@ -11,8 +11,8 @@
 
 #include <cstdint>
 
-#include "hdd_image.h"
-#include "hdd_paths.h"
+#include "hdd/hdd_image.h"
+#include "hdd/hdd_paths.h"
 
 namespace hdd {
 

@@ -1,4 +1,4 @@
-#include "hdd_image.h"
+#include "hdd/hdd_image.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include "cpmtools_trees.h"
+#include "hddtest/cpmtools_trees.h"
 
 #include <gtest/gtest.h>
 
@@ -11,9 +11,9 @@
 #include <utility>
 #include <vector>
 
-#include "cpmtools_support.h"
-#include "hdd_image.h"
-#include "image_builder.h"
+#include "hdd/hdd_image.h"
+#include "hddtest/cpmtools_support.h"
+#include "hddtest/image_builder.h"
 
 namespace hddtest {
 

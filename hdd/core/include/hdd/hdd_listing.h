@@ -13,9 +13,9 @@
 #include <cstdint>
 
 #include "formatmodule/interface.h"
-#include "hdd_files.h"
-#include "hdd_image.h"
-#include "hdd_paths.h"
+#include "hdd/hdd_files.h"
+#include "hdd/hdd_image.h"
+#include "hdd/hdd_paths.h"
 
 namespace hdd {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "operation_support.h"
+#include "hddtest/operation_support.h"
 
 namespace hddtest {
 

@@ -1,4 +1,4 @@
-#include "hdd_listing.h"
+#include "hdd/hdd_listing.h"
 
 #include <cstdio>
 #include <cstring>

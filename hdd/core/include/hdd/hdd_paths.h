@@ -12,7 +12,7 @@
 #include <cstdint>
 
 #include "formatmodule/interface.h"
-#include "hdd_image.h"
+#include "hdd/hdd_image.h"
 
 namespace hdd {
 

@@ -1,4 +1,4 @@
-#include "hdd_files.h"
+#include "hdd/hdd_files.h"
 
 #include <algorithm>
 #include <cstring>

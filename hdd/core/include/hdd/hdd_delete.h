@@ -10,8 +10,8 @@
 #include <cstdint>
 
 #include "formatmodule/interface.h"
-#include "hdd_image.h"
-#include "hdd_paths.h"
+#include "hdd/hdd_image.h"
+#include "hdd/hdd_paths.h"
 
 namespace hdd {
 

@@ -1,10 +1,10 @@
-#include "hdd_paths.h"
+#include "hdd/hdd_paths.h"
 
 #include <cstdio>
 #include <cstring>
 #include <string_view>
 
-#include "hdd_files.h"
+#include "hdd/hdd_files.h"
 #include "platform/files.h"
 
 namespace hdd {

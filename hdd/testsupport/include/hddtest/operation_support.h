@@ -7,7 +7,7 @@
 #include <string>
 
 #include "formatmodule/interface.h"
-#include "image_builder.h"
+#include "hddtest/image_builder.h"
 
 namespace hddtest {
 

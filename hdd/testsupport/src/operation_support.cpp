@@ -1,4 +1,4 @@
-#include "operation_support.h"
+#include "hddtest/operation_support.h"
 
 #include <gtest/gtest.h>
 
@@ -6,9 +6,9 @@
 #include <cstring>
 #include <filesystem>
 
+#include "hddtest/test_support.h"
 #include "platform/faults.h"
 #include "platform/files.h"
-#include "test_support.h"
 
 namespace hddtest {
 

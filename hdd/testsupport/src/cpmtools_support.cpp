@@ -1,4 +1,4 @@
-#include "cpmtools_support.h"
+#include "hddtest/cpmtools_support.h"
 
 #include <cstdio>
 #include <cstdlib>

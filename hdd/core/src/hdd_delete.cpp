@@ -1,4 +1,4 @@
-#include "hdd_delete.h"
+#include "hdd/hdd_delete.h"
 
 #include <cstdio>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "image_builder.h"
+#include "hddtest/image_builder.h"
 
 #include <algorithm>
 #include <fstream>

@@ -1,10 +1,10 @@
-#include "hdd_extract.h"
+#include "hdd/hdd_extract.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 
-#include "hdd_files.h"
+#include "hdd/hdd_files.h"
 #include "platform/files.h"
 #include "platform/workdir.h"
 
