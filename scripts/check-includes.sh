@@ -7,7 +7,7 @@
 #   - hdd/ on panoply/ or host/; panoply/ (its shipped code) on host/;
 #   - common/ on anything of ours, common/qt/ on anything but common/; platform/ on anything but
 #     common/; formatmodule/ and pluginapi/ on nothing above them;
-#   - shipped code on test support: tests/, testsupport/, fuzz/ and tools/ (benchmarks and
+#   - shipped code on test support: tests/, testsupport/, benchsupport/, fuzz/ and tools/ (benchmarks and
 #     sample writers) may use it, nothing else may (host/tools/panoply_host.cpp is shipped).
 #
 #   scripts/check-includes.sh [BUILD_DIR]   the tree's tracked sources, and, with BUILD_DIR (a
@@ -38,7 +38,7 @@ rules() {
     function under(p, d) { return index(p, d) == 1 }
     function testish(p) {
       if (p == "host/tools/panoply_host.cpp") return 0
-      return p ~ /(^|\/)(tests|testsupport|tools)\// || under(p, "fuzz/")
+      return p ~ /(^|\/)(tests|testsupport|benchsupport|tools)\// || under(p, "fuzz/")
     }
     function side(p) {
       if (p ~ /^\//) return p ~ /\/qt6?\/|\/Qt[A-Za-z]*\// ? "qt" : "system"

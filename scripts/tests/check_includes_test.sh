@@ -52,7 +52,9 @@ host/tools/panoply_host.cpp testsupport/include/testsupport/temp_dir.h bad
 host/tools/panoply_host.cpp host/cli/include/cli/session.h ok
 quarto/tests/core/scan_test.cpp quarto/testsupport/include/testsupport/plt_writer.h ok
 quarto/tools/bench_scan.cpp quarto/testsupport/include/testsupport/bench_plot.h ok
-hdd/tools/mkhdd.cpp hdd/testsupport/include/hdd_testsupport/image_builder.h ok
+hdd/tools/mkhdd.cpp hdd/testsupport/image/include/hddtest/image_builder.h ok
+hdd/benchsupport/src/bench_images.cpp hdd/testsupport/image/include/hddtest/image_builder.h ok
+hdd/src/module.cpp hdd/benchsupport/include/hddbench/bench_images.h bad
 fuzz/seeds.cpp brindle/core/include/core/spr.h ok
 fuzz/seeds.cpp quarto/core/include/core/plt_format.h ok
 TABLE
